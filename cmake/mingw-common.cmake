@@ -1,0 +1,16 @@
+# Shared part of the MinGW-w64 toolchain files. The posix thread model is required:
+# the win32 one lacks std::mutex and std::condition_variable.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR ${TL_TRIPLE})
+set(CMAKE_C_COMPILER   ${TL_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TL_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER  ${TL_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${TL_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+find_program(TL_CCACHE ccache)
+if(TL_CCACHE)
+  set(CMAKE_C_COMPILER_LAUNCHER ${TL_CCACHE})
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${TL_CCACHE})
+endif()
