@@ -1,0 +1,122 @@
+#include "KelvraRectTransfer.h"
+
+#include "KelvraPixelCopy.h"
+
+namespace {
+
+const KelvraTag kTransferTag = KelvraFourCC('K', 'R', 'c', 't');
+
+// Checks a copy of `rect` against the source and the caller's rows; gives
+// the bits per pixel. An empty rectangle passes without asking the source.
+IKelvraError* CheckTransfer(IKelvraDataSource* source, const KelvraRect& rect, const void* buffer, long rowBytes,
+                            unsigned* bitsPerPixel)
+{
+    if (!source || !buffer)
+        return KELVRA_ERROR(nullptr, kTransferTag, kKelvraMissingObject);
+    if (rect.IsEmpty()) // nothing to copy, whatever the source
+        return nullptr;
+    long width = 0, height = 0;
+    KelvraPixelFormat format = 0;
+    IKelvraError* error = source->GetSize(&width, &height);
+    if (!error)
+        error = source->GetColorSpace(&format);
+    if (error)
+        return KELVRA_WRAP(nullptr, kTransferTag, error);
+    *bitsPerPixel = KelvraBitsPerPixel(format);
+    if (*bitsPerPixel == 0)
+        return KELVRA_ERROR(nullptr, kTransferTag, kKelvraNotReady);
+    if (rect.left < 0 || rect.top < 0 || rect.right > width || rect.bottom > height)
+        return KELVRA_ERROR(nullptr, kTransferTag, kKelvraBadArgument);
+    if (rowBytes < 0 || std::uint64_t(rowBytes) < KelvraPackedRowBytes(*bitsPerPixel, rect.Width()))
+        return KELVRA_ERROR(nullptr, kTransferTag, kKelvraBadArgument);
+    return nullptr;
+}
+
+// Calls `visit` (grid, cell column, cell row) for every tile that covers
+// `rect`, row by row, and stops at the first error.
+template <typename Visit>
+IKelvraError* VisitTiles(IKelvraDataSource* source, const KelvraRect& rect, Visit visit)
+{
+    IKelvraTileGrid* grid = nullptr;
+    if (IKelvraError* error = source->MapRect(rect, &grid))
+        return KELVRA_WRAP(nullptr, kTransferTag, error);
+    IKelvraError* error = nullptr;
+    for (long row = 0; !error && row < grid->GetRowCount(); ++row) {
+        for (long column = 0; !error && column < grid->GetColumnCount(); ++column)
+            error = visit(grid, column, row);
+    }
+    grid->Release();
+    return error;
+}
+
+// Where `part` starts in a block of rows whose first pixel is the top-left
+// of `origin` (a tile's rectangle or the caller's).
+KelvraPixelAt<const std::uint8_t> ReadAt(const void* data, long rowBytes, const KelvraRect& origin,
+                                         const KelvraRect& part)
+{
+    return {static_cast<const std::uint8_t*>(data), rowBytes, part.left - origin.left, part.top - origin.top};
+}
+
+KelvraPixelAt<std::uint8_t> WriteAt(void* data, long rowBytes, const KelvraRect& origin, const KelvraRect& part)
+{
+    return {static_cast<std::uint8_t*>(data), rowBytes, part.left - origin.left, part.top - origin.top};
+}
+
+} // namespace
+
+IKelvraError* KelvraReadRect(IKelvraDataSource* source, const KelvraRect& rect, void* buffer, long rowBytes)
+{
+    unsigned bitsPerPixel = 0;
+    IKelvraError* refused = CheckTransfer(source, rect, buffer, rowBytes, &bitsPerPixel);
+    if (refused || rect.IsEmpty())
+        return refused;
+    return VisitTiles(source, rect, [&](IKelvraTileGrid* grid, long column, long row) -> IKelvraError* {
+        const void* data = nullptr;
+        KelvraRect tile, part;
+        long tileRowBytes = 0;
+        if (IKelvraError* error = source->LockTile(grid, column, row, &data, &tile, &part, &tileRowBytes))
+            return KELVRA_WRAP(nullptr, kTransferTag, error);
+        KelvraCopyPixels(ReadAt(data, tileRowBytes, tile, part), WriteAt(buffer, rowBytes, rect, part),
+                         part.Width(), part.Height(), bitsPerPixel);
+        if (IKelvraError* error = source->UnlockTile(grid, column, row))
+            return KELVRA_WRAP(nullptr, kTransferTag, error);
+        return nullptr;
+    });
+}
+
+IKelvraError* KelvraWriteTiles(IKelvraImage* image, const KelvraRect& rect, const void* buffer, long rowBytes,
+                               bool* wrote)
+{
+    *wrote = false;
+    unsigned bitsPerPixel = 0;
+    IKelvraError* refused = CheckTransfer(image, rect, buffer, rowBytes, &bitsPerPixel);
+    if (refused || rect.IsEmpty())
+        return refused;
+    return VisitTiles(image, rect, [&](IKelvraTileGrid* grid, long column, long row) -> IKelvraError* {
+        column += grid->GetFirstColumn();
+        row += grid->GetFirstRow();
+        void* data = nullptr;
+        KelvraRect tile;
+        long tileRowBytes = 0;
+        if (IKelvraError* error = image->LockTileForWrite(column, row, &data, &tile, &tileRowBytes))
+            return KELVRA_WRAP(nullptr, kTransferTag, error);
+        const KelvraRect part = tile.Intersection(rect);
+        KelvraCopyPixels(ReadAt(buffer, rowBytes, rect, part), WriteAt(data, tileRowBytes, tile, part),
+                         part.Width(), part.Height(), bitsPerPixel);
+        *wrote = true;
+        if (IKelvraError* error = image->UnlockTileForWrite(column, row, false))
+            return KELVRA_WRAP(nullptr, kTransferTag, error);
+        return nullptr;
+    });
+}
+
+IKelvraError* KelvraWriteRect(IKelvraImage* image, const KelvraRect& rect, const void* buffer, long rowBytes)
+{
+    bool wrote = false;
+    IKelvraError* error = KelvraWriteTiles(image, rect, buffer, rowBytes, &wrote);
+    if (wrote) {
+        KelvraRect changed = rect;
+        error = KELVRA_WRAP(error, kTransferTag, KelvraSendDataNotification(image, kKelvraNotifyData, &changed));
+    }
+    return error;
+}

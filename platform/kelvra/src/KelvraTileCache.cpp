@@ -1,0 +1,185 @@
+#include "kelvra/KelvraTileCache.h"
+
+#include <cstring>
+#include <new>
+
+KelvraRect KelvraTileLayout::TileRect(long column, long row) const
+{
+    KelvraRect cell(column * tileSize, row * tileSize, (column + 1) * tileSize, (row + 1) * tileSize);
+    return cell.Intersection(KelvraRect(0, 0, width, height));
+}
+
+CKelvraTileBuffer::CKelvraTileBuffer(const KelvraRect& rect, long rowBytes, std::unique_ptr<std::uint8_t[]> data)
+    : m_rect(rect), m_rowBytes(rowBytes), m_data(std::move(data))
+{
+}
+
+std::shared_ptr<CKelvraTileBuffer> CKelvraTileBuffer::Create(const KelvraTileLayout& layout, long column, long row)
+{
+    const long rowBytes = layout.TileRowBytes();
+    const std::size_t bytes = std::size_t(rowBytes) * std::size_t(layout.tileSize);
+    std::unique_ptr<std::uint8_t[]> data(new (std::nothrow) std::uint8_t[bytes]());
+    if (!data)
+        return nullptr;
+    try {
+        return std::shared_ptr<CKelvraTileBuffer>(
+            new CKelvraTileBuffer(layout.TileRect(column, row), rowBytes, std::move(data)));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+bool CKelvraTileBuffer::GetRectToFill(KelvraRect* rect) const
+{
+    if (m_complete || m_rect.IsEmpty())
+        return false;
+    if (rect)
+        *rect = m_rect;
+    return true;
+}
+
+void CKelvraTileBuffer::GetRect(KelvraRect* rect) const
+{
+    if (rect)
+        *rect = m_rect;
+}
+
+IKelvraError* CKelvraTileBuffer::Lock(void** buffer)
+{
+    if (!buffer)
+        return KELVRA_ERROR(nullptr, KelvraFourCC('K', 'T', 'i', 'l'), kKelvraMissingObject);
+    *buffer = m_data.get();
+    return nullptr;
+}
+
+void CKelvraTileCache::SetCapacity(long capacity)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_capacity = capacity;
+    TrimLocked();
+}
+
+long CKelvraTileCache::GetCapacity() const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_capacity;
+}
+
+std::shared_ptr<CKelvraTileBuffer> CKelvraTileCache::FindLocked(long id, const KelvraRect& rect)
+{
+    auto it = m_entries.find(id);
+    if (it == m_entries.end() || it->second.tile->Rect() != rect)
+        return nullptr;
+    m_useOrder.splice(m_useOrder.begin(), m_useOrder, it->second.use);
+    return it->second.tile;
+}
+
+void CKelvraTileCache::HoldLocked(long id, const std::shared_ptr<CKelvraTileBuffer>& tile)
+{
+    Held& held = m_held[id];
+    held.locks++;
+    for (const auto& kept : held.tiles) {
+        if (kept == tile)
+            return;
+    }
+    held.tiles.push_back(tile);
+}
+
+IKelvraError* CKelvraTileCache::Lock(const KelvraTileLayout& layout, long column, long row,
+                                     const Generator& generate, const void** data, KelvraRect* rect,
+                                     long* rowBytes, KelvraTag errorTag)
+{
+    if (!data)
+        return KELVRA_ERROR(nullptr, errorTag, kKelvraMissingObject);
+    if (!layout.HasTile(column, row))
+        return KELVRA_ERROR(nullptr, errorTag, kKelvraBadArgument);
+    const long id = KelvraTileId(column, row);
+    const KelvraRect tileRect = layout.TileRect(column, row);
+    try {
+        std::shared_ptr<CKelvraTileBuffer> tile;
+        {
+            std::lock_guard<std::mutex> guard(m_lock);
+            tile = FindLocked(id, tileRect);
+            if (tile)
+                HoldLocked(id, tile);
+        }
+        if (!tile) {
+            tile = CKelvraTileBuffer::Create(layout, column, row);
+            if (!tile)
+                return KELVRA_ERROR(nullptr, errorTag, kKelvraOutOfMemory);
+            if (IKelvraError* error = generate(tile.get()))
+                return KELVRA_WRAP(nullptr, errorTag, error);
+            std::lock_guard<std::mutex> guard(m_lock);
+            auto it = m_entries.find(id);
+            if (it != m_entries.end())
+                EraseLocked(it);
+            m_useOrder.push_front(id);
+            m_entries[id] = Entry{tile, m_useOrder.begin()};
+            HoldLocked(id, tile);
+            TrimLocked();
+        }
+        *data = tile->Data();
+        if (rect)
+            *rect = tile->Rect();
+        if (rowBytes)
+            *rowBytes = tile->GetRowBytes();
+        return nullptr;
+    } catch (const std::bad_alloc&) {
+        return KELVRA_ERROR(nullptr, errorTag, kKelvraOutOfMemory);
+    }
+}
+
+bool CKelvraTileCache::Unlock(long column, long row)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    auto it = m_held.find(KelvraTileId(column, row));
+    if (it == m_held.end())
+        return false;
+    if (--it->second.locks == 0)
+        m_held.erase(it);
+    TrimLocked();
+    return true;
+}
+
+bool CKelvraTileCache::Contains(long column, long row) const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_entries.count(KelvraTileId(column, row)) != 0;
+}
+
+void CKelvraTileCache::Invalidate(const KelvraRect* rect)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    for (auto it = m_entries.begin(); it != m_entries.end();) {
+        auto current = it++;
+        if (!rect || current->second.tile->Rect().Intersects(*rect))
+            EraseLocked(current);
+    }
+}
+
+long CKelvraTileCache::Size() const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return long(m_entries.size());
+}
+
+void CKelvraTileCache::EraseLocked(std::map<long, Entry>::iterator it)
+{
+    m_useOrder.erase(it->second.use);
+    m_entries.erase(it);
+}
+
+// Drops least recently used tiles that nobody holds until the cache fits.
+void CKelvraTileCache::TrimLocked()
+{
+    if (m_capacity == kUnlimited)
+        return;
+    auto candidate = m_useOrder.end();
+    while (long(m_entries.size()) > m_capacity && candidate != m_useOrder.begin()) {
+        --candidate;
+        if (m_held.count(*candidate))
+            continue; // in use: skip it
+        auto victim = candidate++;
+        EraseLocked(m_entries.find(*victim));
+    }
+}

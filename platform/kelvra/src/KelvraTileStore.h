@@ -1,0 +1,44 @@
+// The pixels of an image, tile by tile. A tile's buffer is made, zeroed, on
+// its first write lock; a read lock of a tile never written gets a shared
+// zero tile. Every buffer handed out stays alive until the last lock of its
+// tile is released, even when the image drops its pixels meanwhile, so a
+// holder never reads freed memory. Not thread-safe: the image guards it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+class CKelvraTileStore {
+public:
+    enum class Access { Read, Write };
+
+    // Drops every stored tile; tiles made from now on have `tileBytes` bytes.
+    void Reset(std::size_t tileBytes);
+    // The buffer of tile `id`, locked. Throws std::bad_alloc.
+    std::uint8_t* Lock(long id, Access access);
+    // False when the tile holds no lock of that kind.
+    bool Unlock(long id, Access access);
+    // Whether the tile has pixels of its own.
+    bool Exists(long id) const;
+
+private:
+    using Buffer = std::shared_ptr<std::uint8_t[]>;
+    // The locks on one tile and every buffer they were given.
+    struct Held {
+        long reads = 0;
+        long writes = 0;
+        std::vector<Buffer> buffers;
+    };
+
+    Buffer NewBuffer() const;
+    Buffer BufferFor(long id, Access access);
+    void Hold(long id, Access access, const Buffer& buffer);
+
+    std::size_t m_tileBytes = 0;
+    std::unordered_map<long, Buffer> m_tiles;
+    std::unordered_map<long, Held> m_held;
+    Buffer m_zero;
+};

@@ -1,0 +1,78 @@
+// Shared images are read from worker threads while another thread writes
+// other tiles; every reader must see exactly the pixels it expects.
+#include "KelvraImageTestSupport.h"
+
+#include <atomic>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+using namespace kelvra_image_test;
+
+namespace {
+
+constexpr long kWidth = 130;
+constexpr long kHeight = 200;
+constexpr long kWrittenRows = 64; // the first tile row; the rest is written concurrently
+constexpr int kReaders = 4;
+constexpr int kRounds = 30;
+
+// Reads the first tile row again and again; false at the first wrong pixel.
+bool ReadFirstTileRow(IKelvraImage* image)
+{
+    const KelvraRect rows(0, 0, kWidth, kWrittenRows);
+    const long rowBytes = KelvraRowBytes(kKelvraRGB16, kWidth);
+    std::vector<std::uint8_t> buffer(std::size_t(rowBytes) * kWrittenRows);
+    for (int round = 0; round < kRounds; ++round) {
+        std::memset(buffer.data(), 0, buffer.size());
+        IKelvraError* error = KelvraReadRect(image, rows, buffer.data(), rowBytes);
+        if (error) {
+            IKelvraError::Release(error);
+            return false;
+        }
+        if (!MatchesPattern(buffer, rowBytes, kKelvraRGB16, rows))
+            return false;
+    }
+    return true;
+}
+
+// Makes every tile below the first tile row, one lock at a time.
+bool WriteLowerTiles(IKelvraImage* image)
+{
+    for (long row = 1; row * 64 < kHeight; ++row) {
+        for (long column = 0; column * 64 < kWidth; ++column) {
+            void* data = nullptr;
+            if (IKelvraError* error = image->LockTileForWrite(column, row, &data, nullptr, nullptr)) {
+                IKelvraError::Release(error);
+                return false;
+            }
+            std::memset(data, int(row * 16 + column), 64 * 64 * 6);
+            IKelvraError::Release(image->UnlockTileForWrite(column, row, false));
+        }
+    }
+    return true;
+}
+
+TEST(KelvraImageThreads, ReadersSeeTheirTilesWhileOtherTilesAreMade)
+{
+    ManagerPtr manager = MakeManager();
+    ImagePtr image = MakeImage(manager.get(), kKelvraRGB16, kWidth, kHeight);
+    const long rowBytes = KelvraRowBytes(kKelvraRGB16, kWidth);
+    const std::vector<std::uint8_t> rows = PatternRows(kKelvraRGB16, KelvraRect(0, 0, kWidth, kWrittenRows));
+    ASSERT_TRUE(Succeeded(image->AppendRows(rows.data(), kWrittenRows, rowBytes)));
+
+    std::atomic<int> good(0);
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kReaders; ++i)
+        threads.emplace_back([&] { good += ReadFirstTileRow(image.get()) ? 1 : 0; });
+    threads.emplace_back([&] { good += WriteLowerTiles(image.get()) ? 1 : 0; });
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(kReaders + 1, good.load());
+
+    std::uint8_t pixel[6] = {};
+    ASSERT_TRUE(Succeeded(image->GetPixel(129, 199, pixel)));
+    EXPECT_EQ(3 * 16 + 2, pixel[0]);
+}
+
+} // namespace
