@@ -3,6 +3,8 @@
 
 #include "kelvra/KelvraFilterChain.h"
 
+#include <algorithm>
+
 namespace {
 
 class FilterBaseTest : public ::testing::Test {
@@ -193,6 +195,33 @@ TEST_F(FilterBaseTest, ProcessRunStopsWhenAWatcherClearsCarryOnAndEndCancelsIt)
     IKelvraError* stale = gain.ExecuteProcess(handle, &done, &total); // the handle is gone
     EXPECT_NE(nullptr, stale);
     IKelvraError::Release(stale);
+    image->Release();
+    result->Release();
+}
+
+TEST_F(FilterBaseTest, EndingARunHalfwayCancelsItCleanly)
+{
+    IKelvraImage* image = MakePatternImage(Manager(), 200, 300, kKelvraGrey8);
+    GainFilter gain(Manager(), 1, 1);
+    IKelvraImage* result = nullptr;
+    ExpectOk(Manager()->CreateImage(&result, 0));
+    IKelvraDataSource* sources[] = {image};
+    void* handle = nullptr;
+    ExpectOk(gain.BeginProcess(&handle, sources, 1, result));
+    long done = 0, total = 0;
+    ExpectOk(gain.ExecuteProcess(handle, &done, &total));
+    ASSERT_EQ(1, done);
+    ASSERT_EQ(5, total);
+    ExpectOk(gain.EndProcess(handle));
+
+    // The first row of tiles was written; the rest of the image stays empty.
+    const std::vector<unsigned> input = ReadAllSamples(image);
+    const std::vector<unsigned> output = ReadAllSamples(result);
+    EXPECT_TRUE(std::equal(input.begin(), input.begin() + 200 * 64, output.begin()));
+    EXPECT_EQ(0u, output[200 * 64 + 5]);
+    // The filter is ready for another run.
+    EXPECT_EQ(5, RunProcess(gain, image, result));
+    EXPECT_EQ(input, ReadAllSamples(result));
     image->Release();
     result->Release();
 }
