@@ -1,0 +1,32 @@
+// What a synthetic raw file records: its options, its pixel layout and the
+// capture tags a camera would write.
+#pragma once
+
+#include "QrfMosaic.h"
+#include "kelvra/KelvraTagControl.h"
+
+#include <cstdint>
+#include <string>
+
+constexpr KelvraTag kQrfSynthTag = KelvraFourCC('Q', 'S', 'y', 'n');
+
+struct QrfRawOptions {
+    long width = 192;
+    long height = 128;
+    std::uint32_t model = 257;
+    QrfPattern pattern = QrfPattern::RGGB;
+    QrfGains gains;
+    std::uint32_t format = 32; // 32 (uncompressed) or 2048 (deflate)
+};
+
+// Models 513 to 516 are developed by the signal-processing library.
+bool QrfIsSignalModel(std::uint32_t model);
+// 0x10020403 for models 513 and 514, 0x10020404 for 515 and 516, else
+// 0x10020401.
+KelvraPixelFormat QrfMosaicFormat(std::uint32_t model);
+// Empty when the options make a usable file, else why not.
+std::string QrfCheckOptions(const QrfRawOptions& options);
+// Adds the capture tags of a file made with `options` to `tags`.
+IKelvraError* QrfFillTags(const QrfRawOptions& options, IKelvraTagControl* tags);
+// The maker table (tag 0x80014) of the signal-processing models: 360 bytes.
+std::vector<std::uint8_t> QrfMakerTable(std::uint32_t model);
