@@ -29,7 +29,7 @@ private:
 
 class CKelvraFilterChain : public IKelvraFilterChain, private IKelvraSourceObserver {
 public:
-    explicit CKelvraFilterChain(IKelvraManager* manager) : m_manager(manager), m_tail(*this) {}
+    CKelvraFilterChain() : m_tail(*this) {}
 
     ~CKelvraFilterChain() override
     {
@@ -125,11 +125,9 @@ public:
         }
         return -1;
     }
-    IKelvraError* PrepareForTrack(long mode) override
-    {
-        m_trackMode = mode;
-        return nullptr;
-    }
+    // Tile pulls are cheap and cached per filter, so a pointer track needs no
+    // special set-up of the chain.
+    IKelvraError* PrepareForTrack(long) override { return nullptr; }
     IKelvraDataSource* GetOutput() const override
     {
         return m_filters.empty() ? m_input : static_cast<IKelvraDataSource*>(m_filters.back());
@@ -277,12 +275,10 @@ private:
             IKelvraError::Release(RemoveFilter(GetFilterCount() - 1));
     }
 
-    IKelvraManager* m_manager;
     CChainTail m_tail;
     IKelvraDataSource* m_input = nullptr;
     std::vector<IKelvraFilter*> m_filters;
     std::set<void*> m_runs;
-    long m_trackMode = 0;
 };
 
 IKelvraError* CChainTail::KelvraNotify(IKelvraDataSource* source, long code, void* data)
@@ -294,10 +290,10 @@ IKelvraError* CChainTail::KelvraNotify(IKelvraDataSource* source, long code, voi
 
 } // namespace
 
-IKelvraError* KelvraCreateFilterChain(IKelvraManager* manager, IKelvraFilterChain** chain)
+IKelvraError* KelvraCreateFilterChain(IKelvraManager*, IKelvraFilterChain** chain)
 {
     if (!chain)
         return KELVRA_ERROR(nullptr, kChainTag, kKelvraMissingObject);
-    *chain = new (std::nothrow) CKelvraFilterChain(manager);
+    *chain = new (std::nothrow) CKelvraFilterChain();
     return *chain ? nullptr : KELVRA_ERROR(nullptr, kChainTag, kKelvraOutOfMemory);
 }
