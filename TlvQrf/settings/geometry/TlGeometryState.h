@@ -28,101 +28,152 @@ public:
     CTlGeometryState& operator=(const CTlGeometryState& other);
     ~CTlGeometryState();
 
+    // The operations below keep their fixed order. Step operations return
+    // the step's result, or 1 when there is no step.
+
     // Stored form.
     int Save(unsigned char* buffer, int size) override;
     // The shared body of the interface slot: always 0. The real loader is
     // the four-argument form.
     int Load(const unsigned char* buffer, int size) override;
     const TlGuid* GetID() const override;
+
+    virtual void SetError(int code);
+    virtual int GetError() const;
+    // The output is the whole image at the source's pixel size.
+    virtual bool IsUncropped() const;
+    // Unit conversions: length types 1 inch, 2 cm, 3 mm, 4 pica, 5 point;
+    // resolution types 0 pixels per inch, 1 pixels per centimetre.
+    virtual double LengthIn(double inches, int unitType) const;
+    virtual double ResolutionIn(double pixelsPerInch, int unitType) const;
+    virtual CTlMeasure MakeLength(double value, int unitType) const;
+    virtual CTlMeasure MakeResolution(double value, int unitType) const;
+
+    virtual int SaveReference();
+    virtual int PlaceCropRect(const CTlDblRect& rect, int flags);
+    virtual int PlaceCropRect(double left, double top, double right, double bottom, int flags);
+    virtual int SetCropRect(const CTlDblRect& rect, int flags);
+    virtual int SetCropRect(double left, double top, double right, double bottom, int flags);
+    virtual int SetCropSize(double width, double height, int flags);
+    virtual int MoveCropTo(double x, double y);
+    virtual int SetLimitRect(const CTlDblRect& rect);
+    virtual int SetLimitSize(double width, double height);
+    // The print and output sizes also bring the pixel-size mode in line.
+    virtual int SetPrintWidth(const CTlMeasure& width);
+    virtual int SetPrintHeight(const CTlMeasure& height);
+    virtual int SetResolution(const CTlMeasure& resolution);
+    virtual int SetMinResolution(const CTlMeasure& resolution);
+    virtual int SetSourceResolution(const CTlMeasure& resolution);
+    // keepPixelSize: the output size in pixels stays, the print size follows.
+    virtual int SetPrintResolution(const CTlMeasure& resolution, bool keepPixelSize);
+    virtual int SetScale(double scale);
+    virtual int SetOutputWidth(double width);
+    virtual int SetOutputHeight(double height);
+    virtual int SetOutputArea(double area);
+    // True when the value had to be limited (false without a step).
+    virtual bool ClampOutputWidth(double& width);
+    virtual bool ClampOutputHeight(double& height);
+
+    // Orientation-keeping turns: the orientation follows, then the step turns.
+    virtual int FlipHorizontal();
+    virtual int FlipVertical();
+    virtual int RotateClockwise();
+    virtual int RotateCounterClockwise();
+
+    virtual double GetMinScale() const;
+    virtual double GetMaxScale() const;
+    virtual void GetCropRect(CTlDblRect& out) const;
+    virtual void GetLimitRect(CTlDblRect& out) const;
+    virtual void GetBoundsRect(CTlDblRect& out) const;
+    virtual double GetImageWidth() const;
+    virtual double GetImageHeight() const;
+    virtual void GetPrintWidth(CTlMeasure& out) const;
+    virtual void GetPrintHeight(CTlMeasure& out) const;
+    // The step's own values; null without a step.
+    virtual const CTlMeasure* GetResolution() const;
+    virtual const CTlMeasure* GetMinResolution() const;
+    virtual const CTlMeasure* GetSourceResolution() const;
+    virtual const CTlMeasure* GetPrintResolution() const;
+    virtual double GetScale() const;
+    // Whole pixels, at least 1.
+    virtual double GetOutputWidth() const;
+    virtual double GetOutputHeight() const;
+    virtual double GetOutputArea() const;
+    // Sizes; a null pointer is skipped. Each returns 0.
+    virtual int GetCropSize(double* width, double* height) const;
+    virtual int GetCropPixelSize(int* width, int* height) const;
+    virtual int GetLimitSize(double* width, double* height) const;
+
+    // Change flags of the step: cleared by the owner once seen.
+    virtual void ClearChanges();
+    virtual bool IsCropChanged() const;
+    virtual bool IsCropOriginChanged() const;
+    virtual bool IsCropWidthChanged() const;
+    virtual bool IsCropHeightChanged() const;
+    virtual bool IsCropSizeChanged() const;
+    virtual bool IsPrintWidthChanged() const;
+    virtual bool IsPrintHeightChanged() const;
+    virtual bool IsPrintSizeChanged() const;
+    virtual bool IsResolutionChanged() const;
+    virtual bool IsPrintResolutionChanged() const;
+    virtual bool IsScaleChanged() const;
+    virtual bool IsScaleRangeChanged() const;
+    virtual bool IsOutputWidthChanged() const;
+    virtual bool IsOutputHeightChanged() const;
+    virtual bool IsOutputSizeChanged() const;
+    virtual bool IsOutputAreaChanged() const;
+    // The step's capabilities (false without a step).
+    virtual bool CapabilityQuery1() const;
+    virtual bool CapabilityQuery2() const;
+    virtual bool CapabilityQuery3() const;
+    virtual bool CapabilityQuery4() const;
+    virtual bool CapabilityQuery5() const;
+    virtual bool CapabilityQuery6() const;
+    virtual bool CapabilityQuery7() const;
+    virtual bool CapabilityQuery8() const;
+    virtual bool CapabilityQuery9() const;
+    virtual bool CapabilityQuery10() const;
+    virtual bool CapabilityQuery11() const;
+    virtual bool CapabilityQuery12() const;
+    virtual bool CapabilityQuery13() const;
+    virtual bool CapabilityQuery14() const;
+    virtual bool CapabilityQuery15() const;
+    virtual bool CapabilityQuery16() const;
+    virtual bool IsChanged() const;
+
+    virtual void ResetOrientation();
+    virtual void SetRotation(int mirrored, int angle, bool relative);
+    // Between unrotated source coordinates and the step's coordinates.
+    virtual void ToOriented(CTlDblRect& rect, const CTlDblRect& image) const;
+    virtual void FromOriented(CTlDblRect& rect, const CTlDblRect& image) const;
+    virtual int PointToOriented(double point[2], const CTlDblRect& image) const;
+    virtual int PointFromOriented(double point[2], const CTlDblRect& image) const;
+    // Whole-pixel output.
+    virtual void GetOutputRect(CTlDblRect& out, bool oriented) const;
+    virtual void GetLimitOutputRect(CTlDblRect& out, bool oriented) const;
+    virtual void GetImageOutputRect(CTlDblRect& out, bool oriented) const;
+
+    // Step type: 'Crop' or 'Size'. True when it failed.
+    virtual bool SetStepType(std::uint32_t tag);
+    virtual std::uint32_t GetType() const;
+    virtual CTlGeometryStep** GetStepHolder();
     // Loads a stored geometry and adapts it to this record's orientation and
     // to a width x height image (0, 0: unknown). 0 when refused; the record
     // is then unchanged.
-    int Load(const unsigned char* buffer, int size, int width, int height);
-    std::uint16_t GetLoadedVersion() const { return LoadedVersion; }
+    virtual int Load(const unsigned char* buffer, int size, int width, int height);
+    // Image-size changes.
+    virtual int ResetToFullImage(const CTlMeasure& resolution);
+    virtual int ResizeToImage(int width, int height);
+    virtual void GetScaledOutputRect(CTlRect& out, bool oriented) const;
+    virtual double GetSourceScaleFactor() const;
+    virtual bool IsSizeChanged() const;
+    virtual void SyncPixelSizeMode();
+    virtual std::uint16_t GetLoadedVersion() const;
 
-    void SetError(int code) { ErrorCode = code; }
-    int GetError() const { return ErrorCode; }
-
-    // Step type: 'Crop' or 'Size'. True when it failed.
-    bool SetStepType(std::uint32_t tag);
-    std::uint32_t GetType() const;
-    CTlGeometryStep** GetStepHolder() { return &m_step; }
     // Null only when no step could ever be made.
     CTlGeometryStep* GetStep() const { return m_step; }
-    void SyncPixelSizeMode();
-
-    // Orientation.
     int GetMirrored() const { return Mirrored; }
     int GetRotation() const { return Rotation; }
-    void ResetOrientation();
-    void SetRotation(int mirrored, int angle, bool relative);
-    int FlipHorizontal();
-    int FlipVertical();
-    int RotateClockwise();
-    int RotateCounterClockwise();
-    // Between unrotated source coordinates and the step's coordinates.
-    void ToOriented(CTlDblRect& rect, const CTlDblRect& image) const;
-    void FromOriented(CTlDblRect& rect, const CTlDblRect& image) const;
-    int PointToOriented(double point[2], const CTlDblRect& image) const;
-    int PointFromOriented(double point[2], const CTlDblRect& image) const;
-
-    // Whole-pixel output.
-    void GetBoundsRect(CTlDblRect& out) const;
-    double GetOutputWidth() const;
-    double GetOutputHeight() const;
-    void GetOutputRect(CTlDblRect& out, bool oriented) const;
-    void GetLimitOutputRect(CTlDblRect& out, bool oriented) const;
-    void GetImageOutputRect(CTlDblRect& out, bool oriented) const;
-    void GetScaledOutputRect(CTlRect& out, bool oriented) const;
-    double GetSourceScaleFactor() const;
-    bool IsUncropped() const;
-
-    // Forwarded to the step, with its result (1 when there is no step).
-    int SaveReference();
-    int PlaceCropRect(const CTlDblRect& rect, int flags);
-    int SetCropRect(const CTlDblRect& rect, int flags);
-    int SetCropSize(double width, double height, int flags);
-    int MoveCropTo(double x, double y);
-    int SetLimitRect(const CTlDblRect& rect);
-    int SetLimitSize(double width, double height);
-    // The print and output sizes also bring the pixel-size mode in line.
-    int SetPrintWidth(const CTlMeasure& width);
-    int SetPrintHeight(const CTlMeasure& height);
-    int SetResolution(const CTlMeasure& resolution);
-    int SetScale(double scale);
-    int SetOutputWidth(double width);
-    int SetOutputHeight(double height);
-    int SetOutputArea(double area);
-    void GetCropRect(CTlDblRect& out) const;
-    void GetLimitRect(CTlDblRect& out) const;
-    double GetImageWidth() const;
-    double GetImageHeight() const;
-    double GetScale() const;
-
-    // Sizes; a null pointer is skipped. Each returns 0.
-    double GetOutputArea() const;
-    int GetCropSize(double* width, double* height) const;
-    int GetCropPixelSize(int* width, int* height) const;
-    int GetLimitSize(double* width, double* height) const;
-    // keepPixelSize: the output size in pixels stays, the print size follows.
-    int SetPrintResolution(const CTlMeasure& resolution, bool keepPixelSize);
-
-    // Change flags of the step.
-    void ClearChanges();
-    bool IsChanged() const;
-    bool IsCropChanged() const;
-    bool IsSizeChanged() const;
-
-    // Unit conversions: length types 1 inch, 2 cm, 3 mm, 4 pica, 5 point;
-    // resolution types 0 pixels per inch, 1 pixels per centimetre.
-    static double LengthIn(double inches, int unitType);
-    static double ResolutionIn(double pixelsPerInch, int unitType);
-    static CTlMeasure MakeLength(double value, int unitType);
-    static CTlMeasure MakeResolution(double value, int unitType);
-
-    // Image-size changes.
-    int ResetToFullImage(const CTlMeasure& resolution);
-    int ResizeToImage(int width, int height);
 
     // Stored from version 5 and copied; its meaning belongs to its reader.
     std::uint8_t OrientationFlag = 0;
@@ -132,6 +183,7 @@ private:
     void PlaceSized(unsigned width2, unsigned height2, const CTlRect* sourceRect);
     // A whole-pixel rectangle of `rect` kept inside the floored image.
     void WholeRect(const CTlDblRect& rect, CTlDblRect& out, bool oriented) const;
+    bool AnyChange(std::uint32_t bits) const;
 
     CTlGeometryStep* m_step = nullptr;
     int ErrorCode = 0;

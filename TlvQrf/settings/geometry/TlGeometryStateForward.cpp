@@ -110,3 +110,75 @@ double CTlGeometryState::GetScale() const
 {
     return m_step != nullptr ? m_step->GetScale() : 0;
 }
+
+int CTlGeometryState::PlaceCropRect(double left, double top, double right, double bottom, int flags)
+{
+    return m_step != nullptr ? m_step->PlaceCropRect(left, top, right, bottom, flags) : kNoStep;
+}
+
+int CTlGeometryState::SetCropRect(double left, double top, double right, double bottom, int flags)
+{
+    return m_step != nullptr ? m_step->SetCropRect(left, top, right, bottom, flags) : kNoStep;
+}
+
+int CTlGeometryState::SetMinResolution(const CTlMeasure& resolution)
+{
+    return m_step != nullptr ? m_step->SetMinResolution(resolution) : kNoStep;
+}
+
+int CTlGeometryState::SetSourceResolution(const CTlMeasure& resolution)
+{
+    return m_step != nullptr ? m_step->SetSourceResolution(resolution) : kNoStep;
+}
+
+bool CTlGeometryState::ClampOutputWidth(double& width)
+{
+    return m_step != nullptr && m_step->ClampOutputWidth(width);
+}
+
+bool CTlGeometryState::ClampOutputHeight(double& height)
+{
+    return m_step != nullptr && m_step->ClampOutputHeight(height);
+}
+
+double CTlGeometryState::GetMinScale() const
+{
+    return m_step != nullptr ? m_step->GetMinScale() : 0;
+}
+
+double CTlGeometryState::GetMaxScale() const
+{
+    return m_step != nullptr ? m_step->GetMaxScale() : 0;
+}
+
+void CTlGeometryState::GetPrintWidth(CTlMeasure& out) const
+{
+    if (m_step != nullptr)
+        out = m_step->GetPrintWidth();
+}
+
+void CTlGeometryState::GetPrintHeight(CTlMeasure& out) const
+{
+    if (m_step != nullptr)
+        out = m_step->GetPrintHeight();
+}
+
+const CTlMeasure* CTlGeometryState::GetResolution() const
+{
+    return m_step != nullptr ? &m_step->GetResolution() : nullptr;
+}
+
+const CTlMeasure* CTlGeometryState::GetMinResolution() const
+{
+    return m_step != nullptr ? &m_step->GetMinResolution() : nullptr;
+}
+
+const CTlMeasure* CTlGeometryState::GetSourceResolution() const
+{
+    return m_step != nullptr ? &m_step->GetSourceResolution() : nullptr;
+}
+
+const CTlMeasure* CTlGeometryState::GetPrintResolution() const
+{
+    return m_step != nullptr ? &m_step->GetPrintResolution() : nullptr;
+}

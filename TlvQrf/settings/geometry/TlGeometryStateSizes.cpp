@@ -71,17 +71,22 @@ void CTlGeometryState::ClearChanges()
         m_step->ClearChangeFlags(kClearedBits);
 }
 
+bool CTlGeometryState::AnyChange(std::uint32_t bits) const
+{
+    return m_step != nullptr && (m_step->GetChangeFlags() & bits) != 0;
+}
+
 bool CTlGeometryState::IsChanged() const
 {
-    return m_step != nullptr && (m_step->GetChangeFlags() & kTlGeomAllChanges) != 0;
+    return AnyChange(kTlGeomAllChanges);
 }
 
 bool CTlGeometryState::IsCropChanged() const
 {
-    return m_step != nullptr && (m_step->GetChangeFlags() & kCropBits) != 0;
+    return AnyChange(kCropBits);
 }
 
 bool CTlGeometryState::IsSizeChanged() const
 {
-    return m_step != nullptr && (m_step->GetChangeFlags() & (kCropSizeBits | kOutputSizeBits | kTlGeomScale)) != 0;
+    return AnyChange(kCropSizeBits | kOutputSizeBits | kTlGeomScale);
 }

@@ -30,12 +30,12 @@ constexpr int kResolutionPerCentimetre = 1;
 
 } // namespace
 
-double CTlGeometryState::LengthIn(double inches, int unitType)
+double CTlGeometryState::LengthIn(double inches, int unitType) const
 {
     return inches * LengthUnitsPerInch(unitType);
 }
 
-double CTlGeometryState::ResolutionIn(double pixelsPerInch, int unitType)
+double CTlGeometryState::ResolutionIn(double pixelsPerInch, int unitType) const
 {
     if (unitType == kResolutionPerInch)
         return pixelsPerInch;
@@ -44,7 +44,7 @@ double CTlGeometryState::ResolutionIn(double pixelsPerInch, int unitType)
     return 0;
 }
 
-CTlMeasure CTlGeometryState::MakeLength(double value, int unitType)
+CTlMeasure CTlGeometryState::MakeLength(double value, int unitType) const
 {
     // Inches and unknown types keep the value; the others divide by their
     // units per inch, as a multiplication by the reciprocal.
@@ -53,7 +53,7 @@ CTlMeasure CTlGeometryState::MakeLength(double value, int unitType)
     return CTlMeasure::Length(inches);
 }
 
-CTlMeasure CTlGeometryState::MakeResolution(double value, int unitType)
+CTlMeasure CTlGeometryState::MakeResolution(double value, int unitType) const
 {
     return CTlMeasure::PixelsPerInch(unitType == kResolutionPerCentimetre ? value * kCentimetresPerInch : value);
 }

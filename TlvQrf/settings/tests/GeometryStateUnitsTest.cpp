@@ -15,8 +15,8 @@ TEST(GeometryStateUnits, LengthsConvertBothWays)
 {
     for (const LengthCase& c : kLengths) {
         SCOPED_TRACE(c.unitType);
-        EXPECT_DOUBLE_EQ(3 * c.perInch, CTlGeometryState::LengthIn(3, c.unitType));
-        const CTlMeasure m = CTlGeometryState::MakeLength(c.perInch == 0 ? 7 : 7 * c.perInch, c.unitType);
+        EXPECT_DOUBLE_EQ(3 * c.perInch, CTlGeometryState().LengthIn(3, c.unitType));
+        const CTlMeasure m = CTlGeometryState().MakeLength(c.perInch == 0 ? 7 : 7 * c.perInch, c.unitType);
         EXPECT_DOUBLE_EQ(7, m.value);
         EXPECT_EQ(kTlUnitInches, m.unit);
     }
@@ -24,12 +24,12 @@ TEST(GeometryStateUnits, LengthsConvertBothWays)
 
 TEST(GeometryStateUnits, ResolutionsConvertBothWays)
 {
-    EXPECT_EQ(300, CTlGeometryState::ResolutionIn(300, 0));
-    EXPECT_DOUBLE_EQ(254 / 2.54, CTlGeometryState::ResolutionIn(254, 1));
-    EXPECT_EQ(0, CTlGeometryState::ResolutionIn(300, 2));
-    EXPECT_DOUBLE_EQ(254, CTlGeometryState::MakeResolution(100, 1).value);
-    EXPECT_EQ(100, CTlGeometryState::MakeResolution(100, 0).value);
-    EXPECT_EQ(kTlUnitPixelsPerInch, CTlGeometryState::MakeResolution(100, 1).unit);
+    EXPECT_EQ(300, CTlGeometryState().ResolutionIn(300, 0));
+    EXPECT_DOUBLE_EQ(254 / 2.54, CTlGeometryState().ResolutionIn(254, 1));
+    EXPECT_EQ(0, CTlGeometryState().ResolutionIn(300, 2));
+    EXPECT_DOUBLE_EQ(254, CTlGeometryState().MakeResolution(100, 1).value);
+    EXPECT_EQ(100, CTlGeometryState().MakeResolution(100, 0).value);
+    EXPECT_EQ(kTlUnitPixelsPerInch, CTlGeometryState().MakeResolution(100, 1).unit);
 }
 
 TEST(GeometryStateSizes, SizesSkipNullPointers)
