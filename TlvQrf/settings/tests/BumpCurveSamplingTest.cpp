@@ -25,10 +25,11 @@ std::vector<double> CurveValues(const Points& points, int count)
     return values;
 }
 
+// One bump's value at `distance` from its peak.
 double Bump(double height, double halfWidth, double distance)
 {
-    return std::fabs(distance) < halfWidth ? height / 2 * (1 - std::cos(kPi / halfWidth * (halfWidth - std::fabs(distance))))
-                                           : 0.0;
+    const double d = std::fabs(distance);
+    return d < halfWidth ? height / 2 * (1 - std::cos(kPi / halfWidth * (halfWidth - d))) : 0.0;
 }
 
 TEST(BumpCurveSampling, EmptyHueCurveIsTheIdentityHueMapping)

@@ -114,6 +114,7 @@ struct LoadCase {
 TEST_F(CalibrationLoadTest, ResultsByFileLength)
 {
     const Bytes one = CalibrationBytes(kOnePoint, 0.25);
+    ASSERT_EQ(37u, one.size());
     Bytes tooLong(TlBumpListFormLayout::kMaxSize + 1, 0);
     tooLong[0] = 1;
     const LoadCase cases[] = {
