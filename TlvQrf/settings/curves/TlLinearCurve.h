@@ -92,6 +92,14 @@ public:
     bool IsChanged() const { return m_changed != 0; }
 
 private:
+    // With mode 1 the first list is the edited, stored curve and the second
+    // the calibration; with any other mode the other way round.
+    bool EditsFirstList() const { return m_mode == 1; }
+    std::vector<TlBumpPoint>& StoredList() { return EditsFirstList() ? m_first : m_second; }
+    const std::vector<TlBumpPoint>& StoredList() const { return EditsFirstList() ? m_first : m_second; }
+    std::vector<TlBumpPoint>& CalibrationList() { return EditsFirstList() ? m_second : m_first; }
+    const std::vector<TlBumpPoint>& CalibrationList() const { return EditsFirstList() ? m_second : m_first; }
+
     std::vector<TlBumpPoint> m_first;
     int m_mode = 1;
     std::vector<TlBumpPoint> m_second;

@@ -1,23 +1,32 @@
-// Placeholder bodies; the real element arrives with its stored form.
 #include "settings/curves/TlPointCurve.h"
 
+#include "settings/curves/TlBumpList.h"
+#include "settings/curves/TlBumpSampling.h"
 #include "settings/record/TlStateIds.h"
+
+#include <cmath>
+
+namespace {
+
+// What GetModifiedFlags reports.
+constexpr int kHasPoints = 3;
+constexpr int kHasOffset = 0x80;
+
+} // namespace
 
 CTlPointCurve::CTlPointCurve(CTlLutGroup* owner, int elementId) : CTlCurveBase(owner, elementId, -1) {}
 
-CTlPointCurve::CTlPointCurve(const CTlPointCurve& other) = default;
+CTlPointCurve::CTlPointCurve(const CTlPointCurve& other)
+    : CTlCurveBase(other),
+      m_points(CopyBumpPoints(other.m_points)),
+      m_offset(other.m_offset),
+      m_scale(other.m_scale),
+      m_editor(other.m_editor),
+      m_changed(1)
+{
+}
 
 CTlPointCurve::~CTlPointCurve() = default;
-
-int CTlPointCurve::Save(unsigned char* buffer, int size)
-{
-    return CTlCurveBase::Save(buffer, size);
-}
-
-int CTlPointCurve::Load(const unsigned char* buffer, int size)
-{
-    return CTlCurveBase::Load(buffer, size);
-}
 
 const TlGuid* CTlPointCurve::GetID() const
 {
@@ -26,20 +35,43 @@ const TlGuid* CTlPointCurve::GetID() const
 
 int CTlPointCurve::GetCount() const
 {
-    return 0;
+    return static_cast<int>(m_points.size());
 }
 
-int CTlPointCurve::GetModifiedFlags(int) const
+int CTlPointCurve::GetModifiedFlags(int mask) const
 {
-    return 0;
+    int flags = m_points.empty() ? 0 : kHasPoints;
+    if (m_offset != 0)
+        flags |= kHasOffset;
+    return flags & mask;
 }
 
 int CTlPointCurve::Reset(bool, bool)
 {
+    std::vector<TlBumpPoint>().swap(m_points);
+    m_offset = 0;
+    m_currentPoint = -1;
+    m_changed = 1;
     return 1;
 }
 
-bool CTlPointCurve::Compare(const CTlPointCurve&) const
+bool CTlPointCurve::Compare(const CTlPointCurve& other) const
 {
-    return true;
+    return m_offset == other.m_offset && m_scale == other.m_scale && SameBumpPoints(m_points, other.m_points);
+}
+
+int CTlPointCurve::FillTable(void* table, int bytesPerEntry, int count, int levels, double start, double end,
+                             int flags) const
+{
+    const double offset = m_offset;
+    const bool circular = (flags & 1) != 0;
+    return TlSampleBumpCurve(
+        {table, bytesPerEntry, count, start, end}, m_points.data(), GetCount(), [&](double s, double e) {
+            if (circular) {
+                // The hue mapping: the input hue moved by half the curve value.
+                const double hue = std::fmod(s + (e - offset) / 2 + 2, 1);
+                return TlTableEntry{TlTruncateEntry(levels * hue + 0.5), hue, false};
+            }
+            return TlTableEntry{TlTruncateEntry(std::round(e * levels)), e, true};
+        });
 }
