@@ -65,9 +65,9 @@ private:
     void DeleteElements();
     // The stored elements read by Load; false when the block is refused.
     bool ReadElements(const unsigned char* buffer, int size, STlLutGroupReading& reading);
-    // Lets the elements of the same shape read their stored bytes again, so
-    // that their pointers stay valid; false when one of them refuses.
-    bool RereadInPlace(const unsigned char* buffer, int size, STlLutGroupReading& reading);
+    // Elements of the same shape take what was read, so that their pointers
+    // stay valid; false when the shape differs or one of them refuses.
+    bool ReloadInPlace(const STlLutGroupReading& reading);
     void TakeElements(STlLutGroupReading& reading);
 
     std::vector<CTlCurveBase*> m_elements;

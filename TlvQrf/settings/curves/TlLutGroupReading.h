@@ -17,21 +17,11 @@ struct STlLutGroupHeader {
     int elementsStart = 0; // also the header size accounted for
 };
 
-// Element bytes offset of an element that has no stored bytes (the empty
-// chroma curve put in place of an old one).
-constexpr int kTlNoStoredBytes = -1;
-
-struct STlStoredElement {
-    std::unique_ptr<CTlCurveBase> element;
-    int offset; // where its stored form starts in the block
-};
-
 struct STlLutGroupReading {
     STlLutGroupHeader header;
-    std::vector<STlStoredElement> elements;
+    std::vector<std::unique_ptr<CTlCurveBase>> elements;
     std::vector<CTlCurveBase*> taken; // room for the hand-over, reserved early
     int end = 0;                      // the block's end of the last element
-    bool swapped = false;             // chroma and hue curves changed places
 };
 
 // The header after the (checked) id; false when it is cut short or claims

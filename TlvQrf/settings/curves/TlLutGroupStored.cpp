@@ -28,22 +28,17 @@ constexpr std::size_t kHue = 3;
 // meaning (an empty one takes its place, keeping its element id).
 void AdaptLchSet(STlLutGroupReading& reading, CTlLutGroup* owner)
 {
-    std::vector<STlStoredElement>& elements = reading.elements;
-    if (elements.size() > kHue && elements[kChroma].element->IsPointCurve() &&
-        elements[kHue].element->IsLinearCurve()) {
+    std::vector<std::unique_ptr<CTlCurveBase>>& elements = reading.elements;
+    if (elements.size() > kHue && elements[kChroma]->IsPointCurve() && elements[kHue]->IsLinearCurve()) {
         std::swap(elements[kChroma], elements[kHue]);
-        elements[kChroma].element->SetElementId(static_cast<int>(kChroma));
-        elements[kHue].element->SetElementId(static_cast<int>(kHue));
-        reading.swapped = true;
+        elements[kChroma]->SetElementId(static_cast<int>(kChroma));
+        elements[kHue]->SetElementId(static_cast<int>(kHue));
     }
-    if (reading.header.version < kFirstWithNewChroma && elements.size() > kChroma) {
-        const int id = elements[kChroma].element->GetElementId();
-        elements[kChroma] = {std::make_unique<CTlLinearCurve>(owner, id), kTlNoStoredBytes};
-    }
+    if (reading.header.version < kFirstWithNewChroma && elements.size() > kChroma)
+        elements[kChroma] = std::make_unique<CTlLinearCurve>(owner, elements[kChroma]->GetElementId());
 }
 
-// The stored form of an element that has no bytes in the block. Throws
-// std::bad_alloc.
+// An element's whole stored form. Throws std::bad_alloc.
 std::vector<unsigned char> StoredForm(CTlCurveBase& element)
 {
     std::vector<unsigned char> bytes(static_cast<std::size_t>(element.GetSize()));
@@ -86,41 +81,33 @@ bool CTlLutGroup::ReadElements(const unsigned char* buffer, int size, STlLutGrou
         const int used = element->Load(buffer + position, left);
         if (used <= 0 || used > left)
             return false;
-        reading.elements.push_back({std::move(element), position});
+        reading.elements.push_back(std::move(element));
         position += used;
     }
     reading.end = position;
-    return dynamic_cast<const CTlLut*>(reading.elements.front().element.get()) != nullptr;
+    return dynamic_cast<const CTlLut*>(reading.elements.front().get()) != nullptr;
 }
 
-bool CTlLutGroup::RereadInPlace(const unsigned char* buffer, int size, STlLutGroupReading& reading)
+// Each kept element loads the stored form of the element read in its place,
+// so it ends exactly as a new container's element would (also where an
+// element was replaced or its version passed over), and keeps only what
+// records do not store: histograms, sample tables, calibration curves.
+bool CTlLutGroup::ReloadInPlace(const STlLutGroupReading& reading)
 {
     if (m_elements.size() != reading.elements.size())
         return false;
     for (std::size_t i = 0; i < m_elements.size(); ++i) {
-        if (!TlSameElementClass(*m_elements[i], *reading.elements[i].element))
+        if (!TlSameElementClass(*m_elements[i], *reading.elements[i]))
             return false;
     }
-    for (std::size_t i = 0; i < m_elements.size(); ++i) {
-        const STlStoredElement& stored = reading.elements[i];
-        int used = 0;
-        if (stored.offset != kTlNoStoredBytes) {
-            used = m_elements[i]->Load(buffer + stored.offset, size - stored.offset);
-        } else {
-            // The element takes what was put in its place, not its old curve.
-            try {
-                const std::vector<unsigned char> bytes = StoredForm(*stored.element);
-                used = m_elements[i]->Load(bytes.data(), static_cast<int>(bytes.size()));
-            } catch (const std::bad_alloc&) {
+    try {
+        for (std::size_t i = 0; i < m_elements.size(); ++i) {
+            const std::vector<unsigned char> bytes = StoredForm(*reading.elements[i]);
+            if (m_elements[i]->Load(bytes.data(), static_cast<int>(bytes.size())) <= 0)
                 return false;
-            }
         }
-        if (used <= 0)
-            return false;
-    }
-    if (reading.swapped) {
-        m_elements[kChroma]->SetElementId(static_cast<int>(kChroma));
-        m_elements[kHue]->SetElementId(static_cast<int>(kHue));
+    } catch (const std::bad_alloc&) {
+        return false;
     }
     return true;
 }
@@ -128,8 +115,8 @@ bool CTlLutGroup::RereadInPlace(const unsigned char* buffer, int size, STlLutGro
 void CTlLutGroup::TakeElements(STlLutGroupReading& reading)
 {
     // The room was reserved while reading: nothing here allocates.
-    for (STlStoredElement& stored : reading.elements)
-        reading.taken.push_back(stored.element.release());
+    for (std::unique_ptr<CTlCurveBase>& element : reading.elements)
+        reading.taken.push_back(element.release());
     DeleteElements();
     m_elements.swap(reading.taken);
 }
@@ -151,7 +138,7 @@ int CTlLutGroup::Load(const unsigned char* buffer, int size)
     }
     // A re-read that fails part-way still leaves a whole container: the
     // elements just read take over.
-    if (!RereadInPlace(buffer, size, reading))
+    if (!ReloadInPlace(reading))
         TakeElements(reading);
 
     const STlLutGroupHeader& header = reading.header;

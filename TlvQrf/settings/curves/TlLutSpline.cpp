@@ -7,6 +7,8 @@
 
 #include <cstddef>
 
+static_assert(sizeof(TlLutPoint) == 48, "a point record is six doubles");
+
 namespace {
 
 enum { kEstimate = 0, kUpper = 1, kRight = 2 };

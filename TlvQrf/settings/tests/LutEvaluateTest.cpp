@@ -294,4 +294,16 @@ TEST(LutSpline, PointsOutOfOrderStayFiniteAndInRange)
         EXPECT_TRUE(v >= 0.0 && v <= 1.0);
 }
 
+TEST(LutSpline, TwoPointsAtOnePositionMakeAStep)
+{
+    CTlLut lut = NewLut();
+    LoadFields(lut, {{kAtPoints, 0.5}, {kAtPoints + 8, 0.2}, {kAtPoints + 16, 0.5}, {kAtPoints + 24, 0.8}});
+    EXPECT_EQ(0.2, EvaluateOne(lut, 0.25, kPlain));
+    EXPECT_EQ(0.2, EvaluateOne(lut, 0.5, kPlain));
+    EXPECT_EQ(0.8, EvaluateOne(lut, 0.75, kPlain));
+    lut.AddPoint(0.5, 0.6); // now three points, two of them at 0.5
+    for (const double v : EvaluateAt(lut, 0.0, 1.0, 65, kEverything))
+        EXPECT_FALSE(std::isnan(v));
+}
+
 } // namespace

@@ -119,6 +119,34 @@ TEST(LutGroupStoredForm, SameShapeKeepsTheElementObjects)
     EXPECT_EQ(3u, LutAt(group, 1).GetHistogram().size()) << "what is not stored stays";
 }
 
+TEST(LutGroupStoredForm, SameShapeElementsEndAsANewContainersWould)
+{
+    // The channel stored with a version that is passed over: a new
+    // container's channel keeps its defaults, and so does a kept one.
+    Bytes block = kLutGroupStoredV4;
+    block[33 + 143 + 21] = 0x04;
+    CTlLutGroup fresh;
+    ASSERT_EQ(33 + 143 + 23, LoadBytes(fresh, block));
+
+    CTlLutGroup group;
+    ASSERT_EQ(335, LoadBytes(group, kLutGroupStoredV4));
+    CTlCurveBase* channel = group.GetAt(1);
+    ASSERT_EQ(33 + 143 + 23, LoadBytes(group, block));
+    EXPECT_EQ(channel, group.GetAt(1));
+    EXPECT_EQ(2, channel->GetCount());
+    EXPECT_EQ(1, channel->GetElementId());
+    EXPECT_TRUE(group.IsEqual(fresh));
+}
+
+TEST(LutGroupStoredForm, VersionsAbove4ReadWithTheVersion4Layout)
+{
+    Bytes block = kLutGroupStoredV4;
+    block[17] = 0x05;
+    CTlLutGroup group;
+    ASSERT_EQ(335, LoadBytes(group, block));
+    EXPECT_EQ(kLutGroupStoredV4, SaveWhole(group));
+}
+
 TEST(LutGroupStoredForm, OtherShapeReplacesTheElements)
 {
     CTlLutGroup group;
