@@ -15,8 +15,6 @@ bool IdIs(const unsigned char* storedId, const TlGuid& id)
     return std::memcmp(storedId, &id, TlStateLayout::kIdSize) == 0;
 }
 
-const TlLutColour kBlack = {0, 0, 0};
-
 } // namespace
 
 bool TlIsElementId(const unsigned char* storedId)
@@ -27,7 +25,7 @@ bool TlIsElementId(const unsigned char* storedId)
 std::unique_ptr<CTlCurveBase> TlNewStoredElement(const unsigned char* storedId, CTlLutGroup* owner)
 {
     if (IdIs(storedId, kTlIdLut))
-        return std::make_unique<CTlLut>(owner, kTlElementUnread, kBlack, kBlack, kBlack);
+        return std::make_unique<CTlLut>(owner, kTlElementUnread, kTlLutNoColour, kTlLutNoColour, kTlLutNoColour);
     if (IdIs(storedId, kTlIdPointCurve))
         return std::make_unique<CTlPointCurve>(owner, kTlElementUnread);
     if (IdIs(storedId, kTlIdLinearCurve))

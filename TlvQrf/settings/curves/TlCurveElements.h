@@ -4,10 +4,12 @@
 #pragma once
 
 #include "settings/curves/TlCurveBase.h"
+#include "settings/curves/TlLut.h"
 
 #include <memory>
 
-class CTlLut;
+// The colours of a container's master and of a loader's new tone curves.
+constexpr TlLutColour kTlLutNoColour = {0, 0, 0};
 
 // True when the 16 bytes are the stored id of one of the element classes.
 bool TlIsElementId(const unsigned char* storedId);

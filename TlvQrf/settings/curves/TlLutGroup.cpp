@@ -5,14 +5,10 @@
 
 #include <new>
 
-namespace {
-const TlLutColour kBlack = {0, 0, 0};
-}
-
 CTlLutGroup::CTlLutGroup()
 {
     try {
-        auto master = std::make_unique<CTlLut>(this, kTlElementMaster, kBlack, kBlack, kBlack);
+        auto master = std::make_unique<CTlLut>(this, kTlElementMaster, kTlLutNoColour, kTlLutNoColour, kTlLutNoColour);
         m_elements.push_back(master.get());
         master.release();
     } catch (const std::bad_alloc&) {

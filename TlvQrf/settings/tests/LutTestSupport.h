@@ -29,8 +29,6 @@ inline void PutDouble(Bytes& bytes, std::size_t offset, double value)
     std::memcpy(bytes.data() + offset, &value, sizeof value);
 }
 
-inline const TlLutColour kNoColour = {0, 0, 0};
-
 struct SField {
     std::size_t offset;
     double value;
