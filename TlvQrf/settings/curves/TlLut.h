@@ -74,8 +74,8 @@ public:
     bool IsLinearCurve() const override { return false; }
     int GetCount() const override;
     int GetModifiedFlags(int mask) const override;
-    // Default levels; the identity pair of points when `second` is set (no
-    // points otherwise); brightness 0 when `first` is set.
+    // Default levels and the identity pair of points (a tone curve always
+    // keeps two, whatever `second` says); brightness 0 when `first` is set.
     int Reset(bool first, bool second) override;
 
     int Track(ITlCurveEditView& view, POINT mouse) override;
@@ -143,7 +143,7 @@ private:
 
 // out[i] = second(first(i)), both stages linearly interpolated. Type 1
 // tables hold unsigned bytes, any other type unsigned 16-bit values. Counts
-// below 2 leave `out` untouched.
+// below 2 (and first or second levels below 2) leave `out` untouched.
 void ComposeLuts(const void* first, int firstType, int firstCount, int firstLevels, const void* second,
                  int secondType, int secondCount, int secondLevels, void* out, int outType, int outCount,
                  int outLevels);

@@ -8,10 +8,12 @@
 #include "settings/curves/TlLut.h"
 #include "settings/record/TlState.h"
 
+#include <memory>
 #include <vector>
 
 class CTlPointCurve;
 class CTlLinearCurve;
+struct STlLutGroupReading;
 
 enum : int {
     kTlLutGroupToneCurves = 1,
@@ -58,6 +60,16 @@ public:
     void SetSnapshotContrast(double contrast) { m_snapshotContrast = contrast; }
 
 private:
+    // Takes the element at the end; false (element deleted) when memory runs out.
+    bool Append(std::unique_ptr<CTlCurveBase> element);
+    void DeleteElements();
+    // The stored elements read by Load; false when the block is refused.
+    bool ReadElements(const unsigned char* buffer, int size, STlLutGroupReading& reading);
+    // Elements of the same shape take what was read, so that their pointers
+    // stay valid; false when the shape differs or one of them refuses.
+    bool ReloadInPlace(const STlLutGroupReading& reading);
+    void TakeElements(STlLutGroupReading& reading);
+
     std::vector<CTlCurveBase*> m_elements;
     int m_kind = kTlLutGroupToneCurves;
     int m_current = 0;
