@@ -32,6 +32,9 @@ void CTlLensInformation::SetKeepCount(int count)
 
 void CTlLensInformation::SetClient(IMgr* manager)
 {
+    // Under the lock, so that a change of clients on another thread tells
+    // either the old manager or the new one, never a half-set pointer.
+    Tl::CSyncLock guard(GetClassLock());
     m_manager = manager;
 }
 

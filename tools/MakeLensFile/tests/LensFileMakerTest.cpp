@@ -4,11 +4,13 @@
 #include "MakeLensFile/TlLensFileMaker.h"
 
 #include "settings/lens/TlLensInformation.h"
+#include "support/RegistrySandbox.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -101,6 +103,28 @@ TEST(LensFileMakerTest, WritesTheFileIntoTheFolder)
     TempFolder::Overwrite(folder + "\\Tl0080.lns", "old");
     ASSERT_TRUE(TlWriteLensFile((folder + "\\").c_str(), &failure)) << failure;
     EXPECT_EQ(expected.size(), TempFolder::Read(folder + "\\Tl0080.lns").size());
+}
+
+// Written where the install step puts it, the file is found by the lens
+// record's path and read whole by its loader, as the fisheye correction does.
+TEST(LensFileMakerTest, InstalledFileIsFoundAndAcceptedByTheLensRecord)
+{
+    RegistrySandbox registry;
+    registry.Preserve(HKEY_LOCAL_MACHINE, kWindowsCurrentVersionKey, "CommonFilesDir");
+    TempFolder common;
+    ASSERT_TRUE(StoreText(HKEY_LOCAL_MACHINE, kWindowsCurrentVersionKey, "CommonFilesDir", common.Path()));
+    common.MakeFolder("Talvo");
+    std::string failure;
+    ASSERT_TRUE(TlWriteLensFile((common.Path() + "Talvo\\Profiles").c_str(), &failure)) << failure;
+
+    char path[CTlLensInformation::kPathCapacity];
+    ASSERT_EQ(0, CTlLensInformation::GetLensFilePath(path, CTlLensInformation::kSupportedLensCode));
+    const std::string bytes = TempFolder::Read(path);
+
+    CTlLensInformation lens;
+    EXPECT_EQ(131095, lens.Load(reinterpret_cast<const unsigned char*>(bytes.data()), int(bytes.size())));
+    EXPECT_TRUE(lens.HasTables());
+    EXPECT_EQ(128, lens.GetLensCode());
 }
 
 TEST(LensFileMakerTest, MissingFolderIsReported)
