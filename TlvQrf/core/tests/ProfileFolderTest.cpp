@@ -1,6 +1,6 @@
 #include "frame/TlProfileFolder.h"
 
-#include "support/RegistrySandbox.h"
+#include "support/CommonFilesSandbox.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -9,15 +9,12 @@ namespace {
 
 class ProfileFolderTest : public ::testing::Test {
 protected:
-    ProfileFolderTest() { m_registry.Preserve(HKEY_LOCAL_MACHINE, kWindowsCurrentVersionKey, "CommonFilesDir"); }
-
     void SetCommonFiles(const std::string& folder, DWORD type = REG_SZ)
     {
-        ASSERT_TRUE(StoreText(HKEY_LOCAL_MACHINE, kWindowsCurrentVersionKey, "CommonFilesDir",
-                                               folder, type));
+        ASSERT_TRUE(m_commonFiles.PointAt(folder, type));
     }
 
-    RegistrySandbox m_registry;
+    CommonFilesSandbox m_commonFiles;
 };
 
 TEST_F(ProfileFolderTest, FollowsCommonFilesDir)

@@ -4,8 +4,7 @@
 // fail by this test program's own operator new while a guard is in scope.
 #include "BumpCurveTestSupport.h"
 
-#include "support/RegistrySandbox.h"
-#include "support/TempFolder.h"
+#include "support/CommonFilesSandbox.h"
 
 #include <gtest/gtest.h>
 
@@ -118,13 +117,10 @@ TEST(BumpCurveAllocation, CalibrationListThatCannotBeAllocatedHoldsNoPoints)
 
 TEST(BumpCurveAllocation, CalibrationFileBufferThatCannotBeAllocatedIsOutOfMemory)
 {
-    RegistrySandbox registry;
-    registry.Preserve(HKEY_LOCAL_MACHINE, kWindowsCurrentVersionKey, "CommonFilesDir");
-    TempFolder common;
-    ASSERT_TRUE(StoreText(HKEY_LOCAL_MACHINE, kWindowsCurrentVersionKey, "CommonFilesDir", common.Path()));
-    common.MakeFolder("Talvo\\Profiles");
+    TempProfilesFolder profiles;
+    ASSERT_TRUE(profiles.IsReady());
     const Bytes file = CalibrationBytes(kMany, 0.5);
-    common.Write("Talvo\\Profiles\\TlLchCal.nlc", std::string(file.begin(), file.end()));
+    profiles.Write("TlLchCal.nlc", std::string(file.begin(), file.end()));
 
     CTlLinearCurve curve(nullptr, 1);
     int result = 0;

@@ -4,8 +4,7 @@
 #include "BumpCurveTestSupport.h"
 
 #include "settings/curves/TlBumpListForm.h"
-#include "support/RegistrySandbox.h"
-#include "support/TempFolder.h"
+#include "support/CommonFilesSandbox.h"
 
 #include <gtest/gtest.h>
 
@@ -83,26 +82,12 @@ TEST(CalibrationFile, ParserFillsAShortFileOfTheLargestCount)
 // folder while the test runs.
 class CalibrationLoadTest : public ::testing::Test {
 protected:
-    CalibrationLoadTest()
-    {
-        m_registry.Preserve(HKEY_LOCAL_MACHINE, kWindowsCurrentVersionKey, "CommonFilesDir");
-        SetCommonFiles(m_common.Path());
-        m_profiles = m_common.MakeFolder("Talvo\\Profiles");
-    }
+    void SetUp() override { ASSERT_TRUE(m_folder.IsReady()); }
 
-    static void SetCommonFiles(const std::string& folder)
-    {
-        ASSERT_TRUE(StoreText(HKEY_LOCAL_MACHINE, kWindowsCurrentVersionKey, "CommonFilesDir", folder));
-    }
+    void WriteFile(const char* name, const Bytes& bytes) { m_folder.Write(name, std::string(bytes.begin(), bytes.end())); }
 
-    void WriteFile(const char* name, const Bytes& bytes)
-    {
-        m_common.Write(std::string("Talvo\\Profiles\\") + name, std::string(bytes.begin(), bytes.end()));
-    }
-
-    RegistrySandbox m_registry;
-    TempFolder m_common;
-    std::string m_profiles;
+    TempProfilesFolder m_folder;
+    const std::string& m_profiles = m_folder.Path();
 };
 
 struct LoadCase {
@@ -166,7 +151,7 @@ TEST_F(CalibrationLoadTest, FilesThatCannotBeReadGiveUnreadable)
 {
     CTlLinearCurve curve(nullptr, 1);
     EXPECT_EQ(kTlCalibrationUnreadable, curve.LoadCalibration("TlMissing.nlc"));
-    m_common.MakeFolder("Talvo\\Profiles\\Folder.nlc");
+    m_folder.Common().MakeFolder("Talvo\\Profiles\\Folder.nlc");
     EXPECT_EQ(kTlCalibrationUnreadable, curve.LoadCalibration("Folder.nlc"));
 }
 

@@ -3,7 +3,7 @@
 
 #include "frame/TlProfileFolder.h"
 #include "kelvra/KelvraTagControl.h"
-#include "support/RegistrySandbox.h"
+#include "support/CommonFilesSandbox.h"
 
 #include <gtest/gtest.h>
 
@@ -101,13 +101,12 @@ class LensFilePathTest : public ::testing::Test {
 protected:
     LensFilePathTest()
     {
-        m_registry.Preserve(HKEY_LOCAL_MACHINE, kWindowsCurrentVersionKey, "CommonFilesDir");
         std::memset(m_path, 'x', sizeof m_path);
     }
 
     void SetCommonFiles(const std::string& folder)
     {
-        ASSERT_TRUE(StoreText(HKEY_LOCAL_MACHINE, kWindowsCurrentVersionKey, "CommonFilesDir", folder));
+        ASSERT_TRUE(m_commonFiles.PointAt(folder));
     }
 
     bool PathUntouched() const
@@ -119,7 +118,7 @@ protected:
         return true;
     }
 
-    RegistrySandbox m_registry;
+    CommonFilesSandbox m_commonFiles;
     // One more than the documented room, to see writes past it.
     char m_path[CTlLensInformation::kPathCapacity + 1];
 };

@@ -4,7 +4,7 @@
 #include "MakeLensFile/TlLensFileMaker.h"
 
 #include "settings/lens/TlLensInformation.h"
-#include "support/RegistrySandbox.h"
+#include "support/CommonFilesSandbox.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -109,13 +109,10 @@ TEST(LensFileMakerTest, WritesTheFileIntoTheFolder)
 // record's path and read whole by its loader, as the fisheye correction does.
 TEST(LensFileMakerTest, InstalledFileIsFoundAndAcceptedByTheLensRecord)
 {
-    RegistrySandbox registry;
-    registry.Preserve(HKEY_LOCAL_MACHINE, kWindowsCurrentVersionKey, "CommonFilesDir");
-    TempFolder common;
-    ASSERT_TRUE(StoreText(HKEY_LOCAL_MACHINE, kWindowsCurrentVersionKey, "CommonFilesDir", common.Path()));
-    common.MakeFolder("Talvo");
+    TempProfilesFolder profiles;
+    ASSERT_TRUE(profiles.IsReady());
     std::string failure;
-    ASSERT_TRUE(TlWriteLensFile((common.Path() + "Talvo\\Profiles").c_str(), &failure)) << failure;
+    ASSERT_TRUE(TlWriteLensFile(profiles.Path().c_str(), &failure)) << failure;
 
     char path[CTlLensInformation::kPathCapacity];
     ASSERT_EQ(0, CTlLensInformation::GetLensFilePath(path, CTlLensInformation::kSupportedLensCode));
