@@ -96,6 +96,16 @@ TEST_F(PluginState, AMissingPluginKeepsItsStoredFormAndWritesItBack)
     EXPECT_STREQ(copy.GetHeldName().GetData(), "Blur");
 }
 
+TEST_F(PluginState, AMissingPluginOfANewerVersionIsWrittenBackWithItsVersion)
+{
+    world.installed.clear();
+    Bytes block = Hex(kPluginStateV1);
+    PutU16(block, 16, 2);
+    CTlPluginState record;
+    EXPECT_EQ(LoadBytes(record, block), 39);
+    EXPECT_EQ(SaveWhole(record), block);
+}
+
 TEST_F(PluginState, AnInstalledPluginThatDoesNotLoadIsKeptLikeAMissingOne)
 {
     world.files.clear();
