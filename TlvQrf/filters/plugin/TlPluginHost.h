@@ -20,7 +20,6 @@ public:
     // Both give the count after the change; Release never deletes.
     virtual long AddRef() = 0;
     virtual long Release() = 0;
-    virtual long GetRefCount() const = 0;
 
     // Loads the plug-in file at `path`; true when it is loaded (also when
     // it already was).

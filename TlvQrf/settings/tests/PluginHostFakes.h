@@ -27,7 +27,7 @@ public:
 
     long AddRef() override { return ++m_uses; }
     long Release() override { return --m_uses; }
-    long GetRefCount() const override { return m_uses; }
+    long GetRefCount() const { return m_uses; }
     bool LoadFile(const char* path) override;
     void Unload() override;
     std::int32_t GetId() const override { return m_id; }

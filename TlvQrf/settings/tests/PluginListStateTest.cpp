@@ -132,9 +132,9 @@ TEST_F(PluginListState, CopiesShareHostsAndReloadingReleasesTheOldOnes)
         CTlPluginListState copy(list);
         ASSERT_EQ(copy.entries.size(), 2u);
         EXPECT_EQ(copy.entries[0].GetPlugin(), list.entries[0].GetPlugin());
-        EXPECT_EQ(list.entries[0].GetPlugin()->GetRefCount(), 2);
+        EXPECT_EQ(static_cast<FakePluginHost*>(list.entries[0].GetPlugin())->GetRefCount(), 2);
     }
-    EXPECT_EQ(list.entries[0].GetPlugin()->GetRefCount(), 1);
+    EXPECT_EQ(static_cast<FakePluginHost*>(list.entries[0].GetPlugin())->GetRefCount(), 1);
     EXPECT_EQ(world.hostsDeleted, 0);
 
     ASSERT_EQ(LoadBytes(list, Hex(kPluginListStateV1)), 103);
