@@ -33,6 +33,18 @@ void CTlStateWriter::PutBytes(const void* data, std::size_t count)
     m_offset += width;
 }
 
+unsigned char* CTlStateWriter::Place(std::size_t count)
+{
+    const auto width = static_cast<std::int64_t>(count);
+    unsigned char* place = nullptr;
+    if (count != 0 && Fits(width)) {
+        place = m_buffer + m_offset;
+        m_written = m_offset + width;
+    }
+    m_offset += width;
+    return place;
+}
+
 void CTlStateWriter::PutRecord(ITlState& record)
 {
     const int size = record.GetSize();

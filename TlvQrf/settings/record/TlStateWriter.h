@@ -25,6 +25,9 @@ public:
     }
     void PutFlag(bool value) { Put<std::uint8_t>(value ? 1 : 0); }
     void PutBytes(const void* data, std::size_t count);
+    // A field of `count` bytes that the caller fills: its place in the
+    // buffer when it fits, else null; the running size grows either way.
+    unsigned char* Place(std::size_t count);
     // A nested record, stored whole by its own Save when it fits whole.
     void PutRecord(ITlState& record);
 
