@@ -117,6 +117,8 @@ template <class TPoint>
 int TlNudgePointX(std::vector<TPoint>& points, int current, double delta)
 {
     using namespace TlCurveEditing;
+    if (!(delta != 0.0))
+        return current; // no step (or no number): the point stays where it is
     const int last = static_cast<int>(points.size()) - 1;
     const int direction = delta < 0 ? -1 : 1;
     const double target = std::clamp(points[current].x + delta, 0.0, 1.0);

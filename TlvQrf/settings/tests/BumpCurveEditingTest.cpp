@@ -367,6 +367,17 @@ TEST(BumpCurveEditing, KeyNudgesStayInRangeAndJumpOverNeighbours)
     }
 }
 
+TEST(BumpCurveEditing, ZeroStepMovesNothingEvenBesideANeighbour)
+{
+    CRecordingView view;
+    view.curveHorizontalStep = 0;
+    const Points close = {{0.5, 0, 0}, {0.505, 0, 0}};
+    CTlPointCurve hue = MakePointCurve(close);
+    EXPECT_EQ(kTlHitCurrentPoint, hue.PositionRight(view));
+    EXPECT_TRUE(SamePoints(close, hue.GetPoints()));
+    EXPECT_EQ(0, hue.GetCurrentPoint());
+}
+
 TEST(BumpCurveEditing, KeysNeedACurrentPoint)
 {
     const KeySlot slots[] = {&CTlCurveBase::ValueUp,       &CTlCurveBase::ValueDown,   &CTlCurveBase::PositionLeft,
