@@ -5,6 +5,7 @@
 // the first list is the one the calibration file fills.
 #pragma once
 
+#include "settings/curves/TlBumpCurveEditor.h"
 #include "settings/curves/TlBumpPoint.h"
 #include "settings/curves/TlCurveBase.h"
 
@@ -90,8 +91,12 @@ public:
     int GetMode() const { return m_mode; }
     int GetMultiplier() const { return m_multiplier; }
     bool IsChanged() const { return m_changed != 0; }
+    // What the editor's last hover test and tracking left behind.
+    const TlBumpEditorState& GetEditorState() const { return m_editor; }
 
 private:
+    // The shared bump-curve editor working on this curve.
+    CTlBumpCurveEditor Editor();
     // With mode 1 the first list is the edited, stored curve and the second
     // the calibration; with any other mode the other way round.
     bool EditsFirstList() const { return m_mode == 1; }

@@ -1,92 +1,112 @@
-// Editing slots: not yet interactive; each reports that nothing changed.
+// The chroma-by-hue curve's editing slots: the shared bump-curve editor over
+// a plot that shows +-1/multiplier around the offset. Editing always works on
+// the first list and on the offset of the mode.
 #include "settings/curves/TlLinearCurve.h"
 
-int CTlLinearCurve::Track(ITlCurveEditView&, POINT)
-{
-    return kTlHitNone;
+#include "settings/curves/TlBumpCurveEditor.h"
+
+namespace {
+constexpr int kMultiplierSteps = 2; // the toggle alternates the multiplier 1, 2
 }
 
-int CTlLinearCurve::MouseDown(ITlCurveEditView&, POINT)
+CTlBumpCurveEditor CTlLinearCurve::Editor()
 {
-    return kTlHitNone;
+    // The zoom shows only on the edited, stored curve.
+    const int zoom = EditsFirstList() ? TlEffectiveZoom(m_multiplier, kMultiplierSteps) : 1;
+    double& offset = EditsFirstList() ? m_firstOffset : m_secondOffset;
+    return CTlBumpCurveEditor({m_first, m_currentPoint, m_editor, m_changed, offset, m_multiplier, kMultiplierSteps,
+                               &ITlCurveEditView::linearCurvePlot, 1.0 / zoom, 1.0, true, false, true});
 }
 
-int CTlLinearCurve::MouseUp(ITlCurveEditView&)
+int CTlLinearCurve::Track(ITlCurveEditView& view, POINT mouse)
 {
-    return kTlHitNone;
+    return Editor().Track(view, mouse);
+}
+
+int CTlLinearCurve::MouseDown(ITlCurveEditView& view, POINT mouse)
+{
+    return Editor().MouseDown(view, mouse);
+}
+
+int CTlLinearCurve::MouseUp(ITlCurveEditView& view)
+{
+    return Editor().MouseUp(view);
 }
 
 int CTlLinearCurve::InsertPoint()
 {
-    return kTlHitNone;
+    return Editor().InsertPoint();
 }
 
 int CTlLinearCurve::DeletePoint()
 {
-    return kTlHitNone;
+    return Editor().DeletePoint();
 }
 
 int CTlLinearCurve::SelectNext()
 {
-    return kTlHitNone;
+    return Editor().Select(+1);
 }
 
 int CTlLinearCurve::SelectPrevious()
 {
-    return kTlHitNone;
+    return Editor().Select(-1);
 }
 
-int CTlLinearCurve::ValueUp(ITlCurveEditView&)
+int CTlLinearCurve::ValueUp(ITlCurveEditView& view)
 {
-    return kTlHitNone;
+    return Editor().NudgeValue(view.curveVerticalStep);
 }
 
-int CTlLinearCurve::ValueDown(ITlCurveEditView&)
+int CTlLinearCurve::ValueDown(ITlCurveEditView& view)
 {
-    return kTlHitNone;
+    return Editor().NudgeValue(-view.curveVerticalStep);
 }
 
-int CTlLinearCurve::PositionLeft(ITlCurveEditView&)
+int CTlLinearCurve::PositionLeft(ITlCurveEditView& view)
 {
-    return kTlHitNone;
+    return Editor().NudgePosition(-view.curveHorizontalStep);
 }
 
-int CTlLinearCurve::PositionRight(ITlCurveEditView&)
+int CTlLinearCurve::PositionRight(ITlCurveEditView& view)
 {
-    return kTlHitNone;
+    return Editor().NudgePosition(view.curveHorizontalStep);
 }
 
-int CTlLinearCurve::SecondaryDown(ITlCurveEditView&)
+int CTlLinearCurve::SecondaryDown(ITlCurveEditView& view)
 {
-    return kTlHitNone;
+    return Editor().NudgeWidth(-view.curveHorizontalStep);
 }
 
-int CTlLinearCurve::SecondaryUp(ITlCurveEditView&)
+int CTlLinearCurve::SecondaryUp(ITlCurveEditView& view)
 {
-    return kTlHitNone;
+    return Editor().NudgeWidth(view.curveHorizontalStep);
 }
 
-int CTlLinearCurve::TertiaryDown(ITlCurveEditView&)
+int CTlLinearCurve::TertiaryDown(ITlCurveEditView& view)
 {
-    return kTlHitNone;
+    return SecondaryDown(view);
 }
 
-int CTlLinearCurve::TertiaryUp(ITlCurveEditView&)
+int CTlLinearCurve::TertiaryUp(ITlCurveEditView& view)
 {
-    return kTlHitNone;
+    return SecondaryUp(view);
 }
 
-int CTlLinearCurve::OffsetUp(ITlCurveEditView&)
+int CTlLinearCurve::OffsetUp(ITlCurveEditView& view)
 {
-    return kTlHitNone;
+    return Editor().NudgeOffset(view.curveVerticalStep);
 }
 
-int CTlLinearCurve::OffsetDown(ITlCurveEditView&)
+int CTlLinearCurve::OffsetDown(ITlCurveEditView& view)
 {
-    return kTlHitNone;
+    return Editor().NudgeOffset(-view.curveVerticalStep);
 }
 
 int CTlLinearCurve::SetScale(ITlCurveEditView&, int)
 {
-    return kTlHitNone;
+    // Back to the unzoomed view; the curve itself is as it was.
+    m_multiplier = 1;
+    m_changed = 0;
+    return kTlHitToggle;
 }

@@ -127,8 +127,34 @@ public:
     double GetBrightness() const { return m_live.brightness; }
     void SetBrightness(double brightness) { m_live.brightness = brightness; }
     bool IsChanged() const { return m_editor.changed != 0; }
+    // What the editor's last hover test and tracking left behind.
+    const TlLutEditorState& GetEditorState() const { return m_editor; }
 
 private:
+    // Editing helpers (TlLutEditing.cpp, TlLutEditingKeys.cpp).
+    struct SCurveMouse {
+        double u; // curve position under the mouse
+        double v; // curve value under the mouse
+    };
+    SCurveMouse LocateOnCurve(const ITlCurveEditView& view, POINT mouse) const;
+    int Hover(ITlCurveEditView& view, POINT mouse);
+    int HoverPlot(const ITlCurveEditView& view, POINT mouse);
+    int HoverInputLevels(ITlCurveEditView& view, POINT mouse, int codeSoFar);
+    int HoverOutputLevels(ITlCurveEditView& view, POINT mouse);
+    bool InsertAtMouse(const ITlCurveEditView& view, POINT mouse);
+    int DragPoint(ITlCurveEditView& view, POINT mouse);
+    void DragLevel(int code, const ITlCurveEditView& view, POINT mouse);
+    bool HasCurrentPoint() const;
+    bool HasRoomForPoint() const;
+    void RemoveCurrentPoint();
+    void ShowPoint(int index);
+    void MarkPointsEdited();
+    int Select(int step);
+    int NudgeValue(double delta);
+    int NudgePosition(double delta);
+    int NudgeBlack(const ITlCurveEditView& view, double delta);
+    int NudgeWhite(const ITlCurveEditView& view, double delta);
+
     TlLutColour m_colours[3];
     TlLutParams m_live;
     int m_maxPoints = 0; // 2 or more limits the count

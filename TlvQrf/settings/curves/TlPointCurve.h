@@ -2,6 +2,7 @@
 // half the curve value.
 #pragma once
 
+#include "settings/curves/TlBumpCurveEditor.h"
 #include "settings/curves/TlBumpPoint.h"
 #include "settings/curves/TlCurveBase.h"
 
@@ -59,8 +60,12 @@ public:
     double GetOffset() const { return m_offset; }
     int GetScale() const { return m_scale; }
     bool IsChanged() const { return m_changed != 0; }
+    // What the editor's last hover test and tracking left behind.
+    const TlBumpEditorState& GetEditorState() const { return m_editor; }
 
 private:
+    // The shared bump-curve editor working on this curve.
+    CTlBumpCurveEditor Editor();
     std::vector<TlBumpPoint> m_points;
     double m_offset = 0;
     int m_scale = 1; // the editor's vertical zoom, 1..3

@@ -1,92 +1,110 @@
-// Editing slots: not yet interactive; each reports that nothing changed.
+// The hue curve's editing slots: the shared bump-curve editor over a plot
+// whose top edge means a height of scale/3.
 #include "settings/curves/TlPointCurve.h"
 
-int CTlPointCurve::Track(ITlCurveEditView&, POINT)
-{
-    return kTlHitNone;
+#include "settings/curves/TlBumpCurveEditor.h"
+
+#include <algorithm>
+
+namespace {
+constexpr int kScaleSteps = 3; // the toggle cycles the scale 1, 2, 3
 }
 
-int CTlPointCurve::MouseDown(ITlCurveEditView&, POINT)
+CTlBumpCurveEditor CTlPointCurve::Editor()
 {
-    return kTlHitNone;
+    const int scale = TlEffectiveZoom(m_scale, kScaleSteps);
+    return CTlBumpCurveEditor({m_points, m_currentPoint, m_editor, m_changed, m_offset, m_scale, kScaleSteps,
+                               &ITlCurveEditView::pointCurvePlot, 1.0, scale / 3.0, false, true, false});
 }
 
-int CTlPointCurve::MouseUp(ITlCurveEditView&)
+int CTlPointCurve::Track(ITlCurveEditView& view, POINT mouse)
 {
-    return kTlHitNone;
+    return Editor().Track(view, mouse);
+}
+
+int CTlPointCurve::MouseDown(ITlCurveEditView& view, POINT mouse)
+{
+    return Editor().MouseDown(view, mouse);
+}
+
+int CTlPointCurve::MouseUp(ITlCurveEditView& view)
+{
+    return Editor().MouseUp(view);
 }
 
 int CTlPointCurve::InsertPoint()
 {
-    return kTlHitNone;
+    return Editor().InsertPoint();
 }
 
 int CTlPointCurve::DeletePoint()
 {
-    return kTlHitNone;
+    return Editor().DeletePoint();
 }
 
 int CTlPointCurve::SelectNext()
 {
-    return kTlHitNone;
+    return Editor().Select(+1);
 }
 
 int CTlPointCurve::SelectPrevious()
 {
-    return kTlHitNone;
+    return Editor().Select(-1);
 }
 
-int CTlPointCurve::ValueUp(ITlCurveEditView&)
+int CTlPointCurve::ValueUp(ITlCurveEditView& view)
 {
-    return kTlHitNone;
+    return Editor().NudgeValue(view.curveVerticalStep);
 }
 
-int CTlPointCurve::ValueDown(ITlCurveEditView&)
+int CTlPointCurve::ValueDown(ITlCurveEditView& view)
 {
-    return kTlHitNone;
+    return Editor().NudgeValue(-view.curveVerticalStep);
 }
 
-int CTlPointCurve::PositionLeft(ITlCurveEditView&)
+int CTlPointCurve::PositionLeft(ITlCurveEditView& view)
 {
-    return kTlHitNone;
+    return Editor().NudgePosition(-view.curveHorizontalStep);
 }
 
-int CTlPointCurve::PositionRight(ITlCurveEditView&)
+int CTlPointCurve::PositionRight(ITlCurveEditView& view)
 {
-    return kTlHitNone;
+    return Editor().NudgePosition(view.curveHorizontalStep);
 }
 
-int CTlPointCurve::SecondaryDown(ITlCurveEditView&)
+int CTlPointCurve::SecondaryDown(ITlCurveEditView& view)
 {
-    return kTlHitNone;
+    return Editor().NudgeWidth(-view.curveHorizontalStep);
 }
 
-int CTlPointCurve::SecondaryUp(ITlCurveEditView&)
+int CTlPointCurve::SecondaryUp(ITlCurveEditView& view)
 {
-    return kTlHitNone;
+    return Editor().NudgeWidth(view.curveHorizontalStep);
 }
 
-int CTlPointCurve::TertiaryDown(ITlCurveEditView&)
+int CTlPointCurve::TertiaryDown(ITlCurveEditView& view)
 {
-    return kTlHitNone;
+    return SecondaryDown(view);
 }
 
-int CTlPointCurve::TertiaryUp(ITlCurveEditView&)
+int CTlPointCurve::TertiaryUp(ITlCurveEditView& view)
 {
-    return kTlHitNone;
+    return SecondaryUp(view);
 }
 
-int CTlPointCurve::OffsetUp(ITlCurveEditView&)
+int CTlPointCurve::OffsetUp(ITlCurveEditView& view)
 {
-    return kTlHitNone;
+    return Editor().NudgeOffset(view.curveVerticalStep);
 }
 
-int CTlPointCurve::OffsetDown(ITlCurveEditView&)
+int CTlPointCurve::OffsetDown(ITlCurveEditView& view)
 {
-    return kTlHitNone;
+    return Editor().NudgeOffset(-view.curveVerticalStep);
 }
 
-int CTlPointCurve::SetScale(ITlCurveEditView&, int)
+int CTlPointCurve::SetScale(ITlCurveEditView&, int value)
 {
-    return kTlHitNone;
+    m_scale = std::clamp(value, 1, kScaleSteps);
+    m_changed = 1;
+    return kTlHitToggle;
 }

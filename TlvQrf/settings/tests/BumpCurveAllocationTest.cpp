@@ -1,8 +1,11 @@
 // Point lists that cannot be allocated: loading, copying and calibration
-// leave the list empty and go on, and the calibration loader reports a file
-// buffer it cannot allocate as out of memory. Large allocations are made to
+// leave the list empty and go on, the calibration loader reports a file
+// buffer it cannot allocate as out of memory, and an editor's insertion that
+// cannot grow the list (bump curves and tone curves) keeps the old one. Large allocations are made to
 // fail by this test program's own operator new while a guard is in scope.
 #include "BumpCurveTestSupport.h"
+#include "CurveEditingTestSupport.h"
+#include "LutTestSupport.h"
 
 #include "support/CommonFilesSandbox.h"
 
@@ -130,6 +133,45 @@ TEST(BumpCurveAllocation, CalibrationFileBufferThatCannotBeAllocatedIsOutOfMemor
     }
     EXPECT_EQ(kTlCalibrationNoMemory, result);
     EXPECT_EQ(kTlCalibrationOk, curve.LoadCalibration(nullptr));
+}
+
+TEST(BumpCurveAllocation, EditorInsertionThatCannotGrowTheListKeepsIt)
+{
+    curve_edit_test::CRecordingView view;
+    CTlPointCurve hue = MakePointCurve(kMany);
+    CTlLinearCurve chroma = MakeLinearCurve(kMany, 0);
+    for (CTlCurveBase* curve : {static_cast<CTlCurveBase*>(&hue), static_cast<CTlCurveBase*>(&chroma)}) {
+        const Points& points = curve == &hue ? hue.GetPoints() : chroma.GetFirstList();
+        const TlBumpPoint* before = points.data();
+        FailLargeAllocations guard(kListBytes + 1);
+        EXPECT_EQ(kTlHitNone, curve->InsertPoint());
+        EXPECT_EQ(kTlHitNone, curve->MouseDown(view, curve_edit_test::BumpAt(0.1, 0.5)));
+        EXPECT_EQ(before, points.data());
+        EXPECT_TRUE(SamePoints(kMany, points));
+        EXPECT_EQ(0, curve->GetCurrentPoint());
+    }
+    EXPECT_TRUE(view.calls.empty()) << "no tracking starts";
+}
+
+TEST(BumpCurveAllocation, ToneCurveInsertionThatCannotGrowTheListKeepsIt)
+{
+    // 20 points 1/19 apart: room between each pair.
+    lut_test::Knots spread;
+    for (int i = 0; i < 20; ++i)
+        spread.push_back({i / 19.0, 0.5});
+    CTlLut lut = lut_test::LutWithPoints(spread);
+    lut.SetCurrentPoint(10);
+    curve_edit_test::CRecordingView view;
+    view.pickRadius = 1;
+    {
+        FailLargeAllocations guard(spread.size() * sizeof(TlLutPoint) + 1);
+        EXPECT_EQ(kTlHitNone, lut.InsertPoint());
+        EXPECT_EQ(kTlHitNone, lut.MouseDown(view, curve_edit_test::LutAt(0.5, 0.9)));
+    }
+    EXPECT_EQ(20, lut.GetCount());
+    EXPECT_EQ(10, lut.GetCurrentPoint());
+    EXPECT_TRUE(view.calls.empty());
+    EXPECT_EQ(kTlHitCurrentPoint, lut.InsertPoint()) << "with memory it inserts";
 }
 
 } // namespace

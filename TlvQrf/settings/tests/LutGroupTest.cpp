@@ -1,5 +1,6 @@
 // The curve container: its master, appending, lookup, copies, comparison,
 // reset and what it reports as modified.
+#include "BumpCurveTestSupport.h"
 #include "LutTestSupport.h"
 #include "settings/curves/TlLinearCurve.h"
 #include "settings/curves/TlLutGroup.h"
@@ -56,6 +57,27 @@ TEST(LutGroup, AppendedElementsGoToTheEndWithTheirIds)
     EXPECT_EQ(&group, hue->GetOwner());
     EXPECT_EQ(255, lut->GetColours()[0].red);
     EXPECT_EQ(0, group.GetCurrentElement()) << "a current element stays";
+}
+
+TEST(LutGroup, LinearCurveAddedFromASourceTakesItsCalibration)
+{
+    CTlLutGroup group;
+    CTlLinearCurve* source = group.AddLinearCurve(1, nullptr);
+    ASSERT_NE(nullptr, source);
+    const tlstate_test::Points calibration = {{0.2, 0.5, 0.1}, {0.7, -0.25, 0.2}};
+    const Bytes file = tlstate_test::CalibrationBytes(calibration, 0.125);
+    ASSERT_EQ(int(file.size()), source->ParseCalibration(file.data(), file.size()));
+    tlstate_test::LoadBytes(*source, tlstate_test::LinearCurveBlock({{0.4, 0.3, 0.2}}, -0.5));
+
+    CTlLinearCurve* added = group.AddLinearCurve(2, source);
+    ASSERT_NE(nullptr, added);
+    EXPECT_EQ(added, group.GetAt(2));
+    EXPECT_TRUE(tlstate_test::SamePoints(calibration, added->GetSecondList()));
+    EXPECT_NE(source->GetSecondList().data(), added->GetSecondList().data()) << "a copy of its own";
+    EXPECT_EQ(0.125, added->GetSecondOffset());
+    EXPECT_EQ(0, added->GetCount()) << "the edited curve starts empty";
+    EXPECT_EQ(0.0, added->GetFirstOffset());
+    EXPECT_EQ(2, added->GetElementId());
 }
 
 TEST(LutGroup, AppendingWithoutACurrentElementMakesTheNewOneCurrent)

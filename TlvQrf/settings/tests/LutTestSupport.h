@@ -6,6 +6,7 @@
 #include "StateTestSupport.h"
 #include "settings/curves/TlLut.h"
 
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -50,6 +51,35 @@ inline void LoadFields(CTlLut& lut, std::initializer_list<SField> fields)
     const int id = lut.GetElementId();
     tlstate_test::LoadBytes(lut, bytes);
     lut.SetElementId(id);
+}
+
+struct SKnot {
+    double x;
+    double y;
+};
+using Knots = std::vector<SKnot>;
+
+// A tone curve loaded from a stored form with these points and fields (a
+// black channel with element id 1); its current point is then 0.
+inline CTlLut LutWithPoints(const Knots& points, std::initializer_list<SField> fields = {})
+{
+    const Bytes form = NewLutBytes(fields);
+    Bytes bytes(form.begin(), form.begin() + kAtCount);
+    const auto append = [&bytes](const auto& value) {
+        const auto* raw = reinterpret_cast<const unsigned char*>(&value);
+        bytes.insert(bytes.end(), raw, raw + sizeof value);
+    };
+    append(static_cast<std::int32_t>(points.size()));
+    for (const SKnot& p : points) {
+        append(p.x);
+        append(p.y);
+    }
+    bytes.insert(bytes.end(), form.end() - sizeof(double), form.end()); // brightness
+    const TlLutColour black = {0, 0, 0};
+    CTlLut lut(nullptr, 1, black, black, black);
+    tlstate_test::LoadBytes(lut, bytes);
+    lut.SetCurrentPoint(0);
+    return lut;
 }
 
 // The curve at `positions`, as doubles.
