@@ -39,6 +39,8 @@ public:
     void Assign(const CTlLutGroup& other);
     bool IsEqual(const CTlLutGroup& other) const;
     void RemoveChannels();
+    // Deletes every element, the master included; no element is current.
+    void RemoveAll();
     // -1: the current element. Null outside the list.
     CTlCurveBase* GetAt(int index) const;
     // -1: the current element; else the first with that element id.
