@@ -3,6 +3,7 @@
 #include "HolderTestSupport.h"
 
 #include "settings/edit/TlvEditSettings.h"
+#include "settings/holders/TlvControlSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -165,6 +166,18 @@ TEST(SettingsHolderImportTest, ResetsEveryAbsentRecordAndTakesTheFlags)
     EXPECT_EQ(target.flip, 0);
     EXPECT_EQ(target.angle, 0);
     EXPECT_FALSE(target.data.HasData());
+}
+
+TEST(SettingsHolderImportTest, AbsentCurveContainersKeepTheirChannels)
+{
+    CTlvControlSettings control;
+    FillHolder(control);
+    CTlvEditSettings settings(0, 0);
+    control.ImportFrom(settings);
+    for (const CTlLutGroup* group : {&control.toneCurves, &control.brightnessContrast}) {
+        EXPECT_EQ(group->GetCount(), 4);
+        EXPECT_TRUE(group->IsDefault());
+    }
 }
 
 TEST(SettingsHolderImportTest, ImportOfItsOwnExportChangesNothing)
