@@ -39,7 +39,8 @@ public:
     void Assign(const CTlLutGroup& other);
     bool IsEqual(const CTlLutGroup& other) const;
     void RemoveChannels();
-    // Deletes every element, the master included; no element is current.
+    // Deletes every element, the master too; no element is current, so
+    // the next one appended becomes current.
     void RemoveAll();
     // -1: the current element. Null outside the list.
     CTlCurveBase* GetAt(int index) const;

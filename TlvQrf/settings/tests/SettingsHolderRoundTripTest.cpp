@@ -22,6 +22,8 @@ TEST(SettingsHolderRoundTripTest, StoredRecordCarriesEveryRecordToAnotherHolder)
     for (int id = 1; id <= 3; ++id)
         ASSERT_NE(source.lch.AddLut(id, grey, grey, grey), nullptr);
     source.secondValueSwitch = 1;
+    // The control-side import turns a used red-eye value into 1.
+    source.redEye.value = 1;
     // A loaded geometry takes the stored orientation: keep it upright.
     source.flip = 0;
     source.angle = 0;
