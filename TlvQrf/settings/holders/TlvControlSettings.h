@@ -1,0 +1,81 @@
+// The settings holder of the raw-image control object: the base holder with
+// a second white-balance and adjustment record, the general settings block,
+// the control's defaults block and engine, curve containers set up with
+// their channels, and tracking of what an import changed.
+#pragma once
+
+#include "settings/holders/TlvSettingsHolder.h"
+#include "settings/small/TlvZentharGeneral.h"
+
+#include <cstdint>
+#include <memory>
+
+class ITlvSettingsEngine;
+
+// The control object's block of defaults; the holder only keeps it.
+struct TlvControlDefaults {
+    std::uint32_t words[2] = {0, 0};
+    std::uint32_t limit = 1000;
+    std::uint8_t reserved[58] = {};
+    std::uint8_t bytes[2] = {1, 2};
+};
+static_assert(sizeof(TlvControlDefaults) == 72, "the defaults block is 72 bytes");
+
+// Set by ImportFrom when a value changed; the control object clears them
+// once it has acted on them.
+struct TlvImportChanges {
+    std::uint8_t chromaBoost = 0;
+    std::uint8_t generalThird = 0;
+    std::uint8_t generalFourth = 0;
+    std::uint8_t geometry = 0;
+    std::uint8_t redEye = 0;
+    std::uint8_t autoBrightness = 0;
+};
+
+// What the change tracking compares the next import with.
+struct TlvImportLastSeen {
+    std::int32_t chromaBoostAmount = 0;
+    bool chromaBoostEnabled = false;
+    std::uint16_t generalThird = 0;
+    std::uint16_t generalFourth = 0;
+    double exposureCompensation = 0.0;
+    bool useBlackLevel = false;
+};
+
+class CTlvControlSettings : public CTlvSettingsHolder {
+public:
+    // Makes the engine through the registered maker (none without one); an
+    // exception of the maker passes on.
+    CTlvControlSettings();
+    // Drops the defaults block and shuts the engine down before the base
+    // releases the image objects.
+    ~CTlvControlSettings() override;
+
+    // A CTlvControlParamSet.
+    CTlvParamSet* CreateParamSet() override;
+    // The base import, then the change tracking (see TlvImportChanges).
+    void ImportFrom(const CTlvEditSettings& settings) override;
+
+    std::unique_ptr<TlvControlDefaults> defaults;
+    std::unique_ptr<ITlvSettingsEngine> engine;
+    // Kept for the control object.
+    std::int32_t controlWord = 10;
+    double controlFactor = 1.0;
+    CTlvZentharGeneral zentharGeneral;
+    CTlWhiteBalanceState secondWhiteBalance;
+    CTlAdjustState secondAdjust;
+
+    TlvImportChanges changes;
+    TlvImportLastSeen lastSeen;
+    // The geometry of the last import that changed it (at first the
+    // constructed one).
+    CTlGeometryState lastGeometry;
+
+private:
+    void NoteChanges();
+    void NoteChromaBoost();
+    void NoteGeneral();
+    void NoteGeometry();
+    void NoteRedEye();
+    void NoteAutoBrightness();
+};
