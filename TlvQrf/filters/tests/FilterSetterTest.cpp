@@ -199,4 +199,13 @@ TEST_F(SetterTest, RefusedNoticeComesBackTaggedAfterTheValueWasStored)
     EXPECT_EQ(150.0, filter.Dpi());
 }
 
+TEST_F(SetterTest, UnreadableOutputSizeComesBackTaggedAfterTheValueWasStored)
+{
+    filter.failSize = true;
+    ExpectError(filter.SetStrength(4.0, true), kKelvraNotReady, TlFilterId("Tst1"));
+    EXPECT_EQ(4.0, filter.Strength());
+    EXPECT_TRUE(filter.IsStale());
+    EXPECT_TRUE(sink.notices.empty());
+}
+
 } // namespace

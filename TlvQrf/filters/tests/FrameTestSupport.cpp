@@ -8,6 +8,8 @@ namespace frame_test {
 IKelvraError* SettingTestFilter::GetFilteredSize(IKelvraDataSource* const* sources, long count, long* width,
                                                  long* height)
 {
+    if (failSize)
+        return TL_FILTER_ERROR(kKelvraNotReady);
     if (IKelvraError* error = CTlFilter::GetFilteredSize(sources, count, width, height))
         return error;
     *width /= 2;

@@ -69,6 +69,9 @@ public:
         return TL_FILTER_WRAP(inner);
     }
 
+    // Makes the output size unreadable.
+    bool failSize = false;
+
     void MarkFresh() { m_stale = false; }
     bool IsStale() const { return m_stale; }
     bool IsBypassed() const { return m_bypass; }

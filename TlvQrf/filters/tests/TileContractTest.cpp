@@ -13,6 +13,32 @@ namespace {
 
 const CTlFormatCheck kRgbOnly{TlIsRgbLike, TlFormatRejection::Code};
 
+// Makes 8-bit grey from the first plane of 8-bit RGB: its tiles are in
+// another format than its source's.
+class FirstPlaneFilter : public CTlFilter {
+public:
+    using CTlFilter::CTlFilter;
+    KelvraTag GetFilterTag() const override { return TlFilterId("Pln1"); }
+    const char* GetFilterName() const override { return "First plane"; }
+    IKelvraError* GetFilteredColorSpace(IKelvraDataSource* const*, long, KelvraPixelFormat* format) override
+    {
+        *format = kKelvraGrey8;
+        return nullptr;
+    }
+    IKelvraError* DoGenerateTile(IKelvraTile* tile, CKelvraProcessInfo* info) override
+    {
+        auto firstPlane = [](const CTlTileTarget& target, const CTlSourceTile& sourceTile) -> IKelvraError* {
+            const KelvraRect& area = sourceTile.overlap;
+            for (long y = area.top; y < area.bottom; ++y) {
+                for (long x = area.left; x < area.right; ++x)
+                    *target.At(x, y) = *sourceTile.At(x, y);
+            }
+            return nullptr;
+        };
+        return GenerateFromSourceTiles(tile, info, CTlFormatCheck{TlIsRgb, TlFormatRejection::Text}, firstPlane);
+    }
+};
+
 class TileContractTest : public ::testing::Test {
 protected:
     IKelvraManager* Manager() { return m_holder.manager; }
@@ -122,6 +148,21 @@ TEST_F(TileContractTest, ConnectedFilterReproducesItsSourceAndSoDoesARun)
         EXPECT_EQ(ReadAllSamples(image), ReadAllSamples(written));
         written->Release();
         image->Release();
+    }
+}
+
+TEST_F(TileContractTest, TileBufferIsAddressedInTheOutputFormat)
+{
+    IKelvraImage* image = Image(150, 100, kKelvraRGB8);
+    FirstPlaneFilter filter(Manager());
+    ExpectOk(KelvraDataConnect(image, &filter));
+    const SampleGrid in = ReadSampleGrid(image);
+    const SampleGrid out = ReadSampleGrid(&filter);
+    ASSERT_EQ(1, out.planes);
+    ASSERT_EQ(in.width, out.width);
+    for (long y = 0; y < in.height; ++y) {
+        for (long x = 0; x < in.width; ++x)
+            ASSERT_EQ(in.At(x, y, 0), out.At(x, y, 0)) << x << "," << y;
     }
 }
 
