@@ -129,6 +129,10 @@ public:
     long GetSourceCount() const;
     IKelvraDataSource* GetSource(long index) const;
 
+    // The setters' condition for telling anyone of a change: asked to,
+    // enabled, and with a first source.
+    bool WillNotify(bool notify) const;
+
 protected:
     // The sources a tile or run reads: info's when given, else the filter's.
     std::vector<IKelvraDataSource*> SourcesFor(const CKelvraProcessInfo* info) const;
@@ -136,6 +140,10 @@ protected:
     // that changed something (nothing is sent unless `notify`, the filter is
     // enabled and has a source).
     IKelvraError* NotifyChanged(bool notify);
+    // The same for a change that touches only `changed` of the output.
+    IKelvraError* NotifyChanged(bool notify, const KelvraRect& changed);
+    // Sends code 3 with the old and the new output resolution.
+    IKelvraError* NotifyResolutionChanged(bool notify, double oldDpi, double newDpi);
     // Passes a notice on to this filter's destinations, keeping its sender.
     IKelvraError* Forward(IKelvraDataSource* sender, long code, void* data);
     // The same after dropping every cached tile.
@@ -146,6 +154,7 @@ protected:
     bool m_enabled = true;
 
 private:
+    IKelvraError* SendChange(long code, void* data);
     IKelvraError* OutputLayout(KelvraTileLayout* layout);
     long CapacityFor(long usage, const KelvraTileLayout& layout) const;
 

@@ -15,11 +15,6 @@ IKelvraError* FiltrixJoin(KelvraTag tag, IKelvraError* first, IKelvraError* seco
     return KELVRA_WRAP(KELVRA_WRAP(nullptr, tag, first), tag, second);
 }
 
-bool FiltrixWillNotify(const CKelvraFilterBase& filter, bool notify)
-{
-    return notify && filter.IsEnabled() && filter.GetSource(0) != nullptr;
-}
-
 KelvraPixelFormat FiltrixCurrentFormat(CKelvraFilterBase& filter)
 {
     KelvraPixelFormat format = 0;
@@ -33,7 +28,7 @@ KelvraPixelFormat FiltrixCurrentFormat(CKelvraFilterBase& filter)
 IKelvraError* FiltrixSendFormatChange(CKelvraFilterBase& filter, bool notify, KelvraPixelFormat before,
                                       KelvraPixelFormat after)
 {
-    if (!FiltrixWillNotify(filter, notify) || before == 0 || before == after)
+    if (!filter.WillNotify(notify) || before == 0 || before == after)
         return nullptr;
     KelvraColorSpaceChange change{before, after};
     return Send(filter, kKelvraNotifyColorSpace, &change);
@@ -41,7 +36,7 @@ IKelvraError* FiltrixSendFormatChange(CKelvraFilterBase& filter, bool notify, Ke
 
 IKelvraError* FiltrixSendSizeChange(CKelvraFilterBase& filter, bool notify, const KelvraSizeChange& change)
 {
-    if (!FiltrixWillNotify(filter, notify))
+    if (!filter.WillNotify(notify))
         return nullptr;
     KelvraSizeChange sent = change;
     return Send(filter, kKelvraNotifySize, &sent);

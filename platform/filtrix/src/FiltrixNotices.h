@@ -7,10 +7,6 @@
 // One chain of both errors (either may be null), each wrapped with `tag`.
 IKelvraError* FiltrixJoin(KelvraTag tag, IKelvraError* first, IKelvraError* second);
 
-// The setter pattern's condition for telling anyone: asked to, enabled,
-// and with a first source.
-bool FiltrixWillNotify(const CKelvraFilterBase& filter, bool notify);
-
 // The filter's output format now; 0 without a source or when it cannot be read.
 KelvraPixelFormat FiltrixCurrentFormat(CKelvraFilterBase& filter);
 

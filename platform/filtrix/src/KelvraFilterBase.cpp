@@ -258,16 +258,42 @@ long CKelvraFilterBase::GetFilterID() const
     return long(GetFilterTag());
 }
 
+bool CKelvraFilterBase::WillNotify(bool notify) const
+{
+    return notify && m_enabled && GetSource(0);
+}
+
+IKelvraError* CKelvraFilterBase::SendChange(long code, void* data)
+{
+    IKelvraError* error = KelvraSendDataNotification(this, code, data);
+    return error ? KELVRA_WRAP(nullptr, GetFilterTag(), error) : nullptr;
+}
+
 IKelvraError* CKelvraFilterBase::NotifyChanged(bool notify)
 {
-    if (!notify || !m_enabled || !GetSource(0))
+    if (!WillNotify(notify))
         return nullptr;
     long width = 0, height = 0;
     if (IKelvraError* error = GetFilteredSize(m_sources.data(), GetSourceCount(), &width, &height))
         return KELVRA_WRAP(nullptr, GetFilterTag(), error);
     KelvraRect all(0, 0, width, height);
-    IKelvraError* error = KelvraSendDataNotification(this, kKelvraNotifyData, &all);
-    return error ? KELVRA_WRAP(nullptr, GetFilterTag(), error) : nullptr;
+    return SendChange(kKelvraNotifyData, &all);
+}
+
+IKelvraError* CKelvraFilterBase::NotifyChanged(bool notify, const KelvraRect& changed)
+{
+    if (!WillNotify(notify))
+        return nullptr;
+    KelvraRect sent = changed; // destinations may adjust what they receive
+    return SendChange(kKelvraNotifyData, &sent);
+}
+
+IKelvraError* CKelvraFilterBase::NotifyResolutionChanged(bool notify, double oldDpi, double newDpi)
+{
+    if (!WillNotify(notify))
+        return nullptr;
+    KelvraResolutionChange change{oldDpi, newDpi};
+    return SendChange(kKelvraNotifyResolution, &change);
 }
 
 // Mapping: the identity unless a filter moves pixels.

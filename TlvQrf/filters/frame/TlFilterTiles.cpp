@@ -1,0 +1,93 @@
+// The tile-generation contract of CTlFilter: read what the tile needs, check
+// the source, then walk the source tiles under it with the filter's worker.
+#include "filters/frame/TlFilter.h"
+
+#include <new>
+#include <vector>
+
+const char kTlBadSourceColorSpace[] = "Bad source data color space";
+
+IKelvraError* CTlFilter::GenerateFromSourceTiles(IKelvraTile* tile, CKelvraProcessInfo* info,
+                                                 const CTlFormatCheck& check, TlTileWorker worker,
+                                                 TlNeededSource needed)
+{
+    if (!tile || !worker)
+        return TL_FILTER_ERROR(kKelvraMissingObject);
+    KelvraRect toFill;
+    if (!tile->GetRectToFill(&toFill))
+        return nullptr;
+    KelvraRect full;
+    tile->GetRect(&full);
+
+    std::vector<IKelvraDataSource*> sources;
+    try {
+        sources = SourcesFor(info);
+    } catch (const std::bad_alloc&) {
+        return TL_FILTER_ERROR(kKelvraOutOfMemory);
+    }
+    IKelvraDataSource* source = sources.empty() ? nullptr : sources[0];
+    if (!source)
+        return TL_FILTER_ERROR(kKelvraNotReady);
+    KelvraPixelFormat sourceFormat = 0;
+    long width = 0, height = 0;
+    if (IKelvraError* error = CheckSource(source, check, &sourceFormat, &width, &height))
+        return error;
+    KelvraPixelFormat format = 0;
+    if (IKelvraError* error = GetFilteredColorSpace(sources.data(), long(sources.size()), &format))
+        return TL_FILTER_WRAP(error);
+
+    void* buffer = nullptr;
+    if (IKelvraError* error = tile->Lock(&buffer))
+        return TL_FILTER_WRAP(error);
+    const CTlTileTarget target{toFill, full, CPixelPtr(buffer, format, tile->GetRowBytes()), format,
+                               source, sourceFormat, width, height};
+    IKelvraError* error = WalkSourceTiles(target, needed ? needed(target) : toFill, worker);
+    tile->Unlock();
+    if (error)
+        return error;
+    tile->SetComplete();
+    return nullptr;
+}
+
+IKelvraError* CTlFilter::CheckSource(IKelvraDataSource* source, const CTlFormatCheck& check,
+                                     KelvraPixelFormat* format, long* width, long* height) const
+{
+    if (IKelvraError* error = source->GetSize(width, height))
+        return TL_FILTER_WRAP(error);
+    if (IKelvraError* error = source->GetColorSpace(format))
+        return TL_FILTER_WRAP(error);
+    if (check.accepts && !check.accepts(*format)) {
+        return check.rejection == TlFormatRejection::Text ? TL_FILTER_TEXT(kTlBadSourceColorSpace)
+                                                          : TL_FILTER_ERROR(kKelvraUnsupportedFormat);
+    }
+    return nullptr;
+}
+
+IKelvraError* CTlFilter::WalkSourceTiles(const CTlTileTarget& target, const KelvraRect& needed,
+                                         TlTileWorker worker) const
+{
+    IKelvraTileGrid* grid = nullptr;
+    if (IKelvraError* error = target.source->MapRect(needed, &grid))
+        return TL_FILTER_WRAP(error);
+    if (!grid)
+        return TL_FILTER_ERROR(kKelvraMissingObject);
+    const long pixelBytes = long(KelvraBitsPerPixel(target.sourceFormat) + 7) / 8;
+    IKelvraError* error = nullptr;
+    for (long row = 0; !error && row < grid->GetRowCount(); ++row) {
+        for (long column = 0; !error && column < grid->GetColumnCount(); ++column) {
+            CTlSourceTile sourceTile;
+            sourceTile.pixelBytes = pixelBytes;
+            const void* data = nullptr;
+            if (IKelvraError* lockError = target.source->LockTile(grid, column, row, &data, &sourceTile.tileRect,
+                                                                  &sourceTile.overlap, &sourceTile.rowBytes)) {
+                error = TL_FILTER_WRAP(lockError);
+                break;
+            }
+            sourceTile.data = static_cast<const unsigned char*>(data);
+            error = worker(target, sourceTile);
+            error = AddWorker(error, __LINE__, target.source->UnlockTile(grid, column, row));
+        }
+    }
+    grid->Release();
+    return error;
+}
