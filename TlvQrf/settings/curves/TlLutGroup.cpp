@@ -74,6 +74,12 @@ void CTlLutGroup::RemoveChannels()
     m_current = 0;
 }
 
+void CTlLutGroup::RemoveAll()
+{
+    DeleteElements();
+    m_current = -1;
+}
+
 CTlCurveBase* CTlLutGroup::GetAt(int index) const
 {
     if (index == -1)

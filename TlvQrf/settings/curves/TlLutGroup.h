@@ -39,6 +39,9 @@ public:
     void Assign(const CTlLutGroup& other);
     bool IsEqual(const CTlLutGroup& other) const;
     void RemoveChannels();
+    // Deletes every element, the master too; no element is current, so
+    // the next one appended becomes current.
+    void RemoveAll();
     // -1: the current element. Null outside the list.
     CTlCurveBase* GetAt(int index) const;
     // -1: the current element; else the first with that element id.
