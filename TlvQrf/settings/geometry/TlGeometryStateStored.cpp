@@ -5,6 +5,7 @@
 //   5: version 4 plus the orientation flag
 #include "settings/geometry/TlGeometryState.h"
 
+#include "settings/record/TlStateIds.h"
 #include "settings/record/TlStateReader.h"
 #include "settings/record/TlStateWriter.h"
 
@@ -12,8 +13,6 @@
 
 namespace {
 
-// {374233e0-ccb8-11d2-0aa9-b7c1b100aa00}, as stored.
-const TlGuid kTlIdGeometryState = {0x374233E0, 0xCCB8, 0x11D2, {0x0A, 0xA9, 0xB7, 0xC1, 0xB1, 0x00, 0xAA, 0x00}};
 constexpr std::uint16_t kVersion = 5;
 constexpr std::uint16_t kFirstWithOrientation = 2;
 constexpr std::uint16_t kFirstWithLength = 3;
