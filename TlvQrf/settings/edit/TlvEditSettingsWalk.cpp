@@ -16,8 +16,9 @@ namespace {
 void ResetCurves(CTlvEditSettings& settings)
 {
     for (int kind : {kTlLutGroupToneCurves, kTlLutGroupBrightnessContrast}) {
-        const TlvEditSlot* slot = TlvCurveSlot(kind);
-        if (auto* group = static_cast<CTlLutGroup*>(TlvSelectedRecord(settings, *slot)))
+        const TlvEditSlot& slot = *TlvCurveSlot(kind);
+        CTlLutGroup* group = TlvCurveGroup(settings, slot);
+        if (group != nullptr && TlvRecordSelected(settings, slot.bit))
             group->Reset(true);
     }
 }

@@ -292,6 +292,16 @@ TEST(EditSettingsLoad, CurveContainersWithoutFourChannelsAreRebuiltWithTheirDefa
     }
 }
 
+TEST(EditSettingsLoad, DefaultCurvesOfAnUnknownKindChangeNothing)
+{
+    EditRecords records;
+    FillDistinct(records);
+    const Bytes before = SaveWhole(records.toneCurves);
+    EXPECT_FALSE(TlvBuildDefaultCurves(records.toneCurves, 0));
+    EXPECT_FALSE(TlvBuildDefaultCurves(records.toneCurves, 4));
+    EXPECT_EQ(SaveWhole(records.toneCurves), before);
+}
+
 TEST(EditSettingsLoad, CurvesReplacedOnlyForContainersReadFromTheBlock)
 {
     Target target;
