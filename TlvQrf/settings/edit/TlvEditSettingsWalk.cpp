@@ -73,7 +73,8 @@ void ReadName(CTlvEditSettings& settings, const TlvEditSlot& slot, const TlvEntr
     const auto* text = reinterpret_cast<const char*>(entry.Body());
     const auto bodySize = static_cast<std::size_t>(entry.BodySize());
     const void* end = std::memchr(text, '\0', bodySize);
-    const std::size_t length = end != nullptr ? static_cast<std::size_t>(static_cast<const char*>(end) - text) : bodySize;
+    const std::size_t length =
+        end != nullptr ? static_cast<std::size_t>(static_cast<const char*>(end) - text) : bodySize;
     try {
         settings.name.assign(text, length);
     } catch (const std::bad_alloc&) {

@@ -392,7 +392,8 @@ TEST(EditSettingsLoad, NameAndDataEntriesFollowTheFlagMask)
 {
     const Bytes name = ValueEntry(kNameEntryId, {'P', 'o', 'r', 't', 'r', 'a', 'i', 't', 0, 'x', 'y'});
     const Bytes data = ValueEntry(kDataEntryId, {0x10, 0x20});
-    for (const std::uint32_t flagMask : {0u, std::uint32_t(kTlvSlotName | kTlvSlotData), std::uint32_t(kTlvSlotAdjust)}) {
+    const std::uint32_t nameAndData = kTlvSlotName | kTlvSlotData;
+    for (const std::uint32_t flagMask : {0u, nameAndData, std::uint32_t(kTlvSlotAdjust)}) {
         CTlvEditSettings settings(0, 0);
         settings.name = "old";
         settings.data.Set("old", 3);
