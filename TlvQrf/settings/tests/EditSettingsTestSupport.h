@@ -1,6 +1,6 @@
 // Helpers of the top-level edit-settings tests: a full set of nested records
 // that a record points at, contents that differ from every default, and the
-// helpers that build stored blocks by hand.
+// functions that build stored blocks by hand.
 #pragma once
 
 #include "DustPluginGoldens.h"
