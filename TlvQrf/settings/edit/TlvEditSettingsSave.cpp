@@ -15,10 +15,12 @@ constexpr std::uint16_t kVersion = 2;
 bool PutSlotEntry(CTlvEditSettings& settings, const TlvEditSlot& slot, CTlStateWriter& writer)
 {
     switch (slot.kind) {
-    case TlvSlotKind::CurveGroup:
-        if (CTlLutGroup* group = TlvCurveGroup(settings, slot); group != nullptr && TlvRecordSelected(settings, slot.bit))
+    case TlvSlotKind::CurveGroup: {
+        CTlLutGroup* group = TlvCurveGroup(settings, slot);
+        if (group != nullptr && TlvRecordSelected(settings, slot.bit))
             group->SetKind(slot.curveKind);
         [[fallthrough]];
+    }
     case TlvSlotKind::Record:
     case TlvSlotKind::Geometry: {
         ITlState* record = TlvSelectedRecord(settings, slot);

@@ -119,7 +119,8 @@ void ReadFlipAndAngle(CTlvEditSettings& settings, CVersion1Reader& reader)
 
 // A stored gain scaled by the owner's factor; a factor of 0 leaves the
 // gain unused.
-void ReadScaledGain(CTlvEditSettings& settings, CVersion1Reader& reader, double scale, double CTlWhiteBalanceState::*gain)
+void ReadScaledGain(CTlvEditSettings& settings, CVersion1Reader& reader, double scale,
+                    double CTlWhiteBalanceState::*gain)
 {
     double stored = 0.0;
     if (!reader.Get(stored) || scale == 0.0)

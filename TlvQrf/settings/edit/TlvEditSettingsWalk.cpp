@@ -16,8 +16,9 @@ namespace {
 void ResetCurves(CTlvEditSettings& settings)
 {
     for (int kind : {kTlLutGroupToneCurves, kTlLutGroupBrightnessContrast}) {
-        const TlvEditSlot* slot = TlvCurveSlot(kind);
-        if (auto* group = static_cast<CTlLutGroup*>(TlvSelectedRecord(settings, *slot)))
+        const TlvEditSlot& slot = *TlvCurveSlot(kind);
+        CTlLutGroup* group = TlvCurveGroup(settings, slot);
+        if (group != nullptr && TlvRecordSelected(settings, slot.bit))
             group->Reset(true);
     }
 }
@@ -72,7 +73,8 @@ void ReadName(CTlvEditSettings& settings, const TlvEditSlot& slot, const TlvEntr
     const auto* text = reinterpret_cast<const char*>(entry.Body());
     const auto bodySize = static_cast<std::size_t>(entry.BodySize());
     const void* end = std::memchr(text, '\0', bodySize);
-    const std::size_t length = end != nullptr ? static_cast<std::size_t>(static_cast<const char*>(end) - text) : bodySize;
+    const std::size_t length =
+        end != nullptr ? static_cast<std::size_t>(static_cast<const char*>(end) - text) : bodySize;
     try {
         settings.name.assign(text, length);
     } catch (const std::bad_alloc&) {

@@ -8,7 +8,6 @@
 #include <cstdint>
 
 class CTlLutGroup;
-class CTlGeometryState;
 
 enum class TlvSlotKind {
     Record,     // a nested record, stored whole

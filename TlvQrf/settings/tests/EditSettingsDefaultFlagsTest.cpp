@@ -114,6 +114,8 @@ TEST_P(EditSettingsDefaultFlags, AbsentRecordLeavesTheFlagAlone)
 }
 
 INSTANTIATE_TEST_SUITE_P(Slots, EditSettingsDefaultFlags, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<DefaultsCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<DefaultsCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 } // namespace

@@ -292,6 +292,16 @@ TEST(EditSettingsLoad, CurveContainersWithoutFourChannelsAreRebuiltWithTheirDefa
     }
 }
 
+TEST(EditSettingsLoad, DefaultCurvesOfAnUnknownKindChangeNothing)
+{
+    EditRecords records;
+    FillDistinct(records);
+    const Bytes before = SaveWhole(records.toneCurves);
+    EXPECT_FALSE(TlvBuildDefaultCurves(records.toneCurves, 0));
+    EXPECT_FALSE(TlvBuildDefaultCurves(records.toneCurves, 4));
+    EXPECT_EQ(SaveWhole(records.toneCurves), before);
+}
+
 TEST(EditSettingsLoad, CurvesReplacedOnlyForContainersReadFromTheBlock)
 {
     Target target;
@@ -382,7 +392,8 @@ TEST(EditSettingsLoad, NameAndDataEntriesFollowTheFlagMask)
 {
     const Bytes name = ValueEntry(kNameEntryId, {'P', 'o', 'r', 't', 'r', 'a', 'i', 't', 0, 'x', 'y'});
     const Bytes data = ValueEntry(kDataEntryId, {0x10, 0x20});
-    for (const std::uint32_t flagMask : {0u, std::uint32_t(kTlvSlotName | kTlvSlotData), std::uint32_t(kTlvSlotAdjust)}) {
+    const std::uint32_t nameAndData = kTlvSlotName | kTlvSlotData;
+    for (const std::uint32_t flagMask : {0u, nameAndData, std::uint32_t(kTlvSlotAdjust)}) {
         CTlvEditSettings settings(0, 0);
         settings.name = "old";
         settings.data.Set("old", 3);

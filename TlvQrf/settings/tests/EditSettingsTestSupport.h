@@ -1,6 +1,6 @@
 // Helpers of the top-level edit-settings tests: a full set of nested records
 // that a record points at, contents that differ from every default, and the
-// pieces of hand-built stored blocks.
+// functions that build stored blocks by hand.
 #pragma once
 
 #include "DustPluginGoldens.h"
@@ -186,7 +186,9 @@ inline Bytes ValueEntry(const char* idHex, const Bytes& body)
 inline Bytes EditBlock(std::initializer_list<Bytes> entries, std::uint16_t version = 2)
 {
     Bytes block = Hex(kEditSettingsId);
-    block.insert(block.end(), {static_cast<unsigned char>(version), static_cast<unsigned char>(version >> 8), 0, 0, 0, 0});
+    const auto low = static_cast<unsigned char>(version);
+    const auto high = static_cast<unsigned char>(version >> 8);
+    block.insert(block.end(), {low, high, 0, 0, 0, 0});
     for (const Bytes& entry : entries)
         block.insert(block.end(), entry.begin(), entry.end());
     tlstate_test::PutU32(block, 18, static_cast<std::uint32_t>(block.size() - 18));
@@ -205,7 +207,7 @@ inline Bytes SaveSettings(CTlvEditSettings& settings)
     return bytes;
 }
 
-// The ids of the entries of a saved block, in order, as hex.
+// The ids of the entries of a saved block, in order.
 inline std::vector<Bytes> EntryIds(const Bytes& block)
 {
     std::vector<Bytes> ids;

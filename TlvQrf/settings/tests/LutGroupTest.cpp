@@ -136,6 +136,20 @@ TEST(LutGroup, RemoveChannelsKeepsTheMaster)
     EXPECT_EQ(0, group.GetCurrentElement());
 }
 
+TEST(LutGroup, RemoveAllDropsTheMasterAndTheNextElementBecomesCurrent)
+{
+    CTlLutGroup group;
+    AddChannels(group);
+    group.SetCurrentElement(2);
+    group.RemoveAll();
+    EXPECT_EQ(0, group.GetCount());
+    EXPECT_EQ(-1, group.GetCurrentElement());
+    EXPECT_EQ(nullptr, group.GetAt(-1));
+    CTlLut* master = group.AddLut(0, kRed, kBlack, kRed);
+    ASSERT_NE(nullptr, master);
+    EXPECT_EQ(master, group.GetAt(-1));
+}
+
 TEST(LutGroup, ModifiedFlagsAreTheOrOfEveryElement)
 {
     CTlLutGroup group;
