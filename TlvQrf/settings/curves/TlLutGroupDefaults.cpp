@@ -35,6 +35,9 @@ bool Build(CTlLutGroup& group, const ChannelColours (&channels)[Count])
             return false;
     }
     built.SetCurrentElement(0);
+    // The contrasts belong to the user's settings, not to the channel set.
+    built.SetContrast(group.GetContrast());
+    built.SetSnapshotContrast(group.GetSnapshotContrast());
     group.Assign(built);
     return group.GetCount() == Count;
 }

@@ -7,6 +7,8 @@
 class CTlLutGroup;
 
 // Replaces the elements of `group` by the default channels of `kind`
-// (kTlLutGroupToneCurves, ...). False for another kind and when the
-// channels cannot be made (the group is then unchanged) or copied.
+// (kTlLutGroupToneCurves, ...); the contrasts and the kind stay. False for
+// another kind and when the channels cannot be made (the group is then
+// unchanged) or copied. Used when the control-side holder sets its curves up
+// and when a loaded container lacks its channels.
 bool TlSetDefaultChannels(CTlLutGroup& group, int kind);

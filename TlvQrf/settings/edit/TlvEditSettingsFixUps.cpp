@@ -2,7 +2,7 @@
 // flip value and angle, and the repairs of curves and white balance that the
 // filters rely on.
 #include "settings/curves/TlLutGroup.h"
-#include "settings/edit/TlvDefaultCurves.h"
+#include "settings/curves/TlLutGroupDefaults.h"
 #include "settings/edit/TlvEditLoading.h"
 #include "settings/edit/TlvEditSlots.h"
 #include "settings/geometry/TlGeometryState.h"
@@ -58,7 +58,7 @@ void TlvRebuildIncompleteCurves(CTlvEditSettings& settings, const TlvLoadContext
         CTlLutGroup* group = TlvCurveGroup(settings, slot);
         if (group == nullptr || !TlvRecordSelected(settings, slot.bit) || group->GetCount() == kCurveChannels)
             continue;
-        TlvBuildDefaultCurves(*group, slot.curveKind);
+        TlSetDefaultChannels(*group, slot.curveKind);
         if ((context.curvesRead & slot.bit) != 0)
             replaced = true;
     }

@@ -255,9 +255,9 @@ std::vector<std::int32_t> ChannelColours(const CTlLutGroup& group)
 
 TEST(EditSettingsLoad, CurveContainersWithoutFourChannelsAreRebuiltWithTheirDefaults)
 {
-    // Element id, then the three colours: end, black, end.
+    // Element id, then the curve colour and the gradient's start and end.
     const std::vector<std::int32_t> toneDefaults = {
-        0, 255, 255, 255, 0, 0, 0, 255, 255, 255, //
+        0, 0, 0, 0, 0, 0, 0, 255, 255, 255,       //
         1, 255, 0, 0, 0, 0, 0, 255, 0, 0,         //
         2, 0, 255, 0, 0, 0, 0, 0, 255, 0,         //
         3, 0, 0, 255, 0, 0, 0, 0, 0, 255,
@@ -266,7 +266,7 @@ TEST(EditSettingsLoad, CurveContainersWithoutFourChannelsAreRebuiltWithTheirDefa
         0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0,
         2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0,
     };
-    const std::vector<std::int32_t> lchDefaults = {0, 255, 255, 255, 0, 0, 0, 255, 255, 255};
+    const std::vector<std::int32_t> lchDefaults = {0, 0, 0, 0, 0, 0, 0, 255, 255, 255};
     struct CurveCase {
         const char* name;
         int kind;
@@ -297,8 +297,8 @@ TEST(EditSettingsLoad, DefaultCurvesOfAnUnknownKindChangeNothing)
     EditRecords records;
     FillDistinct(records);
     const Bytes before = SaveWhole(records.toneCurves);
-    EXPECT_FALSE(TlvBuildDefaultCurves(records.toneCurves, 0));
-    EXPECT_FALSE(TlvBuildDefaultCurves(records.toneCurves, 4));
+    EXPECT_FALSE(TlSetDefaultChannels(records.toneCurves, 0));
+    EXPECT_FALSE(TlSetDefaultChannels(records.toneCurves, 4));
     EXPECT_EQ(SaveWhole(records.toneCurves), before);
 }
 

@@ -12,7 +12,7 @@
 #include "settings/curves/TlLutGroup.h"
 #include "settings/curves/TlPointCurve.h"
 #include "settings/dust/TlDustState.h"
-#include "settings/edit/TlvDefaultCurves.h"
+#include "settings/curves/TlLutGroupDefaults.h"
 #include "settings/edit/TlvEditSettings.h"
 #include "settings/geometry/TlGeometryState.h"
 #include "settings/plugins/TlPluginListState.h"
@@ -62,8 +62,8 @@ struct EditRecords {
     EditRecords()
     {
         // Complete curve sets, so that a Load keeps what it reads.
-        TlvBuildDefaultCurves(toneCurves, kTlLutGroupToneCurves);
-        TlvBuildDefaultCurves(brightnessContrast, kTlLutGroupBrightnessContrast);
+        TlSetDefaultChannels(toneCurves, kTlLutGroupToneCurves);
+        TlSetDefaultChannels(brightnessContrast, kTlLutGroupBrightnessContrast);
         lch.AddLut(1, {255, 255, 255}, {0, 0, 0}, {255, 255, 255});
         lch.AddLinearCurve(2, nullptr);
         lch.AddPointCurve(3);

@@ -55,6 +55,19 @@ TEST(LutGroupDefaultsTest, AnotherKindLeavesTheContainerAlone)
     EXPECT_TRUE(Same(static_cast<const CTlLut*>(group.GetAt(1))->GetColours()[0], kGrey));
 }
 
+// A loaded container rebuilt with its channels keeps the user's contrast.
+TEST(LutGroupDefaultsTest, ContrastsAndKindStay)
+{
+    CTlLutGroup group;
+    group.SetKind(kTlLutGroupBrightnessContrast);
+    group.SetContrast(0.75);
+    group.SetSnapshotContrast(-0.5);
+    ASSERT_TRUE(TlSetDefaultChannels(group, kTlLutGroupBrightnessContrast));
+    EXPECT_EQ(group.GetContrast(), 0.75);
+    EXPECT_EQ(group.GetSnapshotContrast(), -0.5);
+    EXPECT_EQ(group.GetKind(), kTlLutGroupBrightnessContrast);
+}
+
 TEST(LutGroupDefaultsTest, RemoveAllEmptiesTheContainer)
 {
     CTlLutGroup group;
