@@ -1,24 +1,19 @@
 #include "settings/holders/TlvCoreHooks.h"
 
-#include <mutex>
+#include "infra/TlProcessWide.h"
 
 namespace {
-std::mutex g_lock;
-TlvCoreHooks g_hooks;
+TlProcessWide<TlvCoreHooks> g_hooks;
 }
 
 TlvCoreHooks SetTlvCoreHooks(const TlvCoreHooks& hooks)
 {
-    const std::lock_guard<std::mutex> guard(g_lock);
-    const TlvCoreHooks previous = g_hooks;
-    g_hooks = hooks;
-    return previous;
+    return g_hooks.Exchange(hooks);
 }
 
 TlvCoreHooks GetTlvCoreHooks()
 {
-    const std::lock_guard<std::mutex> guard(g_lock);
-    return g_hooks;
+    return g_hooks.Get();
 }
 
 CTlvParamSet* MakeTlvParamSet(CTlvSettingsHolder& holder, TlvParamSetKind kind)

@@ -1,22 +1,17 @@
 #include "settings/plugins/TlPluginServices.h"
 
-#include <mutex>
+#include "infra/TlProcessWide.h"
 
 namespace {
-std::mutex g_lock;
-TlPluginServices g_services;
+TlProcessWide<TlPluginServices> g_services;
 }
 
 TlPluginServices SetPluginServices(const TlPluginServices& services)
 {
-    const std::lock_guard<std::mutex> guard(g_lock);
-    const TlPluginServices previous = g_services;
-    g_services = services;
-    return previous;
+    return g_services.Exchange(services);
 }
 
 TlPluginServices GetPluginServices()
 {
-    const std::lock_guard<std::mutex> guard(g_lock);
-    return g_services;
+    return g_services.Get();
 }
