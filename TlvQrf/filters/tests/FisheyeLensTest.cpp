@@ -13,6 +13,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -232,6 +233,41 @@ TEST_F(FisheyeLensTest, ReleaseHookLeavesObjectsWithFurtherReferencesAndStranger
     Cache().OnClientsChanged(&stranger, 0);
     EXPECT_EQ(1u, Cache().GetEntryCount());
     EXPECT_EQ(1, CTlLensInformation::GetKeepCount());
+}
+
+TEST_F(FisheyeLensTest, FiltersComingAndGoingOnTwoThreadsKeepTheCacheWhole)
+{
+    InstallLensFile();
+    // One filter holds the lens throughout on this thread, while two others
+    // take it and let it go, so that the cache both shares and releases.
+    auto holder = NewFilter();
+    ExpectOk(holder->SetLens(m_fisheyeTags.Get()));
+    const CTlLensInformation* held = holder->GetLensInformation();
+    auto churn = [this](bool* allLoaded) {
+        for (int i = 0; i < 100; ++i) {
+            CFisheyeFilter filter(m_holder.manager);
+            IKelvraError* error = filter.SetLens(m_fisheyeTags.Get());
+            *allLoaded = *allLoaded && error == nullptr && filter.HasLensModel();
+            IKelvraError::Release(error);
+        }
+    };
+    bool firstLoaded = true, secondLoaded = true;
+    std::thread first(churn, &firstLoaded);
+    std::thread second(churn, &secondLoaded);
+    first.join();
+    second.join();
+    EXPECT_TRUE(firstLoaded);
+    EXPECT_TRUE(secondLoaded);
+    EXPECT_EQ(held, holder->GetLensInformation());
+    EXPECT_EQ(2, held->GetClientCount());
+    holder.reset();
+    // Nobody holds the lens now: the threads load and release it in turn.
+    std::thread third(churn, &firstLoaded);
+    std::thread fourth(churn, &secondLoaded);
+    third.join();
+    fourth.join();
+    EXPECT_TRUE(firstLoaded);
+    EXPECT_TRUE(secondLoaded);
 }
 
 TEST(FisheyeLensPathTest, ProfilesFolderTooLongForAPathIsAMappingError)
