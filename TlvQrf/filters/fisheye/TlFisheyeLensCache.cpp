@@ -9,6 +9,11 @@ namespace {
 // The errors of the cache itself carry no module id.
 constexpr KelvraTag kNoModule = 0;
 
+IKelvraError* OutOfMemory(long line)
+{
+    return IKelvraError::Add(nullptr, kNoModule, line, kKelvraCategoryKelvra, kKelvraOutOfMemory);
+}
+
 } // namespace
 
 CFisheyeFilter::CliManager& CFisheyeFilter::CliManager::Instance()
@@ -55,19 +60,20 @@ IKelvraError* CFisheyeFilter::CliManager::GetLensInformation(const CLensCriteria
         auto found = Find(criteria);
         if (found != m_entries.end()) {
             if (!lens.PointAt(found->lens->Get()))
-                return IKelvraError::Add(nullptr, kNoModule, __LINE__, kKelvraCategoryKelvra, kKelvraOutOfMemory);
+                return OutOfMemory(__LINE__);
             return nullptr;
         }
     }
 
-    // Not cached: made and loaded outside the class lock, since nobody else
-    // can see the new object before it is listed.
+    // Not cached: made and loaded outside the class lock. Nobody else can
+    // see the new object before it is listed, and no other caller can list
+    // one meanwhile (SetLens callers are serialised by the section lock).
     std::unique_ptr<CLensCriteria> key(new (std::nothrow) CLensCriteria(criteria));
     if (!key)
-        return IKelvraError::Add(nullptr, kNoModule, __LINE__, kKelvraCategoryKelvra, kKelvraOutOfMemory);
+        return OutOfMemory(__LINE__);
     std::unique_ptr<CTlLensReference> own(new (std::nothrow) CTlLensReference);
     if (!own)
-        return IKelvraError::Add(nullptr, kNoModule, __LINE__, kKelvraCategoryKelvra, kKelvraOutOfMemory);
+        return OutOfMemory(__LINE__);
     if (IKelvraError* error = CreateLensInformation(criteria, *own))
         return IKelvraError::AddWorker(nullptr, kNoModule, __LINE__, error);
     if (IKelvraError* error = LoadLensModel(criteria, *own)) {
@@ -81,11 +87,11 @@ IKelvraError* CFisheyeFilter::CliManager::GetLensInformation(const CLensCriteria
         m_entries.push_front(std::move(entry)); // on failure `entry` keeps everything
     } catch (const std::bad_alloc&) {
         DestroyLens(*entry.lens);
-        return IKelvraError::Add(nullptr, kNoModule, __LINE__, kKelvraCategoryKelvra, kKelvraOutOfMemory);
+        return OutOfMemory(__LINE__);
     }
     if (!lens.PointAt(m_entries.front().lens->Get())) {
         Release(m_entries.begin());
-        return IKelvraError::Add(nullptr, kNoModule, __LINE__, kKelvraCategoryKelvra, kKelvraOutOfMemory);
+        return OutOfMemory(__LINE__);
     }
     return nullptr;
 }
