@@ -55,6 +55,11 @@ public:
     virtual IKelvraError* Store(std::size_t capacity, unsigned char* buffer) const = 0;
     // Reads a stored record; on success the map is finished.
     virtual IKelvraError* Load(std::size_t size, const unsigned char* bytes) = 0;
+
+    // The correction mask that the dust filter applies (one byte per pixel);
+    // null while the map is not finished, and for a finished map that found
+    // nothing to correct. An engine that makes no mask keeps this default.
+    virtual IKelvraDataSource* GetCorrectionMask() const { return nullptr; }
 };
 
 // Makes engines for an imaging manager; null when memory runs out.

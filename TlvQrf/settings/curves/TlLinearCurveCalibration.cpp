@@ -4,10 +4,9 @@
 #include "settings/curves/TlLinearCurve.h"
 
 #include "frame/TlProfileFolder.h"
+#include "infra/TlWholeFile.h"
 #include "settings/curves/TlBumpListForm.h"
 
-#include <fcntl.h>
-#include <io.h>
 #include <windows.h>
 
 #include <cstring>
@@ -46,47 +45,21 @@ std::uint16_t ReadU16(const unsigned char* at)
     return value;
 }
 
-// A file opened with the run-time's low-level functions, closed on every path.
-class CLowLevelFile {
-public:
-    explicit CLowLevelFile(const std::string& path) : m_handle(_open(path.c_str(), _O_RDONLY | _O_BINARY)) {}
-    ~CLowLevelFile()
-    {
-        if (m_handle >= 0)
-            _close(m_handle);
-    }
-    CLowLevelFile(const CLowLevelFile&) = delete;
-    CLowLevelFile& operator=(const CLowLevelFile&) = delete;
-
-    int Handle() const { return m_handle; }
-
-private:
-    int m_handle;
-};
-
 // The file's whole contents. A file longer than the longest calibration
 // file cannot be one and is not read into memory.
 int ReadWholeFile(const std::string& path, std::vector<unsigned char>& bytes)
 {
-    CLowLevelFile file(path);
-    if (file.Handle() < 0)
-        return kTlCalibrationUnreadable;
-    const long length = _lseek(file.Handle(), 0, SEEK_END);
-    if (length < 0)
-        return kTlCalibrationUnreadable;
-    if (static_cast<unsigned long>(length) > TlBumpListFormLayout::kMaxSize)
+    switch (TlReadWholeFile(path.c_str(), TlBumpListFormLayout::kMaxSize, bytes)) {
+    case TlWholeFileResult::kRead:
+        return kTlCalibrationOk;
+    case TlWholeFileResult::kTooLong:
         return kTlCalibrationBadLength;
-    bytes.resize(static_cast<std::size_t>(length));
-    if (_lseek(file.Handle(), 0, SEEK_SET) != 0)
-        return kTlCalibrationUnreadable;
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const int got = _read(file.Handle(), bytes.data() + done, static_cast<unsigned>(bytes.size() - done));
-        if (got <= 0)
-            return kTlCalibrationUnreadable;
-        done += static_cast<std::size_t>(got);
+    case TlWholeFileResult::kNoMemory:
+        return kTlCalibrationNoMemory;
+    case TlWholeFileResult::kUnreadable:
+        break;
     }
-    return kTlCalibrationOk;
+    return kTlCalibrationUnreadable;
 }
 
 } // namespace

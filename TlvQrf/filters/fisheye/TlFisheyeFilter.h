@@ -1,0 +1,72 @@
+// The fisheye correction filter: re-projects the picture of the supported
+// fisheye lens by the distortion curves of the lens's data file. The lens
+// data is loaded once per process and shared by every fisheye filter
+// through the lens model cache (TlFisheyeLensCache.h).
+#pragma once
+
+#include "filters/fisheye/TlLensReference.h"
+#include "filters/frame/TlFilter.h"
+
+#include <cstdint>
+
+class IKelvraTagControl;
+
+// What CFisheyeFilter::SetLens reports besides the framework's codes.
+extern const char kTlFisheyeLensNotSupported[]; // not the supported lens, or no file for it
+extern const char kTlFisheyeLensFileUnmapped[]; // no file path for the supported lens
+constexpr long kTlFisheyeLensFileRejected = 3000;   // the lens record refused the file's content
+constexpr long kTlFisheyeLensFileUnreadable = 3001; // the file cannot be opened, sized or read
+
+class CFisheyeFilter : public CTlFilter {
+public:
+    class CLensCriteria;
+    class CliManager;
+
+    // Entries of the fill colour table; 3 is black.
+    static constexpr int kFillColorCount = 10;
+    static constexpr int kDefaultFillColor = 3;
+
+    explicit CFisheyeFilter(IKelvraManager* manager);
+    ~CFisheyeFilter() override;
+
+    KelvraTag GetFilterTag() const override;
+    const char* GetFilterName() const override;
+    IKelvraError* DoGenerateTile(IKelvraTile* tile, CKelvraProcessInfo* info) override;
+
+    // Finds the lens of the picture with these tags and takes its curves
+    // from the lens model cache, loading its data file when no other filter
+    // holds it. Any failure leaves the filter without lens data. Does not
+    // mark the output stale.
+    IKelvraError* SetLens(const IKelvraTagControl* tags);
+    // Both output-to-source curves are present.
+    bool HasLensModel() const;
+
+    // 0: the second curve pair, no fill; otherwise the first pair, and
+    // exactly 1 also paints the fill colour where the picture does not reach.
+    IKelvraError* SetFillMode(std::uint8_t fillMode, bool notify);
+    // An index outside the fill colour table is refused (1014) and the old
+    // one kept.
+    IKelvraError* SetFillColor(int index, bool notify);
+
+    std::uint8_t GetFillMode() const { return m_fillMode; }
+    int GetFillColor() const { return m_fillColorIndex; }
+    // The lens data in use, or null.
+    const CTlLensInformation* GetLensInformation() const { return m_lensInformation.Get(); }
+
+private:
+    void DropLens();
+    void TakeCurves();
+    // Announces the whole output, sized as the filter's own output.
+    IKelvraError* AnnounceWholeOutput(bool notify);
+
+    std::uint8_t m_fillMode = 0;
+    int m_fillColorIndex = kDefaultFillColor;
+    CTlLensReference m_lensInformation;
+    // The four curves of the lens data, valid while the reference holds it:
+    // output-to-source for fill modes other than 0, and for 0; then
+    // source-to-output in the same order.
+    const double* m_inverseCurve1 = nullptr;
+    const double* m_inverseCurve2 = nullptr;
+    const double* m_forwardCurve1 = nullptr;
+    const double* m_forwardCurve2 = nullptr;
+};

@@ -1,0 +1,68 @@
+// The fisheye correction filter: its name and defaults, the fill setters,
+// and pixels that pass through while the re-projection is not there.
+#include "FilterRigs.h"
+
+#include "filters/fisheye/TlFisheyeFilter.h"
+
+using namespace filter_test;
+
+namespace {
+
+using FisheyeRig = ChainRig<CFisheyeFilter>;
+using FisheyeProbe = Probe<CFisheyeFilter>;
+
+TEST(FisheyeFilterTest, NamesItselfInAChainWithoutLensData)
+{
+    FisheyeRig rig;
+    EXPECT_EQ(TlFilterId("FEye"), rig.filter.GetFilterTag());
+    EXPECT_EQ(0x46457965u, rig.filter.GetFilterTag());
+    EXPECT_STREQ("Fisheye Test Filter", rig.filter.GetFilterName());
+    EXPECT_EQ(0, rig.filter.GetFillMode());
+    EXPECT_EQ(3, rig.filter.GetFillColor());
+    EXPECT_FALSE(rig.filter.HasLensModel());
+    EXPECT_EQ(nullptr, rig.filter.GetLensInformation());
+}
+
+const SetterCase<CFisheyeFilter> kFisheyeSetters[] = {
+    {"fill mode", [](FisheyeProbe& f, bool n) { return f.SetFillMode(0, n); },
+     [](FisheyeProbe& f, bool n) { return f.SetFillMode(2, n); },
+     [](const FisheyeProbe& f) { return f.GetFillMode() == 2; }},
+    {"fill colour, last", [](FisheyeProbe& f, bool n) { return f.SetFillColor(3, n); },
+     [](FisheyeProbe& f, bool n) { return f.SetFillColor(9, n); },
+     [](const FisheyeProbe& f) { return f.GetFillColor() == 9; }},
+    {"fill colour, first", [](FisheyeProbe& f, bool n) { return f.SetFillColor(3, n); },
+     [](FisheyeProbe& f, bool n) { return f.SetFillColor(0, n); },
+     [](const FisheyeProbe& f) { return f.GetFillColor() == 0; }},
+};
+
+TEST(FisheyeFilterTest, SettersFollowTheSetterPattern)
+{
+    ExpectSetterPattern(kFisheyeSetters);
+}
+
+TEST(FisheyeFilterTest, FillColourOutsideTheTableIsRefusedAndTheOldOneKept)
+{
+    for (int index : {10, -1, 1000}) {
+        SCOPED_TRACE(index);
+        FisheyeRig rig;
+        ExpectOk(rig.filter.SetFillColor(5, false));
+        rig.filter.MarkFresh();
+        ExpectError(rig.filter.SetFillColor(index, true), kKelvraMissingObject, TlFilterId("FEye"));
+        EXPECT_EQ(5, rig.filter.GetFillColor());
+        EXPECT_FALSE(rig.filter.IsStale());
+        EXPECT_TRUE(rig.sink.notices.empty());
+    }
+}
+
+TEST(FisheyeFilterTest, PixelsPassThroughUnchanged)
+{
+    for (KelvraPixelFormat format : {kKelvraRGB8, kKelvraRGB16}) {
+        SCOPED_TRACE(format);
+        FisheyeRig rig(format);
+        ExpectOk(rig.filter.SetFillMode(1, true));
+        ExpectOk(rig.filter.SetFillColor(4, true));
+        ExpectPixelsPassUnchanged(rig);
+    }
+}
+
+} // namespace
