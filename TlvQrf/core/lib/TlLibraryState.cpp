@@ -1,6 +1,5 @@
 #include "lib/TlLibraryState.h"
 
-#include "colour/TlWorkingProfiles.h"
 #include "frame/TlFileSavingUtilities.h"
 
 #include <atomic>
@@ -67,13 +66,4 @@ std::string ExchangeSoftwareTag(const std::string& tag)
     std::string previous = g_softwareTag;
     g_softwareTag = tag.substr(0, kSoftwareTagCapacity - 1);
     return previous;
-}
-
-void ResetLibraryState()
-{
-    SetLibraryWatcher(nullptr);
-    g_manager = nullptr;
-    g_colourPathsReady = false;
-    ExchangeSoftwareTag(std::string());
-    ResetWorkingProfiles();
 }

@@ -32,6 +32,3 @@ constexpr std::size_t kSoftwareTagCapacity = 128;
 std::string GetSoftwareTag();
 // Answers the tag held before (a save parks and restores it).
 std::string ExchangeSoftwareTag(const std::string& tag);
-
-// Back to the state of a freshly loaded library (for tests).
-void ResetLibraryState();

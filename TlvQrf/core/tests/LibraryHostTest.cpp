@@ -85,7 +85,7 @@ TEST_F(HostSession, PreferencesComePerUserFirstThenMachineWide)
     const Stored stored[] = {
         {"RGBProfile", "C:\\user\\rgb.icm", "C:\\machine\\rgb.icm"},
         {"CMYKProfile", nullptr, "C:\\machine\\cmyk.icm"},
-        {"MonitorProfile", "", "C:\\machine\\monitor.icm"}, // an empty value per user counts as none
+        {"MonitorProfile", "", "C:\\machine\\monitor.icm"}, // stored empty per user: the default, not the machine-wide value
     };
     for (const Stored& s : stored) {
         if (s.user) {
