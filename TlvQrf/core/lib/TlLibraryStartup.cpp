@@ -49,6 +49,9 @@ unsigned long ReadWorkingProfilePaths(TlvQrfLib::TlvProfiles& profiles)
 unsigned long StartQrfLibrary(IKelvraManager* manager)
 {
     TlvQrfLib::SetGlobalManager(manager);
+    // A watcher left by an earlier start goes first: it takes the engine
+    // manager with it, and the new watcher makes a fresh one.
+    SetLibraryWatcher(nullptr);
     // Without a watcher start-up goes on; saves then report no filter phases.
     SetLibraryWatcher(new (std::nothrow) CTlFileSavingUtilities);
 

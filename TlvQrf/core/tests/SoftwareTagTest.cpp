@@ -32,12 +32,14 @@ TEST(SoftwareTagTest, TheLibraryFileGivesItsTag)
     FreeLibrary(library);
 }
 
-TEST(SoftwareTagTest, AFileWithoutVersionLeavesTheTagUntouched)
+TEST(SoftwareTagTest, AFileWithoutVersionFailsAndLeavesTheTagUntouched)
 {
-    // This test program has no version block.
+    HMODULE unversioned = LoadLibraryA("TlSmokeModule.dll"); // has no version block
+    ASSERT_NE(nullptr, unversioned);
     std::string tag = "unchanged";
-    EXPECT_EQ(0x1008u, BuildSoftwareTagOf(nullptr, tag));
+    EXPECT_EQ(0x1008u, BuildSoftwareTagOf(unversioned, tag));
     EXPECT_EQ("unchanged", tag);
+    FreeLibrary(unversioned);
 }
 
 } // namespace
