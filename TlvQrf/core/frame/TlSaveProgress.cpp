@@ -4,8 +4,8 @@
 
 namespace {
 
-constexpr unsigned long kPhaseNorm = 0x4E6F726D; // "Norm"
-constexpr unsigned long kPhaseRev = 0x00526576;  // "Rev"
+constexpr std::uint32_t kPhaseNorm = 0x4E6F726D; // "Norm"
+constexpr std::uint32_t kPhaseRev = 0x00526576;  // "Rev"
 
 // Written by the save on the worker thread and by start-up and tests on the
 // host's thread.
@@ -38,7 +38,7 @@ struct PhaseRange {
     long span;
 };
 
-PhaseRange RangeOf(unsigned long phase)
+PhaseRange RangeOf(std::uint32_t phase)
 {
     if (phase == kPhaseNorm)
         return {0, 25};

@@ -5,6 +5,8 @@
 // a finished stage's weight moves into the base.
 #pragma once
 
+#include <cstdint>
+
 class IKelvraFilter;
 
 // What the progress state needs of the object that runs a save.
@@ -50,10 +52,11 @@ bool OnSaveProgress(int reportType, signed char percent, int stageKind);
 
 // Phase record of the watched filter's notifications (code 1).
 struct TlFilterPhase {
-    unsigned long phase; // four characters: 'Norm', '\0Rev', ...
-    long step;
-    long total;
+    std::uint32_t phase; // four characters: 'Norm', '\0Rev', ...
+    std::int32_t step;
+    std::int32_t total;
 };
+static_assert(sizeof(TlFilterPhase) == 12, "three 32-bit words");
 
 // Turns a notification of the watched filter into progress (anything else
 // is ignored). Called by the global filter watcher.

@@ -25,6 +25,7 @@ struct TlvProfiles {
     char szSRGBProfile[MAX_PATH];    // the fixed sRGB profile
     char szProfileFolder[MAX_PATH];  // ends in a backslash
 };
+static_assert(sizeof(TlvProfiles) == 5 * MAX_PATH, "five paths, nothing else");
 
 // Called once with the host's imaging manager before any image object is
 // made: 0, or 0x1008 when a working profile is missing.

@@ -96,9 +96,9 @@ TEST_F(SaveProgressTest, WithoutASinkReportsGoOn)
 TEST_F(SaveProgressTest, FilterPhasesMapToTheThirdWeight)
 {
     struct Case {
-        unsigned long phase;
-        long step;
-        long total;
+        std::uint32_t phase;
+        std::int32_t step;
+        std::int32_t total;
         long expected;
     };
     SetWeights(10, 20, 20, 20);
