@@ -7,8 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <atomic>
 #include <cstring>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -25,7 +29,7 @@ public:
     std::uint32_t GetProfileSize() const override { return size; }
     IKelvraError* Build() override
     {
-        ++builds;
+        builds++;
         return failBuild ? IKelvraError::Add(nullptr, 0, 2, kKelvraCategoryApp, kKelvraOperationFailed) : nullptr;
     }
     IKelvraError* Serialise(void* buffer, std::uint32_t bytes) override
@@ -36,7 +40,7 @@ public:
 
     std::uint32_t size = 64;
     char fill = 'a';
-    int builds = 0;
+    std::atomic<int> builds{0};
     bool failName = false;
     bool failBuild = false;
 };
@@ -105,6 +109,23 @@ TEST_F(GeneratedProfilesTest, FailuresGiveAnEmptyPathAndLeaveNoFile)
         SetProfileFolder(c.folderMissing ? m_folder.File("absent").c_str() : m_folder.Path().c_str());
         EXPECT_EQ("", ProvideGeneratedProfile(&generator));
         EXPECT_FALSE(TempFolder::Exists(m_folder.File("Tlb_camera.icm")));
+    }
+}
+
+TEST_F(GeneratedProfilesTest, TheHostAndTheWorkerAskingAtOnceBothGetTheWholeProfile)
+{
+    // Without the generation lock one writer finds the file open without
+    // sharing and gets no profile, or reads a size that is not yet written.
+    m_generator.size = 1 << 20;
+    for (int round = 0; round < 16; ++round) {
+        DeleteFileA(m_folder.File("Tlb_camera.icm").c_str());
+        std::string host, worker;
+        std::thread other([&] { worker = ProvideGeneratedProfile(&m_generator); });
+        host = ProvideGeneratedProfile(&m_generator);
+        other.join();
+        EXPECT_EQ(m_folder.File("Tlb_camera.icm"), host);
+        EXPECT_EQ(host, worker);
+        EXPECT_EQ(std::string(1 << 20, 'a'), TempFolder::Read(host));
     }
 }
 
