@@ -1,0 +1,37 @@
+// Camera profiles generated into the profiles folder. The generator that
+// computes a profile from the camera and its capture settings is a later
+// part of the library; it is reached through this interface, and without
+// one no profile is generated (the caller gets an empty path).
+#pragma once
+
+#include "kelvra/KelvraError.h"
+
+#include <cstdint>
+#include <string>
+
+class ITlCameraProfileGenerator {
+public:
+    virtual ~ITlCameraProfileGenerator() = default;
+    // The file name of the profile for the present settings, starting with
+    // `prefix`.
+    virtual IKelvraError* GetFileName(const char* prefix, std::string* name) = 0;
+    // Bytes of the serialised profile.
+    virtual std::uint32_t GetProfileSize() const = 0;
+    // Computes the profile's contents.
+    virtual IKelvraError* Build() = 0;
+    // Writes exactly `size` (GetProfileSize) bytes into `buffer`.
+    virtual IKelvraError* Serialise(void* buffer, std::uint32_t size) = 0;
+};
+
+// The tone compensation that names the user's custom curve: the profile is
+// then named by the image's custom-curve profile number.
+constexpr long kTlCustomCurveTone = 16;
+
+// The path of the generated profile for `generator`'s settings, in the
+// profiles folder under the current prefix. A file of the right size is
+// reused as it is; otherwise the profile is built and written. With
+// `customCurveNumber` >= 0 the name is "<prefix>U<number, 8 digits>.icm".
+// Empty when there is no generator or anything fails (a file that could
+// not be written completely is deleted). Generation is serialised: the
+// host's thread and the save worker may ask for the same file at once.
+std::string ProvideGeneratedProfile(ITlCameraProfileGenerator* generator, long customCurveNumber = -1);

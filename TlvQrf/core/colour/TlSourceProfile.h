@@ -1,0 +1,45 @@
+// The source profile of an image: a fixed profile by camera model and colour
+// mode for ordinary images, the Exif rule that recognises Adobe RGB files,
+// and for raw images the profile generated for the camera and its capture
+// settings.
+#pragma once
+
+#include "colour/TlColourEngineManager.h"
+
+#include <cstdint>
+#include <string>
+
+class IKelvraTagControl;
+class IKelvraDataSource;
+class ITlCameraProfileGenerator;
+
+// What the choice reads of an image's parameter set.
+struct TlSourceProfileFacts {
+    IKelvraTagControl* tags = nullptr;       // the image's tags (Exif reads)
+    IKelvraDataSource* pixelSource = nullptr; // gives the pixel-format word
+    bool raw = false;
+    std::uint16_t modelCode = 0;             // the camera's code from the tags
+    bool hasAssignedProfile = false;
+    std::string assignedProfile;             // full path
+    bool adobeColourMode = false;            // the image's colour mode is the Adobe one
+    // Raw images: the generator set up with the camera profile parameters
+    // (null until that part of the library exists: no profile then), and
+    // the custom-curve profile number when the tone compensation is the
+    // user's custom curve (negative otherwise).
+    ITlCameraProfileGenerator* cameraProfile = nullptr;
+    long customCurveNumber = -1;
+};
+
+// True when the Exif tags describe Adobe RGB: version "0221" or later and
+// every one of the colour space, white point, primaries, YCbCr
+// coefficients and gamma reads and matches exactly.
+bool IsAdobeRgbByExif(const IKelvraTagControl* tags);
+
+// The source profile's path; empty when a generated profile could not be made.
+std::string ChooseSourceProfile(const TlSourceProfileFacts& facts);
+
+// Picks the source profile (grey images "TLGrayG22.icm", an assigned
+// profile as it is, otherwise ChooseSourceProfile), reports 16 or 8 bits per
+// channel by the pixel format, and asks the engine manager for the pair.
+bool RequestImageEngine(CCMLEngMgr::CReference& ref, const TlSourceProfileFacts& facts, const char* destination,
+                        long* bitsPerChannel = nullptr);

@@ -1,0 +1,13 @@
+#include "lib/TlQrfLibApp.h"
+
+#include "res/TlbQrfResource.h"
+
+CQrfLibApp::CQrfLibApp() : CWinApp("TlbQrf") {}
+
+BOOL CQrfLibApp::InitInstance()
+{
+    m_registry.SetKeyParts(AfxLoadString(IDS_REGISTRY_MAKER).c_str(), AfxLoadString(IDS_REGISTRY_MODULE).c_str(),
+                           AfxLoadString(IDS_REGISTRY_VERSION).c_str(), AfxLoadString(IDS_REGISTRY_COMMON).c_str());
+    CWinApp::InitInstance();
+    return TRUE;
+}

@@ -1,0 +1,60 @@
+// TlbQrf.dll: the application object, the entry point and the exports. Each
+// export but CreateImage and DestroyImage works in the library's own module
+// state (its resources and registry key helper) and gives the caller's back
+// on return.
+#include "lib/TlHistograms.h"
+#include "lib/TlLibraryStartup.h"
+#include "lib/TlQrfLibApp.h"
+
+namespace {
+CQrfLibApp theApp;
+}
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/)
+{
+    switch (reason) {
+    case DLL_PROCESS_ATTACH:
+        DisableThreadLibraryCalls(instance);
+        return AfxDllProcessAttach(instance);
+    case DLL_PROCESS_DETACH:
+        AfxDllProcessDetach();
+        break;
+    default:
+        break;
+    }
+    return TRUE;
+}
+
+unsigned long TlvQrfLib::InitializeQRFLib(IKelvraManager* manager)
+{
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    return StartQrfLibrary(manager);
+}
+
+void TlvQrfLib::CloseQRFLib()
+{
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    CloseQrfLibrary();
+}
+
+unsigned long TlvQrfLib::CreateImage(IKelvraImage** image, long kind)
+{
+    return MakeManagerImage(image, kind);
+}
+
+void TlvQrfLib::DestroyImage(IKelvraImage* image)
+{
+    ReleaseManagerImage(image);
+}
+
+unsigned long TlvQrfLib::GetProfiles(TlvProfiles& profiles)
+{
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    return ReadWorkingProfilePaths(profiles);
+}
+
+unsigned long TlvQrfLib::SetHistograms(CTlLutGroup* group, CKelvraFilterHistogram* histogram)
+{
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    return CopyHistograms(group, histogram);
+}
