@@ -62,6 +62,7 @@ IKelvraError* CFltLch::StoreCurveTables(const std::uint16_t* const* tables, int 
         m_sourceTables[k].swap(replacements[k]); // beyond count: emptied
     m_inBits = inBits;
     m_outBits = outBits;
+    m_tablesStale = true;
     m_stale = true;
     return nullptr;
 }
@@ -83,6 +84,8 @@ IKelvraError* CFltLch::SetLuts(const std::uint16_t* const* tables, int inBits, i
         if (IKelvraError* error = StoreCurveTables(tables, inBits, outBits, curves))
             return error;
     }
+    // A call that hands over a threshold table is announced even when
+    // nothing changed; one without it only when the curves changed.
     if (thresholdGiven) {
         if (IKelvraError* error = SetThresholdTable(tables[kCurveCount], inBits, outBits))
             return TL_FILTER_WRAP(error);
