@@ -21,6 +21,16 @@ public:
     }
 };
 
+// A gain filter whose tiles always fail.
+class FailingFilter : public GainFilter {
+public:
+    using GainFilter::GainFilter;
+    IKelvraError* DoGenerateTile(IKelvraTile*, CKelvraProcessInfo*) override
+    {
+        return KELVRA_ERROR(nullptr, KelvraFourCC('F', 'a', 'i', 'l'), kKelvraWriteError);
+    }
+};
+
 class FilterProcessTest : public PatternImageTest {
 protected:
     IKelvraImage* Destination()
@@ -122,6 +132,26 @@ TEST_F(FilterProcessTest, ThirdFilterThatRefusesItsSourceLeavesTheFirstTwoDiscon
     EXPECT_EQ(KelvraDestinationCount(source), 0);
     EXPECT_EQ(KelvraDestinationCount(&gain), 0);
     EXPECT_EQ(KelvraDestinationCount(&invert), 0);
+    process.Clear();
+}
+
+TEST_F(FilterProcessTest, FilterThatFailsToMakeATileEndsTheRunDisconnected)
+{
+    IKelvraImage* source = Image(64, 64, kKelvraRGB8);
+    GainFilter gain(Manager());
+    FailingFilter failing(Manager());
+    IKelvraImage* destination = Destination();
+
+    CFilterProcess process(&gain);
+    process.AddFilter(&failing);
+    IKelvraError* error = process.Run(source, destination);
+    ASSERT_NE(error, nullptr);
+    EXPECT_EQ(error->GetTag(), TlFilterId("FPrc"));
+    EXPECT_TRUE(error->HasCode(kKelvraWriteError));
+    IKelvraError::Release(error);
+    EXPECT_FALSE(process.IsRunning());
+    EXPECT_EQ(KelvraDestinationCount(source), 0);
+    EXPECT_EQ(KelvraDestinationCount(&gain), 0);
     process.Clear();
 }
 
