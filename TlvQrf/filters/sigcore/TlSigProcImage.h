@@ -47,6 +47,8 @@ public:
     IKelvraError* GetSize(long* width, long* height);
     IKelvraError* CopyTo(CSigProcImage* target);
     IKelvraError* SetWhiteBalance(int gainA, int gainB, int mode, bool* modeChanged);
+    // The maker table as the library will read it.
+    const std::vector<std::uint8_t>& GetMakerTable() const { return m_makerTable; }
     // Develops when something changed since the last development.
     IKelvraError* Update();
     bool IsStale() const { return m_stale; }

@@ -192,14 +192,67 @@ TEST_F(SigProcImageTest, WhiteBalanceChangeNeedsANewDevelopment)
     image->Release();
 }
 
-TEST_F(SigProcImageTest, RefusesAnUnknownColourFilterLayout)
+// Bytes 296-299 and 332-359 of the maker table after a white-balance call:
+// each pair is two little-endian 16-bit words.
+TEST_F(SigProcImageTest, WhiteBalanceWritesThePairsOfTheMakerTable)
 {
-    SetTag(0xA302, {0, 2, 0, 2, 0, 1, 1, 2});
-    auto* image = new CSigProcImage(Manager());
-    IKelvraImage* mosaic = FlatMosaic(Manager(), kKelvraRawSig3, {1, 2, 3}, 32, 32);
-    ExpectError(image->Initialize(&m_rawFile, m_tags, mosaic), kKelvraOperationFailed, KelvraFourCC('R', 'a', 'w', '1'));
-    mosaic->Release();
+    std::vector<std::uint8_t> table(360);
+    for (std::size_t i = 0; i < table.size(); ++i)
+        table[i] = std::uint8_t(i);
+    SetTag(0x80014, table);
+    CSigProcImage* image = MakeImage(kKelvraRawSig4, {10, 20, 30});
+
+    // Mode 2: (gainB - 1, gainA - 1) = (0x0101, 0x0302) in every pair.
+    const std::uint8_t scaled[4] = {0x01, 0x01, 0x02, 0x03};
+    ExpectOk(image->SetWhiteBalance(0x0303, 0x0102, 2, nullptr));
+    std::vector<std::uint8_t> expected = table;
+    for (std::size_t offset : {296u, 332u, 336u, 340u, 344u, 348u, 352u, 356u})
+        std::copy(std::begin(scaled), std::end(scaled), expected.begin() + offset);
+    EXPECT_EQ(image->GetMakerTable(), expected);
+
+    // Mode 1 puts the gains themselves in the first of the seven pairs.
+    ExpectOk(image->SetWhiteBalance(0x0303, 0x0102, 1, nullptr));
+    const std::uint8_t gains[4] = {0x02, 0x01, 0x03, 0x03};
+    std::copy(std::begin(gains), std::end(gains), expected.begin() + 332);
+    EXPECT_EQ(image->GetMakerTable(), expected);
+
+    // Mode 0 brings back the bytes from before the first call.
+    ExpectOk(image->SetWhiteBalance(0x0303, 0x0102, 0, nullptr));
+    EXPECT_EQ(image->GetMakerTable(), table);
     image->Release();
+}
+
+TEST_F(SigProcImageTest, WhiteBalanceNeedsAWholeMakerTable)
+{
+    SetTag(0x80014, std::vector<std::uint8_t>(359, 0));
+    CSigProcImage* image = MakeImage(kKelvraRawSig4, {10, 20, 30});
+    ExpectError(image->SetWhiteBalance(200, 200, 1, nullptr), kKelvraOperationFailed, KelvraFourCC('R', 'a', 'w', '1'));
+    image->Release();
+}
+
+TEST_F(SigProcImageTest, RefusesColourFilterTagsOfOtherLayoutsTypesOrLengths)
+{
+    struct Case {
+        const char* name;
+        std::uint32_t type;
+        std::vector<std::uint8_t> bytes;
+    } const cases[] = {
+        {"RGGB layout", kKelvraTagTypeBytes, {0, 2, 0, 2, 0, 1, 1, 2}},
+        {"nine bytes", kKelvraTagTypeBytes, {0, 2, 0, 2, 2, 1, 1, 0, 0}},
+        {"BGGR bytes of another type", kKelvraTagTypeBlock8, {0, 2, 0, 2, 2, 1, 1, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ExpectOk(m_tags->RemoveTag(0xA302));
+        ExpectOk(m_tags->AddTag(0xA302));
+        ExpectOk(m_tags->SetTag(0xA302, c.type, std::uint32_t(c.bytes.size()), c.bytes.data()));
+        auto* image = new CSigProcImage(Manager());
+        IKelvraImage* mosaic = FlatMosaic(Manager(), kKelvraRawSig3, {1, 2, 3}, 32, 32);
+        ExpectError(image->Initialize(&m_rawFile, m_tags, mosaic), kKelvraOperationFailed,
+                    KelvraFourCC('R', 'a', 'w', '1'));
+        mosaic->Release();
+        image->Release();
+    }
 }
 
 TEST_F(SigProcImageTest, LoadPathReadsTheScaleBetweenTheTwoSources)
@@ -211,6 +264,7 @@ TEST_F(SigProcImageTest, LoadPathReadsTheScaleBetweenTheTwoSources)
     // Developed sizes: 3000 x 2000 and 1500 x 1200.
     EXPECT_DOUBLE_EQ(GetMinScaleRatio(image), 0.5);
     EXPECT_FALSE(image->IsSecondSourceSelected());
+    EXPECT_TRUE(image->IsStale()) << "sizes come from the mosaics without developing";
     image->Release();
     second->Release();
 }
@@ -261,6 +315,61 @@ TEST_F(SigProcImageTest, CopyIsIndependentAndDevelopsTheSamePixels)
     EXPECT_EQ(ReadAllSamples(copy), expected);
     ExpectError(copy->CopyTo(nullptr), kKelvraMissingObject, KelvraFourCC('R', 'a', 'w', '1'));
     copy->Release();
+}
+
+TEST_F(SigProcImageTest, SecondSourceDevelopsWhenSelectedWhileTheSizeStaysThePrimarys)
+{
+    IKelvraImage* second = FlatMosaic(Manager(), kKelvraRawSig3, {3000, 2000, 1000}, 32, 24);
+    m_rawFile.subImages.push_back(second);
+    CSigProcImage* image = MakeImage(kKelvraRawSig4, {1000, 2000, 3000}, 48, 40);
+    ExpectOk(image->Update());
+    RecordingDestination listener;
+    ExpectOk(KelvraDataConnect(image, &listener));
+
+    ExpectOk(image->SelectSource(true, true));
+    EXPECT_TRUE(image->IsStale());
+    ASSERT_EQ(listener.notices.size(), 1u);
+    EXPECT_EQ(listener.notices[0].code, kKelvraNotifyUpdateAll);
+    const SampleGrid grid = ReadSampleGrid(image);
+    EXPECT_EQ(grid.width, 32 - 16);
+    EXPECT_EQ(grid.height, 24 - 4);
+    EXPECT_EQ(grid.At(3, 3, 0), Widened(3000));
+    EXPECT_EQ(grid.At(3, 3, 2), Widened(1000));
+    long width = 0, height = 0;
+    ExpectOk(image->GetSize(&width, &height));
+    EXPECT_EQ(width, 48 - 16);
+    EXPECT_EQ(height, 40 - 6);
+    EXPECT_TRUE(image->IsSecondSourceSelected());
+    ExpectError(image->GetSize(nullptr, &height), kKelvraMissingObject, KelvraFourCC('R', 'a', 'w', '1'));
+
+    ExpectOk(KelvraDataDisconnect(image, &listener));
+    image->Release();
+    second->Release();
+}
+
+TEST_F(SigProcImageTest, ParamsChangeNotifiesOnlyWhenTheyDiffer)
+{
+    CSigProcImage* image = MakeImage(kKelvraRawSig4, {10, 20, 30});
+    ExpectOk(image->Update());
+    RecordingDestination listener;
+    ExpectOk(KelvraDataConnect(image, &listener));
+
+    int params[kSigProcParamCount] = {};
+    image->GetParams(params);
+    EXPECT_EQ(std::vector<int>(std::begin(params), std::end(params)), (std::vector<int>{128, 128, 0, 0, 256, 256}));
+    ExpectOk(image->SetParams(params, true));
+    EXPECT_TRUE(listener.notices.empty());
+    EXPECT_FALSE(image->IsStale());
+
+    params[4] = 512;
+    ExpectOk(image->SetParams(params, true));
+    EXPECT_TRUE(image->IsStale());
+    ASSERT_EQ(listener.notices.size(), 1u);
+    EXPECT_EQ(listener.notices[0].code, kKelvraNotifyUpdateAll);
+    EXPECT_EQ(ReadSampleGrid(image).At(0, 0, 1), Widened(40)) << "developed again with double exposure";
+
+    ExpectOk(KelvraDataDisconnect(image, &listener));
+    image->Release();
 }
 
 } // namespace
