@@ -1,0 +1,51 @@
+// Renders a data source through an ordered list of filters into an image:
+// connects the list, gives the image the description of the last output and
+// copies that output into it tile by tile. The list is not owned; it is
+// connected only while a copy runs.
+#pragma once
+
+#include "kelvra/KelvraFilter.h"
+#include "kelvra/KelvraImage.h"
+
+#include <vector>
+
+class CFilterProcess {
+public:
+    // An empty list, or one holding `filter` when it is given.
+    explicit CFilterProcess(IKelvraFilter* filter);
+    ~CFilterProcess();
+    CFilterProcess(const CFilterProcess&) = delete;
+    CFilterProcess& operator=(const CFilterProcess&) = delete;
+
+    // Puts `filter` at the end of the list (not while a copy runs).
+    void AddFilter(IKelvraFilter* filter);
+
+    // Begin, then Step until the copy ends; a failed step ends the copy.
+    IKelvraError* Run(IKelvraDataSource* source, IKelvraImage* destination);
+    // Connects the list and describes the destination; on failure every
+    // connection made is undone.
+    IKelvraError* Begin(IKelvraDataSource* source, IKelvraImage* destination);
+    // Copies one tile; `done` and `total` (either may be null) count tiles,
+    // both 1 when no copy runs.
+    IKelvraError* Step(long* done, long* total);
+    // Ends a running copy: releases the grid and disconnects the list.
+    IKelvraError* End();
+    // Ends a running copy, dropping its errors, and empties the list.
+    void Clear();
+
+    bool IsRunning() const { return m_tileGrid != nullptr; }
+
+private:
+    IKelvraError* ConnectList(long* connected);
+    IKelvraError* Disconnect(long connected);
+    IKelvraError* DescribeDestination();
+    IKelvraError* CopyTile(long column, long row);
+
+    IKelvraDataSource* m_source = nullptr;
+    IKelvraDataSource* m_lastOutput = nullptr;
+    IKelvraImage* m_destination = nullptr;
+    IKelvraTileGrid* m_tileGrid = nullptr;
+    std::vector<IKelvraFilter*> m_filters;
+    long m_column = -1;
+    long m_row = -1;
+};
