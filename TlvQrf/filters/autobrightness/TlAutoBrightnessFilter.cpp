@@ -1,5 +1,6 @@
 #include "filters/autobrightness/TlAutoBrightnessFilter.h"
 
+#include "filters/autobrightness/TlLevelsFromHistogram.h"
 #include "filters/frame/TlPassThrough.h"
 #include "filtrix/KelvraFilterHistogram.h"
 
@@ -149,10 +150,38 @@ IKelvraError* CAutoBrightnessFilter::UpdateLevelsFromHistogram(bool notify)
 {
     if (m_histogram == nullptr || !m_histogram->IsComplete())
         return nullptr;
-    // Reading the levels from the histogram's counts belongs with the
-    // filter's pixel work; until then a complete histogram finds none.
-    (void)notify;
-    return nullptr;
+    const long bits = m_histogram->GetNativeBits();
+    long width = 0;
+    long height = 0;
+    if (IKelvraError* error = m_histogram->GetSize(&width, &height))
+        return TL_FILTER_WRAP(error);
+    KelvraPixelFormat format = 0;
+    if (IKelvraError* error = m_histogram->GetColorSpace(&format))
+        return TL_FILTER_WRAP(error);
+    // Grey data has its only plane in channel 0; otherwise channel 0 counts
+    // all planes together and the planes follow from channel 1.
+    const long firstChannel = (format & 0x1FFFF) == 1 ? 0 : 1;
+    const std::uint64_t clipped = std::uint64_t(std::max(width, 0L)) * std::uint64_t(std::max(height, 0L)) / 200;
+
+    for (int channel = 0; channel < kChannels; ++channel) {
+        const auto counts = m_histogram->ReadHistogram(firstChannel + channel);
+        if (counts == nullptr) {
+            // This channel and every later one stay unset.
+            std::fill(m_low + channel, std::end(m_low), kUnset);
+            std::fill(m_high + channel, std::end(m_high), kUnset);
+            break;
+        }
+        const TlChannelLevels levels = TlLevelsFromHistogram(*counts, bits, clipped);
+        m_low[channel] = levels.low;
+        m_high[channel] = levels.high;
+    }
+    if (IKelvraError* error = NotifyWatchers(kLevelsFound, nullptr))
+        return TL_FILTER_WRAP(error);
+    if (!LevelsInUse() || !WillNotify(notify))
+        return nullptr;
+    m_stale = true;
+    m_bypass = false;
+    return NotifyChanged(notify);
 }
 
 IKelvraError* CAutoBrightnessFilter::AnnounceLevels(bool notify)

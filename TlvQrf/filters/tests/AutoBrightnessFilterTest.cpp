@@ -4,8 +4,12 @@
 #include "PendingFilterTestSupport.h"
 
 #include "filters/autobrightness/TlAutoBrightnessFilter.h"
+#include "filters/autobrightness/TlLevelsFromHistogram.h"
 #include "filtrix/KelvraFilterHistogram.h"
 #include "settings/small/TlAutoBrightnessState.h"
+
+#include <initializer_list>
+#include <utility>
 
 using namespace pending_test;
 
@@ -222,6 +226,84 @@ TEST(AutoBrightnessFilterTest, AnotherHistogramForgetsTheLevels)
     EXPECT_EQ(-1, chain.filter.GetHighLevel(-1));
     ExpectOk(chain.filter.SetHistogram(nullptr, true));
     EXPECT_EQ(nullptr, chain.filter.GetHistogram());
+}
+
+std::vector<std::uint32_t> Counts(std::size_t bins, std::initializer_list<std::pair<std::size_t, std::uint32_t>> filled)
+{
+    std::vector<std::uint32_t> counts(bins, 0);
+    for (const auto& bin : filled)
+        counts[bin.first] = bin.second;
+    return counts;
+}
+
+TEST(LevelsFromHistogramTest, ClippedEndsAreSpreadOntoTheSixteenBitScale)
+{
+    const struct {
+        const char* name;
+        std::vector<std::uint32_t> counts;
+        long bits;
+        std::uint64_t clipped;
+        std::int32_t low;
+        std::int32_t high;
+    } cases[] = {
+        {"all pixels in bin 0: bins 0 and 1", Counts(256, {{0, 1000}}), 8, 5, 0, 258},
+        {"one pixel per bin: bins 9 and 246", std::vector<std::uint32_t>(256, 1), 8, 10, 2005, 63529},
+        {"ten-bit bins 100 and 900", Counts(1024, {{100, 50}, {500, 900}, {900, 50}}), 10, 5, 6141, 57858},
+        {"one bin: identity", Counts(256, {{5, 100}}), 8, 1, 0, 65535},
+        {"clipped ends meet: identity", Counts(256, {{0, 3}, {128, 994}, {255, 3}}), 8, 5, 0, 65535},
+        {"fewer bins than the bits say: identity", Counts(255, {{0, 1}}), 8, 1, 0, 65535},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TlChannelLevels levels = TlLevelsFromHistogram(c.counts, c.bits, c.clipped);
+        EXPECT_EQ(c.low, levels.low);
+        EXPECT_EQ(c.high, levels.high);
+    }
+}
+
+// Image -> histogram -> auto brightness: a completed histogram gives the
+// filter its levels, and the watching record hears of them.
+TEST(AutoBrightnessFilterTest, CompletedHistogramGivesLevelsToTheWatchingRecord)
+{
+    const struct {
+        KelvraPixelFormat format;
+        int channelsWithLevels;
+    } cases[] = {{kKelvraGrey8, 1}, {kKelvraRGB8, 3}, {kKelvraRGB16, 3}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.format);
+        ManagerHolder holder;
+        IKelvraImage* image = MakePatternImage(holder.manager, kWidth, kHeight, c.format);
+        CKelvraFilterHistogram histogram(holder.manager);
+        Inspected<CAutoBrightnessFilter> filter(holder.manager);
+        frame_test::NoticeSink sink;
+        CTlAutoBrightnessState record;
+        ExpectOk(KelvraDataConnect(image, &histogram));
+        ExpectOk(KelvraDataConnect(&histogram, &filter));
+        ExpectOk(KelvraDataConnect(&filter, &sink));
+        ExpectOk(filter.AddWatcher(&record));
+        ExpectOk(filter.SetUseBlackLevel(true, false));
+        ExpectOk(filter.SetHistogram(&histogram, true));
+        EXPECT_EQ(-1, filter.GetHighLevel(0));
+
+        ExpectOk(histogram.ForceCompletion());
+        ASSERT_TRUE(histogram.IsComplete());
+        for (int channel = 0; channel < CAutoBrightnessFilter::kChannels; ++channel) {
+            SCOPED_TRACE(channel);
+            const bool expected = channel < c.channelsWithLevels;
+            EXPECT_EQ(expected, filter.GetHighLevel(channel) > 0);
+            EXPECT_EQ(expected, filter.GetLowLevel(channel) >= 0);
+        }
+        EXPECT_EQ(filter.GetLowLevel(-1), record.lowLevel);
+        EXPECT_EQ(filter.GetHighLevel(-1), record.highLevel);
+        EXPECT_EQ(filter.GetAutoGain(), record.autoGain);
+        ExpectPassesPixelsUnchanged(&filter, image);
+
+        ExpectOk(filter.RemoveWatcher(&record));
+        ExpectOk(KelvraDataDisconnect(&filter, &sink));
+        ExpectOk(KelvraDataDisconnect(&histogram, &filter));
+        ExpectOk(KelvraDataDisconnect(image, &histogram));
+        image->Release();
+    }
 }
 
 TEST(AutoBrightnessFilterTest, PixelsPassUnchangedBypassedOrNot)
