@@ -138,12 +138,15 @@ IKelvraError* CAutoBrightnessFilter::SetHistogram(CKelvraFilterHistogram* histog
 
 IKelvraError* CAutoBrightnessFilter::KelvraNotify(IKelvraDataSource* source, long code, void* data)
 {
+    IKelvraError* levelsError = nullptr;
     if (code == kKelvraNotifyHistogramDone && m_histogram != nullptr &&
-        source == static_cast<IKelvraDataSource*>(m_histogram)) {
-        if (IKelvraError* error = UpdateLevelsFromHistogram(false))
-            return TL_FILTER_WRAP(error);
-    }
-    return CTlFilter::KelvraNotify(source, code, data);
+        source == static_cast<IKelvraDataSource*>(m_histogram))
+        levelsError = UpdateLevelsFromHistogram(false);
+    // The notice goes on downstream whether or not the levels could be read.
+    IKelvraError* forwardError = CTlFilter::KelvraNotify(source, code, data);
+    if (levelsError == nullptr)
+        return forwardError;
+    return forwardError == nullptr ? levelsError : AddWorker(levelsError, __LINE__, forwardError);
 }
 
 IKelvraError* CAutoBrightnessFilter::UpdateLevelsFromHistogram(bool notify)
