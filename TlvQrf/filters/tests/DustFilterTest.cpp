@@ -69,12 +69,12 @@ TEST(DustFilterTest, NamesItselfInAChain)
 }
 
 const SetterCase<CDustFilter> kDustSetters[] = {
-    {"finished dust map", [](Probe<CDustFilter>& f, bool n) { return f.SetDustMap(nullptr, n); },
-     [](Probe<CDustFilter>& f, bool n) { return f.SetDustMap(&g_finishedMap, n); },
-     [](const Probe<CDustFilter>& f) { return f.GetDustMap() == &g_finishedMap && f.HasUsableMap(); }},
-    {"tone mode", [](Probe<CDustFilter>& f, bool n) { return f.SetToneMode(false, n); },
-     [](Probe<CDustFilter>& f, bool n) { return f.SetToneMode(true, n); },
-     [](const Probe<CDustFilter>& f) { return f.GetToneMode(); }},
+    {"finished dust map", [](CDustFilter& f, bool n) { return f.SetDustMap(nullptr, n); },
+     [](CDustFilter& f, bool n) { return f.SetDustMap(&g_finishedMap, n); },
+     [](const CDustFilter& f) { return f.GetDustMap() == &g_finishedMap && f.HasUsableMap(); }},
+    {"tone mode", [](CDustFilter& f, bool n) { return f.SetToneMode(false, n); },
+     [](CDustFilter& f, bool n) { return f.SetToneMode(true, n); },
+     [](const CDustFilter& f) { return f.GetToneMode(); }},
 };
 
 TEST(DustFilterTest, SettersFollowTheSetterPattern)

@@ -8,6 +8,8 @@
 
 #include "FilterTestSupport.h"
 
+#include <vector>
+
 namespace filter_test {
 
 // A filter with its stale and bypass flags in view.
@@ -52,9 +54,9 @@ struct ChainRig {
 template <typename Filter>
 struct SetterCase {
     const char* name;
-    IKelvraError* (*setSame)(Probe<Filter>&, bool notify);
-    IKelvraError* (*setNew)(Probe<Filter>&, bool notify);
-    bool (*holdsNew)(const Probe<Filter>&);
+    IKelvraError* (*setSame)(Filter&, bool notify);
+    IKelvraError* (*setNew)(Filter&, bool notify);
+    bool (*holdsNew)(const Filter&);
 };
 
 // The setter pattern, case by case on a new chain each: the value already
@@ -114,6 +116,30 @@ void ExpectPixelsPassUnchanged(ChainRig<Filter>& rig)
 {
     EXPECT_TRUE(rig.filter.PassesThrough());
     EXPECT_EQ(ReadAllSamples(rig.image), ReadAllSamples(&rig.filter));
+}
+
+// The filter's output equals its source, sample for sample.
+inline void ExpectOutputEqualsSource(IKelvraDataSource* filter, IKelvraDataSource* source)
+{
+    const std::vector<unsigned> expected = ReadAllSamples(source);
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(expected, ReadAllSamples(filter));
+}
+
+// Fills one tile of the filter's output by hand from its connected source
+// and expects the source's format to be refused with the system's text:
+// nothing written, tile not complete.
+template <typename Filter>
+void ExpectRefusedWithText(Filter& filter, KelvraPixelFormat format)
+{
+    frame_test::FakeTile tile(KelvraRect(0, 0, 64, 64), KelvraRect(0, 0, 64, 64), format);
+    IKelvraError* error = filter.DoGenerateTile(&tile, nullptr);
+    ASSERT_NE(nullptr, error);
+    EXPECT_EQ(filter.GetFilterTag(), error->GetTag());
+    EXPECT_STREQ(kTlBadSourceColorSpace, error->GetText());
+    IKelvraError::Release(error);
+    EXPECT_TRUE(tile.IsUntouched());
+    EXPECT_FALSE(tile.IsComplete());
 }
 
 } // namespace filter_test

@@ -24,15 +24,15 @@ TEST(FisheyeFilterTest, NamesItselfInAChainWithoutLensData)
 }
 
 const SetterCase<CFisheyeFilter> kFisheyeSetters[] = {
-    {"fill mode", [](FisheyeProbe& f, bool n) { return f.SetFillMode(0, n); },
-     [](FisheyeProbe& f, bool n) { return f.SetFillMode(2, n); },
-     [](const FisheyeProbe& f) { return f.GetFillMode() == 2; }},
-    {"fill colour, last", [](FisheyeProbe& f, bool n) { return f.SetFillColor(3, n); },
-     [](FisheyeProbe& f, bool n) { return f.SetFillColor(9, n); },
-     [](const FisheyeProbe& f) { return f.GetFillColor() == 9; }},
-    {"fill colour, first", [](FisheyeProbe& f, bool n) { return f.SetFillColor(3, n); },
-     [](FisheyeProbe& f, bool n) { return f.SetFillColor(0, n); },
-     [](const FisheyeProbe& f) { return f.GetFillColor() == 0; }},
+    {"fill mode", [](CFisheyeFilter& f, bool n) { return f.SetFillMode(0, n); },
+     [](CFisheyeFilter& f, bool n) { return f.SetFillMode(2, n); },
+     [](const CFisheyeFilter& f) { return f.GetFillMode() == 2; }},
+    {"fill colour, last", [](CFisheyeFilter& f, bool n) { return f.SetFillColor(3, n); },
+     [](CFisheyeFilter& f, bool n) { return f.SetFillColor(9, n); },
+     [](const CFisheyeFilter& f) { return f.GetFillColor() == 9; }},
+    {"fill colour, first", [](CFisheyeFilter& f, bool n) { return f.SetFillColor(3, n); },
+     [](CFisheyeFilter& f, bool n) { return f.SetFillColor(0, n); },
+     [](const CFisheyeFilter& f) { return f.GetFillColor() == 0; }},
 };
 
 TEST(FisheyeFilterTest, SettersFollowTheSetterPattern)

@@ -1,7 +1,7 @@
 // The red-eye filter: its name, its mode and capture data, the click-point
 // test, how its operations behave while the red-eye library is not built
 // in, and the pixels it passes meanwhile.
-#include "PendingFilterTestSupport.h"
+#include "FilterRigs.h"
 
 #include "filters/redeye/TlRedEyeFilter.h"
 #include "infra/ByteBuffer.h"
@@ -10,11 +10,11 @@
 #include <cstring>
 #include <limits>
 
-using namespace pending_test;
+using namespace filter_test;
 
 namespace {
 
-using RedEyeChain = Chain<CRedEyeFilter>;
+using RedEyeChain = ChainRig<CRedEyeFilter>;
 
 TEST(RedEyeFilterTest, NamesItselfAndStartsInModeNone)
 {
@@ -75,7 +75,7 @@ TEST(RedEyeFilterTest, ClickPointIsTurnedDownAndClearsThePendingPoint)
     const struct {
         long x;
         long y;
-    } clicks[] = {{10, 10}, {0, 0}, {kWidth - 1, kHeight - 1}, {-1, 5}, {5, kHeight}, {kWidth, 0}};
+    } clicks[] = {{10, 10}, {0, 0}, {kRigWidth - 1, kRigHeight - 1}, {-1, 5}, {5, kRigHeight}, {kRigWidth, 0}};
     RedEyeChain chain(kKelvraRGB8);
     for (const auto& click : clicks) {
         SCOPED_TRACE(click.x * 1000 + click.y);
@@ -233,7 +233,7 @@ TEST(RedEyeFilterTest, RgbPixelsPassUnchangedInEveryMode)
         RedEyeChain chain(format);
         for (int mode : {0, 1, 2}) {
             ExpectOk(chain.filter.SetMode(mode, true));
-            ExpectPassesPixelsUnchanged(&chain.filter, chain.image);
+            ExpectOutputEqualsSource(&chain.filter, chain.image);
         }
     }
 }

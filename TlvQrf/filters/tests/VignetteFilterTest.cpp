@@ -25,7 +25,7 @@ const std::uint8_t kLensA[6] = {0x1A, 0x30, 0xF0, 0x40, 0x22, 0x50};
 const std::uint8_t kLensB[6] = {0x1A, 0x30, 0xF0, 0x40, 0x22, 0x51};
 const double kDefaultDiagonal = 28.223933106496695;
 
-bool HoldsLens(const VignetteProbe& f, const std::uint8_t (&expected)[6])
+bool HoldsLens(const BuiltVignette& f, const std::uint8_t (&expected)[6])
 {
     std::uint8_t codes[6] = {};
     return f.GetLensData(codes) && std::memcmp(codes, expected, sizeof codes) == 0;
@@ -53,37 +53,37 @@ struct VignetteSetter {
 };
 
 const VignetteSetter kVignetteSetters[] = {
-    {{"lens data", [](VignetteProbe& f, bool n) { return f.SetLensData(nullptr, n); },
-      [](VignetteProbe& f, bool n) { return f.SetLensData(kLensA, n); },
-      [](const VignetteProbe& f) { return HoldsLens(f, kLensA); }},
+    {{"lens data", [](BuiltVignette& f, bool n) { return f.SetLensData(nullptr, n); },
+      [](BuiltVignette& f, bool n) { return f.SetLensData(kLensA, n); },
+      [](const BuiltVignette& f) { return HoldsLens(f, kLensA); }},
      true},
-    {{"sensor diagonal", [](VignetteProbe& f, bool n) { return f.SetSensorDiagonal(kDefaultDiagonal, n); },
-      [](VignetteProbe& f, bool n) { return f.SetSensorDiagonal(43.3, n); },
-      [](const VignetteProbe& f) {
+    {{"sensor diagonal", [](BuiltVignette& f, bool n) { return f.SetSensorDiagonal(kDefaultDiagonal, n); },
+      [](BuiltVignette& f, bool n) { return f.SetSensorDiagonal(43.3, n); },
+      [](const BuiltVignette& f) {
           return f.GetSensorDiagonal() == 43.3 && f.GetSensorWidth() == 0.0 && f.GetSensorHeight() == 0.0;
       }},
      true},
-    {{"sensor width", [](VignetteProbe& f, bool n) { return f.SetSensorSize(23.6, 15.48, n); },
-      [](VignetteProbe& f, bool n) { return f.SetSensorSize(36.0, 15.48, n); },
-      [](const VignetteProbe& f) {
+    {{"sensor width", [](BuiltVignette& f, bool n) { return f.SetSensorSize(23.6, 15.48, n); },
+      [](BuiltVignette& f, bool n) { return f.SetSensorSize(36.0, 15.48, n); },
+      [](const BuiltVignette& f) {
           return f.GetSensorWidth() == 36.0 && f.GetSensorDiagonal() == 39.187120333089034;
       }},
      true},
-    {{"sensor height", [](VignetteProbe& f, bool n) { return f.SetSensorSize(23.6, 15.48, n); },
-      [](VignetteProbe& f, bool n) { return f.SetSensorSize(23.6, 24.0, n); },
-      [](const VignetteProbe& f) { return f.GetSensorHeight() == 24.0 && f.GetSensorWidth() == 23.6; }},
+    {{"sensor height", [](BuiltVignette& f, bool n) { return f.SetSensorSize(23.6, 15.48, n); },
+      [](BuiltVignette& f, bool n) { return f.SetSensorSize(23.6, 24.0, n); },
+      [](const BuiltVignette& f) { return f.GetSensorHeight() == 24.0 && f.GetSensorWidth() == 23.6; }},
      true},
-    {{"f-number", [](VignetteProbe& f, bool n) { return f.SetFNumber(0.0, n); },
-      [](VignetteProbe& f, bool n) { return f.SetFNumber(5.65685, n); },
-      [](const VignetteProbe& f) { return f.GetFNumber() == 5.65685; }},
+    {{"f-number", [](BuiltVignette& f, bool n) { return f.SetFNumber(0.0, n); },
+      [](BuiltVignette& f, bool n) { return f.SetFNumber(5.65685, n); },
+      [](const BuiltVignette& f) { return f.GetFNumber() == 5.65685; }},
      true},
-    {{"strength", [](VignetteProbe& f, bool n) { return f.SetStrength(0.5, n); },
-      [](VignetteProbe& f, bool n) { return f.SetStrength(0.75, n); },
-      [](const VignetteProbe& f) { return f.GetStrength() == 0.75; }},
+    {{"strength", [](BuiltVignette& f, bool n) { return f.SetStrength(0.5, n); },
+      [](BuiltVignette& f, bool n) { return f.SetStrength(0.75, n); },
+      [](const BuiltVignette& f) { return f.GetStrength() == 0.75; }},
      false},
-    {{"aspect scale", [](VignetteProbe& f, bool n) { return f.SetAspectScale(1.0, n); },
-      [](VignetteProbe& f, bool n) { return f.SetAspectScale(1.9939024390243902, n); },
-      [](const VignetteProbe& f) { return f.GetAspectScale() == 1.9939024390243902; }},
+    {{"aspect scale", [](BuiltVignette& f, bool n) { return f.SetAspectScale(1.0, n); },
+      [](BuiltVignette& f, bool n) { return f.SetAspectScale(1.9939024390243902, n); },
+      [](const BuiltVignette& f) { return f.GetAspectScale() == 1.9939024390243902; }},
      true},
 };
 
