@@ -9,7 +9,7 @@
 
 #include "filters/debayer/TlBayerPattern.h"
 #include "filters/debayer/TlChannelTables.h"
-#include "filters/debayer/TlMosaicPlane.h"
+#include "filters/debayer/TlDeBayerWorkspace.h"
 #include "filters/frame/TlFilter.h"
 #include "filters/frame/TlFunctionRef.h"
 
@@ -80,9 +80,9 @@ public:
     IKelvraError* FilterColorSpace(IKelvraDataSource* source, KelvraColorSpaceChange* change) override;
 
 protected:
-    // Colours `inner` of a mosaic block (local coordinates, the engine's
-    // margin inside the block) into `rgb`.
-    using Engine = TlFunctionRef<IKelvraError*(const CTlMosaicPlane& raw, const KelvraRect& inner, CTlRgbPlane& rgb)>;
+    // Colours `inner` of the mosaic block `work.raw` (local coordinates,
+    // the engine's margin inside the block) into `work.rgb`.
+    using Engine = TlFunctionRef<IKelvraError*(CTlDeBayerWorkspace& work, const KelvraRect& inner)>;
 
     // The tile walk both filters share: the block of the mosaic the tile
     // needs (with `margin` samples around it, read with the parity-keeping
@@ -91,6 +91,10 @@ protected:
     IKelvraError* GenerateDemosaicedTile(IKelvraTile* tile, CKelvraProcessInfo* info, long margin, Engine engine);
 
 private:
+    // Reads the block and lets the engine colour it.
+    IKelvraError* Demosaic(CTlDeBayerWorkspace& work, IKelvraDataSource* source, long sourceWidth, long sourceHeight,
+                           const KelvraRect& block, long margin, const std::int32_t* const (&tables)[3],
+                           Engine engine) const;
     IKelvraError* BaseError(long line, long code) const;
     IKelvraError* BaseWrap(long line, IKelvraError* inner) const;
     IKelvraError* SensorSize(const KelvraRect* sourceRect, long* width, long* height) const;

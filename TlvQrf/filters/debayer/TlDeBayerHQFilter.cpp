@@ -17,9 +17,8 @@ const char* CDeBayerHQFilter::GetFilterName() const
 IKelvraError* CDeBayerHQFilter::DoGenerateTile(IKelvraTile* tile, CKelvraProcessInfo* info)
 {
     const TlHQThresholds thresholds = TlHQThresholdsFor(GetTuning());
-    CTlHQScratch scratch;
-    auto engine = [&](const CTlMosaicPlane& raw, const KelvraRect& inner, CTlRgbPlane& rgb) -> IKelvraError* {
-        TlDemosaicHQ(raw, inner, thresholds, scratch, rgb);
+    auto engine = [&thresholds](CTlDeBayerWorkspace& work, const KelvraRect& inner) -> IKelvraError* {
+        TlDemosaicHQ(work.raw, inner, thresholds, work.hq, work.rgb);
         return nullptr;
     };
     return GenerateDemosaicedTile(tile, info, kTlHQMargin, engine);

@@ -16,9 +16,8 @@ const char* CDeBayerStdFilter::GetFilterName() const
 
 IKelvraError* CDeBayerStdFilter::DoGenerateTile(IKelvraTile* tile, CKelvraProcessInfo* info)
 {
-    std::vector<std::int32_t> green;
-    auto engine = [&green](const CTlMosaicPlane& raw, const KelvraRect& inner, CTlRgbPlane& rgb) -> IKelvraError* {
-        TlDemosaicStd(raw, inner, green, rgb);
+    auto engine = [](CTlDeBayerWorkspace& work, const KelvraRect& inner) -> IKelvraError* {
+        TlDemosaicStd(work.raw, inner, work.green, work.rgb);
         return nullptr;
     };
     return GenerateDemosaicedTile(tile, info, kTlStdMargin, engine);

@@ -1,5 +1,6 @@
-// The tile walk of the demosaicing filters. Everything a tile needs lives
-// on this call's stack, so the framework may make tiles on several threads.
+// The tile walk of the demosaicing filters. A tile works only in its
+// thread's own workspace, so the framework may make tiles on several
+// threads at once.
 #include "filters/debayer/TlDeBayerFilterBase.h"
 #include "filters/debayer/TlDeBayerOutput.h"
 #include "filters/debayer/TlMosaicReader.h"
@@ -44,26 +45,37 @@ IKelvraError* CDeBayerFilterBase::GenerateDemosaicedTile(IKelvraTile* tile, CKel
     const CTlDeBayerOutput output{m_pixelAspectMode, m_outputRect.left, m_outputRect.top};
     const KelvraRect area = output.SourceAreaFor(toFill);
     const KelvraRect block(area.left - margin, area.top - margin, area.right + margin, area.bottom + margin);
-    CTlMosaicPlane raw;
-    CTlRgbPlane rgb;
+    CTlDeBayerWorkspace& work = CTlDeBayerWorkspace::ForThisThread();
+    IKelvraError* error = Demosaic(work, source, sourceWidth, sourceHeight, block, margin, tables, engine);
+    if (!error) {
+        void* buffer = nullptr;
+        error = tile->Lock(&buffer);
+        if (error) {
+            error = TL_FILTER_WRAP(error);
+        } else {
+            output.Write(work.rgb, block.left, block.top, toFill, full, static_cast<unsigned char*>(buffer),
+                         tile->GetRowBytes());
+            tile->Unlock();
+            tile->SetComplete();
+        }
+    }
+    work.TrimIfLarge();
+    return error;
+}
+
+IKelvraError* CDeBayerFilterBase::Demosaic(CTlDeBayerWorkspace& work, IKelvraDataSource* source, long sourceWidth,
+                                           long sourceHeight, const KelvraRect& block, long margin,
+                                           const std::int32_t* const (&tables)[3], Engine engine) const
+{
     try {
-        if (IKelvraError* error = TlReadMosaicBlock(source, sourceWidth, sourceHeight, block, m_phases, tables, raw))
+        if (IKelvraError* error =
+                TlReadMosaicBlock(source, sourceWidth, sourceHeight, block, m_phases, tables, work.raw))
             return TL_FILTER_WRAP(error);
-        rgb.width = raw.width;
-        rgb.height = raw.height;
-        rgb.samples.resize(std::size_t(3 * rgb.width * rgb.height));
-        const KelvraRect inner(margin, margin, raw.width - margin, raw.height - margin);
-        if (IKelvraError* error = engine(raw, inner, rgb))
-            return error;
+        work.rgb.width = work.raw.width;
+        work.rgb.height = work.raw.height;
+        work.rgb.samples.resize(std::size_t(3 * work.rgb.width * work.rgb.height));
+        return engine(work, KelvraRect(margin, margin, work.raw.width - margin, work.raw.height - margin));
     } catch (const std::bad_alloc&) {
         return TL_FILTER_ERROR(kKelvraOutOfMemory);
     }
-
-    void* buffer = nullptr;
-    if (IKelvraError* error = tile->Lock(&buffer))
-        return TL_FILTER_WRAP(error);
-    output.Write(rgb, block.left, block.top, toFill, full, static_cast<unsigned char*>(buffer), tile->GetRowBytes());
-    tile->Unlock();
-    tile->SetComplete();
-    return nullptr;
 }

@@ -76,7 +76,7 @@ void RgbRows(const CTlMosaicPlane& raw, const KelvraRect& inner, const std::int3
 void TlDemosaicStd(const CTlMosaicPlane& raw, const KelvraRect& inner, std::vector<std::int32_t>& green,
                    CTlRgbPlane& rgb)
 {
-    green.assign(std::size_t(raw.width * raw.height), 0);
+    green.resize(std::size_t(raw.width * raw.height));
     const KelvraRect greenArea(inner.left - 1, inner.top - 1, inner.right + 1, inner.bottom + 1);
     GreenRows(raw, greenArea, green.data());
     RgbRows(raw, inner, green.data(), rgb);

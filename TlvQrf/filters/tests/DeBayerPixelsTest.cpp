@@ -106,6 +106,26 @@ TEST_F(DeBayerPixelsTest, OneTileEqualsManyTilesBitForBit)
     image->Release();
 }
 
+TEST_F(DeBayerPixelsTest, OnlyTheFirstThreeTuningValuesMatter)
+{
+    IKelvraImage* image = MakeMosaic(manager, 120, 90, Busy);
+    const Layout& layout = BayerLayouts()[0];
+    auto develop = [&](const std::int32_t (&tuning)[9]) {
+        CDeBayerHQFilter filter(manager);
+        ExpectOk(KelvraDataConnect(image, &filter));
+        ExpectOk(filter.SetPixelMap(layout.bytes.data(), layout.bytes.size(), false));
+        ExpectOk(filter.SetTuning(tuning, false));
+        return ReadAllSamples(&filter);
+    };
+    const std::int32_t standard[9] = {3, 3, 3, 6, 15, 1, 14, 1, 1};
+    const std::int32_t otherConstants[9] = {3, 3, 3, 0, 99, -7, 2, 50, 0};
+    const std::int32_t stronger[9] = {30, 30, 30, 6, 15, 1, 14, 1, 1};
+    const std::vector<unsigned> base = develop(standard);
+    EXPECT_EQ(base, develop(otherConstants));
+    EXPECT_NE(base, develop(stronger));
+    image->Release();
+}
+
 TEST_F(DeBayerPixelsTest, SamplesAboveTwelveBitsReadAsFullScale)
 {
     IKelvraImage* over = MakeMosaic(manager, 40, 40, [](long x, long y) {
