@@ -229,12 +229,14 @@ struct Passes {
                     continue;
                 }
                 // A green site follows the direction found at the red or
-                // blue site above it.
+                // blue site above it. Without a direction its two diagonal
+                // greens lie opposite each other, so that a slope does not
+                // pull every other column (or row) to one side.
                 const std::int32_t cross = p[-f] + p[f] + p[-1] + p[1];
                 if (s.codes[i - f] != 0)
                     s.luma[i] = 2 * (4 * p[0] + cross);
                 else
-                    s.luma[i] = 8 * (14 * p[0] + p[-f - 1] + p[f - 1]) / 16 + 2 * cross;
+                    s.luma[i] = 8 * (14 * p[0] + p[-f - 1] + p[f + 1]) / 16 + 2 * cross;
             }
         }
     }

@@ -5,6 +5,8 @@
 
 #include "filters/debayer/TlToneTables.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <memory>
 
 using namespace debayer_test;
@@ -104,6 +106,37 @@ TEST_F(DeBayerPixelsTest, OneTileEqualsManyTilesBitForBit)
         }
     }
     image->Release();
+}
+
+// A gentle grey slope in either direction must not lean: green sites once
+// took their luminance from the two samples on their left only, which
+// pulled every other column of a horizontal slope down.
+TEST_F(DeBayerPixelsTest, GreySlopesStayEvenInBothDirections)
+{
+    const Layout& layout = BayerLayouts()[0];
+    for (bool across : {true, false}) {
+        SCOPED_TRACE(across ? "left to right" : "top to bottom");
+        IKelvraImage* image = MakeMosaic(manager, 200, 200, [&](long x, long y) {
+            return std::uint16_t(500 + 12 * (across ? x : y));
+        });
+        for (Quality quality : {Quality::Standard, Quality::High}) {
+            SCOPED_TRACE(NameOf(quality));
+            auto filter = MakeFilter(quality, manager);
+            ExpectOk(KelvraDataConnect(image, filter.get()));
+            ExpectOk(filter->SetPixelMap(layout.bytes.data(), layout.bytes.size(), false));
+            const SampleGrid out = ReadSampleGrid(filter.get());
+            long worst = 0;
+            for (long y = 20; y < 170; ++y) {
+                for (long x = 20; x < 170; ++x) {
+                    const long truth = Expected16(std::uint16_t(500 + 12 * ((across ? x : y) + 6)));
+                    for (long c = 0; c < 3; ++c)
+                        worst = std::max(worst, std::labs(long(out.At(x, y, c)) - truth));
+                }
+            }
+            EXPECT_LE(worst, 8);
+        }
+        image->Release();
+    }
 }
 
 TEST_F(DeBayerPixelsTest, OnlyTheFirstThreeTuningValuesMatter)
