@@ -7,8 +7,9 @@ namespace {
 const long kHalfBorder = 6;
 
 // Rows between source rows, in 1/16384: two thirds of the way to the next
-// row (phase 1) and one third (phase 2), over rows s - 1 .. s + 2.
-const std::int32_t kRowWeights[2][4] = {{-606, 5461, 12743, -1213}, {-1213, 12743, 5461, -606}};
+// row (phase 1) and one third (phase 2), over rows s - 1 .. s + 2. The
+// weights sum to exactly 16384, so flat colour stays flat.
+const std::int32_t kRowWeights[2][4] = {{-606, 5461, 12742, -1213}, {-1213, 12742, 5461, -606}};
 // Columns: output phase a weighs source columns c and c + 1 by these / 4.
 const std::int32_t kColumnWeights[3][2] = {{3, 1}, {2, 2}, {1, 3}};
 

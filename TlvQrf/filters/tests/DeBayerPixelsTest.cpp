@@ -60,15 +60,19 @@ TEST_F(DeBayerPixelsTest, FlatColourPlanesGiveFlatColourInEveryLayout)
             ExpectOk(filter->SetPixelMap(layout.bytes.data(), layout.bytes.size(), false));
             EXPECT_EQ(layout.greenPhase, filter->GetPhases().greenPhase);
             EXPECT_EQ(layout.redRowPhase, filter->GetPhases().redRowPhase);
-            const SampleGrid out = ReadSampleGrid(filter.get());
-            ASSERT_EQ(78, out.width);
-            ASSERT_EQ(58, out.height);
-            long wrong = 0;
-            for (long y = 0; y < out.height; ++y)
-                for (long x = 0; x < out.width; ++x)
-                    for (long c = 0; c < 3; ++c)
-                        wrong += out.At(x, y, c) != Expected16(level[c]);
-            EXPECT_EQ(0, wrong);
+            for (bool aspect : {false, true}) {
+                SCOPED_TRACE(aspect ? "pixel aspect" : "square pixels");
+                ExpectOk(filter->SetPixelAspectMode(aspect, nullptr, false));
+                const SampleGrid out = ReadSampleGrid(filter.get());
+                ASSERT_EQ(aspect ? 58 : 78, out.width);
+                ASSERT_EQ(aspect ? 87 : 58, out.height);
+                long wrong = 0;
+                for (long y = 0; y < out.height; ++y)
+                    for (long x = 0; x < out.width; ++x)
+                        for (long c = 0; c < 3; ++c)
+                            wrong += out.At(x, y, c) != Expected16(level[c]);
+                EXPECT_EQ(0, wrong);
+            }
             filter.reset();
             image->Release();
         }
