@@ -33,12 +33,12 @@ std::int32_t LatticeSum(const std::int32_t* v, long f)
     return 4 * v[0] + 2 * (v[-f - 1] + v[-f + 1] + v[f - 1] + v[f + 1]) + v[-2 * f] + v[2 * f] + v[-2] + v[2];
 }
 
-// (1, 2, 1) x (1, 2, 1) over sites `step` apart.
-std::int64_t Binomial(const std::int32_t* v, long f, long step)
+// (1, 2, 1) x (1, 2, 1) over sites `step` apart. The difference planes
+// stay within +-50 million, so the sum fits 32 bits.
+std::int32_t Binomial(const std::int32_t* v, long f, long step)
 {
     const long s = step, r = step * f;
-    return std::int64_t(v[-r - s]) + 2 * std::int64_t(v[-r]) + v[-r + s] + 2 * std::int64_t(v[-s]) +
-           4 * std::int64_t(v[0]) + 2 * std::int64_t(v[s]) + v[r - s] + 2 * std::int64_t(v[r]) + v[r + s];
+    return v[-r - s] + 2 * v[-r] + v[-r + s] + 2 * v[-s] + 4 * v[0] + 2 * v[s] + v[r - s] + 2 * v[r] + v[r + s];
 }
 
 struct Passes {
@@ -122,12 +122,14 @@ struct Passes {
             const std::int32_t* d = s.diffs[plane].data();
             std::int32_t* e = s.estimates[plane].data();
             for (long y = a.top; y < a.bottom; ++y) {
-                for (long x = a.left; x < a.right; ++x) {
+                const long colourFirst = TlFirstColourSite(raw.phases, a.left, y);
+                for (long x = colourFirst; x < a.right; x += 2) {
                     const long i = y * f + x;
-                    if (IsColourSite(x, y))
-                        e[i] = 4 * d[i] + d[i - f - 1] + d[i - f + 1] + d[i + f - 1] + d[i + f + 1];
-                    else
-                        e[i] = 2 * (d[i - 1] + d[i + 1] + d[i - f] + d[i + f]);
+                    e[i] = 4 * d[i] + d[i - f - 1] + d[i - f + 1] + d[i + f - 1] + d[i + f + 1];
+                }
+                for (long x = colourFirst == a.left ? a.left + 1 : a.left; x < a.right; x += 2) {
+                    const long i = y * f + x;
+                    e[i] = 2 * (d[i - 1] + d[i + 1] + d[i - f] + d[i + f]);
                 }
             }
         }
@@ -139,7 +141,7 @@ struct Passes {
             for (long x = a.left; x < a.right; ++x) {
                 const long i = y * f + x;
                 const std::int64_t r = Binomial(&s.estimates[0][i], f, 2);
-                const std::int64_t b = Binomial(&s.estimates[1][i], f, 2);
+                const std::int64_t b = Binomial(&s.estimates[1][i], f, 2); // their sum needs 64 bits
                 s.activity[i] = std::int32_t((std::llabs(r) + std::llabs(r - b) + std::llabs(b)) / 16);
             }
         }
@@ -252,8 +254,8 @@ struct Passes {
                                             l[f + 1];
                 const std::int32_t sharp = 25 * l[0] - around;
                 const long step = (s.activityClass[i] & 2) != 0 ? 1 : 2;
-                const std::int32_t o = std::int32_t(Binomial(&s.estimates[0][i], f, step) / 16);
-                const std::int32_t j = std::int32_t(Binomial(&s.estimates[1][i], f, step) / 16);
+                const std::int32_t o = Binomial(&s.estimates[0][i], f, step) / 16;
+                const std::int32_t j = Binomial(&s.estimates[1][i], f, step) / 16;
                 out[0] = TlTo16((sharp - j + 3 * o) / 256);
                 out[1] = TlTo16((sharp - j - o) / 256);
                 out[2] = TlTo16((3 * j + sharp - o) / 256);
