@@ -1,0 +1,14 @@
+// The high-quality demosaicing filter of the final rendering; the first
+// three values of the tuning block set its direction thresholds.
+#pragma once
+
+#include "filters/debayer/TlDeBayerFilterBase.h"
+
+class CDeBayerHQFilter : public CDeBayerFilterBase {
+public:
+    explicit CDeBayerHQFilter(IKelvraManager* manager);
+
+    KelvraTag GetFilterTag() const override;
+    const char* GetFilterName() const override;
+    IKelvraError* DoGenerateTile(IKelvraTile* tile, CKelvraProcessInfo* info) override;
+};
