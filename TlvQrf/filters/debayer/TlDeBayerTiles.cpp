@@ -23,14 +23,9 @@ IKelvraError* CDeBayerFilterBase::GenerateDemosaicedTile(IKelvraTile* tile, CKel
         return TL_FILTER_ERROR(kKelvraOutOfMemory);
 
     std::vector<IKelvraDataSource*> sources;
-    try {
-        sources = SourcesFor(info);
-    } catch (const std::bad_alloc&) {
-        return TL_FILTER_ERROR(kKelvraOutOfMemory);
-    }
-    IKelvraDataSource* source = sources.empty() ? nullptr : sources[0];
-    if (!source)
-        return TL_FILTER_ERROR(kKelvraNotReady);
+    if (IKelvraError* error = InputSources(info, &sources))
+        return error;
+    IKelvraDataSource* source = sources[0];
     long sourceWidth = 0, sourceHeight = 0;
     KelvraPixelFormat format = 0;
     if (IKelvraError* error = source->GetSize(&sourceWidth, &sourceHeight))

@@ -72,6 +72,10 @@ protected:
     IKelvraError* GenerateFromSourceTiles(IKelvraTile* tile, CKelvraProcessInfo* info, const CTlFormatCheck& check,
                                           TlTileWorker worker, TlNeededSource needed = {});
 
+    // The sources of a tile or run (info's when given, else the filter's),
+    // the image input first. 1013 when there is none.
+    IKelvraError* InputSources(const CKelvraProcessInfo* info, std::vector<IKelvraDataSource*>* sources) const;
+
 private:
     template <typename Stored, typename Value, typename RecomputeBypass>
     bool StoreChange(Stored&& stored, const Value& value, RecomputeBypass& recompute)

@@ -20,14 +20,9 @@ IKelvraError* CTlFilter::GenerateFromSourceTiles(IKelvraTile* tile, CKelvraProce
     tile->GetRect(&full);
 
     std::vector<IKelvraDataSource*> sources;
-    try {
-        sources = SourcesFor(info);
-    } catch (const std::bad_alloc&) {
-        return TL_FILTER_ERROR(kKelvraOutOfMemory);
-    }
-    IKelvraDataSource* source = sources.empty() ? nullptr : sources[0];
-    if (!source)
-        return TL_FILTER_ERROR(kKelvraNotReady);
+    if (IKelvraError* error = InputSources(info, &sources))
+        return error;
+    IKelvraDataSource* source = sources[0];
     KelvraPixelFormat sourceFormat = 0;
     long width = 0, height = 0;
     if (IKelvraError* error = CheckSource(source, check, &sourceFormat, &width, &height))
@@ -90,4 +85,16 @@ IKelvraError* CTlFilter::WalkSourceTiles(const CTlTileTarget& target, const Kelv
     }
     grid->Release();
     return error;
+}
+
+IKelvraError* CTlFilter::InputSources(const CKelvraProcessInfo* info, std::vector<IKelvraDataSource*>* sources) const
+{
+    try {
+        *sources = SourcesFor(info);
+    } catch (const std::bad_alloc&) {
+        return TL_FILTER_ERROR(kKelvraOutOfMemory);
+    }
+    if (sources->empty() || (*sources)[0] == nullptr)
+        return TL_FILTER_ERROR(kKelvraNotReady);
+    return nullptr;
 }
