@@ -53,6 +53,26 @@ struct Probed : F, StaleProbe {
     bool IsBypassed() const { return this->m_bypass; }
 };
 
+// A source over a real image whose size or resolution can be made
+// unreadable.
+class UnreadableSource : public frame_test::RecordingSource {
+public:
+    using RecordingSource::RecordingSource;
+    IKelvraError* GetWidth(long* width) override
+    {
+        return failSize ? Refuse() : RecordingSource::GetWidth(width);
+    }
+    IKelvraError* GetResolution(double* dpi) override
+    {
+        return failResolution ? Refuse() : RecordingSource::GetResolution(dpi);
+    }
+    bool failSize = false;
+    bool failResolution = false;
+
+private:
+    static IKelvraError* Refuse() { return KELVRA_ERROR(nullptr, KelvraFourCC('U', 'n', 'r', 'd'), kKelvraNotReady); }
+};
+
 // A row of pixels, each given as its samples.
 inline IKelvraImage* MakeRowOf(IKelvraManager* manager, KelvraPixelFormat format,
                                const std::vector<std::vector<unsigned>>& pixels)

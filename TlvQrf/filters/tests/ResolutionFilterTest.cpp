@@ -129,4 +129,21 @@ TEST_F(ResolutionFilterTest, OtherUpstreamChangesPassWhileEnabled)
     EXPECT_EQ(changed, rig.sink.notices[0].rect);
 }
 
+TEST(ResolutionFilterSourceTest, UnreadableSourceResolutionComesBackTagged)
+{
+    ManagerHolder holder;
+    IKelvraImage* image = MakePatternImage(holder.manager, 10, 10, kKelvraRGB8);
+    UnreadableSource source(image);
+    CResolutionFilter filter(holder.manager);
+    ExpectOk(KelvraDataConnect(&source, &filter));
+    source.failResolution = true;
+    double dpi = 0.0;
+    ExpectOk(filter.GetResolution(&dpi)); // enabled: the source is not asked
+    ExpectError(filter.Enable(false, true), kKelvraNotReady, TlFilterId("reso"));
+    EXPECT_FALSE(filter.IsEnabled());
+    ExpectError(filter.GetResolution(&dpi), kKelvraNotReady, TlFilterId("reso"));
+    IKelvraError::Release(KelvraDataDisconnect(&source, &filter));
+    image->Release();
+}
+
 } // namespace

@@ -162,6 +162,24 @@ TEST(VisualCropTest, OtherFormatsAreRefusedByText)
         ExpectTileRefused(filter, holder.manager, format, kKelvraTextError);
 }
 
+TEST(VisualCropTest, UnreadableSourceSizeLeavesTheCropAsItWas)
+{
+    ManagerHolder holder;
+    IKelvraImage* image = MakePatternImage(holder.manager, kWidth, kHeight, kKelvraRGB8);
+    UnreadableSource source(image);
+    Probed<CVisualCropFilter> filter(holder.manager);
+    ExpectOk(KelvraDataConnect(&source, &filter));
+    ExpectOk(filter.SetRect(&kCrops[0], false));
+    filter.MarkFresh();
+    source.failSize = true;
+    const KelvraRect other(1, 2, 3, 4);
+    ExpectError(filter.SetRect(&other, true), kKelvraNotReady, TlFilterId("VCrp"));
+    EXPECT_EQ(kCrops[0], *filter.GetRect());
+    EXPECT_FALSE(filter.IsFrameStale());
+    IKelvraError::Release(KelvraDataDisconnect(&source, &filter));
+    image->Release();
+}
+
 TEST(VisualCropTest, MissingRectangleIsRefused)
 {
     ManagerHolder holder;
