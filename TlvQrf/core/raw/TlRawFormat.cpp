@@ -1,5 +1,6 @@
 #include "raw/TlRawFormat.h"
 
+#include "kelvra/KelvraData.h"
 #include "kelvra/KelvraTagControl.h"
 
 #include <cctype>
@@ -94,6 +95,33 @@ STlPixelSize DevelopedSize(std::uint32_t pixelFormat, STlPixelSize image, const 
     if (allowSignalSize && IsSignalModel(development.modelCode) && signalSize != nullptr)
         return *signalSize;
     return image;
+}
+
+bool GetOutputSize(IKelvraDataSource* image, const STlRawDevelopment& development, bool allowSignalSize,
+                   const STlPixelSize* signalSize, std::uint32_t& width, std::uint32_t& height)
+{
+    if (image == nullptr)
+        return false;
+    KelvraPixelFormat format = 0;
+    long imageWidth = 0;
+    long imageHeight = 0;
+    IKelvraError* error = image->GetColorSpace(&format);
+    if (error == nullptr)
+        error = image->GetWidth(&imageWidth);
+    if (error == nullptr)
+        error = image->GetHeight(&imageHeight);
+    if (error != nullptr) {
+        IKelvraError::Release(error);
+        return false;
+    }
+    if (imageWidth < 0 || imageHeight < 0)
+        return false;
+    const STlPixelSize size =
+        DevelopedSize(format, {static_cast<std::uint32_t>(imageWidth), static_cast<std::uint32_t>(imageHeight)},
+                      development, allowSignalSize, signalSize);
+    width = size.width;
+    height = size.height;
+    return true;
 }
 
 bool GetSensorSize(const IKelvraTagControl* tags, std::uint32_t& width, std::uint32_t& height, bool correct)

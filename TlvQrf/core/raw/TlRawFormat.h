@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+class IKelvraDataSource;
 class IKelvraTagControl;
 
 enum : std::uint32_t {
@@ -31,6 +32,11 @@ struct STlPixelSize {
 // `allowSignalSize` for its model codes); null when it is not known.
 STlPixelSize DevelopedSize(std::uint32_t pixelFormat, STlPixelSize image, const STlRawDevelopment& development,
                            bool allowSignalSize, const STlPixelSize* signalSize);
+
+// The developed size of `image`; false when there is no image or its
+// format or size cannot be read (the outputs are then left alone).
+bool GetOutputSize(IKelvraDataSource* image, const STlRawDevelopment& development, bool allowSignalSize,
+                   const STlPixelSize* signalSize, std::uint32_t& width, std::uint32_t& height);
 
 // Sensor size from the size tags; with `correct`, the size the raw format
 // really delivers. False when a size tag, or (correcting) the format code

@@ -2,6 +2,9 @@
 
 #include "RawTestTags.h"
 
+#include "kelvra/KelvraImage.h"
+#include "kelvra/KelvraManager.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -97,6 +100,55 @@ TEST(DevelopedSizeSignal, UnknownSignalSizeKeepsTheImageSize)
     const STlPixelSize size = DevelopedSize(kRgb16, {10, 20}, {513, true}, true, nullptr);
     EXPECT_EQ(size.width, 10u);
     EXPECT_EQ(size.height, 20u);
+}
+
+class OutputSizeOfImage : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(IKelvraManager::_CreateKelvraManager(0, nullptr, 0, 0, 0, &manager), nullptr);
+        ASSERT_EQ(manager->CreateImage(&image), nullptr);
+    }
+    void TearDown() override
+    {
+        if (image)
+            image->Release();
+        if (manager)
+            manager->Release();
+    }
+    void Shape(std::uint32_t format, long width, long height)
+    {
+        ASSERT_EQ(image->SetColorSpace(format), nullptr);
+        ASSERT_EQ(image->SetSize(width, height), nullptr);
+    }
+
+    IKelvraManager* manager = nullptr;
+    IKelvraImage* image = nullptr;
+    std::uint32_t width = 7;
+    std::uint32_t height = 7;
+};
+
+TEST_F(OutputSizeOfImage, MosaicOfAKnownModelIgnoresTheImageSize)
+{
+    Shape(kTlRawMosaic, 640, 480);
+    ASSERT_TRUE(GetOutputSize(image, {260, false}, false, nullptr, width, height));
+    EXPECT_EQ(width, 2464u);
+    EXPECT_EQ(height, 1632u);
+}
+
+TEST_F(OutputSizeOfImage, DevelopedRgbKeepsItsSize)
+{
+    Shape(kRgb16, 640, 480);
+    ASSERT_TRUE(GetOutputSize(image, {1, true}, true, nullptr, width, height));
+    EXPECT_EQ(width, 640u);
+    EXPECT_EQ(height, 480u);
+}
+
+TEST_F(OutputSizeOfImage, NoImageFailsAndLeavesTheOutputs)
+{
+    EXPECT_FALSE(GetOutputSize(nullptr, {}, false, nullptr, width, height));
+    EXPECT_EQ(width, 7u);
+    EXPECT_EQ(height, 7u);
 }
 
 struct SensorCase {
