@@ -187,6 +187,27 @@ bool CTlLut::Compare(const CTlLut& other) const
     return true;
 }
 
+void CTlLut::ClearPoints()
+{
+    m_live.points.clear();
+    m_live.slopesStale = 1;
+    m_editor.changed = 1;
+}
+
+void CTlLut::SetInputLevels(double black, double white)
+{
+    m_live.black = black;
+    m_live.white = white;
+    m_editor.changed = 1;
+}
+
+void CTlLut::SetOutputLevels(double low, double high)
+{
+    m_live.outputLow = low;
+    m_live.outputHigh = high;
+    m_editor.changed = 1;
+}
+
 bool CTlLut::SetClampedParam(double gamma)
 {
     // NaN is no gamma at all: it becomes the neutral 1.

@@ -107,6 +107,12 @@ public:
     virtual void SetMaxPoints(int count);
     virtual bool Compare(const CTlLut& other) const;
 
+    // Removes every control point (a curve read from elsewhere then adds its own).
+    void ClearPoints();
+    // Level setters for curves read from elsewhere; each marks the element changed.
+    void SetInputLevels(double black, double white);
+    void SetOutputLevels(double low, double high);
+    bool IsGammaInRange(double gamma) const { return gamma >= m_gammaMin && gamma <= m_gammaMax; }
     // Sets gamma limited to its range; true when it had to be limited.
     bool SetClampedParam(double gamma);
     // The midtone slider's place between black (0) and white (1).
