@@ -9,10 +9,16 @@
 
 class IKelvraFilter;
 
-// What the progress state needs of the object that runs a save.
+// What the progress state needs of the object that runs a save: the
+// running job's progress monitor.
 class ITlSaveProgressSink {
 public:
-    // Reports `position` of `range` (always 100); true when the save is to stop.
+    // Starts a new count of `total` steps from `position`; clears a request
+    // to stop.
+    virtual void Reset(long position, long total) = 0;
+    // Something changed that the monitor's owner may want to show.
+    virtual void Notify() = 0;
+    // Reports `position` of `range`; true when the save is to stop.
     virtual bool Progress(long position, long range) = 0;
     // False while a filter phase that reports by itself runs.
     virtual void SetEnabled(bool enabled) = 0;

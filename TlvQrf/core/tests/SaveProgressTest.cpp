@@ -11,6 +11,8 @@
 namespace {
 
 struct RecordingSink : ITlSaveProgressSink {
+    void Reset(long, long) override {}
+    void Notify() override {}
     bool Progress(long position, long range) override
     {
         EXPECT_EQ(100, range);

@@ -44,9 +44,9 @@ void CTlvSettingsHolder::ReleaseImages()
     };
     // Without an image the buffer has no other holder: it is this one's.
     const long imageUsesLeft = releaseImage(images.image, images.hasTemporaryFile ? images.temporaryFile : nullptr);
-    for (IKelvraImage* image : images.furtherImages)
-        releaseImage(image, nullptr);
-    releaseImage(images.extraImage, nullptr);
+    for (const TlvSubImage& sub : images.subImages)
+        releaseImage(sub.image, nullptr);
+    releaseImage(images.secondImage, nullptr);
     if (registry != nullptr && images.tags != nullptr)
         registry->ReleaseObject(images.tags, true);
     if (imageUsesLeft == 0)

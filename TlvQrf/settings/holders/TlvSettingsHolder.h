@@ -34,6 +34,13 @@ class IKelvraTagControl;
 constexpr std::uint32_t kTlvCameraValuesTag = 0x8000C;
 constexpr std::size_t kTlvPathSize = 260;
 
+// One further image a file holds beside its main image.
+struct TlvSubImage {
+    std::uint32_t flags = 0;
+    std::uint32_t word = 0;
+    IKelvraImage* image = nullptr;
+};
+
 // The image objects the core registered for a holder. The holder releases
 // one use of each when it goes (see ~CTlvSettingsHolder).
 struct TlvRegisteredImages {
@@ -41,13 +48,15 @@ struct TlvRegisteredImages {
     // Set when `temporaryFile` names a file that goes with the image.
     std::uint8_t hasTemporaryFile = 0;
     char temporaryFile[kTlvPathSize] = {};
-    std::vector<IKelvraImage*> furtherImages;
-    IKelvraImage* extraImage = nullptr;
+    std::vector<TlvSubImage> subImages;
+    IKelvraImage* secondImage = nullptr;
     IKelvraTagControl* tags = nullptr;
-    // Allocated with new[]. It goes with the image, which other holders may
-    // share, so only the holder that drops the image's last use deletes it.
+    // The embedded profile's bytes, allocated with new[]. It goes with the
+    // image, which other holders may share, so only the holder that drops
+    // the image's last use deletes it.
     unsigned char* buffer = nullptr;
     std::size_t bufferSize = 0;
+    std::uint32_t bufferWord = 0;
 };
 
 class CTlvSettingsHolder {
@@ -89,6 +98,7 @@ public:
     CTlWhiteBalanceState whiteBalance;
     std::uint8_t tripleValueUsed = 1;
     CTlTripleValueState tripleValue;
+    // Values 2 and 3 are the channel mixer's kind and its sharpening level.
     CTlLEGeneral general;
     std::uint8_t vignetteUsed = 0;
     CTlVignetteState vignette;
@@ -98,6 +108,7 @@ public:
     CTlDustState dust;
     std::uint8_t revelationUsed = 0;
     CTlRevelationState revelation;
+    // The fisheye correction's record (fill mode and fill colour).
     std::uint8_t flagsUsed = 0;
     CTlFlagState flags;
     std::uint8_t pluginsUsed = 1;
@@ -122,6 +133,15 @@ public:
     // import only while the switch is set and the block word is 0.
     std::uint8_t secondValueSwitch = 0;
     std::uint32_t secondValueBlock = 0;
+
+    // What the core knows of the image's development, copied into every
+    // parameter set.
+    std::uint8_t rawFlag = 0;           // the image is developed from raw data
+    std::uint8_t outputProfileUsed = 0; // convert to `outputProfilePath` at the end
+    char outputProfilePath[kTlvPathSize] = {};
+    std::uint8_t fixedSize = 0;         // the output size comes from the saver
+    std::uint32_t saveOptions = 0;
+    double fineAngle = 0.0;             // degrees, added to the quarter turns
 
     TlvRegisteredImages images;
 

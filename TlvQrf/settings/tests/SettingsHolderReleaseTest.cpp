@@ -76,8 +76,8 @@ TEST(SettingsHolderReleaseTest, ReleasesImagesThenFurtherImagesThenTheTags)
     FakeCore core;
     auto holder = std::make_unique<CTlvSettingsHolder>();
     holder->images.image = FakeImage(0);
-    holder->images.furtherImages = {FakeImage(1), FakeImage(2)};
-    holder->images.extraImage = FakeImage(3);
+    holder->images.subImages = {{0, 0, FakeImage(1)}, {0, 0, FakeImage(2)}};
+    holder->images.secondImage = FakeImage(3);
     holder->images.tags = FakeTags();
     holder->images.hasTemporaryFile = 1;
     SetTemporaryFile(holder->images, "C:\\temp\\profile.icc");

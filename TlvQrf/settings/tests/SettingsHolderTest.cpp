@@ -76,7 +76,7 @@ void ExpectHolderDefaults(const CTlvSettingsHolder& holder)
     EXPECT_EQ(holder.images.image, nullptr);
     EXPECT_EQ(holder.images.tags, nullptr);
     EXPECT_EQ(holder.images.buffer, nullptr);
-    EXPECT_TRUE(holder.images.furtherImages.empty());
+    EXPECT_TRUE(holder.images.subImages.empty());
 }
 
 TEST(SettingsHolderTest, ConstructedDefaults)
