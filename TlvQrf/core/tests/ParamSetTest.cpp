@@ -2,6 +2,7 @@
 // the image's tags and the model normalisation.
 #include "params/TlvParamSet.h"
 #include "params/TlvParamSetMaker.h"
+#include "params/TlParamSetProfileFacts.h"
 
 #include "RawTestTags.h"
 
@@ -208,4 +209,28 @@ TEST(ParamSetMaker, HoldersMakeTheirKindOfSet)
     std::unique_ptr<CTlvParamSet> control(MakeTlvParamSet(plain, TlvParamSetKind::kControl));
     EXPECT_NE(dynamic_cast<CTlvControlParamSet*>(control.get()), nullptr);
     SetTlvCoreHooks(previous);
+}
+
+TEST(ParamSetProfileFacts, CarryWhatTheSourceProfileChoiceReads)
+{
+    CTlvSettingsHolder holder;
+    holder.rawFlag = 1;
+    holder.adjust.SetColourSpaceChoice(2);
+    CTlvParamSet params(holder);
+    params.modelCode = 258;
+
+    TlSourceProfileFacts facts = MakeSourceProfileFacts(params);
+    EXPECT_TRUE(facts.raw);
+    EXPECT_EQ(facts.modelCode, 258);
+    EXPECT_TRUE(facts.adobeColourMode);
+    EXPECT_FALSE(facts.hasAssignedProfile);
+
+    holder.outputProfileUsed = 1;
+    std::strcpy(holder.outputProfilePath, "C:\\p\\mine.icm");
+    holder.adjustUsed = 0;
+    CTlvParamSet assigned(holder);
+    facts = MakeSourceProfileFacts(assigned);
+    EXPECT_TRUE(facts.hasAssignedProfile);
+    EXPECT_EQ(facts.assignedProfile, "C:\\p\\mine.icm");
+    EXPECT_FALSE(facts.adobeColourMode) << "no adjustment record, no colour mode";
 }
