@@ -45,3 +45,14 @@ int CTlFileSavingUtilities::OnNotify(IKelvraFilter* filter, long code, void* dat
     ReportFilterPhase(filter, code, static_cast<const TlFilterPhase*>(data));
     return 0;
 }
+
+const std::uint16_t* CTlFileSavingUtilities::FilledGammaCache(int which, GammaFill fill)
+{
+    std::uint16_t* cache = GammaCache(which);
+    if (cache == nullptr || fill == nullptr)
+        return cache;
+    const Tl::CSyncLock guard(m_gammaLock);
+    if (cache[0] == kGammaCacheUnfilled)
+        fill(cache);
+    return cache;
+}

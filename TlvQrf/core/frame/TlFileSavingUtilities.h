@@ -18,6 +18,8 @@ class CTlFileSavingUtilities : public CKelvraFilterWatcher {
 public:
     static constexpr int kGammaCacheEntries = 4096;
     static constexpr std::uint16_t kGammaCacheUnfilled = 0xFFFF; // first entry while unfilled
+    enum { kGammaSquare = 0, kGammaRoot = 1 };
+    using GammaFill = void (*)(std::uint16_t* cache);
     static constexpr int kSharpeningSlots = 7;
     static constexpr int kColourFilterSlots = 4;
     static constexpr int kCacheWords = 15;
@@ -33,6 +35,10 @@ public:
     Tl::CSyncCritical& CacheLock() { return m_cacheLock; }
     // Null when it could not be allocated.
     std::uint16_t* GammaCache(int which) { return which == 0 || which == 1 ? m_gamma[which].get() : nullptr; }
+    // The cache filled by `fill` when its first entry still reads unfilled.
+    // Two chain builds may ask at once, so the test and the fill happen under
+    // a lock of their own. Null when the cache could not be allocated.
+    const std::uint16_t* FilledGammaCache(int which, GammaFill fill);
     IKelvraFilter** SharpeningSlots() { return m_sharpening; }
     CKelvraFilterCML** ColourFilterSlots() { return m_colourFilters; }
     CCMLEngMgr::CReference* ColourEngineReferences() { return m_colourEngines; }
@@ -40,6 +46,7 @@ public:
 
 private:
     Tl::CSyncCritical m_cacheLock;
+    Tl::CSyncCritical m_gammaLock;
     std::unique_ptr<std::uint16_t[]> m_gamma[2];
     IKelvraFilter* m_sharpening[kSharpeningSlots] = {};
     CKelvraFilterCML* m_colourFilters[kColourFilterSlots] = {};

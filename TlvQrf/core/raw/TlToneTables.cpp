@@ -17,17 +17,6 @@ namespace {
 
 constexpr double kRangeFraction = 0.439453125;
 
-std::uint16_t ToEntry(double value)
-{
-    // Truncated toward zero; NaN and negatives give 0, and large values stop
-    // at the top rather than wrap.
-    if (!(value > 0.0))
-        return 0;
-    if (value >= 65535.0)
-        return 0xFFFF;
-    return static_cast<std::uint16_t>(value);
-}
-
 struct SStandardCurve {
     double toeEnd, kneeEnd;
     double c0, c1, c2, c3;
@@ -106,7 +95,7 @@ void BuildGammaTable(std::uint16_t* table, int bits, std::uint16_t modelCode)
             value = c.a * std::sqrt(x) + c.b;
         else
             value = c.g * std::pow(x - c.offset, c.p) + c.q;
-        table[i] = ToEntry(kTlDevelopedWhite * value);
+        table[i] = ToneTableEntry(kTlDevelopedWhite * value);
     }
 }
 
@@ -120,7 +109,7 @@ void BuildPresetGammaTable(std::uint16_t* table, int bits, int preset)
     const std::uint32_t i1 = static_cast<std::uint32_t>(range * curve.d[7]);
     const std::uint32_t i2 = static_cast<std::uint32_t>(range * curve.d[8]);
     for (std::uint32_t i = 0; i < count; ++i)
-        table[i] = ToEntry(PresetValue(curve, i, i1, i2, i / range));
+        table[i] = ToneTableEntry(PresetValue(curve, i, i1, i2, i / range));
 }
 
 const std::uint16_t* GetPresetGammaTable(int bits, int preset)

@@ -13,6 +13,17 @@ enum : std::uint32_t { kTlCameraCurveTag = 0x8008C };
 
 constexpr double kTlDevelopedWhite = 56320.0;
 
+// A computed value as a table entry: truncated toward zero; NaN and
+// negatives give 0, and large values stop at the top rather than wrap.
+inline std::uint16_t ToneTableEntry(double value)
+{
+    if (!(value > 0.0))
+        return 0;
+    if (value >= 65535.0)
+        return 0xFFFF;
+    return static_cast<std::uint16_t>(value);
+}
+
 // Entries per table (0 for unsupported bits) and the working range M:
 // inputs index / M above 1.0 are headroom.
 std::uint32_t ToneTableEntries(int bits);

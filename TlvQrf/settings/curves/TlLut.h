@@ -124,6 +124,8 @@ public:
     // returns count.
     int Evaluate(void* table, int bytesPerEntry, int count, int levels, double start, double end,
                  int flags, double power);
+    // Evaluate over the whole input range, positions 0 to 1.
+    int EvaluateDefault(void* table, int bytesPerEntry, int count, int levels, int flags, double power);
     static bool GetClassFlag() { return false; }
 
     const TlLutParams& GetParams() const { return m_live; }

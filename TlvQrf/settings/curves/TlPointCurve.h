@@ -55,6 +55,8 @@ public:
     // circular hue output. Returns count.
     int FillTable(void* table, int bytesPerEntry, int count, int levels, double start, double end,
                   int flags) const;
+    // FillTable over one turn, positions 0 to 1, with the circular output.
+    int FillTableDefault(void* table, int bytesPerEntry, int count, int levels, int flags) const;
 
     const std::vector<TlBumpPoint>& GetPoints() const { return m_points; }
     double GetOffset() const { return m_offset; }

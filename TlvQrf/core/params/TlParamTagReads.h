@@ -1,0 +1,16 @@
+// Tag reads of the filter-parameter operations: a tag that is missing or
+// cannot be read is never an error there, its error is released and a
+// fixed default stands in.
+#pragma once
+
+#include <cstdint>
+
+class IKelvraTagControl;
+
+// A 32-bit value (type 3) into `value`; false, `value` unchanged, when
+// there is no tag control or the tag cannot be read.
+bool TryReadLongTag(const IKelvraTagControl* tags, std::uint32_t id, std::int32_t* value);
+// A 32-bit value (type 3), or `fallback`; also without a tag control.
+std::int32_t ReadLongTagOr(const IKelvraTagControl* tags, std::uint32_t id, std::int32_t fallback);
+// One double (type 4, 8 bytes), or `fallback`; also without a tag control.
+double ReadDoubleTagOr(const IKelvraTagControl* tags, std::uint32_t id, double fallback);
