@@ -61,13 +61,6 @@ bool RatiosMatch(const IKelvraTagControl& tags, std::uint32_t id, const std::vec
     return true;
 }
 
-bool VersionAtLeast0221(const IKelvraTagControl& tags)
-{
-    char version[4] = {0, 0, 0, 0}; // a failed read counts as four zero bytes
-    ReadExactly(tags, kExifVersionTag, kKelvraTagTypeBytes, version, sizeof version);
-    return std::memcmp(version, "0221", 4) >= 0;
-}
-
 bool ColourSpaceUncalibrated(const IKelvraTagControl& tags)
 {
     std::int32_t space = 0;
@@ -76,9 +69,17 @@ bool ColourSpaceUncalibrated(const IKelvraTagControl& tags)
 
 } // namespace
 
+bool IsExifVersionAtLeast0221(const IKelvraTagControl* tags)
+{
+    char version[4] = {0, 0, 0, 0}; // a failed read counts as four zero bytes
+    if (tags)
+        ReadExactly(*tags, kExifVersionTag, kKelvraTagTypeBytes, version, sizeof version);
+    return std::memcmp(version, "0221", 4) >= 0;
+}
+
 bool IsAdobeRgbByExif(const IKelvraTagControl* tags)
 {
-    if (!tags || !VersionAtLeast0221(*tags))
+    if (!tags || !IsExifVersionAtLeast0221(tags))
         return false;
     return ColourSpaceUncalibrated(*tags) && RatiosMatch(*tags, kWhitePointTag, {{313, 1000}, {329, 1000}}) &&
            RatiosMatch(*tags, kPrimariesTag, {{64, 100}, {33, 100}, {21, 100}, {71, 100}, {15, 100}, {6, 100}}) &&

@@ -42,7 +42,9 @@ std::string RawImageProfile(const TlSourceProfileFacts& facts)
     return ProvideGeneratedProfile(facts.cameraProfile, facts.customCurveNumber);
 }
 
-KelvraPixelFormat PixelFormatOf(IKelvraDataSource* source)
+} // namespace
+
+std::uint32_t PixelFormatOrZero(IKelvraDataSource* source)
 {
     KelvraPixelFormat format = 0;
     if (source) {
@@ -55,8 +57,6 @@ KelvraPixelFormat PixelFormatOf(IKelvraDataSource* source)
     return format;
 }
 
-} // namespace
-
 std::string ChooseSourceProfile(const TlSourceProfileFacts& facts)
 {
     return facts.raw ? RawImageProfile(facts) : OrdinaryImageProfile(facts);
@@ -65,11 +65,11 @@ std::string ChooseSourceProfile(const TlSourceProfileFacts& facts)
 bool RequestImageEngine(CCMLEngMgr::CReference& ref, const TlSourceProfileFacts& facts, const char* destination,
                         long* bitsPerChannel)
 {
-    const KelvraPixelFormat format = PixelFormatOf(facts.pixelSource);
+    const KelvraPixelFormat format = PixelFormatOrZero(facts.pixelSource);
     std::string source;
     if (facts.raw)
         source = ChooseSourceProfile(facts);
-    else if ((format & 0x1FFFF) == 1)
+    else if (IsGreyPixelFormat(format))
         source = InProfileFolder("TLGrayG22.icm");
     else if (facts.hasAssignedProfile)
         source = facts.assignedProfile;

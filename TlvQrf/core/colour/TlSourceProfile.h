@@ -30,10 +30,22 @@ struct TlSourceProfileFacts {
     long customCurveNumber = -1;
 };
 
+// True when the Exif version (a failed read counts as four zero bytes) is
+// "0221" or later, compared byte by byte.
+bool IsExifVersionAtLeast0221(const IKelvraTagControl* tags);
+
 // True when the Exif tags describe Adobe RGB: version "0221" or later and
 // every one of the colour space, white point, primaries, YCbCr
 // coefficients and gamma reads and matches exactly.
 bool IsAdobeRgbByExif(const IKelvraTagControl* tags);
+
+// The source's pixel-format word; 0 without a source or when it cannot say.
+std::uint32_t PixelFormatOrZero(IKelvraDataSource* source);
+// A grey pixel format: its low 17 bits are 1.
+inline bool IsGreyPixelFormat(std::uint32_t format)
+{
+    return (format & 0x1FFFF) == 1;
+}
 
 // The source profile's path; empty when a generated profile could not be made.
 std::string ChooseSourceProfile(const TlSourceProfileFacts& facts);
