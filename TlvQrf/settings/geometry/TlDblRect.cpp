@@ -80,3 +80,12 @@ bool CTlDblRect::operator==(const CTlDblRect& other) const
 {
     return left == other.left && top == other.top && right == other.right && bottom == other.bottom;
 }
+
+CTlDblRect& CTlDblRect::Scale(double factor)
+{
+    left *= factor;
+    top *= factor;
+    right *= factor;
+    bottom *= factor;
+    return *this;
+}

@@ -42,6 +42,11 @@ public:
 
     bool operator==(const CTlDblRect& other) const;
     bool operator!=(const CTlDblRect& other) const { return !(*this == other); }
+    // The chain builders' names for the two comparisons.
+    bool IsEqual(const CTlDblRect& other) const { return *this == other; }
+    bool IsDifferent(const CTlDblRect& other) const { return *this != other; }
+    // Every coordinate times `factor`; returns the rectangle itself.
+    CTlDblRect& Scale(double factor);
 
     double left = 0;
     double top = 0;
