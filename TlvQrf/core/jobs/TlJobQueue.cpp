@@ -220,10 +220,7 @@ int CJobQueue::Cancel()
 
 void CJobQueue::WaitForRunEnd(unsigned long runsBefore)
 {
-    if (!WaitUntil(m_finished, [&] { return m_finishedRuns != runsBefore; }))
-        return;
-    // Passed on, in case another thread waits for the same end.
-    m_finished.Signal();
+    WaitUntil(m_finished, [&] { return m_finishedRuns != runsBefore; });
 }
 
 int CJobQueue::GetState() const

@@ -63,14 +63,21 @@ Tl::CSyncCritical& CProgressMonitor::SyncObject() const
 
 bool CProgressMonitor::WaitUntil(Tl::CSyncEvent& event, const std::function<bool()>& settled) const
 {
+    bool consumed = false;
     for (;;) {
         {
             const Tl::CSyncLock guard(m_lock);
-            if (settled())
+            if (settled()) {
+                // Passed on: another thread may wait for the same change
+                // (a filter thread and the worker can both be parked).
+                if (consumed)
+                    event.Signal();
                 return true;
+            }
         }
         if (!event.Wait())
             return false;
+        consumed = true;
     }
 }
 

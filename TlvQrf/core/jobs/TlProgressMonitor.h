@@ -41,8 +41,8 @@ protected:
     Tl::CSyncCritical& SyncObject() const;
     // Waits on `event` until `settled` (asked under the lock) holds. The
     // event only says that something changed, so a leftover signal costs one
-    // more look and never ends the wait early. False when the event is
-    // unusable.
+    // more look and never ends the wait early; a signal that ended the wait
+    // is passed on to the next waiter. False when the event is unusable.
     bool WaitUntil(Tl::CSyncEvent& event, const std::function<bool()>& settled) const;
 
 private:

@@ -219,6 +219,21 @@ TEST(PausableMonitor, ParkedWorkerStaysUntilResume)
     }
 }
 
+TEST(PausableMonitor, ResumeReleasesEveryParkedThread)
+{
+    // A filter thread that ends a phase and the worker can both be parked.
+    RecordingMonitor monitor;
+    for (int i = 0; i < 200; ++i) {
+        monitor.SetPaused();
+        std::thread first([&] { monitor.PausePoint(); });
+        std::thread second([&] { monitor.PausePoint(); });
+        ASSERT_TRUE(monitor.WaitPaused());
+        monitor.Resume();
+        first.join();
+        second.join();
+    }
+}
+
 // ---- Jobs
 
 class PlainJob : public CJob {
