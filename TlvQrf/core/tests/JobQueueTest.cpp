@@ -219,6 +219,34 @@ TEST_F(JobQueue, CancelOfAPausedQueueWithNoWorkerStaysPaused)
     EXPECT_EQ((std::vector<std::string>{"a"}), journal.released);
 }
 
+TEST_F(JobQueue, LoadAndSaveStepsClearTheAbortFirst)
+{
+    queue.Abort();
+    queue.BeginLoadStep(&a);
+    EXPECT_FALSE(queue.IsAborted());
+    EXPECT_EQ(1, queue.loadsStarted.load());
+    queue.Abort();
+    queue.BeginSaveStep(&a);
+    EXPECT_FALSE(queue.IsAborted());
+    EXPECT_EQ(1, queue.savesStarted.load());
+}
+
+TEST_F(JobQueue, SaveProgressReachesTheQueueAsItsSink)
+{
+    // The save's progress state holds the queue through this interface.
+    ITlSaveProgressSink& sink = queue;
+    EXPECT_FALSE(sink.Progress(40, 100));
+    EXPECT_EQ((std::vector<std::pair<long, long>>{{40, 100}}), queue.progress);
+    queue.Abort();
+    EXPECT_TRUE(sink.Progress(50, 100)); // aborted: answered at once
+    EXPECT_EQ(1u, queue.progress.size());
+    sink.Reset(0, 100);
+    EXPECT_FALSE(queue.IsAborted());
+    sink.SetEnabled(false);
+    EXPECT_FALSE(queue.IsEnabled());
+    sink.SetEnabled(true);
+}
+
 TEST_F(JobQueue, StartOnAnEmptyQueueDoesNothing)
 {
     EXPECT_EQ(0, queue.Start());

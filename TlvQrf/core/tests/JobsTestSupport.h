@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -223,8 +224,8 @@ public:
         }
     }
 
-    void OnLoadStarted(CJob*) override {}
-    void OnSaveStarted(CJob*) override {}
+    void OnLoadStarted(CJob*) override { ++loadsStarted; }
+    void OnSaveStarted(CJob*) override { ++savesStarted; }
     void OnLoadFinished(long, CJob*) override {}
     void OnJobDone(long result, CJob* job) override
     {
@@ -253,6 +254,8 @@ public:
     int LiveContexts() { return m_journal.observed.Read([&] { return m_journal.liveContexts; }); }
 
     WorkerKind workerKind = kRealWorker;
+    std::atomic<int> loadsStarted{0};
+    std::atomic<int> savesStarted{0};
     std::vector<void*> freed;
     std::vector<std::pair<long, long>> progress;
 
