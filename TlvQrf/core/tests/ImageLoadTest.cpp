@@ -6,6 +6,7 @@
 
 #include "kelvra/KelvraImage.h"
 #include "load/TlLiveObjects.h"
+#include "load/TlLoadTask.h"
 #include "load/TlvLoadImage.h"
 #include "pellio/Pellio.h"
 #include "pellio/PellioFormats.h"
@@ -298,6 +299,37 @@ TEST_F(ImageLoadTest, RawSourceSubImageReplacesTheMainImageThroughTheRegistry)
     EXPECT_EQ(attributes->images.image, attributes->images.subImages[1].image);
     EXPECT_EQ(ImageUseCount(attributes->images.image), 2) << "kept as main image and as sub-image";
     EXPECT_EQ(RegisteredImageCount(), 2) << "the replaced mosaic left the registry";
+}
+
+TEST_F(ImageLoadTest, StoredOrientationTagsTurnTheSizeRecord)
+{
+    const double angle = 90.0;
+    const std::uint32_t mirror = 1;
+    QrfRawOptions options = RawOptions(257, QrfPattern::RGGB);
+    options.extraTags.push_back({0x10005, kKelvraTagTypeDoubles, Bytes(reinterpret_cast<const std::uint8_t*>(&angle),
+                                                                        reinterpret_cast<const std::uint8_t*>(&angle + 1))});
+    options.extraTags.push_back({0x10004, kKelvraTagTypeLong, Bytes(reinterpret_cast<const std::uint8_t*>(&mirror),
+                                                                     reinterpret_cast<const std::uint8_t*>(&mirror + 1))});
+    const HostLoad load = LoadThroughHost(*attributes, WriteRaw("turned.qrf", options));
+    EXPECT_EQ(load.finish, 0u);
+    EXPECT_EQ(attributes->flip, 1);
+    EXPECT_EQ(attributes->angle, 90);
+}
+
+TEST_F(ImageLoadTest, ScaledMosaicModelGetsItsScaleUnlessTheGeometryIsKept)
+{
+    const std::string path = WriteRaw("model-259.qrf", RawOptions(259, QrfPattern::RGGB));
+    for (bool keepGeometry : {false, true}) {
+        SCOPED_TRACE(keepGeometry);
+        auto loaded = std::make_unique<CTlvImageAttributes>();
+        const double before = loaded->geometry.GetScale();
+        CLoadTask task(Manager());
+        ASSERT_EQ(task.Begin(loaded.get(), KelvraFile(path.c_str()), false, true), 0);
+        while (!task.IsFinished())
+            ASSERT_EQ(task.Execute(), 0);
+        EXPECT_EQ(task.Finish(keepGeometry, true), 0);
+        EXPECT_DOUBLE_EQ(loaded->geometry.GetScale(), keepGeometry ? before : 0.7492354740061162);
+    }
 }
 
 } // namespace
