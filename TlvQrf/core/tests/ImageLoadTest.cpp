@@ -117,6 +117,20 @@ TEST_F(ImageLoadTest, SignalProcessingModelsGetTheSignalProcessingImage)
     }
 }
 
+TEST_F(ImageLoadTest, SignalProcessingImageThatCannotBePreparedFailsTheLoadAndKeepsTheLoadedImage)
+{
+    QrfRawOptions options = RawOptions(513, QrfPattern::YCGM);
+    // A colour-filter pattern the signal-processing image does not know.
+    options.extraTags.push_back({0xA302, kKelvraTagTypeBytes, Bytes{2, 0, 2, 0, 9, 9, 9, 9}});
+    const HostLoad load = LoadThroughHost(*attributes, WriteRaw("bad-pattern.qrf", options));
+    EXPECT_EQ(load.begin, 0u);
+    EXPECT_EQ(load.finish, 0x1008u);
+    EXPECT_FALSE(attributes->signalProcessing);
+    ASSERT_NE(attributes->images.image, nullptr);
+    EXPECT_EQ(FormatOf(attributes->images.image), KelvraPixelFormat(0x10020403));
+    EXPECT_EQ(ImageUseCount(attributes->images.image), 1);
+}
+
 TEST_F(ImageLoadTest, StoredSettingsBlockOfARawFileFillsTheRecords)
 {
     QrfRawOptions options = RawOptions(258, QrfPattern::GBRG);
