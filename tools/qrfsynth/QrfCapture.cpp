@@ -70,13 +70,25 @@ void MakerTags(const QrfRawOptions& options, TagWriter& out)
     out.Long(kKelvraTagModelCode, options.model);
     const std::uint16_t sensitivity[2] = {0, 200};
     out.Put(0x80002, kKelvraTagTypeUShorts2, sensitivity, sizeof sensitivity);
-    out.Long(0x80004, 32); // the maker's raw format code
+    out.Long(0x80004, options.makerFormat);
     const double multipliers[4] = {options.gains.red, options.gains.blue, 1.0, 1.0};
     out.Put(0x8000C, kKelvraTagTypeDoubles, multipliers, sizeof multipliers);
     out.Long(0x8008D, 1);
     out.Bytes(0x80098, kKelvraTagTypeLensData, LensData());
     if (QrfIsSignalModel(options.model))
         out.Bytes(0x80014, kKelvraTagTypeBytes, QrfMakerTable(options.model));
+}
+
+void ExtraTags(const QrfRawOptions& options, TagWriter& out)
+{
+    for (const QrfExtraTag& extra : options.extraTags) {
+        if (extra.type != kKelvraTagTypeDataHeader) {
+            out.Bytes(extra.id, extra.type, extra.bytes);
+            continue;
+        }
+        KelvraTagDataHeader header{1, std::uint32_t(extra.bytes.size()), const_cast<std::uint8_t*>(extra.bytes.data())};
+        out.Put(extra.id, extra.type, &header, sizeof header);
+    }
 }
 
 } // namespace
@@ -126,6 +138,7 @@ IKelvraError* QrfFillTags(const QrfRawOptions& options, IKelvraTagControl* tags)
         CameraTags(options, out);
         LayoutTags(options, out);
         MakerTags(options, out);
+        ExtraTags(options, out);
         return out.error ? KELVRA_WRAP(nullptr, kQrfSynthTag, out.error) : nullptr;
     });
 }

@@ -7,8 +7,17 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 constexpr KelvraTag kQrfSynthTag = KelvraFourCC('Q', 'S', 'y', 'n');
+
+// A tag a file carries beside the capture tags (replacing one of them with
+// the same id). For type 263 the bytes are those the data header points to.
+struct QrfExtraTag {
+    std::uint32_t id;
+    std::uint32_t type;
+    std::vector<std::uint8_t> bytes;
+};
 
 struct QrfRawOptions {
     long width = 192;
@@ -17,6 +26,8 @@ struct QrfRawOptions {
     QrfPattern pattern = QrfPattern::RGGB;
     QrfGains gains;
     std::uint32_t format = 32; // 32 (uncompressed) or 2048 (deflate)
+    std::uint32_t makerFormat = 32; // the maker's raw format code (tag 0x80004)
+    std::vector<QrfExtraTag> extraTags;
 };
 
 // Models 513 to 516 are developed by the signal-processing library.

@@ -1,0 +1,118 @@
+#include "load/TlStoredSettings.h"
+
+#include "kelvra/KelvraTagControl.h"
+#include "load/TlLoadErrors.h"
+#include "load/TlvImageAttributes.h"
+#include "raw/TlRawFormat.h"
+#include "settings/edit/TlvEditSettings.h"
+#include "settings/loadpath/TlLoadPath.h"
+
+#include <cmath>
+#include <cstring>
+#include <new>
+#include <vector>
+
+namespace {
+
+// The whole value of a byte-readable tag; empty when missing or unreadable.
+std::vector<unsigned char> ReadWholeTag(const IKelvraTagControl& tags, std::uint32_t id)
+{
+    std::vector<unsigned char> bytes;
+    const std::uint32_t size = tags.GetTagSize(id, 0);
+    if (size == 0)
+        return bytes;
+    try {
+        bytes.resize(size);
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+    if (!Succeeded(tags.GetTag(id, kKelvraTagTypeBytes, size, bytes.data(), 0)))
+        bytes.clear();
+    return bytes;
+}
+
+struct SStoredOrientation {
+    double angle = 0.0;
+    std::uint32_t mirror = 0;
+};
+
+void TakeSettingsBlock(const std::vector<unsigned char>& block, const IKelvraTagControl& tags,
+                       CTlvImageAttributes& attributes, const SStoredOrientation& stored, std::uint32_t width,
+                       std::uint32_t height, bool keepGeometry)
+{
+    attributes.storedSettings = true;
+    CTlvEditSettings settings(stored.mirror != 0 ? 1 : 0, static_cast<std::uint16_t>(std::lround(stored.angle)));
+    attributes.ExportTo(settings);
+    settings.flip = stored.mirror != 0 ? 1 : 0;
+    settings.angle = static_cast<std::uint16_t>(std::lround(stored.angle));
+    if (keepGeometry)
+        settings.recordMask = ~std::uint32_t(kTlvSlotGeometry);
+    double camera[4] = {};
+    if (Succeeded(tags.GetTag(kTlvCameraValuesTag, kKelvraTagTypeDoubles, sizeof camera, camera, 0))) {
+        settings.whiteBalanceScale1 = camera[0];
+        settings.whiteBalanceScale2 = camera[1];
+    }
+    if (settings.Load(block.data(), static_cast<int>(block.size()), static_cast<int>(width),
+                      static_cast<int>(height)) <= 0)
+        return;
+    attributes.ImportFrom(settings);
+    attributes.geometry.SetRotation(attributes.flip, attributes.angle, false);
+}
+
+void TakeDustReference(const IKelvraTagControl& tags, CTlvImageAttributes& attributes, IKelvraManager* manager)
+{
+    if (!attributes.dustReferenceKept || attributes.dust.IsDefault()) {
+        std::uint8_t identification[kTlvDustIdentificationSize] = {};
+        if (Succeeded(tags.GetTag(kTlDustIdentificationTag, kKelvraTagTypeDustId, sizeof identification,
+                                  identification, 0)))
+            std::memcpy(attributes.dustIdentification, identification, sizeof identification);
+        attributes.dustReferenceKept = false;
+    }
+    if (!tags.HasTag(kTlDustReferenceTag, 0))
+        return;
+    const std::vector<unsigned char> data = ReadWholeTag(tags, kTlDustReferenceTag);
+    if (!data.empty())
+        attributes.dust.CreateEngine(manager, data.data(), data.size());
+}
+
+} // namespace
+
+bool ReadTagDouble(const IKelvraTagControl& tags, std::uint32_t id, double& value)
+{
+    double read = 0.0;
+    if (!Succeeded(tags.GetTag(id, kKelvraTagTypeDoubles, sizeof read, &read, 0)))
+        return false;
+    value = read;
+    return true;
+}
+
+bool ReadTagLong(const IKelvraTagControl& tags, std::uint32_t id, std::uint32_t& value)
+{
+    std::uint32_t read = 0;
+    if (!Succeeded(tags.GetTag(id, kKelvraTagTypeLong, sizeof read, &read, 0)))
+        return false;
+    value = read;
+    return true;
+}
+
+void ApplyStoredSettings(const IKelvraTagControl& tags, CTlvImageAttributes& attributes, IKelvraManager* manager,
+                         std::uint32_t width, std::uint32_t height, bool keepGeometry)
+{
+    SStoredOrientation stored;
+    ReadTagDouble(tags, kTlAngleTag, stored.angle);
+    ReadTagLong(tags, kTlMirrorTag, stored.mirror);
+    const std::uint16_t model = GetShortTagValue(&tags);
+    std::uint32_t pixelFormat = 0;
+    ReadTagLong(tags, kTlRawFormatCodeTag, pixelFormat);
+    const bool scaledMosaic = model == kTlScaledMosaicModel && pixelFormat == kTlRawMosaic && !keepGeometry;
+
+    const std::vector<unsigned char> block = ReadWholeTag(tags, kTlStoredSettingsTag);
+    if (!block.empty()) {
+        TakeSettingsBlock(block, tags, attributes, stored, width, height, keepGeometry);
+        if (scaledMosaic)
+            attributes.geometry.SetScale(attributes.geometry.GetScale() * kTlScaledMosaicScale);
+    } else if (scaledMosaic) {
+        attributes.geometry.SetScale(kTlScaledMosaicScale);
+    }
+    TakeDustReference(tags, attributes, manager);
+}

@@ -1,0 +1,31 @@
+// The edit settings, orientation and dust reference that a raw file stores
+// in its tags, taken into the image attributes after a load.
+#pragma once
+
+#include <cstdint>
+
+class CTlvImageAttributes;
+class IKelvraManager;
+class IKelvraTagControl;
+
+enum : std::uint32_t {
+    kTlStoredSettingsTag = 0x80E01,
+    kTlDustIdentificationTag = 0x80E0A,
+    kTlDustReferenceTag = 0x80E0B,
+    kTlResolutionTag = 0x10003,
+    kTlMirrorTag = 0x10004,
+    kTlAngleTag = 0x10005,
+};
+
+// One camera's mosaic is developed at this scale unless the caller keeps
+// the geometry.
+constexpr std::uint16_t kTlScaledMosaicModel = 259;
+constexpr double kTlScaledMosaicScale = 0.7492354740061162;
+
+// Raw files only. A tag that cannot be read is skipped.
+void ApplyStoredSettings(const IKelvraTagControl& tags, CTlvImageAttributes& attributes, IKelvraManager* manager,
+                         std::uint32_t width, std::uint32_t height, bool keepGeometry);
+
+// Tag readers that leave `value` alone on failure.
+bool ReadTagDouble(const IKelvraTagControl& tags, std::uint32_t id, double& value);
+bool ReadTagLong(const IKelvraTagControl& tags, std::uint32_t id, std::uint32_t& value);

@@ -1,0 +1,6 @@
+#include "load/TlvImageAttributes.h"
+
+void CTlvImageAttributes::UpdateAfterLoad()
+{
+    ReadCameraValues();
+}
