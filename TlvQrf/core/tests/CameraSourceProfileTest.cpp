@@ -16,6 +16,7 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <thread>
 
 using namespace raw_test;
 
@@ -134,6 +135,18 @@ TEST_F(CameraSourceProfileTest, MissingTablesGiveNoProfile)
     // The folder is new to this process, so its tables were never read.
     DeleteFileA((m_folder.Path() + kTlCameraTablesFile).c_str());
     EXPECT_EQ(Choose(1025), "");
+}
+
+TEST_F(CameraSourceProfileTest, TablesAreReadOnceWhenTwoThreadsAskAtOnce)
+{
+    const TlCameraTables* seen[2] = {nullptr, nullptr};
+    std::thread first([&] { seen[0] = TlGetCameraTables(); });
+    std::thread second([&] { seen[1] = TlGetCameraTables(); });
+    first.join();
+    second.join();
+    ASSERT_NE(seen[0], nullptr);
+    EXPECT_EQ(seen[0], seen[1]);
+    EXPECT_EQ(TlGetCameraTables(), seen[0]);
 }
 
 TEST(CameraParamsGather, SettingsWhiteBalance)
