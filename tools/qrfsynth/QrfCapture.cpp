@@ -28,6 +28,15 @@ struct TagWriter {
     }
 };
 
+// The maker's colour data: the hue index (byte 7) names daylight for every
+// camera with generated profiles.
+std::vector<std::uint8_t> ColourData()
+{
+    std::vector<std::uint8_t> data(304, 0);
+    data[7] = 7;
+    return data;
+}
+
 std::vector<std::uint8_t> LensData()
 {
     std::vector<std::uint8_t> lens(31, 0);
@@ -74,6 +83,9 @@ void MakerTags(const QrfRawOptions& options, TagWriter& out)
     const double multipliers[4] = {options.gains.red, options.gains.blue, 1.0, 1.0};
     out.Put(0x8000C, kKelvraTagTypeDoubles, multipliers, sizeof multipliers);
     out.Long(0x8008D, 1);
+    const std::int32_t whiteBalance[2] = {0, 0}; // automatic
+    out.Put(0x80005, kKelvraTagTypeBytes, whiteBalance, sizeof whiteBalance);
+    out.Bytes(0x80097, kKelvraTagTypeColorData, ColourData());
     out.Bytes(0x80098, kKelvraTagTypeLensData, LensData());
     if (QrfIsSignalModel(options.model))
         out.Bytes(0x80014, kKelvraTagTypeBytes, QrfMakerTable(options.model));

@@ -1,6 +1,6 @@
 // Camera profiles generated into the profiles folder. The generator that
-// computes a profile from the camera and its capture settings is a later
-// part of the library; it is reached through this interface, and without
+// computes a profile from the camera and its capture settings
+// (camera/TlCameraProfile.h) is reached through this interface; without
 // one no profile is generated (the caller gets an empty path).
 #pragma once
 

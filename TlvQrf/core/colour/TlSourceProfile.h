@@ -23,7 +23,8 @@ struct TlSourceProfileFacts {
     std::string assignedProfile;             // full path
     bool adobeColourMode = false;            // the image's colour mode is the Adobe one
     // Raw images: the generator set up with the camera profile parameters
-    // (null until that part of the library exists: no profile then), and
+    // (null when they have none: no profile then; camera/
+    // TlCameraSourceProfile.h attaches it for a parameter set), and
     // the custom-curve profile number when the tone compensation is the
     // user's custom curve (negative otherwise).
     ITlCameraProfileGenerator* cameraProfile = nullptr;
