@@ -193,6 +193,30 @@ TEST_F(ControlInformation, StoredSettingsRules)
     }
 }
 
+// 12-bit files of model 259 develop at a smaller scale: settings stored
+// without the orientation flag count as edited and are brought to it.
+TEST_F(ControlInformation, Model259StoredSettings)
+{
+    raw_test::SetLong(*tags, kKelvraTagModelCode, 259);
+    const struct {
+        const char* name;
+        std::uint8_t flag;
+        int state;
+        double scale;
+    } rows[] = {{"WithTheFlag", 1, 3, kModel259Scale}, {"WithoutTheFlag", 0, 1, 1.0}};
+    for (const auto& row : rows) {
+        CTlvControlSettings holder;
+        holder.geometry = CTlGeometryState(4016, 2616, nullptr, 300.0);
+        holder.geometry.OrientationFlag = row.flag;
+        StoreSettings(holder);
+        CTlvQrfControl& c = TagsOnlyControl();
+        EXPECT_EQ(row.state, StoredEditState(c)) << row.name;
+        EXPECT_EQ(row.scale, c.geometry.GetScale()) << row.name;
+        c.Destroy();
+        control = nullptr;
+    }
+}
+
 TEST_F(ControlInformation, StoredSettingsComeIntoTheControl)
 {
     CTlvControlSettings holder;
@@ -294,6 +318,26 @@ TEST_F(ControlInformation, DestroyDeletesTheProfileCopy)
     InitialisedControl();
     EXPECT_EQ(1u, ProfileCopies().size());
     control->Destroy();
+    control = nullptr;
+    EXPECT_TRUE(ProfileCopies().empty());
+}
+
+// A reading that fails after the copy was made leaves one copy, which the
+// next reading replaces.
+TEST_F(ControlInformation, RepeatedReadingKeepsOneProfileCopy)
+{
+    const std::string profile(64, 'r');
+    raw_test::SetBytes(*tags, 34675, kKelvraTagTypeBytes, profile.data(), profile.size());
+    const double tooLong[2] = {90.0, 0.0}; // the recorded angle is one double
+    raw_test::SetBytes(*tags, 0x10005, kKelvraTagTypeDoubles, tooLong, sizeof tooLong);
+    CTlvQrfControl& c = NewControl();
+    EXPECT_NE(0, CodeOf(c.Initialize(nullptr, nullptr, tags.get())));
+    EXPECT_EQ(1u, ProfileCopies().size());
+    strTlnImageInfoParam info{};
+    info.size = sizeof info;
+    EXPECT_NE(0, CodeOf(c.GetImageInfo(&info))) << "read again, failing again";
+    EXPECT_EQ(1u, ProfileCopies().size());
+    c.Destroy();
     control = nullptr;
     EXPECT_TRUE(ProfileCopies().empty());
 }
