@@ -92,8 +92,11 @@ static_assert(offsetof(strTlnAdjustmentOption, value) == 8, "value at offset 8")
 static_assert(sizeof(strTlnAdjustmentOption) == 16, "adjustment option is 16 bytes");
 static_assert(sizeof(strTlnColourOption) == 8, "colour option is 8 bytes");
 #if defined(_WIN32) && !defined(_WIN64)
+static_assert(offsetof(strTlnImageInfoParam, profile) == 36, "profile pointer at offset 36");
 static_assert(sizeof(strTlnImageInfoParam) == 40, "image record is 40 bytes");
+static_assert(offsetof(strTlnVQParam, value) == 16, "value pointer at offset 16");
 static_assert(sizeof(strTlnVQParam) == 20, "capture record is 20 bytes");
+static_assert(offsetof(strTlnRawOption, value) == 8, "value pointer at offset 8");
 static_assert(sizeof(strTlnRawOption) == 12, "raw-option record is 12 bytes");
 #endif
 
