@@ -255,6 +255,7 @@ TEST_F(ControlInformation, StoredOrientationRoundTrip)
     CTlvQrfControl& reader = TagsOnlyControl();
     EXPECT_EQ(6u, Info(reader).orientation);
     EXPECT_EQ(270, reader.GetRotation());
+    EXPECT_EQ(3, StoredEditState(reader)) << "turned at full scale: stored with the orientation flag";
 }
 
 TEST_F(ControlInformation, SizeStoredWithTheSettings)
