@@ -1,0 +1,14 @@
+// How the image control learns the default output profile of an image: a
+// chooser the output-profile code installs. Without one the default path
+// stays empty.
+#pragma once
+
+class CTlvParamSet;
+
+// Fills `path` (260 characters); false when it chose nothing.
+using TlDefaultProfileChooser = bool (*)(const CTlvParamSet* params, char* path);
+
+// Returns the chooser installed before.
+TlDefaultProfileChooser SetDefaultProfileChooser(TlDefaultProfileChooser chooser);
+// Runs the installed chooser; false without one.
+bool ChooseDefaultProfile(const CTlvParamSet* params, char* path);
