@@ -4,7 +4,7 @@
 
 #include "kelvra/KelvraTagControl.h"
 #include "params/TlSharpeningTables.h"
-#include "params/TlTagValue.h"
+#include "params/TlParamTagReads.h"
 #include "params/TlvParamSet.h"
 
 #include <cmath>
@@ -41,7 +41,7 @@ std::uint16_t ScaledSensitivity(std::uint16_t sensitivity, const CTlAdjustState*
 std::uint16_t Sensitivity(const CTlvParamSet& params)
 {
     std::uint16_t values[2] = {0, 0};
-    if (!ReadTagValue(params.tags, kSensitivityTag, kKelvraTagTypeUShorts2, values, sizeof values))
+    if (!ReadTagQuietly(params.tags, kSensitivityTag, kKelvraTagTypeUShorts2, sizeof values, values))
         return kDefaultSensitivity;
     return ScaledSensitivity(values[1], params.Adjust());
 }
@@ -52,7 +52,7 @@ struct ColourData {
 
 bool ReadColourData(const IKelvraTagControl* tags, ColourData& data)
 {
-    return ReadTagValue(tags, kColourDataTag, kKelvraTagTypeColorData, data.bytes, sizeof data.bytes);
+    return ReadTagQuietly(tags, kColourDataTag, kKelvraTagTypeColorData, sizeof data.bytes, data.bytes);
 }
 
 // Cameras 260 and 1026 keep the preset index itself in their colour data,
@@ -80,7 +80,7 @@ int IndexFromTenSteps(const IKelvraTagControl* tags)
 int IndexFromCameraCode(const CTlvParamSet& params, std::uint16_t sensitivity)
 {
     std::int32_t code = 0;
-    if (!ReadTagValue(params.tags, kSharpeningCodeTag, kKelvraTagTypeLong, &code, sizeof code))
+    if (!ReadTagQuietly(params.tags, kSharpeningCodeTag, kKelvraTagTypeLong, sizeof code, &code))
         return 0;
     if (code == kTenStepCode)
         return IndexFromTenSteps(params.tags);

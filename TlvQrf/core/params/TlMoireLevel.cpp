@@ -1,7 +1,7 @@
 #include "params/TlMoireLevel.h"
 
 #include "filters/moire/TlMoireFilter.h"
-#include "params/TlQuietTagRead.h"
+#include "params/TlParamTagReads.h"
 #include "params/TlvParamSet.h"
 
 int MoireStrengthForLevel(int level)

@@ -4,7 +4,7 @@
 #include "colour/TlWorkingProfiles.h"
 #include "kelvra/KelvraImage.h"
 #include "kelvra/KelvraTagControl.h"
-#include "params/TlTagValue.h"
+#include "params/TlParamTagReads.h"
 #include "params/TlvParamSet.h"
 #include "settings/loadpath/TlLoadPath.h"
 
@@ -34,7 +34,7 @@ bool CarriesColourSpace(std::uint16_t model)
 const char* ShotColourSpaceProfile(const IKelvraTagControl* tags)
 {
     std::int32_t space = -1;
-    ReadTagValue(tags, kShotColourSpaceTag, kKelvraTagTypeLong, &space, sizeof space);
+    ReadTagQuietly(tags, kShotColourSpaceTag, kKelvraTagTypeLong, sizeof space, &space);
     if (space == 2)
         return kAdobe;
     return space == -1 ? kNtsc : kSrgb;

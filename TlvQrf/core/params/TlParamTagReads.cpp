@@ -7,19 +7,30 @@ namespace {
 template <typename T>
 bool TryRead(const IKelvraTagControl* tags, std::uint32_t id, std::uint32_t type, T* value)
 {
-    if (tags == nullptr)
-        return false;
     T read = *value;
-    IKelvraError* error = tags->GetTag(id, type, sizeof read, &read, 0);
-    if (error != nullptr) {
-        IKelvraError::Release(error);
+    if (!ReadTagQuietly(tags, id, type, sizeof read, &read))
         return false;
-    }
     *value = read;
     return true;
 }
 
 } // namespace
+
+bool ReadTagQuietly(const IKelvraTagControl* tags, std::uint32_t id, std::uint32_t type, std::uint32_t size,
+                    void* destination)
+{
+    if (tags == nullptr || destination == nullptr)
+        return false;
+    return ReleaseQuietly(tags->GetTag(id, type, size, destination, 0));
+}
+
+bool ReleaseQuietly(IKelvraError* error)
+{
+    if (error == nullptr)
+        return true;
+    IKelvraError::Release(error);
+    return false;
+}
 
 bool TryReadLongTag(const IKelvraTagControl* tags, std::uint32_t id, std::int32_t* value)
 {

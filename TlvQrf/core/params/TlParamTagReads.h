@@ -5,7 +5,16 @@
 
 #include <cstdint>
 
+class IKelvraError;
 class IKelvraTagControl;
+
+// Reads tag `id` of `type` into `size` bytes at `destination`. False, with
+// the destination untouched (the control writes nothing on a failed read),
+// when there is no tag control or the read fails (its error released).
+bool ReadTagQuietly(const IKelvraTagControl* tags, std::uint32_t id, std::uint32_t type, std::uint32_t size,
+                    void* destination);
+// Releases `error`; true when there was none.
+bool ReleaseQuietly(IKelvraError* error);
 
 // A 32-bit value (type 3) into `value`; false, `value` unchanged, when
 // there is no tag control or the tag cannot be read.

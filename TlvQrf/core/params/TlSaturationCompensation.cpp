@@ -2,7 +2,7 @@
 
 #include "filters/saturation/TlSaturationCompensationFilter.h"
 #include "kelvra/KelvraTagControl.h"
-#include "params/TlQuietTagRead.h"
+#include "params/TlParamTagReads.h"
 #include "params/TlvParamSet.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "params/TlVignetteParams.h"
 
 #include "filters/vignette/TlVignetteFilter.h"
-#include "params/TlQuietTagRead.h"
+#include "params/TlParamTagReads.h"
 #include "params/TlVignetteLens.h"
 #include "params/TlvParamSet.h"
 
