@@ -1,9 +1,11 @@
 #include "control/TlDefaultProfileHook.h"
 
+#include "params/TlOutputProfile.h"
+
 #include <atomic>
 
 namespace {
-std::atomic<TlDefaultProfileChooser> g_chooser{nullptr};
+std::atomic<TlDefaultProfileChooser> g_chooser{&GetOutputProfilePath};
 }
 
 TlDefaultProfileChooser SetDefaultProfileChooser(TlDefaultProfileChooser chooser)

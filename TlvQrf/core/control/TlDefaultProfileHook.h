@@ -1,6 +1,6 @@
-// How the image control learns the default output profile of an image: a
-// chooser the output-profile code installs. Without one the default path
-// stays empty.
+// How the image control learns the default output profile of an image: the
+// library's output-profile choice unless a test installs another chooser.
+// With none (null installed) the default path stays empty.
 #pragma once
 
 class CTlvParamSet;

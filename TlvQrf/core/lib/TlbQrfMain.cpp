@@ -5,6 +5,7 @@
 #include "lib/TlHistograms.h"
 #include "lib/TlLibraryStartup.h"
 #include "lib/TlQrfLibApp.h"
+#include "load/TlLiveObjects.h"
 
 namespace {
 CQrfLibApp theApp;
@@ -28,6 +29,9 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserv
 unsigned long TlvQrfLib::InitializeQRFLib(IKelvraManager* manager)
 {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    // The holders release what loads registered through the live-object
+    // registries, from the first image on.
+    InstallObjectRegistry();
     return StartQrfLibrary(manager);
 }
 

@@ -8,9 +8,8 @@
 
 #include <new>
 
-unsigned long ITlvLoadImage::CreateObject(ITlvLoadImage** out)
+unsigned long CreateLoadImage(ITlvLoadImage** out)
 {
-    AFX_MANAGE_STATE(AfxGetStaticModuleState());
     CTlvLoadImage* made = new (std::nothrow) CTlvLoadImage;
     if (made == nullptr)
         return kTlResultNoMemory;

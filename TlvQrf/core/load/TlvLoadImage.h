@@ -3,6 +3,7 @@
 #pragma once
 
 #include "kelvra/KelvraTypes.h"
+#include "lib/TlvQrfLib.h"
 #include "load/TlLoadTask.h"
 
 class CTlvImageAttributes;
@@ -10,7 +11,7 @@ class CTlvImageAttributes;
 class ITlvLoadImage {
 public:
     // 0, or 0x1003 when the object cannot be made (`*out` untouched).
-    static unsigned long CreateObject(ITlvLoadImage** out);
+    TLBQRF_API static unsigned long CreateObject(ITlvLoadImage** out);
 
     virtual bool IsFinished() const = 0;
     // Opens `file` into `attributes`: 0, 0x1003 when an object cannot be
@@ -26,6 +27,9 @@ public:
     virtual void Destroy() = 0;
     virtual ~ITlvLoadImage() = default;
 };
+
+// What CreateObject does, for code inside the library.
+unsigned long CreateLoadImage(ITlvLoadImage** out);
 
 class CTlvLoadImage : public ITlvLoadImage {
 public:

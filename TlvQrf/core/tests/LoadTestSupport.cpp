@@ -94,7 +94,7 @@ HostLoad LoadThroughHost(CTlvImageAttributes& attributes, const std::string& pat
 {
     HostLoad result;
     ITlvLoadImage* loader = nullptr;
-    EXPECT_EQ(ITlvLoadImage::CreateObject(&loader), 0u);
+    EXPECT_EQ(CreateLoadImage(&loader), 0u);
     if (loader == nullptr)
         return result;
     KelvraFile file(path.c_str());
