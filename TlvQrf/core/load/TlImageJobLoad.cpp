@@ -70,6 +70,8 @@ long CImageJob::RunLoadTask(CTlvImageAttributes& attributes)
 
 long CImageJob::TakeAttributes(CTlvImageAttributes& attributes)
 {
+    // What an earlier take left is given back rather than lost.
+    ReleaseHeld();
     const long images = TakeImages(attributes);
     if (images != kTlJobDone)
         return images;
@@ -95,7 +97,6 @@ long CImageJob::TakeAttributes(CTlvImageAttributes& attributes)
     if (m_signalProcessing && m_embeddedProfile)
         CopyEmbeddedProfile();
     if (attributes.images.tags != nullptr) {
-        ReleaseRegisteredObject(m_tags, true);
         m_tags = attributes.images.tags;
         RegisterObject(m_tags);
     }
@@ -140,7 +141,6 @@ long CImageJob::TakeProfileBuffer(const CTlvImageAttributes& attributes)
     if (copy == nullptr)
         return kTlJobNoMemory;
     std::memcpy(copy, images.buffer, images.bufferSize);
-    delete[] m_profileBuffer;
     m_profileBuffer = copy;
     m_profileSize = images.bufferSize;
     m_profileWord = images.bufferWord;

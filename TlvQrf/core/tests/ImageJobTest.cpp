@@ -12,6 +12,7 @@
 #include "load/TlLoadResult.h"
 #include "pellio/PellioFormats.h"
 #include "settings/edit/TlvEditSettings.h"
+#include "settings/tests/DustEngineFakes.h"
 
 #include <cstring>
 #include <memory>
@@ -241,6 +242,23 @@ TEST_F(ImageJobTest, SignalProcessingImageIsCopiedWithAProfileFileOfItsOwn)
     loaded.reset();
 }
 
+TEST_F(ImageJobTest, TakingAttributesAgainGivesBackWhatTheFirstTakeHeld)
+{
+    auto first = std::make_unique<CTlvImageAttributes>();
+    auto second = std::make_unique<CTlvImageAttributes>();
+    ASSERT_EQ(LoadThroughHost(*first, WriteImageFile("first.jpg", kPellioFormatJpeg)).finish, 0u);
+    ASSERT_EQ(LoadThroughHost(*second, WriteImageFile("second.jpg", kPellioFormatJpeg)).finish, 0u);
+    TestJob job(owner, Manager());
+    ASSERT_EQ(job.TakeAttributes(*first), kTlJobDone);
+    ASSERT_EQ(job.TakeAttributes(*second), kTlJobDone);
+    EXPECT_EQ(ImageUseCount(first->images.image), 1);
+    EXPECT_EQ(ObjectUseCount(first->images.tags), 1);
+    EXPECT_EQ(ImageUseCount(second->images.image), 2);
+    job.Release(false);
+    first.reset();
+    second.reset();
+}
+
 TEST_F(ImageJobTest, SetUpWithAHolderTakesItsObjectsAndWritesItsSettings)
 {
     auto holder = std::make_unique<CTlvImageAttributes>();
@@ -265,6 +283,31 @@ TEST_F(ImageJobTest, SetUpWithAHolderTakesItsObjectsAndWritesItsSettings)
     job->Release(true);
     job.release();
     EXPECT_FALSE(TempFolder::Exists(settings)) << "the job's settings file goes with it";
+    holder.reset();
+}
+
+TEST_F(ImageJobTest, DustMapOfTheHolderTravelsInItsTagsToThePreparedAttributes)
+{
+    dust_test::DustScript script;
+    dust_test::FakeDustFactory factory(script);
+    auto holder = std::make_unique<CTlvImageAttributes>();
+    ASSERT_EQ(LoadThroughHost(*holder, WriteImageFile("dusty.jpg", kPellioFormatJpeg)).finish, 0u);
+    const Bytes map = {'M', 'a', 'p', 9, 8, 7};
+    ASSERT_EQ(holder->dust.CreateEngine(Manager(), map.data(), map.size()), 0);
+    auto job = std::make_unique<TestJob>(owner, Manager());
+    ASSERT_EQ(job->SetUpWithHolder(OptionsFor("dusty.jpg", ""), *holder), 0);
+    IKelvraTagControl* tags = holder->images.tags;
+    ASSERT_EQ(tags->GetTagSize(0x80E0B, 0), map.size());
+    Bytes stored(map.size());
+    ASSERT_EQ(tags->GetTag(0x80E0B, kKelvraTagTypeBytes, std::uint32_t(stored.size()), stored.data(), 0), nullptr);
+    EXPECT_EQ(stored, map);
+
+    auto attributes = std::make_unique<CTlvImageAttributes>();
+    ASSERT_EQ(job->PrepareSave(job->GetTempFilePath(), *attributes), kTlJobDone);
+    EXPECT_EQ(script.Count("map.Load"), 2u) << "the prepared attributes build their map from the tag";
+    EXPECT_NE(attributes->dust.GetDustMap(), nullptr);
+    attributes.reset();
+    job.reset();
     holder.reset();
 }
 
