@@ -372,6 +372,18 @@ TEST_F(ImageJobTest, PrepareSaveReportsSettingsFilesThatCannotBeUsed)
     job->Release(false);
 }
 
+TEST_F(ImageJobTest, PrepareSaveWithoutHeldTagsReadsThemFromTheSourceFile)
+{
+    TestJob job(owner, Manager());
+    job.SetSourcePath(WriteRaw("tags.qrf", RawOptions(258, QrfPattern::GBRG)).c_str());
+    auto attributes = std::make_unique<CTlvImageAttributes>();
+    ASSERT_EQ(job.PrepareSave(SettingsFile(0.25).c_str(), *attributes), kTlJobDone);
+    ASSERT_NE(attributes->images.tags, nullptr);
+    EXPECT_EQ(attributes->modelCode, 258);
+    EXPECT_EQ(ObjectUseCount(attributes->images.tags), 1);
+    attributes.reset();
+}
+
 TEST_F(ImageJobTest, PathSettersCutOverlongPathsAndOutputFormatSetsTheFileFormat)
 {
     TestJob job(owner, Manager());
