@@ -12,9 +12,6 @@
 #include <new>
 #include <vector>
 
-namespace {
-
-// The whole value of a byte-readable tag; empty when missing or unreadable.
 std::vector<unsigned char> ReadWholeTag(const IKelvraTagControl& tags, std::uint32_t id)
 {
     std::vector<unsigned char> bytes;
@@ -30,6 +27,8 @@ std::vector<unsigned char> ReadWholeTag(const IKelvraTagControl& tags, std::uint
         bytes.clear();
     return bytes;
 }
+
+namespace {
 
 struct SStoredOrientation {
     double angle = 0.0;

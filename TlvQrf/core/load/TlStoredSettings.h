@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 class CTlvImageAttributes;
 class IKelvraManager;
@@ -29,3 +30,5 @@ void ApplyStoredSettings(const IKelvraTagControl& tags, CTlvImageAttributes& att
 // Tag readers that leave `value` alone on failure.
 bool ReadTagDouble(const IKelvraTagControl& tags, std::uint32_t id, double& value);
 bool ReadTagLong(const IKelvraTagControl& tags, std::uint32_t id, std::uint32_t& value);
+// The whole value of a byte-readable tag; empty when missing or unreadable.
+std::vector<unsigned char> ReadWholeTag(const IKelvraTagControl& tags, std::uint32_t id);

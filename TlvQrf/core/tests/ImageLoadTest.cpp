@@ -39,26 +39,6 @@ KelvraPixelFormat FormatOf(IKelvraImage* image)
     return format;
 }
 
-QrfRawOptions RawOptions(std::uint32_t model, QrfPattern pattern)
-{
-    QrfRawOptions options;
-    options.model = model;
-    options.pattern = pattern;
-    return options;
-}
-
-// The stored form of a holder's settings with a changed exposure.
-Bytes StoredSettingsBlock(double exposure)
-{
-    CTlvSettingsHolder source;
-    source.adjust.value = exposure;
-    CTlvEditSettingsEx settings;
-    source.ExportTo(settings);
-    Bytes block(static_cast<std::size_t>(settings.GetSize()));
-    settings.Save(block.data(), static_cast<int>(block.size()));
-    return block;
-}
-
 TEST_F(ImageLoadTest, RawFileOfAPlainModelLoadsAsRawWithItsSubImages)
 {
     const std::string path = WriteRaw("plain.qrf", RawOptions(257, QrfPattern::RGGB));

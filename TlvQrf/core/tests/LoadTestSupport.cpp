@@ -6,6 +6,7 @@
 #include "load/TlvLoadImage.h"
 #include "pellio/Pellio.h"
 #include "pellio/PellioFormats.h"
+#include "settings/edit/TlvEditSettings.h"
 
 #include <fstream>
 #include <iterator>
@@ -116,6 +117,25 @@ Bytes ReadAll(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+QrfRawOptions RawOptions(std::uint32_t model, QrfPattern pattern)
+{
+    QrfRawOptions options;
+    options.model = model;
+    options.pattern = pattern;
+    return options;
+}
+
+Bytes StoredSettingsBlock(double exposure)
+{
+    CTlvSettingsHolder source;
+    source.adjust.value = exposure;
+    CTlvEditSettingsEx settings;
+    source.ExportTo(settings);
+    Bytes block(static_cast<std::size_t>(settings.GetSize()));
+    settings.Save(block.data(), static_cast<int>(block.size()));
+    return block;
 }
 
 } // namespace loadtest

@@ -55,4 +55,8 @@ HostLoad LoadThroughHost(CTlvImageAttributes& attributes, const std::string& pat
 
 Bytes ReadAll(const std::string& path);
 
+QrfRawOptions RawOptions(std::uint32_t model, QrfPattern pattern);
+// The stored form of a holder's settings with a changed exposure.
+Bytes StoredSettingsBlock(double exposure);
+
 } // namespace loadtest

@@ -1,0 +1,193 @@
+#include "load/TlImageJob.h"
+
+#include "frame/TlSaveProgress.h"
+#include "jobs/TlJobQueue.h"
+#include "lib/TlLibraryState.h"
+#include "load/TlImageJobOwner.h"
+#include "load/TlImageSaveHook.h"
+#include "load/TlLiveObjects.h"
+#include "load/TlvImageAttributes.h"
+
+#include <cstring>
+
+namespace {
+
+// Copies at most `size` - 1 characters; a longer text is cut.
+void CopyPath(char* target, std::size_t size, const char* text)
+{
+    const std::size_t length = text != nullptr ? strnlen(text, size - 1) : 0;
+    if (length != 0)
+        std::memcpy(target, text, length);
+    target[length] = '\0';
+}
+
+} // namespace
+
+long MapImageSaveResult(int saveResult)
+{
+    switch (saveResult) {
+    case 0: return kTlJobDone;
+    case 2: return kTlJobSaveRefused;
+    case 3: return kTlJobNoMemory;
+    case 6: return kTlJobCancelled;
+    default: return kTlJobFailed;
+    }
+}
+
+CImageJob::CImageJob(ITlImageJobOwner& owner, IKelvraManager* manager)
+    : m_owner(owner), m_manager(manager != nullptr ? manager : TlvQrfLib::GetGlobalManager())
+{
+    m_deleteTempFile = true;
+    SetPriority(1);
+}
+
+CImageJob::~CImageJob()
+{
+    ReleaseHeld();
+    if (m_deleteTempFile)
+        DeleteTempFile();
+}
+
+std::uint32_t CImageJob::GetChannelLayout()
+{
+    return m_options.channelLayout;
+}
+
+void CImageJob::SetChannelLayout(std::uint32_t layout)
+{
+    m_options.channelLayout = layout;
+}
+
+std::uint32_t CImageJob::GetFileFormat()
+{
+    return m_options.fileFormat;
+}
+
+std::uint32_t CImageJob::GetFormatOption()
+{
+    return m_options.formatOption;
+}
+
+void CImageJob::SetFormatOption(std::uint32_t option)
+{
+    m_options.formatOption = option;
+}
+
+int CImageJob::GetKind()
+{
+    return kKindSingle;
+}
+
+const char* CImageJob::GetSourcePath()
+{
+    return m_options.sourcePath;
+}
+
+void CImageJob::SetSourcePath(const char* path)
+{
+    CopyPath(m_options.sourcePath, sizeof m_options.sourcePath, path);
+}
+
+const char* CImageJob::GetTargetPath()
+{
+    return m_options.targetPath;
+}
+
+void CImageJob::SetTargetPath(const char* path)
+{
+    CopyPath(m_options.targetPath, sizeof m_options.targetPath, path);
+}
+
+void CImageJob::SetOutputFormat(std::uint32_t format, std::uint32_t flag)
+{
+    CJob::SetOutputFormat(format, flag);
+    m_options.fileFormat = GetOutputFormat();
+}
+
+bool CImageJob::WasSaved()
+{
+    return m_saved;
+}
+
+long CImageJob::Run()
+{
+    if (m_image == nullptr) {
+        const long loaded = LoadSource();
+        if (loaded != kTlJobDone)
+            return loaded;
+    }
+    return Save();
+}
+
+long CImageJob::Save()
+{
+    if (CJobQueue* queue = GetQueue())
+        queue->BeginSaveStep(this);
+    CTlvImageAttributes* attributes = m_owner.NewAttributes();
+    if (attributes == nullptr)
+        return kTlJobNoMemory;
+    long result = PrepareSave(m_tempFileName, *attributes);
+    if (result == kTlJobDone)
+        result = RunSave(*attributes);
+    if (result < 1 || result > 127)
+        m_saved = true;
+    DropAttributes(attributes);
+    return result;
+}
+
+long CImageJob::RunSave(CTlvImageAttributes& attributes)
+{
+    CTlvParamSet* target = m_owner.NewSaveTarget(attributes);
+    if (target == nullptr)
+        return kTlJobNoMemory;
+    // The save reports its progress to the queue that runs the job.
+    TlSaveProgressState state = GetSaveProgressState();
+    state.sink = GetQueue();
+    const TlSaveProgressState previous = ExchangeSaveProgressState(state);
+    const int code = RunImageSave(STlImageSave{target, m_options.targetPath, m_options.channelLayout,
+                                               m_options.fileFormat, m_options.formatOption,
+                                               m_options.directImage});
+    TlSaveProgressState after = GetSaveProgressState();
+    after.sink = previous.sink;
+    ExchangeSaveProgressState(after);
+    m_lastSaveResult = static_cast<std::uint32_t>(code);
+    ReleaseRegisteredObject(attributes.images.tags, true);
+    attributes.images.tags = nullptr;
+    m_owner.DestroySaveTarget(target);
+    return MapImageSaveResult(code);
+}
+
+void CImageJob::DropAttributes(CTlvImageAttributes* attributes)
+{
+    // A buffer the attributes share with the job stays the job's.
+    if (attributes->images.buffer == m_profileBuffer) {
+        attributes->images.buffer = nullptr;
+        attributes->images.bufferSize = 0;
+    }
+    m_owner.DestroyAttributes(attributes);
+}
+
+void CImageJob::Release(bool destroy)
+{
+    ReleaseHeld();
+    if (destroy)
+        delete this;
+}
+
+void CImageJob::ReleaseHeld()
+{
+    // The temporary profile file goes with the image's last use.
+    ReleaseRegisteredImage(m_image, GetEmbeddedProfilePath(), true);
+    m_image = nullptr;
+    ReleaseRegisteredImage(m_secondImage, nullptr, true);
+    m_secondImage = nullptr;
+    for (const TlvSubImage& sub : m_subImages)
+        ReleaseRegisteredImage(sub.image, nullptr, true);
+    m_subImages.clear();
+    ReleaseRegisteredObject(m_tags, true);
+    m_tags = nullptr;
+    delete[] m_profileBuffer;
+    m_profileBuffer = nullptr;
+    m_profileSize = 0;
+    m_profileWord = 0;
+}
