@@ -21,6 +21,9 @@
 #include <vector>
 
 class CKelvraFilterBase;
+class CKelvraFilterHistogram;
+class IKelvraTagControl;
+struct KelvraProgress;
 class CPluginHostFilter;
 class CUnsharpMaskFilter;
 
@@ -62,6 +65,12 @@ public:
     double GetViewScale() const { return m_viewScale; }
     bool IsGridShown() const { return m_grid; }
     IKelvraManager* GetManager() const { return m_manager; }
+    bool IsHistogramReady() const { return m_histogramReady; }
+    // Sum of bin x count of histogram channel 1, 2 or 3.
+    double GetChannelSum(int channel) const { return m_channelSums[channel - 1]; }
+    void SetProgressCallback(TlChainProgressCallback callback, bool enabled);
+    // How many times smaller than the recorded image `source` is; at least 1.
+    static int GetSourceShrink(IKelvraDataSource* source, const IKelvraTagControl* tags);
     // Gives every filter the cache policy, then the slots' own overrides.
     int ApplyCacheUsage();
 
@@ -111,6 +120,8 @@ private:
     // down.
     int FailWith(IKelvraError* error, int code);
     void StopWatching(int slot);
+    void ReadHistogramSums(CKelvraFilterHistogram* histogram);
+    void ReportFilterProgress(IKelvraFilter* filter, const KelvraProgress& progress);
     void DeleteOutsideFilters();
     template <typename Filter>
     Filter* SlotAs(int slot) const
@@ -136,7 +147,7 @@ private:
     std::uint32_t m_userWidth = 0;
     std::uint32_t m_userHeight = 0;
     std::uint32_t m_sizeMode = 0;
-    void* m_progress = nullptr;
+    TlChainProgressCallback m_progress = nullptr;
     bool m_progressEnabled = false;
     std::uint32_t m_pendingChanges = 0;
     double m_viewScale = 1.0;

@@ -1,15 +1,12 @@
 // The preview chain's build on real filters: the filters of each mode, their
 // order and first states, every build failure and what it leaves, the
 // tear-down, and the display connection.
-#include "chain/TlCadraFilterChain.h"
-
-#include "FilterTestSupport.h"
+#include "PreviewChainTestSupport.h"
 
 #include "filters/revelation/TlRevelationFilter.h"
 #include "filtrix/KelvraFilterLut.h"
 #include "filtrix/KelvraFilterScale.h"
 #include "filtrix/KelvraFilterTransform.h"
-#include "frame/TlFileSavingUtilities.h"
 #include "kelvra/KelvraFilterChain.h"
 #include "kelvra/KelvraImage.h"
 #include "kelvra/KelvraManager.h"
@@ -205,26 +202,9 @@ protected:
     }
 };
 
-class PreviewChainBuild : public ::testing::Test {
+class PreviewChainBuild : public PreviewChainFixture {
 protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(nullptr, IKelvraManager::_CreateKelvraManager(0, nullptr, 0, 0, 0, &m_manager));
-        m_image = MakePatternImage(m_manager, 40, 30, kKelvraRGB16);
-        ASSERT_NE(m_image, nullptr);
-    }
-    void TearDown() override
-    {
-        m_chain.ReleaseChain();
-        if (m_image != nullptr)
-            m_image->Release();
-        m_manager->Release();
-    }
-
-    int Build(CTlCadraFilterChain& chain, IKelvraDataDestination* destination = nullptr)
-    {
-        return chain.BuildPreviewChain(m_manager, m_image, destination);
-    }
+    PreviewChainBuild() : PreviewChainFixture(kKelvraRGB16) {}
 
     // The torn-down state every failing build after the creation leaves.
     static void ExpectTornDown(const CTlCadraFilterChain& chain)
@@ -234,12 +214,6 @@ protected:
         EXPECT_FALSE(chain.HasSlotTable());
         EXPECT_EQ(chain.GetManager(), nullptr);
     }
-
-    // The library's gamma caches live in the file watcher.
-    CTlFileSavingUtilities m_watcher;
-    IKelvraManager* m_manager = nullptr;
-    IKelvraImage* m_image = nullptr;
-    CTlCadraFilterChain m_chain;
 };
 
 } // namespace
