@@ -27,6 +27,14 @@ struct KelvraProgress;
 class CPluginHostFilter;
 class CUnsharpMaskFilter;
 
+// What the preview shows: the visible part of the output (in display
+// pixels) and the two scales of the view.
+struct STlChainView {
+    KelvraDblRect visible;
+    double referenceScale = 1.0;
+    double displayScale = 1.0;
+};
+
 class CTlCadraFilterChain : public CKelvraFilterWatcher, public ITlChainProgress, public ITlPreviewChain {
 public:
     // Build, connect and disconnect codes.
@@ -69,6 +77,9 @@ public:
     // Sum of bin x count of histogram channel 1, 2 or 3.
     double GetChannelSum(int channel) const { return m_channelSums[channel - 1]; }
     void SetProgressCallback(TlChainProgressCallback callback, bool enabled);
+    // Lays the grid overlay out for what `view` shows; true when the grid
+    // changed (or `force`) and was told to redraw.
+    bool FitGrid(const STlChainView* view, bool force);
     // How many times smaller than the recorded image `source` is; at least 1.
     static int GetSourceShrink(IKelvraDataSource* source, const IKelvraTagControl* tags);
     // Gives every filter the cache policy, then the slots' own overrides.

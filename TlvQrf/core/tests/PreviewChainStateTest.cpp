@@ -4,6 +4,7 @@
 #include "PreviewChainTestSupport.h"
 #include "RawTestTags.h"
 
+#include "filtrix/KelvraFilterGrid.h"
 #include "filtrix/KelvraFilterHistogram.h"
 
 #include <gtest/gtest.h>
@@ -119,6 +120,64 @@ TEST_F(ChainReports, ACompleteHistogramLeavesItsChannelSums)
     EXPECT_FALSE(histogram.IsCounting()) << "the counts are kept for the reader";
     ExpectOk(m_chain.KelvraFilterStopWatching(&histogram));
     ExpectOk(KelvraDataDisconnect(m_image, &histogram));
+}
+
+// Counts the notices of one code that reach it.
+class CountingSink : public IKelvraDataDestination {
+public:
+    explicit CountingSink(long code) : m_code(code) {}
+    IKelvraError* KelvraNotify(IKelvraDataSource*, long code, void*) override
+    {
+        count += code == m_code ? 1 : 0;
+        return nullptr;
+    }
+    int count = 0;
+
+private:
+    long m_code;
+};
+
+TEST_F(ChainReports, TheGridIsLaidOutForWhatIsInView)
+{
+    CountingSink sink(7);
+    ASSERT_EQ(m_chain.ConnectDestination(&sink), 0);
+    auto* grid = dynamic_cast<CKelvraFilterGrid*>(m_chain.GetSlot(TlChainSlots::kGrid));
+    ASSERT_NE(grid, nullptr);
+    STlChainView view;
+    view.visible = KelvraDblRect(10, 20, 410, 321);
+    view.referenceScale = 2.0;
+    view.displayScale = 4.0;
+
+    EXPECT_TRUE(m_chain.FitGrid(&view, false));
+    long width = 0;
+    long height = 0;
+    double scale = 0;
+    ExpectOk(grid->GetAssumedImageSize(&width, &height, &scale));
+    EXPECT_EQ(width, 100);
+    EXPECT_EQ(height, 75) << "truncated";
+    EXPECT_EQ(scale, 4.0);
+    EXPECT_EQ(sink.count, 1);
+
+    EXPECT_FALSE(m_chain.FitGrid(&view, false)) << "nothing changed";
+    EXPECT_EQ(sink.count, 1);
+    EXPECT_TRUE(m_chain.FitGrid(&view, true));
+    EXPECT_EQ(sink.count, 2);
+
+    EXPECT_FALSE(m_chain.FitGrid(nullptr, true));
+    view.displayScale = 0.0;
+    EXPECT_FALSE(m_chain.FitGrid(&view, true)) << "no scale to divide by";
+    EXPECT_EQ(m_chain.DisconnectDestination(&sink), 0);
+}
+
+TEST_F(ChainReports, NoGridToFitWithoutAGridSlot)
+{
+    STlChainView view;
+    view.visible = KelvraDblRect(0, 0, 100, 100);
+    CTlCadraFilterChain quick;
+    quick.SetMode(1);
+    EXPECT_FALSE(quick.FitGrid(&view, true)) << "not built";
+    ASSERT_EQ(Build(quick), 0);
+    EXPECT_FALSE(quick.FitGrid(&view, true)) << "mode 1 has no grid";
 }
 
 TEST(ChainSourceShrink, RecordedSizeOverSourceSizeAndNeverBelowOne)
