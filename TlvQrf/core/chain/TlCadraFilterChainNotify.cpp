@@ -75,7 +75,8 @@ void CTlCadraFilterChain::ReportFilterProgress(IKelvraFilter* filter, const Kelv
         const SPhaseSpan phase = RevelationPhase(progress.phase);
         const bool starting = current == 0 && total == 1;
         if (!starting && current != total && total != 0 && m_progressEnabled)
-            m_progress(kTlProgressStep, std::uint32_t(phase.base + current * phase.span / total), kTlProgressFromFilter);
+            m_progress(kTlProgressStep, std::uint32_t(phase.base + std::int64_t(current) * phase.span / total),
+                       kTlProgressFromFilter);
         return;
     }
     if (progress.phase != KelvraFourCC('P', 'l', 'u', 'g'))
@@ -96,7 +97,7 @@ int CTlCadraFilterChain::ReportProgress(std::int32_t current, std::int32_t total
         m_progress(kTlProgressStarted, 0, kTlProgressFromChain);
     else if (current == -2)
         m_progress(kTlProgressFinished, 0, kTlProgressFromChain);
-    else if (current >= 0)
+    else if (current >= 0 && total >= 0)
         m_progress(kTlProgressStep, std::uint32_t(current * 100.0 / (double(total) + 1.0)), kTlProgressFromChain);
     return 1;
 }

@@ -60,6 +60,7 @@ TEST_F(ChainReports, StepsReportedToTheChain)
     } const cases[] = {
         {-1, 9, {{0, 0, 0x2000}}}, {-2, 9, {{2, 0, 0x2000}}}, {5, 9, {{1, 50, 0x2000}}},
         {-3, 9, {}},               {0, 0, {{1, 0, 0x2000}}},  {9, 9, {{1, 90, 0x2000}}},
+        {3, -1, {}}, // no step count to divide by
     };
     for (const auto& entry : cases) {
         SCOPED_TRACE(testing::Message() << entry.current << " of " << entry.total);
