@@ -48,6 +48,11 @@ IKelvraError* TLV_CALL CTlvQrfControl::GetFilterChain(IKelvraFilterChain** out)
     if (out == nullptr)
         return TL_CONTROL_ERROR(kTlErrBadArgument);
     IKelvraError* kept = ReadImageInformation();
+    // A chain torn down by a failed connect is built anew.
+    if (m_chain != nullptr && !m_chain->IsBuilt()) {
+        delete m_chain;
+        m_chain = nullptr;
+    }
     if (m_chain == nullptr) {
         if (IKelvraError* error = CreateChain()) {
             IKelvraError::Release(kept);

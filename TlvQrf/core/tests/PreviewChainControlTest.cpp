@@ -1,0 +1,86 @@
+// The image control with the real preview chain: the chain it builds from
+// its state, the display link through it, and a chain torn down by a failed
+// link built anew on the next request.
+#include "ControlTestSupport.h"
+
+#include "chain/TlCadraFilterChain.h"
+#include "frame/TlFileSavingUtilities.h"
+#include "kelvra/KelvraData.h"
+
+namespace {
+
+using namespace control_test;
+
+class Display : public IKelvraDataDestination {
+public:
+    explicit Display(bool refuse = false) : m_refuse(refuse) {}
+    IKelvraError* KelvraNotify(IKelvraDataSource*, long, void*) override { return nullptr; }
+    IKelvraError* KelvraAddDataSourceCheck(IKelvraDataSource*) override
+    {
+        return m_refuse ? KELVRA_ERROR(nullptr, KelvraFourCC('T', 'e', 's', 't'), 1007) : nullptr;
+    }
+
+private:
+    bool m_refuse;
+};
+
+class ControlWithRealChain : public ControlFixture {
+protected:
+    void SetUp() override
+    {
+        ControlFixture::SetUp();
+        m_previous = SetPreviewChainFactory(&CreateCadraFilterChain);
+    }
+    void TearDown() override
+    {
+        ControlFixture::TearDown();
+        SetPreviewChainFactory(m_previous);
+    }
+
+    CTlCadraFilterChain* Chain(CTlvQrfControl& c) { return dynamic_cast<CTlCadraFilterChain*>(c.GetEditChain()); }
+
+    // The library's gamma caches live in the file watcher.
+    CTlFileSavingUtilities m_watcher;
+    TlPreviewChainFactory m_previous = nullptr;
+};
+
+} // namespace
+
+TEST_F(ControlWithRealChain, TheControlBuildsTheFullChainFromItsState)
+{
+    CTlvQrfControl& c = InitialisedControl();
+    IKelvraFilterChain* filters = nullptr;
+    ASSERT_EQ(0, CodeOf(c.GetFilterChain(&filters)));
+    ASSERT_NE(filters, nullptr);
+    CTlCadraFilterChain* chain = Chain(c);
+    ASSERT_NE(chain, nullptr);
+    EXPECT_TRUE(chain->IsBuilt());
+    EXPECT_TRUE(c.IsReady());
+    EXPECT_EQ(filters, chain->GetChain());
+    EXPECT_EQ(filters->GetFilterCount(), 45);
+    EXPECT_EQ(chain->GetCachePolicy(), 0u) << "the control starts with cache choice 1";
+    EXPECT_FALSE(chain->GetChannelOrder()) << "not the chain variant 2";
+}
+
+TEST_F(ControlWithRealChain, DisplaysAreLinkedThroughTheChain)
+{
+    CTlvQrfControl& c = ControlWithChain();
+    Display display;
+    EXPECT_EQ(0u, c.Connect(&display));
+    EXPECT_TRUE(KelvraIsConnected(Chain(c)->GetChain(), &display));
+    EXPECT_EQ(0u, c.DisConnect(&display));
+    EXPECT_FALSE(KelvraIsConnected(Chain(c)->GetChain(), &display));
+}
+
+TEST_F(ControlWithRealChain, AChainTornDownByAFailedLinkIsBuiltAnewOnTheNextRequest)
+{
+    CTlvQrfControl& c = ControlWithChain();
+    Display refusing(true);
+    EXPECT_EQ(unsigned(kTlResultFailed), c.Connect(&refusing)) << "status 8";
+    EXPECT_FALSE(c.IsReady());
+    IKelvraFilterChain* filters = nullptr;
+    ASSERT_EQ(0, CodeOf(c.GetFilterChain(&filters)));
+    ASSERT_NE(filters, nullptr);
+    EXPECT_TRUE(c.IsReady());
+    EXPECT_EQ(filters->GetFilterCount(), 45);
+}
