@@ -2,6 +2,8 @@
 // export but CreateImage and DestroyImage works in the library's own module
 // state (its resources and registry key helper) and gives the caller's back
 // on return.
+#include "chain/TlCadraFilterChain.h"
+#include "control/TlPreviewChain.h"
 #include "lib/TlHistograms.h"
 #include "lib/TlLibraryStartup.h"
 #include "lib/TlQrfLibApp.h"
@@ -32,6 +34,7 @@ unsigned long TlvQrfLib::InitializeQRFLib(IKelvraManager* manager)
     // The holders release what loads registered through the live-object
     // registries, from the first image on.
     InstallObjectRegistry();
+    SetPreviewChainFactory(&CreateCadraFilterChain);
     return StartQrfLibrary(manager);
 }
 
