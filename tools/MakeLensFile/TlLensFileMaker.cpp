@@ -1,6 +1,6 @@
 #include "MakeLensFile/TlLensFileMaker.h"
 
-#include "infra/TlStreamFile.h"
+#include "common/TlToolFile.h"
 #include "settings/lens/TlLensInformation.h"
 
 #include <windows.h>
@@ -66,20 +66,6 @@ std::vector<double> Sample(double (*curve)(double))
     return table;
 }
 
-// Empty on success, else why the file was not written.
-std::string WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
-{
-    CTlStreamFile file(path.c_str());
-    if (!file.Open(CTlStreamBase::kOpenWrite | CTlStreamBase::kOpenTruncate | CTlStreamBase::kOpenBinary))
-        return "file not created: " + path;
-    const bool written = file.Write(bytes.data(), static_cast<int>(bytes.size()));
-    file.Close();
-    if (written)
-        return std::string();
-    DeleteFileA(path.c_str()); // no half-written lens file
-    return "file not written: " + path;
-}
-
 std::string WriteLensFile(const char* folder)
 {
     if (!folder || !folder[0])
@@ -92,7 +78,7 @@ std::string WriteLensFile(const char* folder)
     const std::vector<std::uint8_t> bytes = TlBuildLensFile();
     if (bytes.empty())
         return "out of memory";
-    return WriteBytes(path + "\\" + kFileName, bytes);
+    return TlWriteToolFile(path + "\\" + kFileName, bytes.data(), bytes.size());
 }
 
 } // namespace
@@ -121,8 +107,5 @@ std::vector<std::uint8_t> TlBuildLensFile()
 
 bool TlWriteLensFile(const char* folder, std::string* failure)
 {
-    const std::string reason = WriteLensFile(folder);
-    if (failure)
-        *failure = reason;
-    return reason.empty();
+    return TlReportToolResult(WriteLensFile(folder), failure);
 }

@@ -1,0 +1,29 @@
+#include "common/TlToolFile.h"
+
+#include "infra/TlStreamFile.h"
+
+#include <windows.h>
+
+#include <climits>
+
+std::string TlWriteToolFile(const std::string& path, const void* bytes, std::size_t size)
+{
+    if (size > static_cast<std::size_t>(INT_MAX))
+        return "file too large: " + path;
+    CTlStreamFile file(path.c_str());
+    if (!file.Open(CTlStreamBase::kOpenWrite | CTlStreamBase::kOpenTruncate | CTlStreamBase::kOpenBinary))
+        return "file not created: " + path;
+    const bool written = file.Write(bytes, static_cast<int>(size));
+    file.Close();
+    if (written)
+        return std::string();
+    DeleteFileA(path.c_str());
+    return "file not written: " + path;
+}
+
+bool TlReportToolResult(const std::string& reason, std::string* failure)
+{
+    if (failure)
+        *failure = reason;
+    return reason.empty();
+}

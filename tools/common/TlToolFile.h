@@ -1,0 +1,14 @@
+// What the data-file tools share: writing one whole file, and handing a
+// failure's reason to the caller.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// Writes `bytes` as the whole file at `path`. Empty on success, else why
+// not; a file that could not be written whole is deleted, so that no
+// cut-short data file is left for a reader to trip over.
+std::string TlWriteToolFile(const std::string& path, const void* bytes, std::size_t size);
+
+// True when `reason` is empty; the reason goes into `failure` when given.
+bool TlReportToolResult(const std::string& reason, std::string* failure);
