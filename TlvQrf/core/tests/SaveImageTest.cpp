@@ -156,19 +156,25 @@ TEST_F(SaveImageTest, AFailedOrCancelledWriteLeavesTheTargetAndNoTemporaryFile)
     }
 }
 
+// Held open elsewhere without delete sharing (whether or not others may
+// still read it): the replace fails, and the user keeps the old file.
 TEST_F(SaveImageTest, ALockedTargetFailsAndKeepsItsOldContent)
 {
-    const std::string target = m_folder.File("locked.jpg");
-    TempFolder::Overwrite(target, "old");
-    HANDLE lock = CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    for (const DWORD sharing : {DWORD(0), DWORD(FILE_SHARE_READ | FILE_SHARE_WRITE)}) {
+        SCOPED_TRACE(sharing);
+        const std::string target = m_folder.File("locked.jpg");
+        TempFolder::Overwrite(target, "old");
+        HANDLE lock = CreateFileA(target.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(lock, INVALID_HANDLE_VALUE);
 
-    const int result = Save(target);
-    CloseHandle(lock);
+        const int result = Save(target);
+        CloseHandle(lock);
 
-    EXPECT_EQ(result, kTlSaveTargetNotReplaced);
-    EXPECT_EQ(TempFolder::Read(target), "old");
-    EXPECT_EQ(FilesIn(m_folder), std::vector<std::string>{"locked.jpg"});
+        EXPECT_EQ(result, kTlSaveTargetNotReplaced);
+        EXPECT_EQ(TempFolder::Read(target), "old");
+        EXPECT_EQ(FilesIn(m_folder), std::vector<std::string>{"locked.jpg"});
+    }
 }
 
 TEST_F(SaveImageTest, AMissingFolderFailsBeforeAnyWrite)
