@@ -65,6 +65,8 @@ int RunSave(const STlImageSave& save)
 int SaveImageToFile(CTlvParamSet* params, const char* targetPath, std::uint32_t channelLayout,
                     std::uint32_t fileFormat, std::uint32_t formatOption, bool directImage)
 {
+    if (targetPath == nullptr || *targetPath == '\0')
+        return kTlSaveNoTarget;
     std::string tempPath;
     if (!MakeTemporaryFile(targetPath, tempPath))
         return kTlSaveNoTemporaryFile;

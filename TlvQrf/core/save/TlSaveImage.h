@@ -14,6 +14,7 @@ constexpr std::uint32_t kTlSaveSettingsFormat = 0x10000000;
 // Results besides 0 and the writers' own codes.
 constexpr int kTlSaveTargetNotReplaced = 15;  // locked, or the replace failed
 constexpr int kTlSaveNoTemporaryFile = 16;    // the target's folder takes no new file
+constexpr int kTlSaveNoTarget = 17;           // null or empty target path
 
 int SaveImageToFile(CTlvParamSet* params, const char* targetPath, std::uint32_t channelLayout,
                     std::uint32_t fileFormat, std::uint32_t formatOption, bool directImage);

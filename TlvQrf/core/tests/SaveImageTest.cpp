@@ -177,12 +177,24 @@ TEST_F(SaveImageTest, ALockedTargetFailsAndKeepsItsOldContent)
     }
 }
 
-TEST_F(SaveImageTest, AMissingFolderFailsBeforeAnyWrite)
+TEST_F(SaveImageTest, ABadTargetFailsBeforeAnyWrite)
 {
-    const std::string target = m_folder.File("missing\\out.jpg");
-    EXPECT_EQ(Save(target), kTlSaveNoTemporaryFile);
-    EXPECT_EQ(g_writer.calls, 0);
-    EXPECT_TRUE(FilesIn(m_folder).empty());
+    const std::string missingFolder = m_folder.File("missing\\out.jpg");
+    struct Case {
+        const char* target;
+        int result;
+    };
+    const Case cases[] = {
+        {missingFolder.c_str(), kTlSaveNoTemporaryFile},
+        {"", kTlSaveNoTarget},
+        {nullptr, kTlSaveNoTarget},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.target != nullptr ? c.target : "null");
+        EXPECT_EQ(SaveImageToFile(nullptr, c.target, 2, 1, 0, false), c.result);
+        EXPECT_EQ(g_writer.calls, 0);
+        EXPECT_TRUE(FilesIn(m_folder).empty());
+    }
 }
 
 TEST_F(SaveImageTest, TheFormatChoosesTheWriterAndTheSettingsOption)
