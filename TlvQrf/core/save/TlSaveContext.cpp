@@ -1,0 +1,104 @@
+#include "save/TlSaveContext.h"
+
+#include "frame/TlFileSavingUtilities.h"
+#include "lib/TlLibraryState.h"
+
+#include <utility>
+
+namespace {
+
+// Moves a pointer out of `from`, leaving it empty.
+template <typename T>
+void MoveOut(T& to, T& from)
+{
+    to = std::move(from);
+    from = T();
+}
+
+void MoveEngines(CKelvraFilterCMLEngine::CReference (&to)[kTlSaveEngineSlots],
+                 CKelvraFilterCMLEngine::CReference (&from)[kTlSaveEngineSlots])
+{
+    for (int slot = 0; slot < kTlSaveEngineSlots; ++slot) {
+        to[slot] = from[slot];
+        from[slot].Release();
+    }
+}
+
+// The members parked by moving: the global is left empty.
+void MoveParked(STlSaveState& to, STlSaveState& from)
+{
+    MoveOut(to.saver, from.saver);
+    MoveOut(to.stream, from.stream);
+    MoveOut(to.tags, from.tags);
+    MoveOut(to.sources, from.sources);
+    MoveOut(to.scaleFilter, from.scaleFilter);
+    MoveOut(to.sharpeningFilter, from.sharpeningFilter);
+    MoveOut(to.colourFilter, from.colourFilter);
+    MoveEngines(to.engines, from.engines);
+    MoveOut(to.sharpeningChain, from.sharpeningChain);
+    MoveOut(to.prepared, from.prepared);
+}
+
+} // namespace
+
+CSaveContext::CSaveContext(CTlFileSavingUtilities* watcher)
+    : m_watcher(watcher != nullptr ? watcher : GetCurrentFileWatcher())
+{
+    Park();
+}
+
+CSaveContext::~CSaveContext()
+{
+    if (m_watcher != nullptr)
+        Restore();
+    for (auto& engine : m_state.engines)
+        engine.Release();
+}
+
+void CSaveContext::Park()
+{
+    STlSaveState& global = SaveState();
+    // The paths are not kept: a parked save starts again from empty ones.
+    global.profilePath.clear();
+    global.tempPath.clear();
+
+    m_softwareTag = GetSoftwareTag();
+    const TlSaveProgressState progress = GetSaveProgressState();
+    m_progressSink = progress.sink;
+    m_progressBase = progress.base;
+    m_state.directDestination = global.directDestination;
+    m_state.rawSaveOption = global.rawSaveOption;
+    m_state.formatOption = global.formatOption;
+
+    MoveParked(m_state, global);
+    global.step = kTlSaveStepFinished;
+}
+
+void CSaveContext::Restore()
+{
+    ExchangeCurrentFileWatcher(m_watcher);
+    STlSaveState& global = SaveState();
+    global.profilePath.clear();
+    global.tempPath.clear();
+
+    ExchangeSoftwareTag(m_softwareTag);
+    TlSaveProgressState progress = GetSaveProgressState();
+    progress.sink = m_progressSink;
+    progress.base = m_progressBase;
+    ExchangeSaveProgressState(progress);
+    global.directDestination = m_state.directDestination;
+    global.rawSaveOption = m_state.rawSaveOption;
+    global.formatOption = m_state.formatOption;
+
+    global.saver = m_state.saver;
+    global.stream = m_state.stream;
+    global.tags = m_state.tags;
+    global.sources = m_state.sources;
+    global.scaleFilter = m_state.scaleFilter;
+    global.sharpeningFilter = m_state.sharpeningFilter;
+    global.colourFilter = m_state.colourFilter;
+    for (int slot = 0; slot < kTlSaveEngineSlots; ++slot)
+        global.engines[slot] = m_state.engines[slot];
+    global.sharpeningChain = m_state.sharpeningChain;
+    global.prepared = m_state.prepared;
+}

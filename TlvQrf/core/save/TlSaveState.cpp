@@ -1,0 +1,7 @@
+#include "save/TlSaveState.h"
+
+STlSaveState& SaveState()
+{
+    static STlSaveState state;
+    return state;
+}
