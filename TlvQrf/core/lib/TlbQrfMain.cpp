@@ -8,6 +8,7 @@
 #include "lib/TlLibraryStartup.h"
 #include "lib/TlQrfLibApp.h"
 #include "load/TlLiveObjects.h"
+#include "save/TlSaveImage.h"
 
 namespace {
 CQrfLibApp theApp;
@@ -35,6 +36,8 @@ unsigned long TlvQrfLib::InitializeQRFLib(IKelvraManager* manager)
     // registries, from the first image on.
     InstallObjectRegistry();
     SetPreviewChainFactory(&CreateCadraFilterChain);
+    // Image jobs save through a temporary file beside the target.
+    InstallImageSave();
     return StartQrfLibrary(manager);
 }
 
