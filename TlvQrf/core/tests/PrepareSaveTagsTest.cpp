@@ -244,6 +244,22 @@ TEST_F(SavePreparation, ANewFileNeedNotExist)
     EXPECT_FALSE(TempFolder::Exists(target)) << "the preparation writes no file";
 }
 
+TEST_F(SavePreparation, ASourceThatCannotBeCopiedIsFour)
+{
+    FailingTags unreadable;
+    SetText(*unreadable.inner, kTlSoftwareTag, "Old Software 0.9");
+    SetLong(*unreadable.inner, kTlMirrorTag, 1);
+    unreadable.failGet = {kTlMirrorTag};
+    params.tags = &unreadable;
+
+    EXPECT_EQ(kTlSaveTagCopyFailed, PrepareSaveTags(&params, folder.File("t.qrf").c_str(), save));
+
+    ASSERT_NE(save.tags, nullptr) << "the save's release frees the copy";
+    EXPECT_FALSE(save.tags->HasTag(kTlDateTimeTag, 0)) << "nothing is written into a failed copy";
+    EXPECT_FALSE(save.tags->HasTag(kTlDustIdentificationTag, 0));
+    EXPECT_EQ(GetSaveProgressState().base, 0);
+}
+
 TEST_F(SavePreparation, ALeftoverCopyIsReplaced)
 {
     save.tags = MakeTags();

@@ -41,10 +41,10 @@ inline std::string ReadText(const IKelvraTagControl& tags, std::uint32_t id)
     return bytes;
 }
 
-// A real tag control whose add, set or remove fails for the chosen ids.
+// A real tag control whose read, add, set or remove fails for the chosen ids.
 class FailingTags : public IKelvraTagControl {
 public:
-    std::set<std::uint32_t> failAdd, failSet, failRemove;
+    std::set<std::uint32_t> failGet, failAdd, failSet, failRemove;
     PellioTagsPtr inner = raw_test::MakeTags();
 
     bool HasTag(std::uint32_t id, long reserved) const override { return inner->HasTag(id, reserved); }
@@ -56,7 +56,7 @@ public:
     IKelvraError* GetTag(std::uint32_t id, std::uint32_t type, std::uint32_t size, void* destination,
                          long reserved) const override
     {
-        return inner->GetTag(id, type, size, destination, reserved);
+        return failGet.count(id) ? Fail() : inner->GetTag(id, type, size, destination, reserved);
     }
     IKelvraError* AddTag(std::uint32_t id) override { return failAdd.count(id) ? Fail() : inner->AddTag(id); }
     IKelvraError* SetTag(std::uint32_t id, std::uint32_t type, std::uint32_t length, const void* value) override
