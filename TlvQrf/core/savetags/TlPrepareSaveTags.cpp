@@ -7,8 +7,9 @@
 #include "load/TlStoredSettings.h"
 #include "params/TlvParamSet.h"
 #include "pellio/Pellio.h"
+#include "save/TlSaveState.h"
 
-#include <cstring>
+#include <windows.h>
 
 namespace {
 
@@ -21,6 +22,15 @@ bool IsReadOnly(const char* path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
+void RecordFileLocked(IKelvraError** errors)
+{
+    IKelvraError* error = IKelvraError::Add(errors ? *errors : nullptr, 0, kAtFileLocked, "File Locked");
+    if (errors)
+        *errors = error;
+    else
+        IKelvraError::Release(error);
+}
+
 void ResetProgressBase()
 {
     TlSaveProgressState progress = GetSaveProgressState();
@@ -28,14 +38,23 @@ void ResetProgressBase()
     ExchangeSaveProgressState(progress);
 }
 
-int CopyTags(const CTlvParamSet& params, TlSaveTagsState& save)
+// The save state owns the copy from here on; a copy an earlier save left
+// behind goes first.
+void KeepCopy(STlSaveState& save, IKelvraTagControl* copy)
+{
+    if (save.tags != nullptr && save.tags != copy)
+        save.tags->Destroy();
+    save.tags = copy;
+}
+
+int CopyTags(const CTlvParamSet& params, STlSaveState& save)
 {
     IKelvraTagControl* copy = nullptr;
     if (IKelvraError* error = CreateTagControl(&copy)) {
         IKelvraError::Release(error);
         return kTlSaveNoObject;
     }
-    save.tags.reset(copy);
+    KeepCopy(save, copy);
     if (IKelvraError* error = copy->CopyFrom(params.tags)) {
         IKelvraError::Release(error);
         IKelvraError::Release(copy->RemoveTag(kTlDustIdentificationTag));
@@ -47,11 +66,12 @@ int CopyTags(const CTlvParamSet& params, TlSaveTagsState& save)
     return kTlSaveOk;
 }
 
-int PrepareTarget(const CTlvParamSet& params, const char* path, TlSaveTagsState& save)
+int PrepareTarget(const CTlvParamSet& params, const char* path, IKelvraError** errors)
 {
-    std::strcpy(save.tempPath, path);
+    STlSaveState& save = SaveState();
+    save.tempPath = path;
     if (IsReadOnly(path)) {
-        save.error = IKelvraError::Add(save.error, 0, kAtFileLocked, "File Locked");
+        RecordFileLocked(errors);
         return kTlSaveFileLocked;
     }
     return CopyTags(params, save);
@@ -59,15 +79,15 @@ int PrepareTarget(const CTlvParamSet& params, const char* path, TlSaveTagsState&
 
 } // namespace
 
-int PrepareSaveTags(const CTlvParamSet* params, const char* path, TlSaveTagsState& save)
+int PrepareSaveTags(const CTlvParamSet* params, const char* path, IKelvraError** errors)
 {
     if (params == nullptr || params->image == nullptr || params->tags == nullptr)
         return kTlSaveNoSource;
-    if (save.prepared)
+    if (SaveState().prepared)
         return kTlSaveAlreadyPrepared;
-    if (path == nullptr || std::strlen(path) >= MAX_PATH)
+    if (path == nullptr || *path == '\0')
         return kTlSaveFailed;
-    const int code = PrepareTarget(*params, path, save);
+    const int code = PrepareTarget(*params, path, errors);
     ResetProgressBase();
     return code;
 }

@@ -3,10 +3,6 @@
 // tags a save refreshes.
 #pragma once
 
-#include "pellio/PellioOwners.h"
-
-#include <windows.h>
-
 class CTlvParamSet;
 class IKelvraError;
 
@@ -21,19 +17,13 @@ enum : int {
     kTlSaveFileLocked = 15,
 };
 
-// The part of the save state that the preparation reads and fills; the
-// save keeps it with the rest of its state, one save at a time.
-struct TlSaveTagsState {
-    bool prepared = false;        // a save is prepared and not finished
-    char tempPath[MAX_PATH] = {}; // the file the save writes
-    PellioTagsPtr tags;           // the tag copy the writer gets
-    IKelvraError* error = nullptr; // errors recorded for the save; the caller releases them
-};
-
-// 2 without a parameter set, source image or tag control; 5 while a save is
-// prepared; 1 for a missing path or one of MAX_PATH characters or more; 15
-// ("File Locked" recorded) for a read-only file; 3 when no tag control can
-// be made; 4 when the source tags cannot be copied. From 15 on, the save's
-// progress base is reset to 0. A copy made is kept in `save.tags`, also
-// after 4, which leaves it without the dust identification.
-int PrepareSaveTags(const CTlvParamSet* params, const char* path, TlSaveTagsState& save);
+// Works on the global save state: 2 without a parameter set, source image
+// or tag control; 5 while a save is prepared; 1 for a missing or empty
+// path; 15 for a read-only file, with "File Locked" added to `errors` (the
+// caller releases the chain; without `errors` it is dropped); 3 when no tag
+// control can be made; 4 when the source tags cannot be copied. From 15 on
+// the path is the save's temporary file and the progress base is 0. The
+// copy made goes into the save state in place of any earlier one, also
+// after 4, which leaves it without the dust identification; the save's
+// release destroys it.
+int PrepareSaveTags(const CTlvParamSet* params, const char* path, IKelvraError** errors = nullptr);

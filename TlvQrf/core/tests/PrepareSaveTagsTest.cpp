@@ -13,6 +13,7 @@
 #include "load/TlStoredSettings.h"
 #include "params/TlvParamSet.h"
 #include "raw/TlEmbeddedProfile.h"
+#include "save/TlSaveState.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -52,10 +53,12 @@ protected:
         TlSaveProgressState progress = GetSaveProgressState();
         progress.base = 40;
         m_oldProgress = ExchangeSaveProgressState(progress);
+        ClearSaveState();
     }
     void TearDown() override
     {
-        IKelvraError::Release(save.error);
+        IKelvraError::Release(errors);
+        ClearSaveState();
         ExchangeSoftwareTag(m_oldSoftware);
         ExchangeSaveProgressState(m_oldProgress);
         if (m_image != nullptr)
@@ -81,10 +84,21 @@ protected:
         SetLong(*source, kTlStoredSettingsMarkerTag, 2);
     }
 
+    static void ClearSaveState()
+    {
+        STlSaveState& state = SaveState();
+        if (state.tags != nullptr)
+            state.tags->Destroy();
+        state.tags = nullptr;
+        state.tempPath.clear();
+        state.prepared = false;
+    }
+
     CTlvSettingsHolder holder;
     CTlvParamSet params{holder};
     PellioTagsPtr source = MakeTags();
-    TlSaveTagsState save;
+    STlSaveState& save = SaveState();
+    IKelvraError* errors = nullptr;
     TempFolder folder;
 
 private:
@@ -132,7 +146,7 @@ TEST_P(SaveTagCases, WritesRemovesAndKeeps)
     const std::string target = folder.Write("target.qrf", "old");
 
     const std::string before = Now();
-    ASSERT_EQ(kTlSaveOk, PrepareSaveTags(&params, target.c_str(), save));
+    ASSERT_EQ(kTlSaveOk, PrepareSaveTags(&params, target.c_str(), &errors));
     const std::string after = Now();
 
     ASSERT_NE(save.tags, nullptr);
@@ -158,8 +172,8 @@ TEST_P(SaveTagCases, WritesRemovesAndKeeps)
     if (c.sourceTags) {
         EXPECT_EQ(ReadText(*source, kTlSoftwareTag), "Old Software 0.9") << "the source's tags stay as they were";
     }
-    EXPECT_EQ(std::string(save.tempPath), target);
-    EXPECT_EQ(save.error, nullptr);
+    EXPECT_EQ(save.tempPath, target);
+    EXPECT_EQ(errors, nullptr);
     EXPECT_EQ(GetSaveProgressState().base, 0);
     EXPECT_FALSE(save.prepared) << "the caller sets the flag once its writer is ready";
 }
@@ -193,9 +207,9 @@ TEST_F(SavePreparation, WithoutSourceItIsTwoAndNothingIsTouched)
     noTags.image = params.image;
     const CTlvParamSet* cases[] = {nullptr, &noImage, &noTags};
     for (const CTlvParamSet* p : cases) {
-        EXPECT_EQ(kTlSaveNoSource, PrepareSaveTags(p, folder.File("t.qrf").c_str(), save));
+        EXPECT_EQ(kTlSaveNoSource, PrepareSaveTags(p, folder.File("t.qrf").c_str(), &errors));
         EXPECT_EQ(save.tags, nullptr);
-        EXPECT_STREQ(save.tempPath, "");
+        EXPECT_EQ(save.tempPath, "");
     }
     EXPECT_EQ(GetSaveProgressState().base, 40);
 }
@@ -203,19 +217,18 @@ TEST_F(SavePreparation, WithoutSourceItIsTwoAndNothingIsTouched)
 TEST_F(SavePreparation, APreparedSaveRefusesASecond)
 {
     save.prepared = true;
-    EXPECT_EQ(kTlSaveAlreadyPrepared, PrepareSaveTags(&params, folder.File("t.qrf").c_str(), save));
+    EXPECT_EQ(kTlSaveAlreadyPrepared, PrepareSaveTags(&params, folder.File("t.qrf").c_str()));
     EXPECT_EQ(save.tags, nullptr);
-    EXPECT_STREQ(save.tempPath, "");
+    EXPECT_EQ(save.tempPath, "");
     EXPECT_EQ(GetSaveProgressState().base, 40) << "the running save's progress stays";
 }
 
-TEST_F(SavePreparation, AMissingOrOverlongPathFails)
+TEST_F(SavePreparation, AMissingOrEmptyPathFails)
 {
-    const std::string overlong = folder.Path() + std::string(MAX_PATH, 'x');
-    EXPECT_EQ(kTlSaveFailed, PrepareSaveTags(&params, nullptr, save));
-    EXPECT_EQ(kTlSaveFailed, PrepareSaveTags(&params, overlong.c_str(), save));
+    EXPECT_EQ(kTlSaveFailed, PrepareSaveTags(&params, nullptr));
+    EXPECT_EQ(kTlSaveFailed, PrepareSaveTags(&params, ""));
     EXPECT_EQ(save.tags, nullptr);
-    EXPECT_STREQ(save.tempPath, "");
+    EXPECT_EQ(save.tempPath, "");
 }
 
 TEST_F(SavePreparation, AReadOnlyFileIsLockedAndNoTagIsMade)
@@ -224,14 +237,22 @@ TEST_F(SavePreparation, AReadOnlyFileIsLockedAndNoTagIsMade)
     const std::string target = folder.Write("locked.qrf", "old");
     ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
 
-    EXPECT_EQ(kTlSaveFileLocked, PrepareSaveTags(&params, target.c_str(), save));
+    EXPECT_EQ(kTlSaveFileLocked, PrepareSaveTags(&params, target.c_str(), &errors));
 
     SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(save.tags, nullptr);
-    EXPECT_EQ(std::string(save.tempPath), target);
-    ASSERT_NE(save.error, nullptr);
-    EXPECT_STREQ(save.error->GetText(), "File Locked");
-    EXPECT_EQ(save.error->GetLine(), 1936);
+    EXPECT_EQ(save.tempPath, target);
+    ASSERT_NE(errors, nullptr);
+    EXPECT_STREQ(errors->GetText(), "File Locked");
+    EXPECT_EQ(errors->GetLine(), 1936);
+    EXPECT_EQ(errors->GetNext(), nullptr);
+
+    // Without a chain to take it, the error is dropped, not leaked.
+    ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
+    const long live = IKelvraError::LiveCount();
+    EXPECT_EQ(kTlSaveFileLocked, PrepareSaveTags(&params, target.c_str()));
+    EXPECT_EQ(IKelvraError::LiveCount(), live);
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(GetSaveProgressState().base, 0);
     EXPECT_EQ(TempFolder::Read(target), "old");
 }
@@ -239,7 +260,7 @@ TEST_F(SavePreparation, AReadOnlyFileIsLockedAndNoTagIsMade)
 TEST_F(SavePreparation, ANewFileNeedNotExist)
 {
     const std::string target = folder.File("new.qrf");
-    EXPECT_EQ(kTlSaveOk, PrepareSaveTags(&params, target.c_str(), save));
+    EXPECT_EQ(kTlSaveOk, PrepareSaveTags(&params, target.c_str(), &errors));
     EXPECT_NE(save.tags, nullptr);
     EXPECT_FALSE(TempFolder::Exists(target)) << "the preparation writes no file";
 }
@@ -252,7 +273,7 @@ TEST_F(SavePreparation, ASourceThatCannotBeCopiedIsFour)
     unreadable.failGet = {kTlMirrorTag};
     params.tags = &unreadable;
 
-    EXPECT_EQ(kTlSaveTagCopyFailed, PrepareSaveTags(&params, folder.File("t.qrf").c_str(), save));
+    EXPECT_EQ(kTlSaveTagCopyFailed, PrepareSaveTags(&params, folder.File("t.qrf").c_str()));
 
     ASSERT_NE(save.tags, nullptr) << "the save's release frees the copy";
     EXPECT_FALSE(save.tags->HasTag(kTlDateTimeTag, 0)) << "nothing is written into a failed copy";
@@ -262,9 +283,9 @@ TEST_F(SavePreparation, ASourceThatCannotBeCopiedIsFour)
 
 TEST_F(SavePreparation, ALeftoverCopyIsReplaced)
 {
-    save.tags = MakeTags();
+    save.tags = MakeTags().release();
     SetText(*save.tags, kTlSoftwareTag, "leftover");
-    ASSERT_EQ(kTlSaveOk, PrepareSaveTags(&params, folder.File("t.qrf").c_str(), save));
+    ASSERT_EQ(kTlSaveOk, PrepareSaveTags(&params, folder.File("t.qrf").c_str()));
     EXPECT_EQ(ReadText(*save.tags, kTlSoftwareTag), "Imagora 1.0.0 W");
 }
 
