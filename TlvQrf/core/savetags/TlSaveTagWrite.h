@@ -6,11 +6,11 @@
 class IKelvraError;
 class IKelvraTagControl;
 
-// Tags a save writes that other code does not name already.
+// Tags a save writes that other code does not name already (the IPTC tag
+// is load/TlFileExtras.h's).
 enum : std::uint32_t {
     kTlSoftwareTag = 305,
     kTlDateTimeTag = 306,
-    kTlIptcTag = 33723,
     kTlStoredSettingsMarkerTag = 0x80E05,
 };
 

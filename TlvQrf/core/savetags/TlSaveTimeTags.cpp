@@ -3,6 +3,7 @@
 #include "savetags/TlSaveTagWrite.h"
 
 #include "kelvra/KelvraTagControl.h"
+#include "load/TlFileExtras.h"
 #include "load/TlStoredSettings.h"
 #include "params/TlvParamSet.h"
 

@@ -10,6 +10,7 @@
 #include "kelvra/KelvraImage.h"
 #include "kelvra/KelvraManager.h"
 #include "lib/TlLibraryState.h"
+#include "load/TlFileExtras.h"
 #include "load/TlStoredSettings.h"
 #include "params/TlvParamSet.h"
 #include "raw/TlEmbeddedProfile.h"
