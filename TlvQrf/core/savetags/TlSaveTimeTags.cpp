@@ -36,11 +36,12 @@ void WriteText(IKelvraTagControl& tags, std::uint32_t id, const std::string& tex
 bool WriteDateTime(IKelvraTagControl& tags, const std::string& text)
 {
     const bool existed = tags.HasTag(kTlDateTimeTag, 0);
-    if (IKelvraError* error = existed ? nullptr : tags.AddTag(kTlDateTimeTag)) {
-        Drop(error);
-        error = tags.RemoveTag(kTlDateTimeTag);
-        Drop(error);
-        return error == nullptr;
+    if (IKelvraError* addError = existed ? nullptr : tags.AddTag(kTlDateTimeTag)) {
+        Drop(addError);
+        IKelvraError* removeError = tags.RemoveTag(kTlDateTimeTag);
+        const bool removed = removeError == nullptr;
+        Drop(removeError);
+        return removed;
     }
     IKelvraError* error =
         tags.SetTag(kTlDateTimeTag, kKelvraTagTypeText, static_cast<std::uint32_t>(text.size() + 1), text.c_str());
