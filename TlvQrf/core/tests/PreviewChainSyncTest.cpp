@@ -341,10 +341,11 @@ TEST_F(ChainSync, ExtraSharpenersFollowTheListUpToSeven)
     const struct {
         std::size_t entries;
         std::size_t extras;
-    } cases[] = {{3, 3}, {1, 1}, {7, 7}, {9, 7}, {0, 0}, {12, 7}, {2, 2}};
+        bool inserted;
+    } cases[] = {{3, 3, true}, {1, 1, true}, {7, 7, true}, {9, 7, false}, {0, 0, false}, {12, 7, true}, {2, 2, true}};
     for (const auto& c : cases) {
         SetSharpeningCount(c.entries);
-        SyncSharpening();
+        EXPECT_EQ(SyncSharpening(), c.inserted) << c.entries;
         const std::vector<IKelvraFilter*> usm = Filters(CUnsharpMaskFilter::kTag);
         ASSERT_EQ(usm.size(), c.extras + 2) << c.entries;
         EXPECT_EQ(usm[0], chain.GetSlot(kFirstUsm));
