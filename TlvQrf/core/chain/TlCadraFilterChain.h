@@ -26,6 +26,9 @@ class IKelvraTagControl;
 struct KelvraProgress;
 class CPluginHostFilter;
 class CUnsharpMaskFilter;
+class CTlPluginListState;
+class CTlPluginState;
+class CTlUsmState;
 
 // What the preview shows: the visible part of the output (in display
 // pixels) and the two scales of the view.
@@ -84,6 +87,18 @@ public:
     static int GetSourceShrink(IKelvraDataSource* source, const IKelvraTagControl* tags);
     // Gives every filter the cache policy, then the slots' own overrides.
     int ApplyCacheUsage();
+    // One plug-in filter per active plug-in of `params`, inserted before
+    // `anchor` (appended without one). True when the filters already
+    // matched or one was inserted; false when the chain is not built, there
+    // are no parameters, no plug-in is left or a filter cannot be made.
+    bool SyncPluginFilters(const CTlvParamSet* params, IKelvraFilter* anchor);
+    // One extra unsharp-mask filter per sharpening entry of `params` (at
+    // most kMaxSharpenFilters; further entries are ignored), standing before
+    // `anchor` (at the end without one), set up for `scale` and the
+    // remaining pixel `aspect`. True when one was inserted.
+    bool SyncSharpenFilters(const CTlvParamSet* params, double scale, IKelvraFilter* anchor, double aspect);
+    // The extra sharpening filter at `position`; null when none was made.
+    CUnsharpMaskFilter* GetSharpenFilter(int position) const;
 
     // ITlPreviewChain.
     void SetMode(std::uint32_t mode) override;
@@ -111,6 +126,10 @@ protected:
     // Makes the filter of `slot` for the current mode; null or std::bad_alloc
     // when it cannot.
     virtual std::unique_ptr<CKelvraFilterBase> CreateSlotFilter(int slot);
+    // Make the filters of the variable groups; null or std::bad_alloc when
+    // they cannot.
+    virtual std::unique_ptr<CPluginHostFilter> CreatePluginFilter();
+    virtual std::unique_ptr<CUnsharpMaskFilter> CreateSharpenFilter();
 
 private:
     using SlotTable = std::array<std::unique_ptr<CKelvraFilterBase>, TlChainSlots::kSlotCount>;
@@ -134,6 +153,23 @@ private:
     void ReadHistogramSums(CKelvraFilterHistogram* histogram);
     void ReportFilterProgress(IKelvraFilter* filter, const KelvraProgress& progress);
     void DeleteOutsideFilters();
+    void DeletePluginFilters();
+    // Chain edits the variable groups share: every filter with `id` but the
+    // two kept ones is removed, or counted.
+    void RemoveChainFilters(KelvraTag id, const IKelvraFilter* keep, const IKelvraFilter* keepToo);
+    int CountChainFilters(KelvraTag id, const IKelvraFilter* keep, const IKelvraFilter* keepToo) const;
+    // Tells everything downstream of `from` (of the chain when null) to
+    // recompute.
+    void SendUpdateAll(IKelvraDataSource* from);
+    IKelvraDataSource* FilterBefore(IKelvraFilter* anchor) const;
+    bool PluginFiltersMatch(const CTlPluginListState& list) const;
+    // False when a filter could not be made; `inserted` is set when one
+    // went into the chain.
+    bool InsertPluginFilters(const CTlPluginListState& list, IKelvraFilter* anchor, bool& inserted);
+    CPluginHostFilter* AddPluginFilter(const CTlPluginState& entry);
+    bool InsertSharpenFilters(int wanted, IKelvraFilter* anchor);
+    // The extra sharpening filter at `position`, made when missing.
+    CUnsharpMaskFilter* ProvideSharpenFilter(int position);
     template <typename Filter>
     Filter* SlotAs(int slot) const
     {

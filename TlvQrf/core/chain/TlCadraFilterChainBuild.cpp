@@ -225,6 +225,11 @@ void CTlCadraFilterChain::DeleteOutsideFilters()
         m_sharpenFilters[std::size_t(i)] = nullptr;
     }
     m_sharpenCount = 0;
+    DeletePluginFilters();
+}
+
+void CTlCadraFilterChain::DeletePluginFilters()
+{
     for (SPluginEntry& entry : m_plugins) {
         IKelvraError::Release(entry.filter->RemoveWatcher(this));
         delete entry.filter;

@@ -24,19 +24,12 @@ void Released(IKelvraError* error)
 
 void Configure(CUnsharpMaskFilter& filter, const CTlUsmState& usm, double scale, double aspectDivisor)
 {
+    const STlUsmValues values = UsmValuesFor(usm, scale, aspectDivisor);
     Released(filter.SetAffectNoise(false, true));
     SetUsmRangeBand(&filter, 0);
-    Released(filter.SetThreshold(usm.Threshold() * kRecordUnit, true));
-    const double r = usm.Radius() * scale * kRecordUnit;
-    double radius = 1.0;
-    double power = usm.Amount() * r * kAmountUnit;
-    if (r >= kSmallestRadius) {
-        radius = r;
-        power = usm.Amount() * kAmountUnit;
-    }
-    // The filter refuses radii past its reach; keep the sharpening at its widest.
-    Released(filter.SetRadii(std::min(radius, kUsmMaxRadius), std::min(radius / aspectDivisor, kUsmMaxRadius), true));
-    Released(filter.SetPower(power, true));
+    Released(filter.SetThreshold(values.threshold, true));
+    Released(filter.SetRadii(values.radius, values.secondRadius, true));
+    Released(filter.SetPower(values.power, true));
     Released(filter.SetMaskMethod(kUsmMaskGaussian, true));
     Released(filter.Enable(true, true));
 }
@@ -52,12 +45,29 @@ bool Apply(bool (*get)(const CTlvParamSet*, CTlUsmState*), const CTlvParamSet* p
         Released(filter->Enable(false, true));
         return false;
     }
-    // Scale and pixel aspect that would make the radii meaningless count as 1.
-    Configure(*filter, usm, SaneMultiplier(scale), SaneMultiplier(aspectDivisor));
+    Configure(*filter, usm, scale, aspectDivisor);
     return true;
 }
 
 } // namespace
+
+STlUsmValues UsmValuesFor(const CTlUsmState& usm, double scale, double aspectDivisor)
+{
+    // Scale and pixel aspect that would make the radii meaningless count as 1.
+    scale = SaneMultiplier(scale);
+    aspectDivisor = SaneMultiplier(aspectDivisor);
+    const double r = usm.Radius() * scale * kRecordUnit;
+    double radius = 1.0;
+    double power = usm.Amount() * r * kAmountUnit;
+    if (r >= kSmallestRadius) {
+        radius = r;
+        power = usm.Amount() * kAmountUnit;
+    }
+    // The filter refuses radii past its reach and powers that would invert
+    // detail; keep the sharpening at its widest and strongest instead.
+    return {std::min(radius, kUsmMaxRadius), std::min(radius / aspectDivisor, kUsmMaxRadius),
+            std::max(power, kUsmMinPower), usm.Threshold() * kRecordUnit};
+}
 
 bool ApplyCameraSharpening(const CTlvParamSet* params, CUnsharpMaskFilter* filter, double scale, double aspectDivisor)
 {

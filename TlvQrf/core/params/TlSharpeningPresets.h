@@ -26,3 +26,16 @@ bool ApplyCameraSharpening(const CTlvParamSet* params, CUnsharpMaskFilter* filte
                            double aspectDivisor);
 bool ApplyMixerSharpening(const CTlvParamSet* params, CUnsharpMaskFilter* filter, double scale,
                           double aspectDivisor);
+
+// What an unsharp-mask filter is set to for a sharpening record at `scale`
+// of the image's pixels: radii (the vertical one divided by
+// `aspectDivisor`), power and threshold in the filter's units, each within
+// what the filter accepts. Scale and divisor that would make the radii
+// meaningless count as 1.
+struct STlUsmValues {
+    double radius;
+    double secondRadius;
+    double power;
+    double threshold;
+};
+STlUsmValues UsmValuesFor(const CTlUsmState& usm, double scale, double aspectDivisor);
