@@ -55,10 +55,18 @@ bool IsDirectImageBusy()
     return g_directImageBusy;
 }
 
-void CSaveJobQueue::OnLoadStarted(CJob*) {}
+void CSaveJobQueue::OnLoadStarted(CJob*)
+{
+    const Tl::CSyncLock guard(SyncObject());
+    m_releasedJob = nullptr;
+}
 
 void CSaveJobQueue::OnSaveStarted(CJob* job)
 {
+    {
+        const Tl::CSyncLock guard(SyncObject());
+        m_releasedJob = nullptr;
+    }
     CSaveTask* task = dynamic_cast<CSaveTask*>(job);
     if (task == nullptr || !task->Record().bDirectImage)
         return;
@@ -72,7 +80,12 @@ void CSaveJobQueue::OnJobDone(long result, CJob* job)
 {
     if (CSaveTask* task = dynamic_cast<CSaveTask*>(job))
         task->ReportResult(ResultFor(result, *task));
-    job->Release(true);
+    {
+        // A host reading the progress meanwhile waits for the release.
+        const Tl::CSyncLock guard(SyncObject());
+        m_releasedJob = job;
+        job->Release(true);
+    }
     SaveState().directDestination = nullptr;
     g_directImageBusy = false;
 }
@@ -107,6 +120,17 @@ ITlSaveContext* CSaveJobQueue::NewSaveContext()
 void CSaveJobQueue::OnReset(long, long) {}
 
 void CSaveJobQueue::OnNotify() {}
+
+bool CSaveJobQueue::ReadProgress(long& done, long& total)
+{
+    const Tl::CSyncLock guard(SyncObject());
+    CJob* job = GetCurrentJob();
+    CSaveTask* task = job != m_releasedJob ? dynamic_cast<CSaveTask*>(job) : nullptr;
+    if (task == nullptr)
+        return false;
+    task->GetProgress(done, total);
+    return true;
+}
 
 bool CSaveJobQueue::OnProgress(long done, long total)
 {

@@ -20,6 +20,9 @@ public:
     void OnJobAdded(CJob* job, int position) override;
     ITlSaveContext* NewSaveContext() override;
 
+    // Host: the running task's progress; false when none runs.
+    bool ReadProgress(long& done, long& total);
+
 protected:
     void OnReset(long position, long total) override;
     void OnNotify() override;
@@ -28,6 +31,11 @@ protected:
 
 private:
     std::uint32_t ResultFor(long result, CSaveTask& task);
+
+    // The job OnJobDone released: the queue still names it as current until
+    // the worker moves on, so the host must not read it. Under the queue's
+    // lock.
+    CJob* m_releasedJob = nullptr;
 };
 
 // The factory the library registers with SetJobQueueFactory.

@@ -127,10 +127,8 @@ unsigned long CTlvSaveImage::QueueTask(CSaveTask* task, TlvQrfLib::TlvSaveData& 
 void CTlvSaveImage::GetProgress(long& done, long& total) const
 {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
-    if (m_queue == nullptr)
-        return;
-    if (CSaveTask* task = dynamic_cast<CSaveTask*>(m_queue->GetCurrentJob()))
-        task->GetProgress(done, total);
+    if (CSaveJobQueue* queue = dynamic_cast<CSaveJobQueue*>(m_queue))
+        queue->ReadProgress(done, total);
 }
 
 bool CTlvSaveImage::IsFinished()

@@ -15,6 +15,7 @@
 #include "load/TlLoadResult.h"
 #include "params/TlvParamSetMaker.h"
 #include "pellio/PellioFormats.h"
+#include "save/TlSaveState.h"
 #include "saverequest/TlSaveJobQueue.h"
 #include "saverequest/TlSaveTask.h"
 #include "saverequest/TlvSaveImage.h"
@@ -40,6 +41,9 @@ struct HookScript {
     std::uint32_t formatOption = 0;
     std::uint32_t channelLayout = 0;
     bool directImage = false;
+    IKelvraDataDestination* destination = nullptr;
+    // The output profile the save says it embedded.
+    std::string embeddedProfile;
     int answer = 0;
     bool hold = false;
     std::atomic<bool> reached{false};
@@ -57,6 +61,9 @@ int ScriptedSave(const STlImageSave& save)
     script.formatOption = save.formatOption;
     script.channelLayout = save.channelLayout;
     script.directImage = save.directImage;
+    script.destination = SaveState().directDestination;
+    if (!script.embeddedProfile.empty())
+        SaveState().profilePath = script.embeddedProfile;
     ITlSaveProgressSink* sink = GetSaveProgressState().sink;
     for (long step = 1; sink != nullptr && step <= 4; ++step) {
         if (sink->Progress(step, 4))
@@ -106,6 +113,7 @@ protected:
         }
         SetImageSaveHook(m_previousHook);
         g_script = nullptr;
+        SaveState().profilePath.clear();
         LoadTest::TearDown();
     }
 
@@ -364,6 +372,34 @@ TEST_F(SaveRequestTest, DirectImageWritesFormat1024ToATemporaryFile)
     DeleteFileA(m_script.targetPath.c_str());
     EXPECT_EQ(data.dwResult, 0x1008u) << "no destination received the image";
     EXPECT_FALSE(IsDirectImageBusy());
+}
+
+TEST_F(SaveRequestTest, DirectImageHandsTheHostACopyOfTheOutputProfileThatDestroyDeletes)
+{
+    const std::string profile = m_folder.Write("output.icc", "profile bytes");
+    m_script.embeddedProfile = profile;
+    TlvSaveData data;
+    data.bDirectImage = true;
+    // The fake save never touches the destination; only its passing is seen.
+    data.pDestination = reinterpret_cast<IKelvraDataDestination*>(&data);
+    Request(data, StoredRaw("direct-profile.qrf"), "");
+    ASSERT_EQ(m_saver->SaveImage(data), 2u);
+    WaitUntilFinished(*m_saver);
+    DeleteFileA(m_script.targetPath.c_str());
+    EXPECT_EQ(data.dwResult, 0u);
+    EXPECT_EQ(m_script.destination, data.pDestination);
+    EXPECT_EQ(SaveState().directDestination, nullptr) << "cleared when the job ended";
+    EXPECT_FALSE(IsDirectImageBusy());
+    const std::string copy = data.szProfileCopy;
+    ASSERT_NE(copy.find("Tln"), std::string::npos);
+    EXPECT_EQ(ReadAll(copy), ReadAll(profile));
+
+    const TlvSaveData copied(data);
+    EXPECT_EQ(copied.szProfileCopy[0], '\0') << "a copy names no profile copy to delete";
+    m_saver->Destroy();
+    m_saver = nullptr;
+    EXPECT_FALSE(TempFolder::Exists(copy));
+    EXPECT_TRUE(TempFolder::Exists(profile));
 }
 
 } // namespace
