@@ -402,4 +402,17 @@ TEST_F(SaveRequestTest, DirectImageHandsTheHostACopyOfTheOutputProfileThatDestro
     EXPECT_TRUE(TempFolder::Exists(profile));
 }
 
+TEST_F(SaveRequestTest, AHolderThatIsNoLoadedImagesAttributesIsRefusedAtOnce)
+{
+    CTlvControlSettings holder;
+    TlvSaveData data;
+    data.dwResult = 77;
+    data.pSettings = &holder;
+    Request(data, StoredRaw("refused.qrf"), m_folder.File("refused.jpg"));
+    EXPECT_EQ(m_saver->SaveImage(data), 0x1008u);
+    EXPECT_TRUE(m_saver->IsFinished()) << "nothing was queued";
+    EXPECT_EQ(data.dwResult, 77u);
+    EXPECT_EQ(m_script.calls.load(), 0);
+}
+
 } // namespace
