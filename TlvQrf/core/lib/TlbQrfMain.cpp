@@ -4,11 +4,13 @@
 // on return.
 #include "chain/TlCadraFilterChain.h"
 #include "control/TlPreviewChain.h"
+#include "jobs/TlGlobalJobQueue.h"
 #include "lib/TlHistograms.h"
 #include "lib/TlLibraryStartup.h"
 #include "lib/TlQrfLibApp.h"
 #include "load/TlLiveObjects.h"
 #include "save/TlSaveImage.h"
+#include "saverequest/TlSaveJobQueue.h"
 
 namespace {
 CQrfLibApp theApp;
@@ -38,6 +40,8 @@ unsigned long TlvQrfLib::InitializeQRFLib(IKelvraManager* manager)
     SetPreviewChainFactory(&CreateCadraFilterChain);
     // Image jobs save through a temporary file beside the target.
     InstallImageSave();
+    // Save requests queue their tasks on the library's one job queue.
+    SetJobQueueFactory(&NewSaveJobQueue);
     return StartQrfLibrary(manager);
 }
 
