@@ -1,0 +1,278 @@
+// The full-resolution chain built for chosen settings over synthetic raw
+// pictures: which stages stand in the chain and in which order, the sizes
+// and crops they work at, and the colour conversions that leave the data in
+// an output profile.
+#include "fullres/TlFullResColour.h"
+#include "fullres/TlFullResSize.h"
+#include "fullres/TlFullResState.h"
+#include "fullres/TlProcessingChain.h"
+
+#include "CameraTestSupport.h"
+#include "DevelopTestSupport.h"
+#include "colour/TlColourEngineManager.h"
+#include "colour/TlWorkingProfiles.h"
+#include "filters/colornoise/TlColorNoiseReductionFilter.h"
+#include "filters/debayer/TlDeBayerFilterBase.h"
+#include "filters/fineedge/TlFineEdgeFilter.h"
+#include "filters/moire/TlMoireFilter.h"
+#include "filters/resolution/TlResolutionFilter.h"
+#include "filtrix/CropFilter.h"
+#include "frame/TlFileSavingUtilities.h"
+#include "filtrix/KelvraFilterCML.h"
+#include "filtrix/KelvraFilterColorSpace.h"
+#include "filtrix/KelvraFilterLut.h"
+#include "filtrix/KelvraFilterScale.h"
+#include "filtrix/KelvraFilterTransform.h"
+#include "filtrix/UnsharpMaskFilter.h"
+#include "kelvra/KelvraFilterChain.h"
+#include "settings/geometry/TlDblRect.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+using namespace develop_test;
+
+namespace {
+
+// A short name per stage kind, enough to tell the chain's order.
+std::string KindOf(IKelvraFilter* filter)
+{
+    if (dynamic_cast<CResolutionFilter*>(filter))
+        return "resolution";
+    if (dynamic_cast<CDeBayerFilterBase*>(filter))
+        return "debayer";
+    if (dynamic_cast<CKelvraFilterLut*>(filter))
+        return "lut";
+    if (dynamic_cast<CKelvraFilterCML*>(filter))
+        return "colour";
+    if (dynamic_cast<CKelvraFilterScale*>(filter))
+        return "scale";
+    if (dynamic_cast<CKelvraFilterColorSpace*>(filter))
+        return "colourspace";
+    if (dynamic_cast<CKelvraFilterTransform*>(filter))
+        return "transform";
+    if (dynamic_cast<CUnsharpMaskFilter*>(filter))
+        return "usm";
+    if (dynamic_cast<CMoireFilter*>(filter))
+        return "moire";
+    if (dynamic_cast<CColorNoiseReductionFilter*>(filter))
+        return "colournoise";
+    if (dynamic_cast<CFineEdgeFilter*>(filter))
+        return "fineedge";
+    if (dynamic_cast<CCropFilter*>(filter))
+        return "crop";
+    return filter->GetFilterName();
+}
+
+std::vector<std::string> StagesOf(IKelvraFilterChain* chain)
+{
+    std::vector<std::string> kinds;
+    for (long i = 0; chain != nullptr && i < chain->GetFilterCount(); ++i)
+        kinds.push_back(KindOf(chain->GetFilter(i)));
+    return kinds;
+}
+
+class FullResChainTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_folder.IsReady());
+        camera_test::WriteCameraData(m_folder);
+        for (const char* name : {"TLLab.icm", "TLLch2.icm", "TLAdobe.icm", "TLGrayG22.icm"})
+            m_folder.Write(name, camera_test::ProfileBytes(name));
+        SetProfileFolder(m_folder.Path().c_str());
+        SetGeneratedProfilePrefix("Tlb_");
+        const std::string srgb = m_folder.Path() + "TLsRGB.icm";
+        SetWorkingProfiles(srgb.c_str(), srgb.c_str(), nullptr, srgb.c_str(), nullptr);
+        ReleaseFullResState();
+        FullResState().channelLayout = 0;
+    }
+    void TearDown() override
+    {
+        ReleaseFullResState();
+    }
+
+    IKelvraManager* Manager() { return m_manager.manager; }
+
+    // Builds for the picture's settings as they stand; the stage kinds.
+    std::vector<std::string> Build(SyntheticPicture& picture, int expected = kTlChainComplete, bool reduced = false,
+                                   long longSide = 0)
+    {
+        ReleaseFullResState();
+        std::unique_ptr<CTlvParamSet> params = picture.Params();
+        params->ReadImageTags();
+        EXPECT_EQ(expected, BuildProcessingChain(Manager(), *params, reduced, 1.0, longSide));
+        return StagesOf(FullResState().chain);
+    }
+
+    TempProfilesFolder m_folder;
+    ManagerHolder m_manager;
+    CTlFileSavingUtilities m_watcher; // the colour engines and the gamma caches
+};
+
+using Stages = std::vector<std::string>;
+
+} // namespace
+
+TEST_F(FullResChainTest, PlainRawPictureIsDevelopedIntoTheOutputProfile)
+{
+    SyntheticPicture picture(Manager(), 258);
+    // The raw tones leave in the output profile even with the flag clear.
+    EXPECT_EQ((Stages{"resolution", "debayer", "lut", "lut", "colour", "colourspace"}), Build(picture));
+    EXPECT_NE(nullptr, FullResState().destination);
+    EXPECT_TRUE(FullResState().hasTarget);
+    EXPECT_EQ(m_folder.Path() + "TLsRGB.icm", FullResState().targetProfile);
+}
+
+TEST_F(FullResChainTest, ColourSpaceStageOnlyForColourLayoutsOrReducedMode)
+{
+    const struct {
+        int layout;
+        bool reduced;
+        bool colourSpace;
+    } cases[] = {{0, false, true}, {3, false, true}, {1, false, false}, {4, false, false}, {1, true, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.layout << (c.reduced ? " reduced" : ""));
+        SyntheticPicture picture(Manager(), 258);
+        FullResState().channelLayout = c.layout;
+        const Stages stages = Build(picture, kTlChainComplete, c.reduced, 100000);
+        EXPECT_EQ(c.colourSpace, stages.back() == "colourspace");
+    }
+}
+
+TEST_F(FullResChainTest, AnalysisStagesDecideTheToneTables)
+{
+    const struct {
+        const char* name;
+        int noise, moire;
+        bool fineEdge;
+        Stages stages;
+    } cases[] = {
+        {"moire alone", 0, 2, false,
+         {"resolution", "debayer", "moire", "lut", "lut", "colour", "colourspace"}},
+        {"colour noise", 4, 0, false,
+         {"resolution", "debayer", "lut", "lut", "colour", "colournoise", "colour", "colourspace"}},
+        {"fine edge", 0, 0, true,
+         {"resolution", "debayer", "lut", "lut", "fineedge", "colour", "colourspace"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SyntheticPicture picture(Manager(), 258);
+        picture.holder.tripleValueUsed = 1;
+        picture.holder.tripleValue.first = c.noise;
+        picture.holder.tripleValue.second = c.moire;
+        picture.holder.tripleValue.flag = c.fineEdge;
+        EXPECT_EQ(c.stages, Build(picture));
+    }
+}
+
+TEST_F(FullResChainTest, SharpeningListGivesAtMostSevenStages)
+{
+    SyntheticPicture picture(Manager(), 258);
+    picture.holder.usmListUsed = 1;
+    for (int i = 0; i < 9; ++i)
+        picture.holder.usmList.entries.push_back(CTlUsmState());
+    const Stages stages = Build(picture);
+    EXPECT_EQ(7, std::count(stages.begin(), stages.end(), "usm"));
+    // The list needs the LCh stage before it and the output stage after it.
+    const auto firstUsm = std::find(stages.begin(), stages.end(), "usm");
+    ASSERT_NE(stages.end(), firstUsm);
+    EXPECT_EQ("colour", *(firstUsm - 1));
+    EXPECT_EQ("colour", *(firstUsm + 7));
+}
+
+TEST_F(FullResChainTest, RotationAndFlipAddTheTransformAfterTheOutputColour)
+{
+    SyntheticPicture picture(Manager(), 258);
+    picture.holder.angle = 90;
+    const Stages stages = Build(picture);
+    ASSERT_GE(stages.size(), 3u);
+    EXPECT_EQ("colour", stages[stages.size() - 3]);
+    EXPECT_EQ("transform", stages[stages.size() - 2]);
+}
+
+TEST_F(FullResChainTest, EmptyColourTableIsNeverWrittenPast)
+{
+    STlFullResState& state = FullResState();
+    state.colourStageCount = kTlColourStageSlots;
+    SyntheticPicture picture(Manager(), 258);
+    std::unique_ptr<CTlvParamSet> params = picture.Params();
+    long bits = 16;
+    bool appended = true;
+    CKelvraFilterCML* made = nullptr;
+    const std::string target = m_folder.Path() + "TLLab.icm";
+    EXPECT_EQ(3, AppendColourStage(Manager(), *params, {target.c_str(), 16}, &bits, &appended, &made));
+    EXPECT_FALSE(appended);
+    EXPECT_EQ(nullptr, made);
+    EXPECT_EQ(kTlColourStageSlots, state.colourStageCount);
+}
+
+TEST(FullResSize, CropRectanglesKeepAtLeastOnePixel)
+{
+    const struct {
+        CTlDblRect crop; // top, left, bottom, right
+        double scale, stretch;
+        KelvraRect rect;
+    } cases[] = {
+        {CTlDblRect(0, 0, 200, 300), 1.0, 1.0, {0, 0, 150, 100}},
+        {CTlDblRect(20, 10, 220, 310), 0.5, 1.0, {2, 5, 77, 55}},
+        {CTlDblRect(0, 0, 200, 300), 1.0, 2.0, {0, 0, 150, 50}},
+        // Halved widths that truncate to nothing.
+        {CTlDblRect(0, 0, 1, 1), 1.0, 1.0, {0, 0, 1, 1}},
+        {CTlDblRect(40, 40, 41, 41), 1.0, 1.0, {19, 19, 20, 20}},
+    };
+    for (const auto& c : cases) {
+        const KelvraRect rect = CropRectFor(c.crop, c.scale, c.stretch);
+        EXPECT_EQ(c.rect.left, rect.left);
+        EXPECT_EQ(c.rect.top, rect.top);
+        EXPECT_EQ(c.rect.right, rect.right);
+        EXPECT_EQ(c.rect.bottom, rect.bottom);
+    }
+}
+
+TEST(FullResSize, ReducedRenditionsScaleTheLongerSide)
+{
+    const struct {
+        STlSize base;
+        long longSide;
+        STlSize output;
+        double finalScale;
+    } cases[] = {
+        {{4000, 3000}, 400, {400, 300}, 0.1},
+        {{3000, 4000}, 400, {300, 400}, 0.1},
+        {{300, 200}, 1000, {7, 9}, 1.0}, // larger than the picture: output stays
+        {{0, 0}, 100, {7, 9}, 1.0},
+    };
+    for (const auto& c : cases) {
+        const STlReducedSize reduced = ReducedSize(c.base, c.longSide, {7, 9});
+        EXPECT_EQ(c.output.width, reduced.output.width);
+        EXPECT_EQ(c.output.height, reduced.output.height);
+        EXPECT_DOUBLE_EQ(c.finalScale, reduced.finalScale);
+    }
+}
+
+TEST_F(FullResChainTest, DevelopedSizeAndStretchByCamera)
+{
+    const struct {
+        std::uint32_t model;
+        STlSize size;
+        double stretch;
+    } cases[] = {
+        {258, {180, 116}, 1.0},
+        {259, {4016, 2616}, 2616.0 / 1312.0},
+        {260, {2464, 1632}, 1.0},
+        {1025, {3008, 2000}, 1.0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.model);
+        SyntheticPicture picture(Manager(), c.model);
+        std::unique_ptr<CTlvParamSet> params = picture.Params();
+        params->ReadImageTags();
+        STlSize size;
+        ASSERT_TRUE(GetOutputSize(*params, &size));
+        EXPECT_EQ(c.size.width, size.width);
+        EXPECT_EQ(c.size.height, size.height);
+        EXPECT_DOUBLE_EQ(c.stretch, PendingStretch(*params));
+    }
+}
