@@ -32,8 +32,10 @@ private:
     bool AppendDeBayer();
     bool AppendSquareTable(bool wanted);
     bool AppendRootTable();
+    bool AppendDust();
     bool AppendVignette();
     bool AppendMoire();
+    bool AppendRevelation();
     bool AppendToneTable();
     bool AppendPreStretch();
     bool AppendFisheye();

@@ -13,6 +13,10 @@ STlFullResState& FullResState()
 void ReleaseFullResState()
 {
     STlFullResState& state = FullResState();
+    if (state.watched != nullptr && state.watcher != nullptr)
+        IKelvraError::Release(state.watched->RemoveWatcher(state.watcher));
+    state.watched = nullptr;
+    state.watcher = nullptr;
     if (state.chain != nullptr) {
         state.chain->Release();
         state.chain = nullptr;

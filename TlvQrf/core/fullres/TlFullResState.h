@@ -38,6 +38,10 @@ struct STlFullResState {
     std::string targetProfile;
     bool hasTarget = false;
 
+    // The filter that reports to the save's filter watcher, and that watcher.
+    CKelvraFilterBase* watched = nullptr;
+    CKelvraFilterWatcher* watcher = nullptr;
+
     // Shares of the save's progress, whole percent points.
     int redEyeShare = 0;
     int dustShare = 0;

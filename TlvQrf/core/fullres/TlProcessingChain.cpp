@@ -134,8 +134,9 @@ bool CTlChainBuilder::AppendStages()
 bool CTlChainBuilder::AppendEarlyStages()
 {
     const bool tableA = m_rawTone && (m_dust || m_vignette || !(m_moire || m_revelation));
-    return AppendResolution() && AppendDeBayer() && AppendSquareTable(tableA) && AppendVignette() &&
-           AppendRootTable() && AppendMoire() && AppendSquareTable(m_rawTone && (m_moire || m_revelation)) &&
+    return AppendResolution() && AppendDeBayer() && AppendSquareTable(tableA) && AppendDust() &&
+           AppendVignette() && AppendRootTable() && AppendMoire() && AppendRevelation() &&
+           AppendSquareTable(m_rawTone && (m_moire || m_revelation)) &&
            AppendToneTable();
 }
 

@@ -16,6 +16,7 @@
 #include "filters/fineedge/TlFineEdgeFilter.h"
 #include "filters/moire/TlMoireFilter.h"
 #include "filters/resolution/TlResolutionFilter.h"
+#include "filters/revelation/TlRevelationFilter.h"
 #include "filtrix/CropFilter.h"
 #include "frame/TlFileSavingUtilities.h"
 #include "filtrix/KelvraFilterCML.h"
@@ -60,6 +61,8 @@ std::string KindOf(IKelvraFilter* filter)
         return "colournoise";
     if (dynamic_cast<CFineEdgeFilter*>(filter))
         return "fineedge";
+    if (dynamic_cast<CRevelationFilter*>(filter))
+        return "Revelation";
     if (dynamic_cast<CCropFilter*>(filter))
         return "crop";
     return filter->GetFilterName();
@@ -153,6 +156,8 @@ TEST_F(FullResChainTest, AnalysisStagesDecideTheToneTables)
          {"resolution", "debayer", "moire", "lut", "lut", "colour", "colourspace"}},
         {"colour noise", 4, 0, false,
          {"resolution", "debayer", "lut", "lut", "colour", "colournoise", "colour", "colourspace"}},
+        {"moire and colour noise", 3, 1, false,
+         {"resolution", "debayer", "moire", "lut", "lut", "colour", "colournoise", "colour", "colourspace"}},
         {"fine edge", 0, 0, true,
          {"resolution", "debayer", "lut", "lut", "fineedge", "colour", "colourspace"}},
     };
@@ -165,6 +170,44 @@ TEST_F(FullResChainTest, AnalysisStagesDecideTheToneTables)
         picture.holder.tripleValue.flag = c.fineEdge;
         EXPECT_EQ(c.stages, Build(picture));
     }
+}
+
+TEST_F(FullResChainTest, RevelationReplacesTheFirstSquareTable)
+{
+    SyntheticPicture picture(Manager(), 258);
+    picture.holder.revelationUsed = 1;
+    picture.holder.revelation.first = 60;
+    EXPECT_EQ((Stages{"resolution", "debayer", "Revelation", "lut", "lut", "colour", "colourspace"}),
+              Build(picture));
+    EXPECT_EQ(60, FullResState().revelationShare);
+    EXPECT_EQ(0, FullResState().dustShare);
+    // The release takes the save's watcher off the filter it watched.
+    ReleaseFullResState();
+    EXPECT_EQ(nullptr, FullResState().watched);
+}
+
+TEST_F(FullResChainTest, VerticalStretchIsAppliedExactlyOnce)
+{
+    const struct {
+        std::uint32_t model;
+        long scales;
+    } cases[] = {{258, 0}, {259, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.model);
+        SyntheticPicture picture(Manager(), c.model);
+        const Stages stages = Build(picture);
+        EXPECT_EQ(c.scales, std::count(stages.begin(), stages.end(), "scale"));
+    }
+}
+
+TEST_F(FullResChainTest, CropStandsAfterTheToneTable)
+{
+    SyntheticPicture picture(Manager(), 258);
+    picture.holder.geometry.SetCropRect(20.0, 10.0, 120.0, 90.0, 0);
+    ASSERT_FALSE(picture.holder.geometry.IsUncropped());
+    const Stages stages = Build(picture);
+    ASSERT_GE(stages.size(), 5u);
+    EXPECT_EQ("crop", stages[4]);
 }
 
 TEST_F(FullResChainTest, SharpeningListGivesAtMostSevenStages)
