@@ -18,6 +18,7 @@
 #include "filters/resolution/TlResolutionFilter.h"
 #include "filters/revelation/TlRevelationFilter.h"
 #include "filtrix/CropFilter.h"
+#include "qrfsynth/QrfScene.h"
 #include "frame/TlFileSavingUtilities.h"
 #include "filtrix/KelvraFilterCML.h"
 #include "filtrix/KelvraFilterColorSpace.h"
@@ -29,6 +30,7 @@
 #include "settings/geometry/TlDblRect.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -318,4 +320,37 @@ TEST_F(FullResChainTest, DevelopedSizeAndStretchByCamera)
         EXPECT_EQ(c.size.height, size.height);
         EXPECT_DOUBLE_EQ(c.stretch, PendingStretch(*params));
     }
+}
+
+// The whole chain run over the synthetic picture: the scene's neutral steps
+// come out neutral.
+TEST_F(FullResChainTest, NeutralPatchesStayNeutral)
+{
+    const long width = 480, height = 320;
+    SyntheticPicture picture(Manager(), 258, width, height);
+    ASSERT_EQ((Stages{"resolution", "debayer", "lut", "lut", "colour", "colourspace"}), Build(picture));
+    STlFullResState& state = FullResState();
+    RunProcess(*state.chain, picture.Image(), state.destination);
+    const SampleGrid grid = ReadSampleGrid(state.destination);
+    ASSERT_EQ(3, grid.planes);
+    // The De-Bayer stage keeps all but a six-pixel border.
+    const long border = (width - grid.width) / 2;
+    int neutral = 0;
+    int darker = -1;
+    for (const QrfPatch& patch : CQrfScene(width, height).Patches()) {
+        if (!(patch.colour.r == patch.colour.g && patch.colour.g == patch.colour.b))
+            continue;
+        ++neutral;
+        const long x = (patch.rect.left + patch.rect.right) / 2 - border;
+        const long y = (patch.rect.top + patch.rect.bottom) / 2 - border;
+        const int r = int(grid.At(x, y, 0)), g = int(grid.At(x, y, 1)), b = int(grid.At(x, y, 2));
+        SCOPED_TRACE(::testing::Message() << "patch at " << x << ", " << y << ": " << r << " " << g << " " << b);
+        const int tolerance = 3 + g / 25;
+        EXPECT_LE(std::abs(r - g), tolerance);
+        EXPECT_LE(std::abs(b - g), tolerance);
+        // The steps, left to right, grow lighter.
+        EXPECT_GT(g, darker);
+        darker = g;
+    }
+    EXPECT_GT(neutral, 1);
 }
