@@ -23,9 +23,9 @@ bool RequestStageEngine(const STlFullResState& state, const CTlvParamSet& params
 
 bool SetBits(CKelvraFilterCML* filter, long inputBits, long outputBits)
 {
-    IKelvraError* error = filter->SetBitsPerComponent(false, inputBits, true);
+    IKelvraError* error = filter->SetBitsPerComponent(false, inputBits, false);
     if (error == nullptr)
-        error = filter->SetBitsPerComponent(true, outputBits, true);
+        error = filter->SetBitsPerComponent(true, outputBits, false);
     IKelvraError::Release(error);
     return error == nullptr;
 }

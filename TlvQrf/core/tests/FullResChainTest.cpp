@@ -30,6 +30,7 @@
 #include "settings/geometry/TlDblRect.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -353,4 +354,45 @@ TEST_F(FullResChainTest, NeutralPatchesStayNeutral)
         darker = g;
     }
     EXPECT_GT(neutral, 1);
+}
+
+// A developed RGB source: colour stages only where something changes, and
+// data that went through Lab always comes back to an output profile.
+TEST_F(FullResChainTest, ProcessedSourceGetsTheOutputStageItNeeds)
+{
+    const struct {
+        const char* name;
+        int noise;
+        const char* outputProfile; // null: the flag clear
+        Stages stages;
+    } cases[] = {
+        {"nothing to do", 0, nullptr, {"resolution"}},
+        {"colour noise, flag clear", 5, nullptr, {"resolution", "colour", "colournoise", "colour"}},
+        {"output profile the source is in", 0, "TLsRGB.icm", {"resolution"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PellioTagsPtr tags = raw_test::MakeTags();
+        IKelvraImage* image = MakePatternImage(Manager(), 64, 48, kKelvraRGB8);
+        CTlvSettingsHolder holder;
+        holder.images.image = image;
+        holder.images.tags = tags.get();
+        holder.tripleValueUsed = 1;
+        holder.tripleValue.first = c.noise;
+        if (c.outputProfile != nullptr) {
+            holder.outputProfileUsed = 1;
+            const std::string path = m_folder.Path() + c.outputProfile;
+            std::snprintf(holder.outputProfilePath, sizeof holder.outputProfilePath, "%s", path.c_str());
+        }
+        ReleaseFullResState();
+        {
+            CTlvParamSet params(holder);
+            EXPECT_EQ(kTlChainComplete, BuildProcessingChain(Manager(), params, false, 1.0, 0));
+        }
+        EXPECT_EQ(c.stages, StagesOf(FullResState().chain));
+        ReleaseFullResState();
+        holder.images.image = nullptr;
+        holder.images.tags = nullptr;
+        image->Release();
+    }
 }
