@@ -47,6 +47,7 @@ private:
     bool AppendMainScale();
     bool AppendLch();
     bool AppendSaturation();
+    bool AppendChromaBoost();
     bool AppendPresetSharpening();
     bool AppendListSharpening();
     bool AppendOutputColour();

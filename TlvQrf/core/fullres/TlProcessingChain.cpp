@@ -148,7 +148,8 @@ bool CTlChainBuilder::AppendGeometryStages()
 bool CTlChainBuilder::AppendColourStages()
 {
     return AppendLab() && AppendColourNoise() && WorkOutOutputSize() && AppendMainScale() && AppendLch() &&
-           AppendSaturation() && AppendPresetSharpening() && AppendListSharpening() && AppendOutputColour();
+           AppendSaturation() && AppendChromaBoost() && AppendPresetSharpening() && AppendListSharpening() &&
+           AppendOutputColour();
 }
 
 bool CTlChainBuilder::AppendLateStages()

@@ -9,6 +9,7 @@
 
 #include "CameraTestSupport.h"
 #include "DevelopTestSupport.h"
+#include "MakeCalibration/TlCalibrationMaker.h"
 #include "colour/TlColourEngineManager.h"
 #include "colour/TlWorkingProfiles.h"
 #include "filters/colornoise/TlColorNoiseReductionFilter.h"
@@ -27,6 +28,7 @@
 #include "filtrix/KelvraFilterTransform.h"
 #include "filtrix/UnsharpMaskFilter.h"
 #include "kelvra/KelvraFilterChain.h"
+#include "settings/curves/TlLinearCurve.h"
 #include "settings/geometry/TlDblRect.h"
 
 #include <algorithm>
@@ -394,5 +396,42 @@ TEST_F(FullResChainTest, ProcessedSourceGetsTheOutputStageItNeeds)
         holder.images.image = nullptr;
         holder.images.tags = nullptr;
         image->Release();
+    }
+}
+
+// The chroma booster stands after the LCh stage once its calibration loads;
+// without the file the build ends with the calibration's result.
+TEST_F(FullResChainTest, ChromaBoostNeedsItsCalibration)
+{
+    const struct {
+        bool calibration;
+        bool unreadable;
+        int result;
+    } cases[] = {{false, false, 27}, {true, false, kTlChainComplete}, {true, true, 28}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.calibration << c.unreadable);
+        TempProfilesFolder folder;
+        ASSERT_TRUE(folder.IsReady());
+        camera_test::WriteCameraData(folder);
+        for (const char* name : {"TLLab.icm", "TLLch2.icm"})
+            folder.Write(name, camera_test::ProfileBytes(name));
+        SetProfileFolder(folder.Path().c_str());
+        if (c.unreadable)
+            folder.Write(kTlChromaBoostCalibrationFile, "not a calibration");
+        else if (c.calibration)
+            ASSERT_TRUE(TlWriteCalibrationFile(folder.Path() + kTlChromaBoostCalibrationFile, TlNeutralCalibration()));
+        SyntheticPicture picture(Manager(), 258);
+        picture.holder.chromaBoostUsed = 1;
+        picture.holder.chromaBoost.amount = 40;
+        const bool loads = c.calibration && !c.unreadable;
+        const Stages stages = Build(picture, c.result);
+        const auto booster = std::find(stages.begin(), stages.end(), "Chroma Booster filter");
+        if (loads) {
+            ASSERT_NE(stages.end(), booster);
+            EXPECT_EQ("colour", *(booster - 1));
+        } else {
+            EXPECT_EQ(stages.end(), booster);
+            EXPECT_EQ("colour", stages.back());
+        }
     }
 }
