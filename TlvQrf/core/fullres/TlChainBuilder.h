@@ -48,6 +48,7 @@ private:
     bool AppendLch();
     bool AppendSaturation();
     bool AppendChromaBoost();
+    bool AppendLchCurves();
     bool AppendPresetSharpening();
     bool AppendListSharpening();
     bool AppendOutputColour();

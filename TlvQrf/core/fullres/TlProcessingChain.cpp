@@ -148,7 +148,8 @@ bool CTlChainBuilder::AppendGeometryStages()
 bool CTlChainBuilder::AppendColourStages()
 {
     return AppendLab() && AppendColourNoise() && WorkOutOutputSize() && AppendMainScale() && AppendLch() &&
-           AppendSaturation() && AppendChromaBoost() && AppendPresetSharpening() && AppendListSharpening() &&
+           AppendSaturation() && AppendChromaBoost() && AppendLchCurves() &&
+           AppendPresetSharpening() && AppendListSharpening() &&
            AppendOutputColour();
 }
 

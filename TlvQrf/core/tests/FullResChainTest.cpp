@@ -29,6 +29,7 @@
 #include "filtrix/UnsharpMaskFilter.h"
 #include "kelvra/KelvraFilterChain.h"
 #include "settings/curves/TlLinearCurve.h"
+#include "settings/curves/TlLut.h"
 #include "settings/geometry/TlDblRect.h"
 
 #include <algorithm>
@@ -399,38 +400,59 @@ TEST_F(FullResChainTest, ProcessedSourceGetsTheOutputStageItNeeds)
     }
 }
 
-// The chroma booster stands after the LCh stage once its calibration loads;
-// without the file the build ends with the calibration's result.
-TEST_F(FullResChainTest, ChromaBoostNeedsItsCalibration)
+// The chroma booster and the LCH curves stand after the LCh stage once their
+// calibration loads; without the file the build ends with the
+// calibration's result.
+TEST_F(FullResChainTest, LchFiltersNeedTheirCalibration)
 {
+    using Setup = void (*)(CTlvSettingsHolder&);
+    const Setup boost = [](CTlvSettingsHolder& holder) {
+        holder.chromaBoostUsed = 1;
+        holder.chromaBoost.amount = 40;
+    };
+    const Setup curves = [](CTlvSettingsHolder& holder) {
+        holder.lchUsed = 1;
+        CTlLut* lightness = holder.lch.AddLut(1, {1, 1, 1}, {0, 0, 0}, {1, 1, 1});
+        ASSERT_NE(nullptr, lightness);
+        lightness->AddPoint(0.5, 0.25);
+    };
     const struct {
+        const char* name;
+        Setup setup;
+        const char* file;
+        const char* stage;
         bool calibration;
-        bool unreadable;
+        bool malformed;
         int result;
-    } cases[] = {{false, false, 27}, {true, false, kTlChainComplete}, {true, true, 28}};
+    } cases[] = {
+        {"booster, no file", boost, kTlChromaBoostCalibrationFile, "Chroma Booster filter", false, false, 27},
+        {"booster", boost, kTlChromaBoostCalibrationFile, "Chroma Booster filter", true, false, kTlChainComplete},
+        {"booster, malformed", boost, kTlChromaBoostCalibrationFile, "Chroma Booster filter", true, true, 28},
+        {"curves, no file", curves, kTlLchCalibrationFile, "LCH editor filter", false, false, 25},
+        {"curves", curves, kTlLchCalibrationFile, "LCH editor filter", true, false, kTlChainComplete},
+        {"curves, malformed", curves, kTlLchCalibrationFile, "LCH editor filter", true, true, 26},
+    };
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.calibration << c.unreadable);
+        SCOPED_TRACE(c.name);
         TempProfilesFolder folder;
         ASSERT_TRUE(folder.IsReady());
         camera_test::WriteCameraData(folder);
         for (const char* name : {"TLLab.icm", "TLLch2.icm"})
             folder.Write(name, camera_test::ProfileBytes(name));
         SetProfileFolder(folder.Path().c_str());
-        if (c.unreadable)
-            folder.Write(kTlChromaBoostCalibrationFile, "not a calibration");
+        if (c.malformed)
+            folder.Write(c.file, "not a calibration");
         else if (c.calibration)
-            ASSERT_TRUE(TlWriteCalibrationFile(folder.Path() + kTlChromaBoostCalibrationFile, TlNeutralCalibration()));
+            ASSERT_TRUE(TlWriteCalibrationFile(folder.Path() + c.file, TlNeutralCalibration()));
         SyntheticPicture picture(Manager(), 258);
-        picture.holder.chromaBoostUsed = 1;
-        picture.holder.chromaBoost.amount = 40;
-        const bool loads = c.calibration && !c.unreadable;
+        c.setup(picture.holder);
         const Stages stages = Build(picture, c.result);
-        const auto booster = std::find(stages.begin(), stages.end(), "Chroma Booster filter");
-        if (loads) {
-            ASSERT_NE(stages.end(), booster);
-            EXPECT_EQ("colour", *(booster - 1));
+        const auto filter = std::find(stages.begin(), stages.end(), c.stage);
+        if (c.result == kTlChainComplete) {
+            ASSERT_NE(stages.end(), filter);
+            EXPECT_EQ("colour", *(filter - 1));
         } else {
-            EXPECT_EQ(stages.end(), booster);
+            EXPECT_EQ(stages.end(), filter);
             EXPECT_EQ("colour", stages.back());
         }
     }
