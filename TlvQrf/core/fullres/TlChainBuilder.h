@@ -37,6 +37,7 @@ private:
     bool AppendMoire();
     bool AppendRevelation();
     bool AppendToneTable();
+    bool AppendRedEye();
     bool AppendPreStretch();
     bool AppendFisheye();
     bool AppendCrop();

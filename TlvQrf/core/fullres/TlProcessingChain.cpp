@@ -103,8 +103,9 @@ void CTlChainBuilder::WorkOutSwitches()
 
 void CTlChainBuilder::WorkOutProgressShares()
 {
-    const int present = int(m_redEye) + int(m_dust) + int(m_revelation);
-    const int share = present == 0 ? 0 : 60 / present;
+    // Fewer analysis stages each weigh more: 60, 40 or 20 points.
+    static const int kShares[4] = {0, 60, 40, 20};
+    const int share = kShares[int(m_redEye) + int(m_dust) + int(m_revelation)];
     m_state.redEyeShare = m_redEye ? share : 0;
     m_state.dustShare = m_dust ? share : 0;
     m_state.revelationShare = m_revelation ? share : 0;
@@ -137,7 +138,7 @@ bool CTlChainBuilder::AppendEarlyStages()
     return AppendResolution() && AppendDeBayer() && AppendSquareTable(tableA) && AppendDust() &&
            AppendVignette() && AppendRootTable() && AppendMoire() && AppendRevelation() &&
            AppendSquareTable(m_rawTone && (m_moire || m_revelation)) &&
-           AppendToneTable();
+           AppendToneTable() && AppendRedEye();
 }
 
 bool CTlChainBuilder::AppendGeometryStages()

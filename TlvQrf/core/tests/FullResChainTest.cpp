@@ -16,6 +16,7 @@
 #include "filters/debayer/TlDeBayerFilterBase.h"
 #include "filters/fineedge/TlFineEdgeFilter.h"
 #include "filters/moire/TlMoireFilter.h"
+#include "filters/redeye/TlRedEyeFilter.h"
 #include "filters/resolution/TlResolutionFilter.h"
 #include "filters/revelation/TlRevelationFilter.h"
 #include "filtrix/CropFilter.h"
@@ -69,6 +70,8 @@ std::string KindOf(IKelvraFilter* filter)
         return "fineedge";
     if (dynamic_cast<CRevelationFilter*>(filter))
         return "Revelation";
+    if (dynamic_cast<CRedEyeFilter*>(filter))
+        return "redeye";
     if (dynamic_cast<CCropFilter*>(filter))
         return "crop";
     return filter->GetFilterName();
@@ -190,6 +193,20 @@ TEST_F(FullResChainTest, RevelationReplacesTheFirstSquareTable)
     // The release takes the save's watcher off the filter it watched.
     ReleaseFullResState();
     EXPECT_EQ(nullptr, FullResState().watched);
+}
+
+TEST_F(FullResChainTest, RedEyeFollowsTheToneTableAndSharesTheProgress)
+{
+    SyntheticPicture picture(Manager(), 258);
+    picture.holder.redEyeUsed = 1;
+    picture.holder.redEye.value = 1;
+    picture.holder.revelationUsed = 1;
+    picture.holder.revelation.first = 60;
+    EXPECT_EQ((Stages{"resolution", "debayer", "Revelation", "lut", "lut", "redeye", "colour", "colourspace"}),
+              Build(picture));
+    EXPECT_EQ(40, FullResState().redEyeShare);
+    EXPECT_EQ(40, FullResState().revelationShare);
+    EXPECT_EQ(0, FullResState().dustShare);
 }
 
 TEST_F(FullResChainTest, VerticalStretchIsAppliedExactlyOnce)
