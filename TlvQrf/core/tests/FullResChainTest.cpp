@@ -14,6 +14,7 @@
 #include "colour/TlWorkingProfiles.h"
 #include "filters/colornoise/TlColorNoiseReductionFilter.h"
 #include "filters/debayer/TlDeBayerFilterBase.h"
+#include "filters/debayer/TlDeBayerStdFilter.h"
 #include "filters/fineedge/TlFineEdgeFilter.h"
 #include "filters/moire/TlMoireFilter.h"
 #include "filters/redeye/TlRedEyeFilter.h"
@@ -207,6 +208,42 @@ TEST_F(FullResChainTest, RedEyeFollowsTheToneTableAndSharesTheProgress)
     EXPECT_EQ(40, FullResState().redEyeShare);
     EXPECT_EQ(40, FullResState().revelationShare);
     EXPECT_EQ(0, FullResState().dustShare);
+}
+
+TEST_F(FullResChainTest, ReducedRenditionScalesOnlyWhenSmaller)
+{
+    const struct {
+        long longSide;
+        long scales;
+    } cases[] = {{100000, 0}, {60, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.longSide);
+        SyntheticPicture picture(Manager(), 258);
+        const Stages stages = Build(picture, kTlChainComplete, true, c.longSide);
+        EXPECT_EQ(c.scales, std::count(stages.begin(), stages.end(), "scale"));
+        // A rendition takes the quick De-Bayer.
+        bool standard = false;
+        for (const auto& filter : FullResState().filters)
+            standard = standard || dynamic_cast<CDeBayerStdFilter*>(filter.get()) != nullptr;
+        EXPECT_TRUE(standard);
+    }
+}
+
+// The raw-processing image reports its development to the save only while
+// the build runs, whether the build succeeds or fails.
+TEST_F(FullResChainTest, DevelopmentObserverIsRemovedOnEveryPath)
+{
+    for (int result : {int(kTlChainComplete), 27}) {
+        SCOPED_TRACE(result);
+        SyntheticPicture picture(Manager(), 513);
+        ASSERT_NE(nullptr, picture.Developed());
+        if (result != kTlChainComplete) {
+            picture.holder.chromaBoostUsed = 1;
+            picture.holder.chromaBoost.amount = 40;
+        }
+        Build(picture, result);
+        EXPECT_EQ(nullptr, picture.Developed()->GetObserver());
+    }
 }
 
 TEST_F(FullResChainTest, VerticalStretchIsAppliedExactlyOnce)
