@@ -41,6 +41,7 @@ public:
     IKelvraError* SetParams(const int (&params)[kSigProcParamCount], bool notify);
     void GetParams(int (&params)[kSigProcParamCount]) const;
     void SetObserver(ISigProcObserver* observer);
+    ISigProcObserver* GetObserver() const { return m_observer; }
     IKelvraError* SelectSource(bool useSecond, bool notify) override;
     bool IsSecondSourceSelected() const { return m_useSecondSource; }
     // The developed size of the primary source, whichever source is selected.

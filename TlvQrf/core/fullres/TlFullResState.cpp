@@ -1,0 +1,37 @@
+#include "fullres/TlFullResState.h"
+
+#include "kelvra/KelvraFilterChain.h"
+#include "kelvra/KelvraImage.h"
+
+STlFullResState& FullResState()
+{
+    static STlFullResState state;
+    return state;
+}
+
+// The chain goes first: it must not point at filters that are gone.
+void ReleaseFullResState()
+{
+    STlFullResState& state = FullResState();
+    if (state.watched != nullptr && state.watcher != nullptr)
+        IKelvraError::Release(state.watched->RemoveWatcher(state.watcher));
+    state.watched = nullptr;
+    state.watcher = nullptr;
+    if (state.chain != nullptr) {
+        state.chain->Release();
+        state.chain = nullptr;
+    }
+    if (state.destination != nullptr) {
+        state.destination->Release();
+        state.destination = nullptr;
+    }
+    state.filters.clear();
+    for (STlColourStage& stage : state.colourStages) {
+        stage.engine = nullptr;
+        stage.filter = nullptr;
+    }
+    state.colourStageCount = 0;
+    state.targetProfile.clear();
+    state.hasTarget = false;
+    state.redEyeShare = state.dustShare = state.revelationShare = 0;
+}

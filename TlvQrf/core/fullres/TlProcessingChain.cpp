@@ -1,0 +1,200 @@
+// The build's course: the switches the settings give, the progress shares,
+// the source size handed to the geometry, and the stages in their order.
+#include "fullres/TlProcessingChain.h"
+
+#include "fullres/TlChainBuilder.h"
+#include "fullres/TlFullResColour.h"
+
+#include "params/TlProgressRelay.h"
+#include "params/TlSaturationCompensation.h"
+#include "params/TlSharpeningPresets.h"
+#include "params/TlToneLuts.h"
+#include "params/TlvParamSet.h"
+
+#include "filters/sigcore/TlSigProcImage.h"
+#include "kelvra/KelvraFilterChain.h"
+#include "kelvra/KelvraImage.h"
+#include "kelvra/KelvraManager.h"
+
+namespace {
+
+template <typename Record>
+bool Active(std::uint32_t flag, Record* record)
+{
+    return flag != 0 && record != nullptr && !record->IsDefault();
+}
+
+// A raw-processing source may develop while the build reads its format and
+// size; its progress goes to the save for that time only, whatever happens.
+class CScopedDevelopProgress {
+public:
+    explicit CScopedDevelopProgress(IKelvraImage* image) : m_image(dynamic_cast<CSigProcImage*>(image))
+    {
+        if (m_image != nullptr)
+            m_image->SetObserver(&m_relay);
+    }
+    ~CScopedDevelopProgress()
+    {
+        if (m_image != nullptr)
+            m_image->SetObserver(nullptr);
+    }
+    CScopedDevelopProgress(const CScopedDevelopProgress&) = delete;
+    CScopedDevelopProgress& operator=(const CScopedDevelopProgress&) = delete;
+
+private:
+    CSigProcImage* m_image;
+    CProgressRelay m_relay;
+};
+
+} // namespace
+
+CTlChainBuilder::CTlChainBuilder(IKelvraManager* manager, const CTlvParamSet& params, bool reduced, double scale,
+                                 long longSide)
+    : m_manager(manager), m_params(params), m_state(FullResState()), m_reduced(reduced), m_scale(scale),
+      m_longSide(longSide)
+{
+}
+
+int CTlChainBuilder::Build()
+{
+    if (m_manager == nullptr)
+        return kTlChainCannotAllocate;
+    CScopedDevelopProgress progress(m_params.image);
+    if (!Check(m_manager->CreateFilterChain(&m_state.chain), kTlChainCannotAllocate) || m_state.chain == nullptr)
+        return kTlChainCannotAllocate;
+    // Without the destination the stages are still built; the caller fails
+    // on the result.
+    if (!Check(m_manager->CreateImage(&m_state.destination), kTlChainCannotAllocate) ||
+        m_state.destination == nullptr) {
+        m_failed = false;
+        m_result = kTlChainCannotAllocate;
+    }
+    WorkOutSwitches();
+    HandSourceSizeToGeometry();
+    WorkOutProgressShares();
+    if (m_params.image == nullptr || !Check(m_params.image->GetColorSpace(&m_format), kTlChainNoSourceFormat))
+        return kTlChainNoSourceFormat;
+    m_sourceBits = (m_format & kTlSixteenBitFormat) != 0 ? 16 : 8;
+    m_bitsSoFar = m_sourceBits;
+    AppendStages();
+    if (m_failed && m_result == 0)
+        return kTlChainError;
+    return m_result;
+}
+
+void CTlChainBuilder::WorkOutSwitches()
+{
+    const CTlvParamSet& p = m_params;
+    const CTlTripleValueState* triple = p.LevelTriple();
+    m_lab = triple != nullptr && triple->first != 0 && !m_reduced;
+    m_moire = triple != nullptr && triple->second != 0 && !m_reduced;
+    int hue = 3, level = 0;
+    double saturation = 1.0;
+    m_lch = Active(p.sharpeningListFlag, p.sharpeningList) || Active(p.lchFlag, p.lch) ||
+            Active(p.chromaBoostFlag, p.chromaBoost) || GetHueSaturation(p, &hue, &saturation) ||
+            GetCameraSharpening(&p) || GetMixerSharpening(&p) || GetSaturationCompensation(p, &level);
+    m_dust = Active(p.dustFlag, p.dust) && (!m_reduced || p.dust->GetDustMap() != nullptr);
+    m_vignette = Active(p.vignetteFlag, p.vignette) && !m_reduced;
+    m_revelation = Active(p.revelationFlag, p.revelation) && !m_reduced;
+    m_redEye = Active(p.redEyeFlag, p.redEye) && !m_reduced;
+    m_rawTone = p.rawFlag != 0 && !p.IsSignalProcessingModel();
+    m_stretch = PendingStretch(p);
+}
+
+void CTlChainBuilder::WorkOutProgressShares()
+{
+    // Fewer analysis stages each weigh more: 60, 40 or 20 points.
+    static const int kShares[4] = {0, 60, 40, 20};
+    const int share = kShares[int(m_redEye) + int(m_dust) + int(m_revelation)];
+    m_state.redEyeShare = m_redEye ? share : 0;
+    m_state.dustShare = m_dust ? share : 0;
+    m_state.revelationShare = m_revelation ? share : 0;
+}
+
+// The geometry learns the size the source develops to, in its orientation.
+// It is compared with the geometry's image size: handing it over when only
+// the output was scaled would undo the user's output size.
+void CTlChainBuilder::HandSourceSizeToGeometry()
+{
+    STlSize size;
+    if (m_params.geometry == nullptr || !GetOutputSize(m_params, &size))
+        return;
+    if (SwapsSides(m_params.rotation))
+        std::swap(size.width, size.height);
+    if (double(size.width) != m_params.geometry->GetImageWidth() ||
+        double(size.height) != m_params.geometry->GetImageHeight())
+        m_params.geometry->ResizeToImage(int(size.width), int(size.height));
+}
+
+bool CTlChainBuilder::AppendStages()
+{
+    return AppendEarlyStages() && AppendGeometryStages() && AppendColourStages() && AppendLateStages();
+}
+
+// Development up to the developed, white-balanced picture.
+bool CTlChainBuilder::AppendEarlyStages()
+{
+    const bool tableA = m_rawTone && (m_dust || m_vignette || !(m_moire || m_revelation));
+    return AppendResolution() && AppendDeBayer() && AppendSquareTable(tableA) && AppendDust() &&
+           AppendVignette() && AppendRootTable() && AppendMoire() && AppendRevelation() &&
+           AppendSquareTable(m_rawTone && (m_moire || m_revelation)) &&
+           AppendToneTable() && AppendRedEye();
+}
+
+bool CTlChainBuilder::AppendGeometryStages()
+{
+    return AppendPreStretch() && AppendFisheye() && AppendCrop() && AppendFineEdge();
+}
+
+bool CTlChainBuilder::AppendColourStages()
+{
+    return AppendLab() && AppendColourNoise() && WorkOutOutputSize() && AppendMainScale() && AppendLch() &&
+           AppendSaturation() && AppendChromaBoost() && AppendLchCurves() &&
+           AppendPresetSharpening() && AppendListSharpening() &&
+           AppendOutputColour();
+}
+
+bool CTlChainBuilder::AppendLateStages()
+{
+    return AppendTransform() && AppendAutoBrightness() && AppendChannelMixer() && AppendColourSpace() &&
+           AppendLastScales();
+}
+
+bool CTlChainBuilder::Append(CKelvraFilterBase* filter)
+{
+    return Check(m_state.chain->InsertFilter(filter, -1));
+}
+
+bool CTlChainBuilder::Check(IKelvraError* error, int code)
+{
+    if (error == nullptr)
+        return true;
+    IKelvraError::Release(error);
+    return Fail(code);
+}
+
+bool CTlChainBuilder::Fail(int code)
+{
+    if (m_result == 0)
+        m_result = code;
+    m_failed = true;
+    return false;
+}
+
+bool CTlChainBuilder::Colour(const char* target, long outputBits, CKelvraFilterCML** made)
+{
+    bool appended = false;
+    *made = nullptr;
+    const int code = AppendColourStage(m_manager, m_params, {target, outputBits}, &m_bitsSoFar, &appended, made);
+    if (code != 0)
+        return Fail(code);
+    m_colourConverted = m_colourConverted || appended;
+    return true;
+}
+
+int BuildProcessingChain(IKelvraManager* manager, const CTlvParamSet& params, bool reducedMode, double scale,
+                         long longSide)
+{
+    CTlChainBuilder builder(manager, params, reducedMode, scale, longSide);
+    return builder.Build();
+}

@@ -1,0 +1,431 @@
+// The stages of the full-resolution chain, each made only when its setting
+// asks for work and appended right after it is set up.
+#include "fullres/TlChainBuilder.h"
+
+#include "colour/TlWorkingProfiles.h"
+#include "params/TlDeBayerSetup.h"
+#include "params/TlMoireLevel.h"
+#include "params/TlNoiseStrength.h"
+#include "params/TlOutputProfile.h"
+#include "params/TlSaturationCompensation.h"
+#include "params/TlSharpeningPresets.h"
+#include "params/TlToneLuts.h"
+#include "params/TlUsmRangeBand.h"
+#include "params/TlVignetteParams.h"
+#include "params/TlvParamSet.h"
+#include "save/TlSaveState.h"
+
+#include "filters/autobrightness/TlAutoBrightnessFilter.h"
+#include "filters/channelmixer/TlChannelMixerFilter.h"
+#include "filters/colornoise/TlColorNoiseReductionFilter.h"
+#include "filters/debayer/TlDeBayerHQFilter.h"
+#include "filters/debayer/TlDeBayerStdFilter.h"
+#include "filters/fineedge/TlFineEdgeFilter.h"
+#include "filters/fisheye/TlFisheyeFilter.h"
+#include "filters/moire/TlMoireFilter.h"
+#include "filters/resolution/TlResolutionFilter.h"
+#include "filters/saturation/TlSaturationCompensationFilter.h"
+#include "filters/vignette/TlVignetteFilter.h"
+#include "filtrix/CropFilter.h"
+#include "filtrix/KelvraFilterColorSpace.h"
+#include "filtrix/KelvraFilterHistogram.h"
+#include "filtrix/KelvraFilterLut.h"
+#include "filtrix/KelvraFilterScale.h"
+#include "filtrix/KelvraFilterTransform.h"
+#include "filtrix/UnsharpMaskFilter.h"
+#include "kelvra/KelvraFilterChain.h"
+#include "pellio/KelvraSave.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::size_t kMaxListSharpening = 7;
+constexpr long kScaleMethod = 2;
+
+const std::uint16_t* const* ThreeOf(const std::uint16_t* table, const std::uint16_t* (&tables)[3])
+{
+    tables[0] = tables[1] = tables[2] = table;
+    return tables;
+}
+
+} // namespace
+
+bool CTlChainBuilder::AppendResolution()
+{
+    CResolutionFilter* filter = Make<CResolutionFilter>();
+    return filter != nullptr && Append(filter);
+}
+
+// A De-Bayer stage that cannot be made or set up is left out: the chain
+// then works on the mosaic as it is.
+bool CTlChainBuilder::AppendDeBayer()
+{
+    if (m_format != kTlMosaicFormat)
+        return true;
+    std::unique_ptr<CDeBayerFilterBase> filter;
+    if (m_reduced)
+        filter.reset(new (std::nothrow) CDeBayerStdFilter(m_manager));
+    else
+        filter.reset(new (std::nothrow) CDeBayerHQFilter(m_manager));
+    if (!filter || !SetupDeBayer(filter.get(), m_params, 1))
+        return true;
+    IKelvraError::Release(filter->SetCacheUsage(0));
+    CDeBayerFilterBase* made = filter.get();
+    m_state.filters.push_back(std::move(filter));
+    return Append(made);
+}
+
+// The square-law table goes before the linear stages (dust, vignette,
+// moire, Revelation); a table that refuses its tables leaves the result
+// unset.
+bool CTlChainBuilder::AppendSquareTable(bool wanted)
+{
+    if (!wanted)
+        return true;
+    CKelvraFilterLut* lut = Make<CKelvraFilterLut>();
+    if (lut == nullptr)
+        return false;
+    const std::uint16_t* tables[3];
+    if (!Check(lut->SetLUT(ThreeOf(GetSquareTable12(), tables), 12, 16, 3, true), 0) || !Append(lut))
+        return false;
+    if (m_tableA == nullptr)
+        m_tableA = lut;
+    return true;
+}
+
+bool CTlChainBuilder::AppendRootTable()
+{
+    if (!(m_rawTone && m_tableA != nullptr && (m_moire || m_revelation)))
+        return true;
+    CKelvraFilterLut* lut = Make<CKelvraFilterLut>();
+    if (lut == nullptr)
+        return false;
+    const std::uint16_t* tables[3];
+    return Check(lut->SetLUT(ThreeOf(GetRootTable12(), tables), 12, 16, 3, true), 0) && Append(lut);
+}
+
+bool CTlChainBuilder::AppendVignette()
+{
+    if (!m_vignette)
+        return true;
+    CVignetteFilter* filter = Make<CVignetteFilter>();
+    if (filter == nullptr)
+        return false;
+    IKelvraError::Release(SetVignetteParams(m_params, *filter, m_stretch));
+    return Append(filter);
+}
+
+bool CTlChainBuilder::AppendMoire()
+{
+    if (!m_moire)
+        return true;
+    CMoireFilter* filter = Make<CMoireFilter>();
+    if (filter == nullptr)
+        return false;
+    if (!SetMoireLevel(m_params, *filter))
+        return Fail(12);
+    return Append(filter);
+}
+
+bool CTlChainBuilder::AppendToneTable()
+{
+    if (!m_rawTone)
+        return true;
+    CKelvraFilterLut* lut = Make<CKelvraFilterLut>();
+    if (lut == nullptr)
+        return false;
+    return Check(SetWhiteBalanceToneLut(m_params, nullptr, lut, true), 20) && Append(lut);
+}
+
+bool CTlChainBuilder::AppendPreStretch()
+{
+    if (m_stretch == 1.0 || m_params.fisheye == nullptr || m_params.fisheyeFlag == 0)
+        return true;
+    CKelvraFilterScale* scale = MakeScale();
+    if (scale == nullptr || !Append(scale) || !Check(scale->SetScale(1.0, m_stretch, false)))
+        return false;
+    m_stretchDone = true;
+    return true;
+}
+
+// The lens is refused with 22, or 23 when the camera's lens is unknown.
+bool CTlChainBuilder::AppendFisheye()
+{
+    if (m_params.fisheye == nullptr || m_params.fisheyeFlag == 0)
+        return true;
+    CFisheyeFilter* filter = Make<CFisheyeFilter>();
+    if (filter == nullptr)
+        return false;
+    if (IKelvraError* error = filter->SetLens(m_params.tags)) {
+        const bool unknown = error->GetCode() == 3000;
+        IKelvraError::Release(error);
+        return Fail(unknown ? 23 : 22);
+    }
+    return Check(filter->SetFillMode(m_params.fisheye->flag ? 1 : 0, true)) &&
+           Check(filter->SetFillColor(m_params.fisheye->value, true)) && Append(filter);
+}
+
+bool CTlChainBuilder::AppendCrop()
+{
+    if (m_params.fixedSize != 0 || m_params.geometry == nullptr || m_params.geometry->IsUncropped())
+        return true;
+    CCropFilter* crop = Make<CCropFilter>();
+    if (crop == nullptr)
+        return false;
+    CTlDblRect rect;
+    m_params.geometry->GetCropRect(rect);
+    const double stretch = m_stretchDone ? 1.0 : m_stretch;
+    if (!Check(crop->SetCrop(CropRectFor(rect, m_scale, stretch), false)) || !Append(crop))
+        return false;
+    m_crop = crop;
+    return true;
+}
+
+bool CTlChainBuilder::AppendFineEdge()
+{
+    const CTlTripleValueState* triple = m_params.LevelTriple();
+    if (m_reduced || triple == nullptr || !triple->flag)
+        return true;
+    CFineEdgeFilter* filter = Make<CFineEdgeFilter>();
+    return filter != nullptr && Append(filter);
+}
+
+bool CTlChainBuilder::AppendLab()
+{
+    if (!m_lab)
+        return true;
+    char path[MAX_PATH];
+    CKelvraFilterCML* made = nullptr;
+    return Colour(MakeProfilePath(path, "TLLab.icm"), 16, &made);
+}
+
+bool CTlChainBuilder::AppendColourNoise()
+{
+    const double strength = m_lab ? GetNoiseStrengthFactor(m_params) : 0.0;
+    if (!m_lab || m_failed || strength <= 0.0)
+        return true;
+    CColorNoiseReductionFilter* filter = Make<CColorNoiseReductionFilter>();
+    return filter != nullptr && Check(filter->SetStrength(strength, true)) && Append(filter);
+}
+
+CKelvraFilterScale* CTlChainBuilder::MakeScale()
+{
+    CKelvraFilterScale* scale = Make<CKelvraFilterScale>(kScaleMethod);
+    if (scale != nullptr)
+        IKelvraError::Release(scale->SetCacheUsage(0));
+    return scale;
+}
+
+bool CTlChainBuilder::AppendLch()
+{
+    if (!m_lch)
+        return true;
+    char path[MAX_PATH];
+    const long bits = m_state.hasTarget ? 16 : m_sourceBits;
+    CKelvraFilterCML* made = nullptr;
+    if (!Colour(MakeProfilePath(path, "TLLch2.icm"), bits, &made))
+        return false;
+    if (made != nullptr)
+        SetHueSaturationLut(m_params, made, nullptr);
+    return true;
+}
+
+bool CTlChainBuilder::AppendSaturation()
+{
+    int level = 0;
+    if (!GetSaturationCompensation(m_params, &level))
+        return true;
+    CSaturationCompensationFilter* filter = Make<CSaturationCompensationFilter>();
+    if (filter == nullptr)
+        return false;
+    IKelvraError::Release(filter->SetCacheUsage(0));
+    SetSaturationCompensation(m_params, *filter);
+    return Append(filter);
+}
+
+// The camera's and the mixer's preset sharpening report nothing of their
+// own; only their insert counts.
+bool CTlChainBuilder::AppendPresetSharpening()
+{
+    using Apply = bool (*)(const CTlvParamSet*, CUnsharpMaskFilter*, double, double);
+    using Wanted = bool (*)(const CTlvParamSet*, CTlUsmState*);
+    const struct {
+        Wanted wanted;
+        Apply apply;
+    } presets[] = {{GetCameraSharpening, ApplyCameraSharpening}, {GetMixerSharpening, ApplyMixerSharpening}};
+    for (const auto& preset : presets) {
+        if (!preset.wanted(&m_params, nullptr))
+            continue;
+        CUnsharpMaskFilter* filter = Make<CUnsharpMaskFilter>();
+        if (filter == nullptr)
+            return false;
+        IKelvraError::Release(filter->SetCacheUsage(0));
+        preset.apply(&m_params, filter, m_scale * ClampedFinalScale(), m_sizingStretch);
+        if (!Append(filter))
+            return false;
+    }
+    return true;
+}
+
+// Each entry of the list, at most seven, is one unsharp mask; all are made
+// before the first is set up.
+bool CTlChainBuilder::AppendListSharpening()
+{
+    const CTlUsmListState* list = CTlvParamSet::Present(m_params.sharpeningListFlag, m_params.sharpeningList);
+    if (list == nullptr || list->entries.empty())
+        return true;
+    const std::size_t count = std::min(list->entries.size(), kMaxListSharpening);
+    std::vector<CUnsharpMaskFilter*> filters;
+    for (std::size_t i = 0; i < count; ++i) {
+        CUnsharpMaskFilter* filter = Make<CUnsharpMaskFilter>();
+        if (filter == nullptr)
+            return false;
+        filters.push_back(filter);
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        const CTlUsmState& entry = list->entries[i];
+        CUnsharpMaskFilter* filter = filters[i];
+        IKelvraError::Release(filter->SetCacheUsage(0));
+        IKelvraError::Release(filter->SetAffectNoise(false, false));
+        SetUsmRangeBand(filter, entry.RangeBand());
+        IKelvraError::Release(filter->SetThreshold(entry.Threshold() * 0.2, true));
+        const double radius = m_scale * (entry.Radius() * ClampedFinalScale()) * 0.2;
+        double power = entry.Amount();
+        if (radius >= 0.5) {
+            IKelvraError::Release(filter->SetRadii(radius, radius / m_sizingStretch, true));
+        } else {
+            IKelvraError::Release(filter->SetRadii(1.0, 1.0 / m_sizingStretch, true));
+            power *= radius;
+        }
+        IKelvraError::Release(filter->SetPower(power * 0.05, true));
+        IKelvraError::Release(filter->SetMaskMethod(3, true));
+        if (!Append(filter))
+            return false;
+    }
+    return true;
+}
+
+// Like the preview, the data leaves in an output profile whenever the user
+// asked for one, a Lab or LCh stage changed its encoding, or it came as raw
+// tones in the camera's profile; else it would be written in the wrong
+// encoding.
+bool CTlChainBuilder::AppendOutputColour()
+{
+    if (!(m_params.outputProfileFlag != 0 || m_colourConverted || m_rawTone))
+        return true;
+    char path[MAX_PATH] = {};
+    if (!GetOutputProfilePath(&m_params, path) || path[0] == '\0')
+        return Fail(20);
+    CKelvraFilterCML* made = nullptr;
+    return Colour(path, m_sourceBits, &made);
+}
+
+bool CTlChainBuilder::AppendTransform()
+{
+    if (m_params.fixedSize != 0 || (m_params.flip == 0 && m_params.rotation == 0))
+        return true;
+    CKelvraFilterTransform* filter = Make<CKelvraFilterTransform>();
+    if (filter == nullptr)
+        return false;
+    IKelvraError::Release(filter->SetCacheUsage(0));
+    return Append(filter) &&
+           Check(filter->SetTransform(m_params.flip != 0, double(m_params.rotation), true, false));
+}
+
+bool CTlChainBuilder::AppendAutoBrightness()
+{
+    const CTlAutoBrightnessState* record =
+        CTlvParamSet::Present(m_params.autoBrightnessFlag, m_params.autoBrightness);
+    const bool active = record != nullptr && !record->IsDefault();
+    CKelvraFilterHistogram* histogram = nullptr;
+    if (active) {
+        histogram = Make<CKelvraFilterHistogram>();
+        if (histogram == nullptr || !Append(histogram))
+            return false;
+    }
+    if (!AppendCurveTable())
+        return false;
+    if (!active)
+        return true;
+    CAutoBrightnessFilter* filter = Make<CAutoBrightnessFilter>();
+    if (filter == nullptr)
+        return false;
+    return Check(filter->SetHistogram(histogram, true)) &&
+           Check(filter->SetLevels(-1, record->lowLevel, record->highLevel, true)) &&
+           Check(filter->SetUseBlackLevel(record->useBlackLevel, true)) &&
+           Check(filter->SetExposureCompensation(int(record->exposureCompensation * 256.0), true)) &&
+           Append(filter);
+}
+
+// A curve table that cannot be filled gives 12 and the build goes on
+// without it.
+bool CTlChainBuilder::AppendCurveTable()
+{
+    CTlLutGroup* first = CTlvParamSet::Present(m_params.firstCurvesFlag, m_params.firstCurves);
+    CTlLutGroup* second = CTlvParamSet::Present(m_params.secondCurvesFlag, m_params.secondCurves);
+    if (first == nullptr && second == nullptr)
+        return true;
+    const bool active = (first != nullptr && !first->IsDefault()) || (second != nullptr && !second->IsDefault());
+    CKelvraFilterLut* lut = Make<CKelvraFilterLut>();
+    if (lut == nullptr)
+        return false;
+    if (!SetCurveLut(first, second, nullptr, lut, false)) {
+        if (m_result == 0)
+            m_result = 12;
+        return true;
+    }
+    return !active || Append(lut);
+}
+
+bool CTlChainBuilder::AppendChannelMixer()
+{
+    const CTlLEGeneral* mixer = m_params.channelMixer;
+    const int kind = mixer != nullptr ? mixer->MixerKind() : 0;
+    if (kind != 1 && kind != 2)
+        return true;
+    CChannelMixerFilter* filter = Make<CChannelMixerFilter>();
+    if (filter == nullptr || !Append(filter))
+        return false;
+    if (kind != 2)
+        return true;
+    CKelvraFilterLut* lut = Make<CKelvraFilterLut>();
+    if (lut == nullptr)
+        return false;
+    if (!SetFixedToneLut(lut)) {
+        if (m_result == 0)
+            m_result = 12;
+        return true;
+    }
+    return Append(lut);
+}
+
+bool CTlChainBuilder::AppendColourSpace()
+{
+    const int layout = m_state.channelLayout;
+    if ((m_format & kTlSixteenBitFormat) == 0 || !(layout == 0 || layout == 3 || m_reduced))
+        return true;
+    CKelvraFilterColorSpace* filter = Make<CKelvraFilterColorSpace>();
+    if (filter == nullptr)
+        return false;
+    IKelvraError::Release(filter->SetCacheUsage(0));
+    return Check(filter->SetOutputColorSpace(0, 1, false)) && Append(filter);
+}
+
+// An enlargement, then the stretch still owed, each to the output size.
+bool CTlChainBuilder::AppendLastScales()
+{
+    if (m_finalScale > 1.0 && m_mainScale == nullptr) {
+        CKelvraFilterScale* scale = MakeScale();
+        if (scale == nullptr || !Check(scale->SetSize(m_output.width, m_output.height, false)) || !Append(scale))
+            return false;
+        m_stretchDone = true;
+    }
+    if (m_stretchDone || m_stretch == 1.0)
+        return true;
+    CKelvraFilterScale* scale = MakeScale();
+    if (scale == nullptr || !Check(scale->SetSize(m_output.width, m_output.height, false)) || !Append(scale))
+        return false;
+    m_stretchDone = true;
+    return true;
+}
