@@ -246,6 +246,26 @@ TEST_F(FullResChainTest, DevelopmentObserverIsRemovedOnEveryPath)
     }
 }
 
+// A smaller output scales right after the development, before the colour
+// work; the stretch of the half-height camera goes along with it.
+TEST_F(FullResChainTest, ScaledDownOutputGetsTheMainScale)
+{
+    for (std::uint32_t model : {258u, 259u}) {
+        SCOPED_TRACE(model);
+        SyntheticPicture picture(Manager(), model);
+        STlSize size;
+        {
+            std::unique_ptr<CTlvParamSet> params = picture.Params();
+            params->ReadImageTags();
+            ASSERT_TRUE(GetOutputSize(*params, &size));
+        }
+        picture.holder.geometry.ResizeToImage(int(size.width), int(size.height));
+        ASSERT_EQ(0, picture.holder.geometry.SetScale(0.5));
+        const Stages stages = Build(picture);
+        EXPECT_EQ((Stages{"resolution", "debayer", "lut", "lut", "scale", "colour", "colourspace"}), stages);
+    }
+}
+
 TEST_F(FullResChainTest, VerticalStretchIsAppliedExactlyOnce)
 {
     const struct {
@@ -264,7 +284,6 @@ TEST_F(FullResChainTest, CropStandsAfterTheToneTable)
 {
     SyntheticPicture picture(Manager(), 258);
     picture.holder.geometry.SetCropRect(20.0, 10.0, 120.0, 90.0, 0);
-    ASSERT_FALSE(picture.holder.geometry.IsUncropped());
     const Stages stages = Build(picture);
     ASSERT_GE(stages.size(), 5u);
     EXPECT_EQ("crop", stages[4]);
