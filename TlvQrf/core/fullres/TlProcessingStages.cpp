@@ -168,13 +168,17 @@ bool CTlChainBuilder::AppendFisheye()
 
 bool CTlChainBuilder::AppendCrop()
 {
-    if (m_params.fixedSize != 0 || m_params.geometry == nullptr || m_params.geometry->IsUncropped())
+    if (m_params.fixedSize != 0 || m_params.geometry == nullptr)
+        return true;
+    CTlDblRect rect;
+    CTlDblRect whole;
+    m_params.geometry->GetCropRect(rect);
+    m_params.geometry->GetLimitRect(whole);
+    if (rect == whole)
         return true;
     CCropFilter* crop = Make<CCropFilter>();
     if (crop == nullptr)
         return false;
-    CTlDblRect rect;
-    m_params.geometry->GetCropRect(rect);
     const double stretch = m_stretchDone ? 1.0 : m_stretch;
     if (!Check(crop->SetCrop(CropRectFor(rect, m_scale, stretch), false)) || !Append(crop))
         return false;

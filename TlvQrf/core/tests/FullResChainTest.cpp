@@ -12,6 +12,7 @@
 #include "MakeCalibration/TlCalibrationMaker.h"
 #include "colour/TlColourEngineManager.h"
 #include "colour/TlWorkingProfiles.h"
+#include "filters/channelmixer/TlChannelMixerFilter.h"
 #include "filters/colornoise/TlColorNoiseReductionFilter.h"
 #include "filters/debayer/TlDeBayerFilterBase.h"
 #include "filters/debayer/TlDeBayerStdFilter.h"
@@ -73,6 +74,8 @@ std::string KindOf(IKelvraFilter* filter)
         return "Revelation";
     if (dynamic_cast<CRedEyeFilter*>(filter))
         return "redeye";
+    if (dynamic_cast<CChannelMixerFilter*>(filter))
+        return "mixer";
     if (dynamic_cast<CCropFilter*>(filter))
         return "crop";
     return filter->GetFilterName();
@@ -246,6 +249,53 @@ TEST_F(FullResChainTest, DevelopmentObserverIsRemovedOnEveryPath)
     }
 }
 
+// A smaller output scales right after the development, before the colour
+// work; the stretch of the half-height camera goes along with it.
+TEST_F(FullResChainTest, ScaledDownOutputGetsTheMainScale)
+{
+    for (std::uint32_t model : {258u, 259u}) {
+        SCOPED_TRACE(model);
+        SyntheticPicture picture(Manager(), model);
+        STlSize size;
+        {
+            std::unique_ptr<CTlvParamSet> params = picture.Params();
+            params->ReadImageTags();
+            ASSERT_TRUE(GetOutputSize(*params, &size));
+        }
+        picture.holder.geometry.ResizeToImage(int(size.width), int(size.height));
+        ASSERT_EQ(0, picture.holder.geometry.SetScale(0.5));
+        const Stages stages = Build(picture);
+        EXPECT_EQ((Stages{"resolution", "debayer", "lut", "lut", "scale", "colour", "colourspace"}), stages);
+    }
+}
+
+// The tonal stages after the colour work: auto brightness reads the
+// histogram stage in front of it; the mixer's second kind adds its toning
+// table.
+TEST_F(FullResChainTest, LateTonalStagesInTheirOrder)
+{
+    using Setup = void (*)(CTlvSettingsHolder&);
+    const struct {
+        const char* name;
+        Setup setup;
+        Stages tail;
+    } cases[] = {
+        {"auto brightness", [](CTlvSettingsHolder& h) { h.autoBrightness.exposureCompensation = 0.5; },
+         {"colour", "Histogram", "Auto Brightness", "colourspace"}},
+        {"mixer", [](CTlvSettingsHolder& h) { h.general.values[2] = 1; }, {"colour", "mixer", "colourspace"}},
+        {"mixer with toning", [](CTlvSettingsHolder& h) { h.general.values[2] = 2; },
+         {"colour", "mixer", "lut", "colourspace"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SyntheticPicture picture(Manager(), 258);
+        c.setup(picture.holder);
+        const Stages stages = Build(picture);
+        ASSERT_GE(stages.size(), c.tail.size());
+        EXPECT_EQ(c.tail, Stages(stages.end() - std::ptrdiff_t(c.tail.size()), stages.end()));
+    }
+}
+
 TEST_F(FullResChainTest, VerticalStretchIsAppliedExactlyOnce)
 {
     const struct {
@@ -264,7 +314,6 @@ TEST_F(FullResChainTest, CropStandsAfterTheToneTable)
 {
     SyntheticPicture picture(Manager(), 258);
     picture.holder.geometry.SetCropRect(20.0, 10.0, 120.0, 90.0, 0);
-    ASSERT_FALSE(picture.holder.geometry.IsUncropped());
     const Stages stages = Build(picture);
     ASSERT_GE(stages.size(), 5u);
     EXPECT_EQ("crop", stages[4]);
