@@ -24,8 +24,9 @@ void MoveEngines(CKelvraFilterCMLEngine::CReference (&to)[kTlSaveEngineSlots],
     }
 }
 
-// The members parked by moving: the global is left empty.
-void MoveParked(STlSaveState& to, STlSaveState& from)
+// The objects a save holds, moved from one state to the other, which is
+// left empty.
+void MoveHeldObjects(STlSaveState& to, STlSaveState& from)
 {
     MoveOut(to.saver, from.saver);
     MoveOut(to.stream, from.stream);
@@ -70,7 +71,7 @@ void CSaveContext::Park()
     m_state.rawSaveOption = global.rawSaveOption;
     m_state.formatOption = global.formatOption;
 
-    MoveParked(m_state, global);
+    MoveHeldObjects(m_state, global);
     global.step = kTlSaveStepFinished;
 }
 
@@ -90,15 +91,5 @@ void CSaveContext::Restore()
     global.rawSaveOption = m_state.rawSaveOption;
     global.formatOption = m_state.formatOption;
 
-    global.saver = m_state.saver;
-    global.stream = m_state.stream;
-    global.tags = m_state.tags;
-    global.sources = m_state.sources;
-    global.scaleFilter = m_state.scaleFilter;
-    global.sharpeningFilter = m_state.sharpeningFilter;
-    global.colourFilter = m_state.colourFilter;
-    for (int slot = 0; slot < kTlSaveEngineSlots; ++slot)
-        global.engines[slot] = m_state.engines[slot];
-    global.sharpeningChain = m_state.sharpeningChain;
-    global.prepared = m_state.prepared;
+    MoveHeldObjects(global, m_state);
 }
