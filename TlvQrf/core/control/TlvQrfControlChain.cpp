@@ -9,6 +9,7 @@
 #include "kelvra/KelvraTagControl.h"
 #include "lib/TlLibraryState.h"
 #include "params/TlvParamSet.h"
+#include "raw/TlTagBytes.h"
 
 #include <memory>
 #include <new>
@@ -95,20 +96,9 @@ void CTlvQrfControl::LoadDustEngine()
 {
     if (dustUsed == 0 || dust.IsDefault() || !images.tags->HasTag(kDustMapTag, 0))
         return;
-    const std::uint32_t size = images.tags->GetTagSize(kDustMapTag, 0);
-    if (size == 0)
+    const std::vector<unsigned char> bytes = ReadWholeTag(*images.tags, kDustMapTag);
+    if (bytes.empty())
         return;
-    std::vector<unsigned char> bytes;
-    try {
-        bytes.resize(size);
-    } catch (const std::bad_alloc&) {
-        return;
-    }
-    IKelvraError* error = images.tags->GetTag(kDustMapTag, kKelvraTagTypeBytes, size, bytes.data(), 0);
-    if (error != nullptr) {
-        IKelvraError::Release(error);
-        return;
-    }
     dust.CreateEngine(m_manager, bytes.data(), bytes.size());
 }
 

@@ -2,6 +2,8 @@
 // in its tags, taken into the image attributes after a load.
 #pragma once
 
+#include "raw/TlTagBytes.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -30,5 +32,3 @@ void ApplyStoredSettings(const IKelvraTagControl& tags, CTlvImageAttributes& att
 // Tag readers that leave `value` alone on failure.
 bool ReadTagDouble(const IKelvraTagControl& tags, std::uint32_t id, double& value);
 bool ReadTagLong(const IKelvraTagControl& tags, std::uint32_t id, std::uint32_t& value);
-// The whole value of a byte-readable tag; empty when missing or unreadable.
-std::vector<unsigned char> ReadWholeTag(const IKelvraTagControl& tags, std::uint32_t id);
