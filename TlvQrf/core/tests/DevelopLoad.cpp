@@ -1,0 +1,33 @@
+#include "DevelopLoad.h"
+
+#include "load/TlvImageAttributes.h"
+#include "load/TlvLoadImage.h"
+
+namespace {
+
+class CLoadedRaw : public ILoadedRaw {
+public:
+    IKelvraImage* Image() const override { return attributes.images.image; }
+    IKelvraTagControl* Tags() const override { return attributes.images.tags; }
+
+    CTlvImageAttributes attributes;
+};
+
+} // namespace
+
+std::unique_ptr<ILoadedRaw> LoadRawFile(const std::string& path)
+{
+    std::unique_ptr<CLoadedRaw> loaded(new CLoadedRaw());
+    ITlvLoadImage* loader = nullptr;
+    if (CreateLoadImage(&loader) != 0 || loader == nullptr)
+        return nullptr;
+    KelvraFile file(path.c_str());
+    bool ok = loader->BeginLoad(&loaded->attributes, file, false, true) == 0;
+    while (ok && !loader->IsFinished())
+        ok = loader->ExecuteLoad() == 0;
+    ok = loader->FinishLoad() == 0 && ok;
+    loader->Destroy();
+    if (!ok || loaded->Image() == nullptr || loaded->Tags() == nullptr)
+        return nullptr;
+    return loaded;
+}

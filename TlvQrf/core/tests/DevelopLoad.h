@@ -1,0 +1,21 @@
+// A raw file loaded as a host loads it, into image attributes of its own.
+// Kept apart from the image control's headers, which know the attributes
+// only as the control's settings holder.
+#pragma once
+
+#include <memory>
+#include <string>
+
+class IKelvraImage;
+class IKelvraTagControl;
+
+class ILoadedRaw {
+public:
+    virtual ~ILoadedRaw() = default;
+    virtual IKelvraImage* Image() const = 0;
+    virtual IKelvraTagControl* Tags() const = 0;
+};
+
+// CreateObject, BeginLoad, ExecuteLoad until finished, FinishLoad; null
+// when a step fails. The result owns the image and the tags.
+std::unique_ptr<ILoadedRaw> LoadRawFile(const std::string& path);
