@@ -5,10 +5,8 @@
 // output curve, a wrong gamma) from a correct one.
 #include "DevelopedPatchesSupport.h"
 
-#include "CameraTestSupport.h"
+#include "DevelopEnvironment.h"
 #include "DevelopTestSupport.h"
-#include "colour/TlWorkingProfiles.h"
-#include "frame/TlFileSavingUtilities.h"
 #include "fullres/TlFullResState.h"
 #include "fullres/TlProcessingChain.h"
 #include "kelvra/KelvraFilterChain.h"
@@ -28,12 +26,7 @@ class DevelopedPatchesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_folder.IsReady());
-        camera_test::WriteCameraData(m_folder);
-        SetProfileFolder(m_folder.Path().c_str());
-        SetGeneratedProfilePrefix("Tlb_");
-        m_output = m_folder.Path() + "TLsRGB.icm";
-        SetWorkingProfiles(m_output.c_str(), m_output.c_str(), nullptr, m_output.c_str(), nullptr);
+        ASSERT_TRUE(m_environment.IsReady());
         ReleaseFullResState();
         FullResState().channelLayout = 0;
     }
@@ -45,7 +38,7 @@ protected:
         ReleaseFullResState();
         std::unique_ptr<CTlvParamSet> params = picture.Params();
         params->ReadImageTags();
-        EXPECT_EQ(kTlChainComplete, BuildProcessingChain(m_manager.manager, *params, false, 1.0, 0));
+        EXPECT_EQ(kTlChainComplete, BuildProcessingChain(m_environment.Manager(), *params, false, 1.0, 0));
         STlFullResState& state = FullResState();
         if (state.chain == nullptr || state.destination == nullptr)
             return SampleGrid();
@@ -54,16 +47,13 @@ protected:
     }
     SPatchReport Measure(const SampleGrid& grid, unsigned maxValue = 255)
     {
-        const CPatchTruth truth(m_output);
+        const CPatchTruth truth(m_environment.OutputProfile());
         EXPECT_TRUE(truth.IsReady());
         return MeasurePatches(grid, maxValue, CQrfScene(kWidth, kHeight),
                               CentredPlacement(kWidth, kHeight, grid.width, grid.height), truth);
     }
 
-    TempProfilesFolder m_folder;
-    std::string m_output;
-    ManagerHolder m_manager;
-    CTlFileSavingUtilities m_watcher; // the colour engines and the gamma caches
+    CDevelopEnvironment m_environment;
 };
 
 double SrgbDecode(double v)
@@ -91,7 +81,7 @@ TEST_F(DevelopedPatchesTest, EightAndSixteenBitDevelopmentsShowTheScenesColours)
 {
     for (int layout : {0, 1}) {
         SCOPED_TRACE(layout);
-        SyntheticPicture picture(m_manager.manager, 258, kWidth, kHeight);
+        SyntheticPicture picture(m_environment.Manager(), 258, kWidth, kHeight);
         FullResState().channelLayout = layout;
         const SampleGrid grid = Develop(picture);
         ASSERT_EQ(3, grid.planes);
@@ -102,7 +92,7 @@ TEST_F(DevelopedPatchesTest, EightAndSixteenBitDevelopmentsShowTheScenesColours)
 // Without the as-shot multipliers the raw data keeps the sensor's cast.
 TEST_F(DevelopedPatchesTest, MissingWhiteBalanceIsCaught)
 {
-    SyntheticPicture picture(m_manager.manager, 258, kWidth, kHeight);
+    SyntheticPicture picture(m_environment.Manager(), 258, kWidth, kHeight);
     SetMultipliers(picture.Tags(), 1.0, 1.0);
     const SPatchReport report = Measure(Develop(picture));
     SCOPED_TRACE(report.Describe());
@@ -113,7 +103,7 @@ TEST_F(DevelopedPatchesTest, MissingWhiteBalanceIsCaught)
 // A correct development changed the way a broken stage would change it.
 TEST_F(DevelopedPatchesTest, BrokenDevelopmentsAreCaught)
 {
-    SyntheticPicture picture(m_manager.manager, 258, kWidth, kHeight);
+    SyntheticPicture picture(m_environment.Manager(), 258, kWidth, kHeight);
     const SampleGrid developed = Develop(picture);
     ASSERT_EQ(3, developed.planes);
     const struct {
