@@ -11,9 +11,8 @@ bool OpenBenchRaw(int argc, char** argv, const CDevelopEnvironment& environment,
         std::printf("the profiles folder could not be made\n");
         return false;
     }
-    raw->options.model = 258;
-    raw->options.width = argc > 2 ? std::strtol(argv[1], nullptr, 10) : 6000;
-    raw->options.height = argc > 2 ? std::strtol(argv[2], nullptr, 10) : 4000;
+    raw->options = SceneOptions(argc > 2 ? std::strtol(argv[1], nullptr, 10) : 6000,
+                                argc > 2 ? std::strtol(argv[2], nullptr, 10) : 4000);
     raw->megapixels = double(raw->options.width) * double(raw->options.height) / 1e6;
     CVentraChrono chrono;
     const std::string path = environment.WriteRaw(name, raw->options);

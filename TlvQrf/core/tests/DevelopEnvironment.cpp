@@ -20,6 +20,15 @@ bool Succeeded(IKelvraError* error)
 
 } // namespace
 
+QrfRawOptions SceneOptions(long width, long height)
+{
+    QrfRawOptions options;
+    options.model = 258;
+    options.width = width;
+    options.height = height;
+    return options;
+}
+
 CDevelopEnvironment::CDevelopEnvironment()
 {
     IKelvraManager* manager = nullptr;
@@ -65,12 +74,17 @@ std::string CDevelopEnvironment::WriteRaw(const std::string& name, const QrfRawO
 SOpenedRaw CDevelopEnvironment::Open(const std::string& path) const
 {
     SOpenedRaw opened;
-    opened.raw = LoadRawFile(path);
+    opened.raw = LoadImageFile(path);
     ITlvQrfData* data = nullptr;
     if (opened.raw == nullptr || CreateQrfControl(&data) != 0 || data == nullptr)
         return opened;
     opened.control.reset(static_cast<CTlvQrfControl*>(data));
-    if (!Succeeded(opened.control->Initialize(Manager(), opened.raw->Image(), opened.raw->Tags())))
+    if (!Succeeded(opened.control->Initialize(Manager(), opened.raw->Image(), opened.raw->Tags()))) {
         opened.control.reset();
+        return opened;
+    }
+    // The load filled attributes of its own, which the control's holder is
+    // not: what it learnt of the file goes across by hand.
+    opened.control->rawFlag = opened.raw->IsRaw() ? 1 : 0;
     return opened;
 }

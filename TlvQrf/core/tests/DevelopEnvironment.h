@@ -17,13 +17,17 @@
 #include <memory>
 #include <string>
 
+// A camera (model 258) whose mosaic the raw-file maker stores as the
+// camera does, `width` x `height`.
+QrfRawOptions SceneOptions(long width, long height);
+
 struct DestroyControl {
     void operator()(CTlvQrfControl* control) const { control->Destroy(); }
 };
 using ControlPtr = std::unique_ptr<CTlvQrfControl, DestroyControl>;
 
 struct SOpenedRaw {
-    std::unique_ptr<ILoadedRaw> raw;
+    std::unique_ptr<ILoadedImage> raw;
     ControlPtr control; // declared last: goes before the image it shows
 };
 

@@ -5,19 +5,20 @@
 
 namespace {
 
-class CLoadedRaw : public ILoadedRaw {
+class CLoadedImage : public ILoadedImage {
 public:
     IKelvraImage* Image() const override { return attributes.images.image; }
     IKelvraTagControl* Tags() const override { return attributes.images.tags; }
+    bool IsRaw() const override { return attributes.rawFlag != 0; }
 
     CTlvImageAttributes attributes;
 };
 
 } // namespace
 
-std::unique_ptr<ILoadedRaw> LoadRawFile(const std::string& path)
+std::unique_ptr<ILoadedImage> LoadImageFile(const std::string& path)
 {
-    std::unique_ptr<CLoadedRaw> loaded(new CLoadedRaw());
+    std::unique_ptr<CLoadedImage> loaded(new CLoadedImage());
     ITlvLoadImage* loader = nullptr;
     if (CreateLoadImage(&loader) != 0 || loader == nullptr)
         return nullptr;

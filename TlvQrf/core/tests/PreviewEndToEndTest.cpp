@@ -18,11 +18,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_environment.IsReady());
-        QrfRawOptions options;
-        options.model = 258;
-        options.width = kWidth;
-        options.height = kHeight;
-        m_raw = m_environment.WriteRaw("scene.qrf", options);
+        m_raw = m_environment.WriteRaw("scene.qrf", SceneOptions(kWidth, kHeight));
         ASSERT_FALSE(m_raw.empty());
     }
 
