@@ -60,7 +60,7 @@ bool MeanOver(const SampleGrid& grid, unsigned maxValue, const KelvraRect& rect,
 {
     const long left = std::max(0L, rect.left), top = std::max(0L, rect.top);
     const long right = std::min(grid.width, rect.right), bottom = std::min(grid.height, rect.bottom);
-    if (right <= left || bottom <= top || grid.planes < 3)
+    if (right <= left || bottom <= top)
         return false;
     double sums[3] = {};
     for (long y = top; y < bottom; ++y) {
@@ -149,6 +149,10 @@ SPatchReport MeasurePatches(const SampleGrid& grid, unsigned maxValue, const CQr
                             const SPatchPlacement& placement, const CPatchTruth& truth)
 {
     SPatchReport report;
+    if (grid.planes < 3) {
+        ADD_FAILURE() << "not a colour image: " << grid.planes << " planes";
+        return report;
+    }
     for (const QrfPatch& patch : scene.Patches()) {
         SPatchResult result;
         result.patch = patch;
