@@ -75,18 +75,31 @@ SampleGrid Changed(SampleGrid grid, const std::function<void(double rgb[3])>& ch
 
 } // namespace
 
-// Model 258 stores its mosaic unbalanced, as the raw-file maker makes every
-// camera's; model 257 balances it before storing, which the maker does not.
-TEST_F(DevelopedPatchesTest, EightAndSixteenBitDevelopmentsShowTheScenesColours)
+// The cameras whose mosaic the raw-file maker stores as the camera does
+// (unbalanced) and whose developed size is the mosaic's less the De-Bayer
+// border. Model 257 balances its mosaic before storing it, which the maker
+// does not; model 259 develops to a size of its own.
+TEST_F(DevelopedPatchesTest, EachCameraIsDevelopedToTheScenesColours)
 {
-    for (int layout : {0, 1}) {
-        SCOPED_TRACE(layout);
-        SyntheticPicture picture(m_environment.Manager(), 258, kWidth, kHeight);
-        FullResState().channelLayout = layout;
+    for (std::uint32_t model : {258u, 260u, 1025u, 1026u}) {
+        SCOPED_TRACE(model);
+        SyntheticPicture picture(m_environment.Manager(), model, kWidth, kHeight);
         const SampleGrid grid = Develop(picture);
         ASSERT_EQ(3, grid.planes);
-        ExpectPatchesWithinTolerance(Measure(grid, layout == 1 ? 65535 : 255));
+        ExpectPatchesWithinTolerance(Measure(grid));
     }
+}
+
+TEST_F(DevelopedPatchesTest, SixteenBitDevelopmentMatchesTheEightBitOne)
+{
+    SyntheticPicture picture(m_environment.Manager(), 258, kWidth, kHeight);
+    const SPatchReport eight = Measure(Develop(picture));
+    FullResState().channelLayout = 1;
+    const SampleGrid grid = Develop(picture);
+    ASSERT_EQ(3, grid.planes);
+    const SPatchReport sixteen = Measure(grid, 65535);
+    ExpectPatchesWithinTolerance(sixteen);
+    EXPECT_LE(LargestPatchDifference(eight, sixteen), kSameScaleError);
 }
 
 // Without the as-shot multipliers the raw data keeps the sensor's cast.
