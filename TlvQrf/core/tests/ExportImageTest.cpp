@@ -1,0 +1,231 @@
+// The export of synthetic raw pictures through the save through a temporary
+// file: the written files read back with the loader library, failed and
+// cancelled exports that leave the target as it was, a locked target, and
+// the direct-image mode.
+#include "export/TlExport.h"
+
+#include "CameraTestSupport.h"
+#include "DevelopTestSupport.h"
+#include "PellioTestSupport.h"
+#include "colour/TlWorkingProfiles.h"
+#include "frame/TlFileSavingUtilities.h"
+#include "frame/TlSaveProgress.h"
+#include "lib/TlLibraryState.h"
+#include "params/TlOutputProfile.h"
+#include "raw/TlEmbeddedProfile.h"
+#include "save/TlSaveImage.h"
+#include "save/TlSaveState.h"
+#include "save/TlSaveWriters.h"
+#include "support/TempFolder.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+using namespace develop_test;
+
+namespace {
+
+constexpr std::uint32_t kJpeg = 1;
+constexpr std::uint32_t kTiff = 256;
+constexpr long kWidth = 192;
+constexpr long kHeight = 128;
+// A plain Bayer camera: its developed picture is 12 pixels smaller.
+constexpr std::uint32_t kBayerModel = 258;
+
+// Stops the save at its first report after `after` reports.
+class StoppingSink : public ITlSaveProgressSink {
+public:
+    explicit StoppingSink(int after) : m_after(after) {}
+    void Reset(long, long) override {}
+    void Notify() override {}
+    bool Progress(long, long) override { return ++m_reports > m_after; }
+    void SetEnabled(bool) override {}
+
+private:
+    int m_after;
+    int m_reports = 0;
+};
+
+class ExportImageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_profiles.IsReady());
+        camera_test::WriteCameraData(m_profiles);
+        for (const char* name : {"TLLab.icm", "TLLch2.icm", "TLAdobe.icm", "TLGrayG22.icm"})
+            m_profiles.Write(name, camera_test::ProfileBytes(name));
+        SetProfileFolder(m_profiles.Path().c_str());
+        SetGeneratedProfilePrefix("Tlb_");
+        const std::string srgb = m_profiles.Path() + "TLsRGB.icm";
+        SetWorkingProfiles(srgb.c_str(), srgb.c_str(), nullptr, srgb.c_str(), nullptr);
+        TlvQrfLib::SetGlobalManager(m_manager.manager);
+        m_previousExport = SetExportImageHook(&ExportImage);
+        m_target = m_folder.File("picture.out");
+    }
+    void TearDown() override
+    {
+        SetExportImageHook(m_previousExport);
+        ExchangeSaveProgressState(TlSaveProgressState());
+        SaveState().directDestination = nullptr;
+    }
+
+    int Export(SyntheticPicture& picture, std::uint32_t layout, std::uint32_t format, std::uint32_t option = 0,
+               bool direct = false)
+    {
+        std::unique_ptr<CTlvParamSet> params = picture.Params();
+        params->ReadImageTags();
+        return SaveImageToFile(params.get(), m_target.c_str(), layout, format, option, direct);
+    }
+
+    std::string OutputProfileBytes(SyntheticPicture& picture)
+    {
+        std::unique_ptr<CTlvParamSet> params = picture.Params();
+        params->ReadImageTags();
+        char path[MAX_PATH] = {};
+        EXPECT_TRUE(GetOutputProfilePath(params.get(), path));
+        return TempFolder::Read(path);
+    }
+
+    // Only the target is left in the folder: no temporary file.
+    void ExpectOnlyTarget(bool targetExists)
+    {
+        std::vector<std::string> files = pelliotest::FilesIn(m_folder.Path());
+        if (targetExists)
+            EXPECT_EQ(std::vector<std::string>{"picture.out"}, files);
+        else
+            EXPECT_TRUE(files.empty());
+    }
+
+    // The target read back, with its main image's size.
+    void LoadTarget(pelliotest::LoadedFile* file, long* width, long* height)
+    {
+        ASSERT_EQ(nullptr, pelliotest::LoadWhole(Manager(), m_target, file));
+        ASSERT_EQ(nullptr, file->main->GetSize(width, height));
+    }
+
+    IKelvraManager* Manager() { return m_manager.manager; }
+
+    TempProfilesFolder m_profiles;
+    ManagerHolder m_manager;
+    CTlFileSavingUtilities m_watcher;
+    TempFolder m_folder;
+    std::string m_target;
+    TlExportImageHook m_previousExport = nullptr;
+};
+
+TEST_F(ExportImageTest, RawPictureIsWrittenAsJpegAndTiff)
+{
+    const struct {
+        const char* name;
+        std::uint32_t layout;
+        std::uint32_t format;
+        std::uint32_t option;
+        KelvraPixelFormat written;
+    } cases[] = {
+        {"8-bit JPEG", 0, kJpeg, 90, kKelvraRGB8},
+        {"8-bit TIFF", 0, kTiff, 0, kKelvraRGB8},
+        {"16-bit TIFF", 1, kTiff, 0, kKelvraRGB16},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SyntheticPicture picture(Manager(), kBayerModel, kWidth, kHeight);
+        ASSERT_EQ(0, Export(picture, c.layout, c.format, c.option));
+        ExpectOnlyTarget(true);
+
+        pelliotest::LoadedFile file;
+        long width = 0, height = 0;
+        ASSERT_NO_FATAL_FAILURE(LoadTarget(&file, &width, &height));
+        EXPECT_EQ(kWidth - 12, width);
+        EXPECT_EQ(kHeight - 12, height);
+        KelvraPixelFormat format = 0;
+        ASSERT_EQ(nullptr, file.main->GetColorSpace(&format));
+        EXPECT_EQ(c.written, format);
+
+        const pelliotest::Bytes profile = pelliotest::TagBytes(file.tags.get(), kTlIccProfileTag);
+        EXPECT_EQ(OutputProfileBytes(picture), std::string(profile.begin(), profile.end()))
+            << "raw tones leave in the output profile, which the file names";
+        DeleteFileA(m_target.c_str());
+    }
+}
+
+TEST_F(ExportImageTest, TheRenditionsReachTheFile)
+{
+    SyntheticPicture picture(Manager(), kBayerModel, kWidth, kHeight);
+    ASSERT_EQ(0, Export(picture, 0, kTiff));
+    pelliotest::LoadedFile file;
+    ASSERT_EQ(nullptr, pelliotest::LoadWhole(Manager(), m_target, &file));
+    bool thumbnail = false;
+    for (const auto& image : file.subImages) {
+        long width = 0, height = 0;
+        ASSERT_EQ(nullptr, image->GetSize(&width, &height));
+        thumbnail = thumbnail || (width == 160 && height == 160 * (kHeight - 12) / (kWidth - 12));
+    }
+    EXPECT_TRUE(thumbnail) << file.subImages.size() << " sub-images";
+}
+
+TEST_F(ExportImageTest, AQuarterTurnSwapsTheSides)
+{
+    SyntheticPicture picture(Manager(), kBayerModel, kWidth, kHeight);
+    picture.holder.angle = 90;
+    ASSERT_EQ(0, Export(picture, 0, kTiff));
+    pelliotest::LoadedFile file;
+    long width = 0, height = 0;
+    ASSERT_NO_FATAL_FAILURE(LoadTarget(&file, &width, &height));
+    EXPECT_EQ(kHeight - 12, width);
+    EXPECT_EQ(kWidth - 12, height);
+}
+
+TEST_F(ExportImageTest, FailedAndCancelledExportsLeaveTheTargetAsItWas)
+{
+    const struct {
+        const char* name;
+        std::uint32_t format;
+        int stopAfter; // -1: no stop
+        int result;
+    } cases[] = {
+        {"raw format not exported here", 2048, -1, kTlExportNoSource},
+        {"format the saver refuses", 77, -1, kTlExportBeginRefused},
+        {"cancelled at once", kTiff, 0, kTlExportAborted},
+        {"cancelled while writing", kTiff, 3, kTlExportAborted},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder::Overwrite(m_target, "the user's file");
+        StoppingSink sink(c.stopAfter);
+        TlSaveProgressState progress;
+        progress.sink = c.stopAfter >= 0 ? &sink : nullptr;
+        ExchangeSaveProgressState(progress);
+        SyntheticPicture picture(Manager(), kBayerModel, kWidth, kHeight);
+
+        EXPECT_EQ(c.result, Export(picture, 0, c.format));
+        EXPECT_EQ("the user's file", TempFolder::Read(m_target));
+        ExpectOnlyTarget(true);
+        EXPECT_FALSE(SaveState().prepared);
+        EXPECT_EQ(nullptr, SaveState().saver);
+        ExchangeSaveProgressState(TlSaveProgressState());
+    }
+}
+
+TEST_F(ExportImageTest, ALockedTargetFailsCleanly)
+{
+    TempFolder::Overwrite(m_target, "the user's file");
+    HANDLE held = CreateFileA(m_target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    SyntheticPicture picture(Manager(), kBayerModel, kWidth, kHeight);
+    EXPECT_NE(0, Export(picture, 0, kTiff));
+    CloseHandle(held);
+    EXPECT_EQ("the user's file", TempFolder::Read(m_target));
+    ExpectOnlyTarget(true);
+}
+
+TEST_F(ExportImageTest, DirectImageModeNeedsADestination)
+{
+    SyntheticPicture picture(Manager(), kBayerModel, kWidth, kHeight);
+    EXPECT_EQ(kTlExportRunFailed, Export(picture, 0, 1024, 0, true));
+    EXPECT_FALSE(SaveState().prepared);
+    EXPECT_EQ(nullptr, SaveState().saver);
+}
+
+} // namespace
