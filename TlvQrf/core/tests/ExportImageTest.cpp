@@ -12,6 +12,7 @@
 #include "frame/TlSaveProgress.h"
 #include "lib/TlLibraryState.h"
 #include "params/TlOutputProfile.h"
+#include "params/TlProgressRelay.h"
 #include "raw/TlEmbeddedProfile.h"
 #include "save/TlSaveImage.h"
 #include "save/TlSaveState.h"
@@ -218,6 +219,22 @@ TEST_F(ExportImageTest, ALockedTargetFailsCleanly)
     CloseHandle(held);
     EXPECT_EQ("the user's file", TempFolder::Read(m_target));
     ExpectOnlyTarget(true);
+}
+
+// The development of a raw-processing source reports to the save only while
+// it runs: the observer it had before is back after a success and a failure.
+TEST_F(ExportImageTest, TheSourcesObserverIsPutBackOnEveryPath)
+{
+    for (std::uint32_t format : {kTiff, std::uint32_t(77)}) {
+        SCOPED_TRACE(format);
+        SyntheticPicture picture(Manager(), 513, kWidth, kHeight);
+        ASSERT_NE(nullptr, picture.Developed());
+        CProgressRelay previous;
+        picture.Developed()->SetObserver(&previous);
+        Export(picture, 0, format);
+        EXPECT_EQ(&previous, picture.Developed()->GetObserver());
+        picture.Developed()->SetObserver(nullptr);
+    }
 }
 
 TEST_F(ExportImageTest, DirectImageModeNeedsADestination)
