@@ -166,16 +166,43 @@ TEST_F(ExportImageTest, TheRenditionsReachTheFile)
     EXPECT_TRUE(thumbnail) << file.subImages.size() << " sub-images";
 }
 
-TEST_F(ExportImageTest, AQuarterTurnSwapsTheSides)
+// A quarter turn swaps the sides, and every pixel lands where the turn puts
+// it: the top-left corner of the unturned picture becomes the top-right one.
+TEST_F(ExportImageTest, AQuarterTurnIsApplied)
+{
+    SampleGrid plain, turned;
+    for (int angle : {0, 90}) {
+        SyntheticPicture picture(Manager(), kBayerModel, kWidth, kHeight);
+        picture.holder.angle = std::uint16_t(angle);
+        ASSERT_EQ(0, Export(picture, 0, kTiff));
+        pelliotest::LoadedFile file;
+        long width = 0, height = 0;
+        ASSERT_NO_FATAL_FAILURE(LoadTarget(&file, &width, &height));
+        (angle == 0 ? plain : turned) = ReadSampleGrid(file.main.get());
+        DeleteFileA(m_target.c_str());
+    }
+    ASSERT_EQ(plain.width, turned.height);
+    ASSERT_EQ(plain.height, turned.width);
+    int moved = 0;
+    for (long y = 0; y < plain.height; ++y)
+        for (long x = 0; x < plain.width; ++x)
+            for (long plane = 0; plane < 3; ++plane)
+                moved += plain.At(x, y, plane) == turned.At(turned.width - 1 - y, x, plane) ? 0 : 1;
+    EXPECT_EQ(0, moved) << "samples not where a clockwise quarter turn puts them";
+}
+
+// The crop rectangle is in half pixels of the developed picture.
+TEST_F(ExportImageTest, TheCropGivesTheWrittenSize)
 {
     SyntheticPicture picture(Manager(), kBayerModel, kWidth, kHeight);
-    picture.holder.angle = 90;
+    picture.holder.geometry.ResizeToImage(kWidth - 12, kHeight - 12);
+    picture.holder.geometry.SetCropRect(20.0, 10.0, 120.0, 90.0, 0);
     ASSERT_EQ(0, Export(picture, 0, kTiff));
     pelliotest::LoadedFile file;
     long width = 0, height = 0;
     ASSERT_NO_FATAL_FAILURE(LoadTarget(&file, &width, &height));
-    EXPECT_EQ(kHeight - 12, width);
-    EXPECT_EQ(kWidth - 12, height);
+    EXPECT_EQ(50, width);
+    EXPECT_EQ(40, height);
 }
 
 TEST_F(ExportImageTest, FailedAndCancelledExportsLeaveTheTargetAsItWas)
