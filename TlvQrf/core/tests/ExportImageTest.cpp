@@ -21,6 +21,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -147,6 +148,55 @@ TEST_F(ExportImageTest, RawPictureIsWrittenAsJpegAndTiff)
         const pelliotest::Bytes profile = pelliotest::TagBytes(file.tags.get(), kTlIccProfileTag);
         EXPECT_EQ(OutputProfileBytes(picture), std::string(profile.begin(), profile.end()))
             << "raw tones leave in the output profile, which the file names";
+        DeleteFileA(m_target.c_str());
+    }
+}
+
+// The file names the profile its data is in: the output profile when the
+// chain ends in it, the working space of slot 1 for layout 2, none when the
+// data stays in the source's own space.
+TEST_F(ExportImageTest, TheEmbeddedProfileIsTheOneTheDataIsIn)
+{
+    const std::string srgb = m_profiles.Path() + "TLsRGB.icm";
+    const std::string adobe = m_profiles.Path() + "TLAdobe.icm";
+    SetWorkingProfiles(srgb.c_str(), adobe.c_str(), nullptr, srgb.c_str(), nullptr);
+    const struct {
+        const char* name;
+        bool raw;
+        const char* outputProfile; // null: the flag clear
+        std::uint32_t layout;
+        const char* embedded;      // null: none
+    } cases[] = {
+        {"raw tones, flag clear", true, nullptr, 0, "TLsRGB.icm"},
+        {"output profile asked", true, "TLAdobe.icm", 0, "TLAdobe.icm"},
+        {"working space of slot 1", true, "TLsRGB.icm", 2, "TLAdobe.icm"},
+        {"developed source, nothing to convert", false, nullptr, 0, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SyntheticPicture picture(Manager(), kBayerModel, kWidth, kHeight);
+        IKelvraImage* developed = MakePatternImage(Manager(), kWidth, kHeight, kKelvraRGB8);
+        if (!c.raw) {
+            picture.holder.rawFlag = 0;
+            picture.holder.images.image = developed;
+        }
+        if (c.outputProfile != nullptr) {
+            picture.holder.outputProfileUsed = 1;
+            const std::string path = m_profiles.Path() + c.outputProfile;
+            std::snprintf(picture.holder.outputProfilePath, sizeof picture.holder.outputProfilePath, "%s",
+                          path.c_str());
+        }
+        const int result = Export(picture, c.layout, kTiff);
+        picture.holder.images.image = picture.Image();
+        developed->Release();
+        ASSERT_EQ(0, result);
+
+        pelliotest::LoadedFile file;
+        long width = 0, height = 0;
+        ASSERT_NO_FATAL_FAILURE(LoadTarget(&file, &width, &height));
+        const pelliotest::Bytes profile = pelliotest::TagBytes(file.tags.get(), kTlIccProfileTag);
+        const std::string expected = c.embedded != nullptr ? TempFolder::Read(m_profiles.Path() + c.embedded) : "";
+        EXPECT_EQ(expected, std::string(profile.begin(), profile.end()));
         DeleteFileA(m_target.c_str());
     }
 }
