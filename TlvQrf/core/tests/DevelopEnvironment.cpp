@@ -6,6 +6,7 @@
 #include "camera/TlCameraTables.h"
 #include "chain/TlCadraFilterChain.h"
 #include "colour/TlWorkingProfiles.h"
+#include "export/TlExport.h"
 #include "lib/TlLibraryState.h"
 #include "load/TlLiveObjects.h"
 #include "params/TlvParamSetMaker.h"
@@ -39,6 +40,7 @@ CDevelopEnvironment::CDevelopEnvironment()
     InstallObjectRegistry();
     InstallParamSetMaker();
     m_oldFactory = SetPreviewChainFactory(&CreateCadraFilterChain);
+    m_oldExport = SetExportImageHook(&ExportImage);
     m_ready = m_profiles.IsReady() && WriteProfilesFolder();
     m_watcher.reset(new CTlFileSavingUtilities());
 }
@@ -47,6 +49,7 @@ CDevelopEnvironment::~CDevelopEnvironment()
 {
     m_watcher.reset();
     SetPreviewChainFactory(m_oldFactory);
+    SetExportImageHook(m_oldExport);
 }
 
 bool CDevelopEnvironment::WriteProfilesFolder()

@@ -3,13 +3,15 @@
 // with the synthetic profiles, calibration curves and camera tables, the
 // working profiles in it, the file watcher that owns the colour engines and
 // gamma caches, a global imaging manager, the live-object registries, the
-// parameter-set maker and the real preview chain. Raw files and exports go
+// parameter-set maker, the real preview chain and the export that saves run.
+// Raw files and exports go
 // into a temporary folder that goes with the environment.
 #pragma once
 
 #include "DevelopLoad.h"
 #include "control/TlvQrfControl.h"
 #include "frame/TlFileSavingUtilities.h"
+#include "save/TlSaveWriters.h"
 #include "qrfsynth/QrfSynthFile.h"
 #include "support/CommonFilesSandbox.h"
 #include "support/TempFolder.h"
@@ -61,5 +63,6 @@ private:
     QrfManagerPtr m_manager;
     std::unique_ptr<CTlFileSavingUtilities> m_watcher;
     TlPreviewChainFactory m_oldFactory = nullptr;
+    TlExportImageHook m_oldExport = nullptr;
     bool m_ready = false;
 };

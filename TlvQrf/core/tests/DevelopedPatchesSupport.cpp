@@ -1,5 +1,10 @@
 #include "DevelopedPatchesSupport.h"
 
+#include "DevelopLoad.h"
+#include "kelvra/KelvraImage.h"
+#include "raw/TlEmbeddedProfile.h"
+#include "raw/TlTagBytes.h"
+
 #include <lcms2.h>
 
 #include <algorithm>
@@ -188,6 +193,20 @@ std::string SPatchReport::Describe() const
     std::snprintf(line, sizeof line, "colour dE max %.2f mean %.2f; grey dE max %.2f, neutral error max %.2f\n",
                   maxColourDeltaE, meanColourDeltaE, maxNeutralDeltaE, maxNeutralError);
     return text + line;
+}
+
+SImageFile ReadImageFile(const std::string& path)
+{
+    SImageFile file;
+    std::unique_ptr<ILoadedImage> loaded = LoadImageFile(path);
+    EXPECT_NE(nullptr, loaded) << path;
+    if (loaded == nullptr)
+        return file;
+    ExpectOk(loaded->Image()->GetColorSpace(&file.format), "format");
+    file.grid = ReadSampleGrid(loaded->Image());
+    const std::vector<unsigned char> profile = ReadWholeTag(*loaded->Tags(), kTlIccProfileTag);
+    file.profile.assign(profile.begin(), profile.end());
+    return file;
 }
 
 void ExpectPatchesWithinTolerance(const SPatchReport& report)

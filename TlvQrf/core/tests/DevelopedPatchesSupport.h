@@ -87,6 +87,15 @@ private:
 SPatchReport MeasurePatches(const SampleGrid& grid, unsigned maxValue, const CQrfScene& scene,
                             const SPatchPlacement& placement, const CPatchTruth& truth);
 
+// An exported file read back as a host loads it: its pixels, their format
+// and the ICC profile it embeds (empty when none).
+struct SImageFile {
+    SampleGrid grid;
+    KelvraPixelFormat format = 0;
+    std::string profile;
+};
+SImageFile ReadImageFile(const std::string& path);
+
 // Fails unless every patch is within the tolerances above.
 void ExpectPatchesWithinTolerance(const SPatchReport& report);
 // The largest difference of two reports' patch means, in 8-bit units.

@@ -2,9 +2,12 @@
 // it, with the real preview chain on the library's own filters: the
 // developed preview measured against the scene, slider changes that redo
 // only the work after the filter they belong to, quarter turns, and two
-// controls updating at once.
+// controls updating at once; and the export of the same settings.
 #include "PreviewEndToEndSupport.h"
 
+#include "params/TlvParamSet.h"
+#include "pellio/PellioFormats.h"
+#include "save/TlSaveImage.h"
 #include "settings/curves/TlLut.h"
 #include "settings/curves/TlLutGroupDefaults.h"
 
@@ -94,6 +97,26 @@ TEST_F(PreviewEndToEnd, SliderChangesMoveThePatchesAndRedoOnlyWhatFollows)
         }
         EXPECT_EQ(0u, control.DisConnect(&display));
     }
+}
+
+// The preview at scale 1 and the export of the same settings develop the
+// same picture.
+TEST_F(PreviewEndToEnd, ExportMatchesThePreviewAtTheSameScale)
+{
+    SOpenedRaw opened = Open();
+    ASSERT_NE(nullptr, opened.control);
+    const SampleGrid preview = Preview(*opened.control);
+    const std::string target = m_environment.Files().File("export.tif");
+    std::unique_ptr<CTlvParamSet> params(opened.control->CreateParamSet());
+    ASSERT_EQ(0, SaveImageToFile(params.get(), target.c_str(), 0, kPellioFormatTiff, 0, false));
+    const SImageFile exported = ReadImageFile(target);
+    ASSERT_EQ(3, preview.planes);
+    ASSERT_EQ(exported.grid.width, preview.width);
+    ASSERT_EQ(exported.grid.height, preview.height);
+    const SPatchReport previewReport = Measure(preview, 255);
+    const SPatchReport exportReport = Measure(exported.grid, 255);
+    SCOPED_TRACE("preview:\n" + previewReport.Describe() + "export:\n" + exportReport.Describe());
+    EXPECT_LE(LargestPatchDifference(previewReport, exportReport), kSameScaleError);
 }
 
 TEST_F(PreviewEndToEnd, QuarterTurnsAreExact)
