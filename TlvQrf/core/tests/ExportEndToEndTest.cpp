@@ -2,7 +2,7 @@
 // host's save exports it, through a temporary file, to JPEG and to 8- and
 // 16-bit TIFF; each file read back as a host reads it and measured against
 // the scene's colours in the output profile, with the profile it embeds;
-// a quarter turn and a locked target.
+// a quarter turn and failed exports.
 #include "DevelopEnvironment.h"
 #include "DevelopedPatchesSupport.h"
 
@@ -99,6 +99,32 @@ TEST_F(ExportEndToEnd, ExportedFilesShowTheScenesColoursInTheOutputProfile)
     EXPECT_LE(LargestPatchDifference(reports[0], reports[1]), kSameScaleError);
 }
 
+// The signal-processing cameras' exports keep the grey steps grey: the
+// develop block's gains reach the library in the units each sensor's
+// development reads them in. (Their tone is the library's own, which the
+// stand-in library leaves linear, so only neutrality is measured.)
+TEST_F(ExportEndToEnd, SignalProcessingCamerasExportNeutralGreys)
+{
+    const struct {
+        std::uint32_t model;
+        QrfPattern pattern;
+    } cases[] = {{513, QrfPattern::YCGM}, {516, QrfPattern::BGGR}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.model);
+        QrfRawOptions options = SceneOptions(kWidth, kHeight);
+        options.model = c.model;
+        options.pattern = c.pattern;
+        SOpenedRaw opened = m_environment.Open(m_environment.WriteRaw("signal.qrf", options));
+        ASSERT_NE(nullptr, opened.control);
+        std::unique_ptr<CTlvParamSet> params(opened.control->CreateParamSet());
+        const std::string target = m_environment.Files().File("signal.tif");
+        ASSERT_EQ(0, SaveImageToFile(params.get(), target.c_str(), 0, kPellioFormatTiff, 0, false));
+        const SPatchReport report = Measure(ReadImageFile(target).grid, 255);
+        SCOPED_TRACE(report.Describe());
+        EXPECT_LE(report.maxNeutralError, kNeutralError);
+    }
+}
+
 // A quarter turn in the settings turns the exported picture exactly.
 TEST_F(ExportEndToEnd, OrientationIsApplied)
 {
@@ -121,19 +147,35 @@ TEST_F(ExportEndToEnd, OrientationIsApplied)
     EXPECT_EQ(0, differing) << "a clockwise turn puts pixel (x, y) at (height - 1 - y, x)";
 }
 
-// An export onto a file that another program holds open without sharing
-// fails, and the user keeps the file as it was, with no temporary file left.
-TEST_F(ExportEndToEnd, LockedTargetFailsCleanly)
+// An export that fails leaves the user's file as it was and no temporary
+// file behind: onto a file another program holds open without sharing, and
+// in a format the saver refuses.
+TEST_F(ExportEndToEnd, FailedExportKeepsTheUsersFile)
 {
-    const std::string target = m_environment.Files().Write("locked.jpg", "the user's picture");
-    HANDLE held = CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, held);
-    EXPECT_NE(0, Export(target, 0, kPellioFormatJpeg, 90));
-    CloseHandle(held);
-    EXPECT_EQ("the user's picture", ReadFile(target));
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(m_environment.Files().File("Tln*").c_str(), &found);
-    EXPECT_EQ(INVALID_HANDLE_VALUE, search) << "temporary file left: " << found.cFileName;
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
+    const struct {
+        const char* name;
+        bool locked;
+        std::uint32_t format;
+    } cases[] = {
+        {"locked target", true, kPellioFormatJpeg},
+        {"format the saver refuses", false, 77},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string target = m_environment.Files().Write("users.jpg", "the user's picture");
+        HANDLE held = INVALID_HANDLE_VALUE;
+        if (c.locked) {
+            held = CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            ASSERT_NE(INVALID_HANDLE_VALUE, held);
+        }
+        EXPECT_NE(0, Export(target, 0, c.format, 90));
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+        EXPECT_EQ("the user's picture", ReadFile(target));
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA(m_environment.Files().File("Tln*").c_str(), &found);
+        EXPECT_EQ(INVALID_HANDLE_VALUE, search) << "temporary file left: " << found.cFileName;
+        if (search != INVALID_HANDLE_VALUE)
+            FindClose(search);
+    }
 }
