@@ -201,6 +201,35 @@ TEST_F(ExportImageTest, TheEmbeddedProfileIsTheOneTheDataIsIn)
     }
 }
 
+// The fixed-size format takes its size from the saver; without the
+// fixed-size flag it is an ordinary TIFF of the picture's size.
+TEST_F(ExportImageTest, TheFixedSizeFormatNeedsTheFlag)
+{
+    const std::uint32_t size = (200u << 16) | 100u;
+    const struct {
+        std::uint8_t fixedSize;
+        std::uint32_t writtenFormat;
+        long width;
+        long height;
+    } cases[] = {
+        {1, 1024, 200, 100},
+        {0, kTiff, kWidth - 12, kHeight - 12},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.fixedSize));
+        SyntheticPicture picture(Manager(), kBayerModel, kWidth, kHeight);
+        picture.holder.fixedSize = c.fixedSize;
+        ASSERT_EQ(0, Export(picture, 0, 1024, size));
+        pelliotest::LoadedFile file;
+        long width = 0, height = 0;
+        ASSERT_NO_FATAL_FAILURE(LoadTarget(&file, &width, &height));
+        EXPECT_EQ(c.writtenFormat, file.info.formatCode);
+        EXPECT_EQ(c.width, width);
+        EXPECT_EQ(c.height, height);
+        DeleteFileA(m_target.c_str());
+    }
+}
+
 TEST_F(ExportImageTest, TheRenditionsReachTheFile)
 {
     SyntheticPicture picture(Manager(), kBayerModel, kWidth, kHeight);
