@@ -286,16 +286,20 @@ TEST_F(ExportImageTest, TheCropGivesTheWrittenSize)
 
 TEST_F(ExportImageTest, FailedAndCancelledExportsLeaveTheTargetAsItWas)
 {
+    // The chroma booster's stage is refused without its calibration file.
+    constexpr int kBoosterNotLoaded = 27;
     const struct {
         const char* name;
         std::uint32_t format;
         int stopAfter; // -1: no stop
+        bool refusedStage;
         int result;
     } cases[] = {
-        {"raw format not exported here", 2048, -1, kTlExportNoSource},
-        {"format the saver refuses", 77, -1, kTlExportBeginRefused},
-        {"cancelled at once", kTiff, 0, kTlExportAborted},
-        {"cancelled while writing", kTiff, 3, kTlExportAborted},
+        {"raw format not exported here", 2048, -1, false, kTlExportNoSource},
+        {"format the saver refuses", 77, -1, false, kTlExportBeginRefused},
+        {"a stage of the chain refused", kTiff, -1, true, kBoosterNotLoaded},
+        {"cancelled at once", kTiff, 0, false, kTlExportAborted},
+        {"cancelled while writing", kTiff, 3, false, kTlExportAborted},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -305,6 +309,10 @@ TEST_F(ExportImageTest, FailedAndCancelledExportsLeaveTheTargetAsItWas)
         progress.sink = c.stopAfter >= 0 ? &sink : nullptr;
         ExchangeSaveProgressState(progress);
         SyntheticPicture picture(Manager(), kBayerModel, kWidth, kHeight);
+        if (c.refusedStage) {
+            picture.holder.chromaBoostUsed = 1;
+            picture.holder.chromaBoost.amount = 40;
+        }
 
         EXPECT_EQ(c.result, Export(picture, 0, c.format));
         EXPECT_EQ("the user's file", TempFolder::Read(m_target));
@@ -321,7 +329,7 @@ TEST_F(ExportImageTest, ALockedTargetFailsCleanly)
     HANDLE held = CreateFileA(m_target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
     SyntheticPicture picture(Manager(), kBayerModel, kWidth, kHeight);
-    EXPECT_NE(0, Export(picture, 0, kTiff));
+    EXPECT_EQ(kTlSaveTargetNotReplaced, Export(picture, 0, kTiff));
     CloseHandle(held);
     EXPECT_EQ("the user's file", TempFolder::Read(m_target));
     ExpectOnlyTarget(true);
