@@ -23,6 +23,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace develop_test;
@@ -230,19 +231,33 @@ TEST_F(ExportImageTest, TheFixedSizeFormatNeedsTheFlag)
     }
 }
 
+// The saver gets a rendition whose longer side is 640 and a thumbnail of
+// 160 made from it; a picture that fits keeps its size in the rendition.
 TEST_F(ExportImageTest, TheRenditionsReachTheFile)
 {
-    SyntheticPicture picture(Manager(), kBayerModel, kWidth, kHeight);
-    ASSERT_EQ(0, Export(picture, 0, kTiff));
-    pelliotest::LoadedFile file;
-    ASSERT_EQ(nullptr, pelliotest::LoadWhole(Manager(), m_target, &file));
-    bool thumbnail = false;
-    for (const auto& image : file.subImages) {
+    const struct {
+        long width;
+        long height;
+        std::vector<std::pair<long, long>> renditions;
+    } cases[] = {
+        {kWidth, kHeight, {{160, 160 * (kHeight - 12) / (kWidth - 12)}, {kWidth - 12, kHeight - 12}}},
+        {1000, 700, {{160, 111}, {640, 445}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.width);
+        SyntheticPicture picture(Manager(), kBayerModel, c.width, c.height);
+        ASSERT_EQ(0, Export(picture, 0, kTiff));
+        pelliotest::LoadedFile file;
         long width = 0, height = 0;
-        ASSERT_EQ(nullptr, image->GetSize(&width, &height));
-        thumbnail = thumbnail || (width == 160 && height == 160 * (kHeight - 12) / (kWidth - 12));
+        ASSERT_NO_FATAL_FAILURE(LoadTarget(&file, &width, &height));
+        std::vector<std::pair<long, long>> sizes;
+        for (const auto& image : file.subImages) {
+            ASSERT_EQ(nullptr, image->GetSize(&width, &height));
+            sizes.emplace_back(width, height);
+        }
+        EXPECT_EQ(c.renditions, sizes);
+        DeleteFileA(m_target.c_str());
     }
-    EXPECT_TRUE(thumbnail) << file.subImages.size() << " sub-images";
 }
 
 // A quarter turn swaps the sides, and every pixel lands where the turn puts
