@@ -1,0 +1,336 @@
+// The preview update on chains built on the raw-file maker's synthetic
+// pictures: which change bit switches which slots, what mode 1 and an empty
+// mask touch, how the view scale is split over the scale stages, and the
+// failures with their codes.
+#include "PreviewUpdateTestSupport.h"
+
+#include "filters/visualcrop/TlVisualCropFilter.h"
+#include "filtrix/KelvraFilterScale.h"
+#include "kelvra/KelvraData.h"
+#include "raw/TlRawFormat.h"
+#include "settings/curves/TlLut.h"
+#include "settings/curves/TlLutGroupDefaults.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace TlChainSlots;
+using Setup = std::function<void(CTlvSettingsHolder&)>;
+
+void HalveRedCurve(CTlvSettingsHolder& holder)
+{
+    TlSetDefaultChannels(holder.toneCurves, kTlLutGroupToneCurves);
+    auto* red = dynamic_cast<CTlLut*>(holder.toneCurves.Find(1));
+    ASSERT_NE(red, nullptr);
+    red->SetOutputLevels(0.0, 0.5);
+}
+
+void BendLightness(CTlvSettingsHolder& holder)
+{
+    holder.lchUsed = 1;
+    CTlLut* lightness = holder.lch.AddLut(1, {1, 1, 1}, {0, 0, 0}, {1, 1, 1});
+    ASSERT_NE(lightness, nullptr);
+    lightness->AddPoint(0.5, 0.25);
+}
+
+// Settings that switch on a filter of each bit-guarded step.
+const struct {
+    const char* name;
+    std::uint32_t bit;
+    std::uint32_t guards; // every bit that touches the slots
+    Setup setup;
+    std::vector<int> slots;
+} kBitCases[] = {
+    {"tone curves", TlChange::kFirstCurves, TlChange::kFirstCurves, HalveRedCurve, {kSecondCurveLut}},
+    {"quarter turn", TlChange::kRotation, TlChange::kRotation, [](CTlvSettingsHolder& h) { h.angle = 90; }, {kTransform}},
+    {"vignette", TlChange::kVignette, TlChange::kVignette, [](CTlvSettingsHolder& h) { h.vignetteUsed = 1; }, {kVignette}},
+    {"mixer kind 2", TlChange::kMixer, TlChange::kMixer, [](CTlvSettingsHolder& h) { h.general.values[2] = 2; }, {kMixer, kFixedToneLut}},
+    {"Revelation", TlChange::kRevelation, TlChange::kRevelation, [](CTlvSettingsHolder& h) { h.revelationUsed = 1; }, {kRevelation}},
+    {"chroma boost", TlChange::kChromaBoost, TlChange::kChromaBoost, [](CTlvSettingsHolder& h) { h.chromaBoost.amount = 40; }, {kChromaBoost}},
+    {"LCH curves", TlChange::kLchCurves, TlChange::kLchCurves, BendLightness, {kLch}},
+    {"auto brightness", TlChange::kAutoBrightness, TlChange::kAutoBrightness,
+     [](CTlvSettingsHolder& h) { h.autoBrightness.exposureCompensation = 0.5; }, {kAutoBrightness}},
+    {"moire and fine edge", TlChange::kDetail, TlChange::kDetail | TlChange::kScale,
+     [](CTlvSettingsHolder& h) {
+         h.tripleValue.second = 2;
+         h.tripleValue.flag = true;
+     },
+     {kMoire, kFineEdge}},
+};
+
+class ChainUpdate : public PreviewUpdateFixture {};
+
+} // namespace
+
+// A setting takes effect with its own bit and not with any other.
+TEST_F(ChainUpdate, EachChangeBitSwitchesItsSlots)
+{
+    for (const auto& c : kBitCases) {
+        Built(0);
+        ASSERT_EQ(0, Update(TlChange::kAll)) << c.name;
+        for (int slot : c.slots)
+            ASSERT_FALSE(IsOn(slot)) << c.name << " slot " << slot;
+        c.setup(Holder());
+        ASSERT_EQ(0, Update(TlChange::kAll & ~c.guards)) << c.name;
+        for (int slot : c.slots)
+            EXPECT_FALSE(IsOn(slot)) << c.name << ": other bits leave slot " << slot;
+        ASSERT_EQ(0, Update(c.bit)) << c.name;
+        for (int slot : c.slots)
+            EXPECT_TRUE(IsOn(slot)) << c.name << ": its bit switches slot " << slot;
+    }
+}
+
+TEST_F(ChainUpdate, FullUpdateOfAPlainRawPictureDevelopsThroughTheColourStages)
+{
+    Built(0);
+    ASSERT_EQ(0, Update(TlChange::kAll));
+    const std::set<int> on = EnabledSlots();
+    for (int slot : {kHqDeBayer, kInitialLut, kRootLut, kToneLut, kLchStage, kOutputStage, kMonitorStage,
+                     kChannelOrder, kFirstHistogram, kLastHistogram, kCropHistogram})
+        EXPECT_EQ(1u, on.count(slot)) << "slot " << slot;
+    for (int slot : {kStdDeBayer, kLabStage, kTransform, kFirstCurveLut, kSecondCurveLut, kDust})
+        EXPECT_EQ(0u, on.count(slot)) << "slot " << slot;
+}
+
+// Mode 1 never made slots 3, 4, 32 or 37: settings for every stage reach
+// only the slots it has.
+TEST_F(ChainUpdate, ModeOneFullUpdateTouchesOnlyItsOwnSlots)
+{
+    Built(1);
+    HalveRedCurve(Holder());
+    BendLightness(Holder());
+    Holder().angle = 90;
+    Holder().chromaBoost.amount = 40;
+    Holder().revelationUsed = 1;
+    Holder().vignetteUsed = 1;
+    Holder().general.values[2] = 2;
+    Holder().autoBrightness.exposureCompensation = 0.5;
+    ASSERT_EQ(0, Update(TlChange::kAll, 0.5));
+    EXPECT_EQ((std::set<int>{kStdDeBayer, kInitialLut, kLabStage, kFirstScale, kTransform, kChannelOrder}),
+              EnabledSlots());
+    EXPECT_EQ(nullptr, chain->GetSlot(kSquareLut));
+    EXPECT_EQ(nullptr, chain->GetSlot(kRevelation));
+}
+
+TEST_F(ChainUpdate, EmptyMaskRunsOnlyTheUnguardedSteps)
+{
+    Built(0);
+    ASSERT_EQ(0, Update(TlChange::kAll, 1.0));
+    EXPECT_FALSE(IsOn(kFirstScale));
+    EXPECT_FALSE(chain->GetApproximation(3));
+    for (const auto& c : kBitCases)
+        c.setup(Holder());
+    ASSERT_EQ(0, Update(0, 0.5));
+    for (const auto& c : kBitCases) {
+        for (int slot : c.slots)
+            EXPECT_FALSE(IsOn(slot)) << c.name << " slot " << slot;
+    }
+    EXPECT_TRUE(IsOn(kFirstScale)) << "the scale stages follow every update";
+    EXPECT_TRUE(IsOn(kOutputStage));
+    EXPECT_TRUE(IsOn(kFirstHistogram));
+    EXPECT_TRUE(chain->GetApproximation(3)) << "scale below 1";
+}
+
+// The first stage reduces the short side to no less than 150 pixels; the
+// second takes the rest of the reduction.
+TEST_F(ChainUpdate, SmallViewsSplitTheReductionAtOneHundredFiftyPixels)
+{
+    const struct {
+        long width;
+        long height;
+        double scale;
+        bool split;
+    } cases[] = {
+        {192, 128, 0.5, true},
+        {192, 128, 0.25, true},
+        {640, 480, 0.5, false},
+    };
+    for (const auto& c : cases) {
+        const std::string name = std::to_string(c.width) + "x" + std::to_string(c.height) + " at " +
+                                 std::to_string(c.scale);
+        Built(0, 257, c.width, c.height);
+        ASSERT_EQ(0, Update(TlChange::kAll, c.scale)) << name;
+        std::uint32_t width = 0;
+        std::uint32_t height = 0;
+        ASSERT_TRUE(GetOutputSize(picture->Image(), {257, true}, true, nullptr, width, height));
+        const double shortSide = double(std::min(width, height));
+        double x = 0.0;
+        double y = 0.0;
+        ASSERT_TRUE(IsOn(kFirstScale)) << name;
+        ASSERT_EQ(nullptr, SlotAs<CKelvraFilterScale>(kFirstScale)->GetScale(&x, &y));
+        EXPECT_EQ(IsOn(kSecondScale), c.split) << name;
+        if (!c.split) {
+            EXPECT_DOUBLE_EQ(c.scale, x) << name;
+            continue;
+        }
+        EXPECT_DOUBLE_EQ(150.0, shortSide * x) << name;
+        double x2 = 0.0;
+        double y2 = 0.0;
+        ASSERT_EQ(nullptr, SlotAs<CKelvraFilterScale>(kSecondScale)->GetScale(&x2, &y2));
+        EXPECT_DOUBLE_EQ(c.scale, x * x2) << name;
+    }
+}
+
+TEST_F(ChainUpdate, EnlargedViewsScaleInTheLastStage)
+{
+    Built(0);
+    ASSERT_EQ(0, Update(TlChange::kAll, 2.0));
+    EXPECT_FALSE(IsOn(kFirstScale));
+    EXPECT_FALSE(IsOn(kSecondScale));
+    ASSERT_TRUE(IsOn(kRemainderScale));
+    double x = 0.0;
+    double y = 0.0;
+    ASSERT_EQ(nullptr, SlotAs<CKelvraFilterScale>(kRemainderScale)->GetScale(&x, &y));
+    EXPECT_DOUBLE_EQ(2.0, x);
+    EXPECT_DOUBLE_EQ(2.0, y);
+}
+
+TEST_F(ChainUpdate, WidePixelCameraIsStretchedVertically)
+{
+    Built(0, 259);
+    ASSERT_EQ(0, Update(TlChange::kAll, 0.5));
+    ASSERT_TRUE(IsOn(kFirstScale));
+    double x = 0.0;
+    double y = 0.0;
+    ASSERT_EQ(nullptr, SlotAs<CKelvraFilterScale>(kFirstScale)->GetScale(&x, &y));
+    EXPECT_DOUBLE_EQ(327.0 / 164.0, y / x);
+    EXPECT_FALSE(IsOn(kAreaScale)) << "the first stage took the whole stretch";
+}
+
+TEST_F(ChainUpdate, DustRecordWithoutAMapFailsWithTenAndLeavesTheFilterOff)
+{
+    Built(0);
+    Holder().dustUsed = 1;
+    ASSERT_TRUE(Holder().dust.SetData("reference", 9));
+    EXPECT_EQ(TlUpdateCode::kNoDustMap, Update(TlChange::kAll));
+    EXPECT_FALSE(IsOn(kDust));
+}
+
+// While another update runs, a call records its bits and the view and
+// changes nothing else; the next update of the chain runs those bits.
+TEST_F(ChainUpdate, BusyUpdateRecordsItsBitsForTheNextUpdate)
+{
+    Built(0);
+    ASSERT_EQ(0, Update(TlChange::kAll));
+    const std::set<int> before = EnabledSlots();
+    Holder().angle = 90;
+    std::uint32_t otherPending = 0;
+    std::uint32_t merged = 0;
+    ASSERT_TRUE(TlBeginPreviewUpdate(0, otherPending, merged));
+    EXPECT_EQ(TlUpdateCode::kBusy, Update(TlChange::kRotation, 0.25));
+    EXPECT_EQ(0.25, chain->GetViewScale());
+    EXPECT_EQ(TlChange::kRotation, chain->GetPendingChanges());
+    EXPECT_EQ(0u, chain->GetReplayChanges()) << "the running update is this thread's";
+    EXPECT_EQ(before, EnabledSlots());
+    TlEndPreviewUpdate();
+    EXPECT_EQ(TlChange::kRotation, chain->GetReplayChanges());
+    EXPECT_EQ(0, Update(0));
+    EXPECT_TRUE(IsOn(kTransform)) << "the recorded rotation ran";
+    EXPECT_EQ(0u, chain->GetPendingChanges());
+}
+
+namespace {
+
+// Records the repaint notices a filter sends.
+class RepaintRecorder : public IKelvraDataDestination {
+public:
+    IKelvraError* KelvraNotify(IKelvraDataSource*, long code, void* data) override
+    {
+        if (code == 0 && data != nullptr)
+            rects.push_back(*static_cast<const KelvraRect*>(data));
+        return nullptr;
+    }
+    IKelvraError* KelvraAddDataSourceCheck(IKelvraDataSource*) override { return nullptr; }
+
+    std::vector<KelvraRect> rects;
+};
+
+} // namespace
+
+// The old frame is repainted with a margin of 5 pixels on every side.
+TEST_F(ChainUpdate, MovedCropFrameRepaintsTheOldFrameGrown)
+{
+    Built(0);
+    ASSERT_EQ(0, Holder().geometry.SetCropRect(20.0, 10.0, 120.0, 90.0, 0));
+    ASSERT_EQ(0, Update(TlChange::kAll));
+    auto* frame = SlotAs<CVisualCropFilter>(kVisualCrop);
+    ASSERT_TRUE(IsOn(kVisualCrop));
+    const KelvraRect old = *frame->GetRect();
+    EXPECT_EQ(10, old.left) << "half the working scale";
+    EXPECT_EQ(5, old.top);
+    EXPECT_EQ(60, old.right);
+    EXPECT_EQ(45, old.bottom);
+    RepaintRecorder recorder;
+    ASSERT_EQ(nullptr, KelvraDataConnect(frame, &recorder));
+    ASSERT_EQ(0, Holder().geometry.SetCropRect(40.0, 30.0, 140.0, 110.0, 0));
+    ASSERT_EQ(0, Update(TlChange::kGeometry));
+    const auto sent = [&recorder](long left, long top, long right, long bottom) {
+        for (const KelvraRect& r : recorder.rects) {
+            if (r.left == left && r.top == top && r.right == right && r.bottom == bottom)
+                return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(sent(5, 0, 65, 50)) << "the old frame grown by 5";
+    EXPECT_FALSE(sent(15, 10, 65, 50)) << "not shifted";
+    EXPECT_EQ(20, frame->GetRect()->left);
+    IKelvraError::Release(KelvraDataDisconnect(frame, &recorder));
+}
+
+namespace {
+
+// Each colour stage whose engine cannot be made ends the update with 9.
+struct EngineCase {
+    const char* name;
+    const char* missingFile; // taken out of the profiles folder; null: none
+    Setup setup;
+    bool missingMonitor;
+};
+
+class ChainEngineFailure : public PreviewUpdateFixture, public ::testing::WithParamInterface<EngineCase> {};
+
+const EngineCase kEngineCases[] = {
+    {"Lab stage", "TLLab.icm", [](CTlvSettingsHolder& h) { h.tripleValue.first = 5; }, false},
+    {"LCh stage", "TLLch2.icm", nullptr, false},
+    {"output stage", nullptr,
+     [](CTlvSettingsHolder& h) {
+         h.outputProfileUsed = 1;
+         std::snprintf(h.outputProfilePath, sizeof h.outputProfilePath, "%s", "C:\\missing\\none.icm");
+     },
+     false},
+    {"monitor stage", nullptr, nullptr, true},
+};
+
+} // namespace
+
+TEST_P(ChainEngineFailure, EndsTheUpdateWithNine)
+{
+    const EngineCase& c = GetParam();
+    Built(0);
+    if (c.missingFile != nullptr) {
+        ASSERT_TRUE(DeleteFileA((Folder().Path() + c.missingFile).c_str()));
+    }
+    if (c.setup)
+        c.setup(Holder());
+    if (c.missingMonitor) {
+        KelvraFile missing;
+        missing.Set("C:\\missing\\monitor.icm");
+        chain->SetMonitorProfile(missing);
+    }
+    EXPECT_EQ(TlUpdateCode::kNoEngine, Update(TlChange::kAll));
+    EXPECT_TRUE(chain->IsBuilt()) << "a failed update leaves the chain built";
+}
+
+INSTANTIATE_TEST_SUITE_P(Stages, ChainEngineFailure, ::testing::ValuesIn(kEngineCases),
+                         [](const ::testing::TestParamInfo<EngineCase>& info) {
+                             std::string name = info.param.name;
+                             for (char& ch : name)
+                                 ch = ch == ' ' ? '_' : ch;
+                             return name;
+                         });
+
