@@ -104,7 +104,8 @@ public:
     // the pending mask for the next update of this chain).
     int UpdatePreviewChain(CTlvParamSet* params, std::uint32_t changes, double viewScale, bool grid,
                            TlChainProgressCallback progress);
-    std::uint32_t GetPendingChanges() const { return m_pendingChanges; }
+    // Read under the lock that guards the busy flag and the masks.
+    std::uint32_t GetPendingChanges() const;
     // Sharpening list too fine, standard sharpening too fine, detail
     // reduced, scale below 1 (index 0 to 3).
     bool GetApproximation(int index) const { return m_approximations[index]; }

@@ -129,11 +129,14 @@ int CTlCadraFilterChain::UpdatePreviewChain(CTlvParamSet* params, std::uint32_t 
         return TlUpdateCode::kNotBuilt;
     if (params == nullptr)
         return TlUpdateCode::kNoParams;
-    m_viewScale = viewScale;
-    m_grid = grid;
     std::uint32_t merged = 0;
-    if (!TlBeginPreviewUpdate(changes, m_pendingChanges, merged))
-        return TlUpdateCode::kBusy;
+    {
+        const Tl::CSyncLock guard(UpdateLock());
+        m_viewScale = viewScale;
+        m_grid = grid;
+        if (!TlBeginPreviewUpdate(changes, m_pendingChanges, merged))
+            return TlUpdateCode::kBusy;
+    }
     m_progress = progress;
     STlUpdateContext context;
     context.params = params;
@@ -144,12 +147,17 @@ int CTlCadraFilterChain::UpdatePreviewChain(CTlvParamSet* params, std::uint32_t 
     return code;
 }
 
+std::uint32_t CTlCadraFilterChain::GetPendingChanges() const
+{
+    const Tl::CSyncLock guard(UpdateLock());
+    return m_pendingChanges;
+}
+
 std::uint32_t CTlCadraFilterChain::GetReplayChanges() const
 {
     if (TlIsPreviewUpdateRunningHere())
         return 0;
-    const std::uint32_t pending = m_pendingChanges;
-    return pending;
+    return GetPendingChanges();
 }
 
 int CTlPreviewUpdate::Run()

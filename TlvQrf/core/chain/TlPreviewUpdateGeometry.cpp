@@ -174,7 +174,8 @@ bool CTlPreviewUpdate::UpdateCrop()
         return true;
     const CTlvParamSet& params = *m_ctx.params;
     auto* crop = SlotAs<CCropFilter>(kCrop);
-    if (crop == nullptr || !m_ctx.cropped)
+    // Without the size mode the whole picture shows, the crop as a frame.
+    if (crop == nullptr || !m_ctx.cropped || m_chain.m_sizeMode != 1)
         return Enable(kCrop, false);
     const CTlDblRect area = CropOf(*params.geometry);
     KelvraRect rect;

@@ -4,6 +4,7 @@
 
 #include "colour/TlWorkingProfiles.h"
 #include "filters/debayer/TlDeBayerFilterBase.h"
+#include "filters/sigcore/TlSigProcImage.h"
 #include "filtrix/KelvraFilterCML.h"
 #include "filtrix/KelvraFilterScale.h"
 #include "params/TlDeBayerSetup.h"
@@ -34,8 +35,13 @@ bool CTlPreviewUpdate::RunReducedMode()
     }
     if (Has(TlChange::kScale)) {
         double scale = m_ctx.viewScale;
-        if (m_chain.m_pendingScale && m_chain.m_referenceScale > 0.0)
+        const auto* image = dynamic_cast<const CSigProcImage*>(m_ctx.params->image);
+        // A reference that was never set divides nothing.
+        const bool reduced = m_ctx.twoSource && image != nullptr && image->IsSecondSourceSelected();
+        if (reduced && m_chain.m_referenceScale > 0.0) {
+            m_chain.m_pendingScale = true;
             scale /= m_chain.m_referenceScale;
+        }
         if (!Enable(kFirstScale, true) || !SetScaleStage(kFirstScale, scale, scale * m_ctx.aspect))
             return false;
     }

@@ -4,7 +4,9 @@
 // failures with their codes.
 #include "PreviewUpdateTestSupport.h"
 
+#include "filters/sigcore/TlSigProcImage.h"
 #include "filters/visualcrop/TlVisualCropFilter.h"
+#include "filtrix/CropFilter.h"
 #include "filtrix/KelvraFilterScale.h"
 #include "kelvra/KelvraData.h"
 #include "raw/TlRawFormat.h"
@@ -13,6 +15,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -232,6 +236,100 @@ TEST_F(ChainUpdate, BusyUpdateRecordsItsBitsForTheNextUpdate)
     EXPECT_EQ(0, Update(0));
     EXPECT_TRUE(IsOn(kTransform)) << "the recorded rotation ran";
     EXPECT_EQ(0u, chain->GetPendingChanges());
+}
+
+namespace {
+
+// Stands for whoever watched the development before the preview did.
+class HostObserver : public ISigProcObserver {
+public:
+    void OnSigProcEvent(long, CSigProcImage*) override {}
+    int OnSigProcProgress(long, long) override { return 1; }
+};
+
+std::vector<std::uint32_t>& ProgressFlags()
+{
+    static std::vector<std::uint32_t> flags;
+    return flags;
+}
+
+void __stdcall RecordProgress(std::uint32_t /*kind*/, std::uint32_t /*value*/, std::uint32_t flags)
+{
+    ProgressFlags().push_back(flags);
+}
+
+} // namespace
+
+// A two-source image reports its development through the chain while the
+// update runs, and has its own observer back on every way out.
+TEST_F(ChainUpdate, TwoSourceImageGetsItsObserverBackOnEveryWayOut)
+{
+    Built(0, 513);
+    CSigProcImage* image = picture->Developed();
+    ASSERT_NE(image, nullptr);
+    HostObserver host;
+    image->SetObserver(&host);
+    ProgressFlags().clear();
+    EXPECT_EQ(0, Update(TlChange::kAll, 1.0, RecordProgress));
+    EXPECT_EQ(&host, image->GetObserver()) << "done";
+    EXPECT_NE(ProgressFlags().end(), std::find(ProgressFlags().begin(), ProgressFlags().end(), kTlProgressFromChain))
+        << "the development reported through the chain";
+
+    std::uint32_t otherPending = 0;
+    std::uint32_t merged = 0;
+    ASSERT_TRUE(TlBeginPreviewUpdate(0, otherPending, merged));
+    EXPECT_EQ(TlUpdateCode::kBusy, Update(TlChange::kAll));
+    TlEndPreviewUpdate();
+    EXPECT_EQ(&host, image->GetObserver()) << "busy";
+
+    Holder().dustUsed = 1;
+    ASSERT_TRUE(Holder().dust.SetData("reference", 9));
+    EXPECT_EQ(TlUpdateCode::kNoDustMap, Update(TlChange::kAll));
+    EXPECT_EQ(&host, image->GetObserver()) << "failed step";
+    image->SetObserver(nullptr);
+}
+
+// With the size mode the crop cuts the picture; without it the whole
+// picture shows with the crop as a frame.
+TEST_F(ChainUpdate, SizeModeChoosesBetweenCropAndFrame)
+{
+    for (std::uint32_t sizeMode : {0u, 1u}) {
+        Built(0);
+        chain->SetSizeMode(sizeMode);
+        ASSERT_EQ(0, Holder().geometry.SetCropRect(20.0, 10.0, 120.0, 90.0, 0));
+        ASSERT_EQ(0, Update(TlChange::kAll));
+        EXPECT_EQ(sizeMode == 1, IsOn(kCrop)) << sizeMode;
+        EXPECT_EQ(sizeMode == 0, IsOn(kVisualCrop)) << sizeMode;
+        if (sizeMode == 1) {
+            const KelvraRect rect = SlotAs<CCropFilter>(kCrop)->GetCrop();
+            EXPECT_EQ(20, rect.left);
+            EXPECT_EQ(10, rect.top);
+            EXPECT_EQ(120, rect.right);
+            EXPECT_EQ(90, rect.bottom);
+        }
+    }
+}
+
+// A reduced preview into a custom profile at reduced depth converts the
+// source straight to that profile and narrows the samples at the end.
+TEST_F(ChainUpdate, ReducedDepthNarrowsTheSamplesWithoutAnOutputStage)
+{
+    Built(2);
+    Holder().rawFlag = 0;
+    STlOutputColour colour;
+    colour.customProfile = true;
+    std::snprintf(colour.customPath, sizeof colour.customPath, "%s", (Folder().Path() + "TLsRGB.icm").c_str());
+    colour.reducedDepth = true;
+    colour.bitsPerChannel = 8;
+    chain->SetOutputColour(colour);
+    ASSERT_EQ(0, Update(TlChange::kAll));
+    EXPECT_FALSE(IsOn(kOutputStage));
+    EXPECT_TRUE(IsOn(kMonitorStage));
+    EXPECT_TRUE(IsOn(kColourSpace));
+    colour.reducedDepth = false;
+    chain->SetOutputColour(colour);
+    ASSERT_EQ(0, Update(TlChange::kOutputColour));
+    EXPECT_FALSE(IsOn(kColourSpace));
 }
 
 namespace {
