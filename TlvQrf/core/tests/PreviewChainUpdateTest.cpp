@@ -226,8 +226,10 @@ TEST_F(ChainUpdate, BusyUpdateRecordsItsBitsForTheNextUpdate)
     std::uint32_t otherPending = 0;
     std::uint32_t merged = 0;
     ASSERT_TRUE(TlBeginPreviewUpdate(0, otherPending, merged));
-    EXPECT_EQ(TlUpdateCode::kBusy, Update(TlChange::kRotation, 0.25));
+    std::unique_ptr<CTlvParamSet> params = picture->Params();
+    EXPECT_EQ(TlUpdateCode::kBusy, chain->UpdatePreviewChain(params.get(), TlChange::kRotation, 0.25, true, nullptr));
     EXPECT_EQ(0.25, chain->GetViewScale());
+    EXPECT_TRUE(chain->IsGridShown());
     EXPECT_EQ(TlChange::kRotation, chain->GetPendingChanges());
     EXPECT_EQ(0u, chain->GetReplayChanges()) << "the running update is this thread's";
     EXPECT_EQ(before, EnabledSlots());
@@ -422,6 +424,17 @@ TEST_P(ChainEngineFailure, EndsTheUpdateWithNine)
     }
     EXPECT_EQ(TlUpdateCode::kNoEngine, Update(TlChange::kAll));
     EXPECT_TRUE(chain->IsBuilt()) << "a failed update leaves the chain built";
+}
+
+// The quick preview converts straight to the monitor profile.
+TEST_F(ChainUpdate, QuickPreviewWithoutItsMonitorProfileFailsWithNine)
+{
+    Built(1);
+    KelvraFile missing;
+    missing.Set("C:\\missing\\monitor.icm");
+    chain->SetMonitorProfile(missing);
+    EXPECT_EQ(TlUpdateCode::kNoEngine, Update(TlChange::kAll));
+    EXPECT_FALSE(IsOn(kLabStage));
 }
 
 INSTANTIATE_TEST_SUITE_P(Stages, ChainEngineFailure, ::testing::ValuesIn(kEngineCases),
