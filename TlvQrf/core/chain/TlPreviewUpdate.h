@@ -6,6 +6,7 @@
 #pragma once
 
 #include "chain/TlCadraFilterChain.h"
+#include "control/TlvQrfData.h"
 
 #include "kelvra/KelvraTypes.h"
 
@@ -15,34 +16,35 @@
 class CKelvraFilterCML;
 class CTlvParamSet;
 
-// The change bits of an update and what they touch.
+// The change bits of an update, by what the update does with them: the
+// control's bits, and the sharpening list's, which the control does not name.
 namespace TlChange {
 enum : std::uint32_t {
-    kFirstCurves = 0x1,
-    kSecondCurves = 0x2,
+    kFirstCurves = ITlvQrfData::eToneCurves,
+    kSecondCurves = ITlvQrfData::eToneCurves2,
     kSharpeningList = 0x4,
-    kGrid = 0x8,
-    kScale = 0x10,
-    kRotation = 0x20,
-    kWhiteBalance = 0x80,
-    kAdjust = 0x100,
-    kDetail = 0x200,
-    kVignette = 0x400,
-    kGeometry = 0x800,
-    kRedEye = 0x1000,
-    kPreviewMode = 0x2000,
-    kOutputColour = 0x4000,
-    kMixer = 0x8000,
-    kSaturation = 0x10000,
-    kLostDetail = 0x20000,
-    kDust = 0x40000,
-    kRevelation = 0x80000,
-    kFisheye = 0x100000,
-    kLchCurves = 0x200000,
-    kPlugins = 0x400000,
-    kChromaBoost = 0x800000,
-    kAutoBrightness = 0x1000000,
-    kAll = 0x7FFFFFFF,
+    kGrid = ITlvQrfData::eGrid,
+    kScale = ITlvQrfData::eOutputSize,
+    kRotation = ITlvQrfData::eRotation,
+    kWhiteBalance = ITlvQrfData::eWhiteBalance,
+    kAdjust = ITlvQrfData::eAdjustment,
+    kDetail = ITlvQrfData::eDetail,
+    kVignette = ITlvQrfData::eVignette,
+    kGeometry = ITlvQrfData::eGeometry,
+    kRedEye = ITlvQrfData::eRedEye,
+    kPreviewMode = ITlvQrfData::ePreviewMode,
+    kOutputColour = ITlvQrfData::eOutputColour,
+    kMixer = ITlvQrfData::eChannelMixer,
+    kSaturation = ITlvQrfData::eColourManagement,
+    kLostDetail = ITlvQrfData::eLostDetail,
+    kDust = ITlvQrfData::eDust,
+    kRevelation = ITlvQrfData::eRevelation,
+    kFisheye = ITlvQrfData::eFisheye,
+    kLchCurves = ITlvQrfData::eLch,
+    kPlugins = ITlvQrfData::ePlugins,
+    kChromaBoost = ITlvQrfData::eChromaBoost,
+    kAutoBrightness = ITlvQrfData::eAutoBrightness,
+    kAll = ITlvQrfData::eAll,
 };
 } // namespace TlChange
 
