@@ -151,7 +151,7 @@ private:
     bool UpdateVisualCrop();
     bool UpdateGrid();
     bool SetScaleStage(int slot, double x, double y);
-    bool SetScaleStageToUserSize(int slot, bool exchange);
+    bool SetScaleStageToUserSize(int slot, bool exchange, double x, double y);
 
     // Tone and curves.
     bool UpdateInitialTables();

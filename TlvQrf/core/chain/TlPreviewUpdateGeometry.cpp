@@ -50,12 +50,17 @@ bool CTlPreviewUpdate::SetScaleStage(int slot, double x, double y)
     return scale == nullptr || Check(scale->SetScale(x, y, true));
 }
 
-bool CTlPreviewUpdate::SetScaleStageToUserSize(int slot, bool exchange)
+// A user size that was never given (0) leaves the stage its factor.
+bool CTlPreviewUpdate::SetScaleStageToUserSize(int slot, bool exchange, double x, double y)
 {
     auto* scale = SlotAs<CKelvraFilterScale>(slot);
     const long width = long(m_chain.m_userWidth);
     const long height = long(m_chain.m_userHeight);
-    return scale == nullptr || Check(exchange ? scale->SetSize(height, width, true) : scale->SetSize(width, height, true));
+    if (scale == nullptr)
+        return true;
+    if (width <= 0 || height <= 0)
+        return SetScaleStage(slot, x, y);
+    return Check(exchange ? scale->SetSize(height, width, true) : scale->SetSize(width, height, true));
 }
 
 // The reduction (t) runs on slots 13 and 14, the enlargement base (b) on
@@ -109,9 +114,10 @@ bool CTlPreviewUpdate::SetFirstScales(double t, double e)
         return false;
     bool set = true;
     if (m_ctx.aspect == 1.0) {
-        set = userSize ? SetScaleStageToUserSize(kFirstScale, false) : SetScaleStage(kFirstScale, first, first);
+        set = userSize ? SetScaleStageToUserSize(kFirstScale, false, first, first)
+                       : SetScaleStage(kFirstScale, first, first);
     } else if (1.0 / m_ctx.aspect > t || fisheye) {
-        set = userSize ? SetScaleStageToUserSize(kFirstScale, false)
+        set = userSize ? SetScaleStageToUserSize(kFirstScale, false, first, first * m_ctx.aspect)
                        : SetScaleStage(kFirstScale, first, first * m_ctx.aspect);
         m_ctx.aspect = 1.0;
     } else {
@@ -125,7 +131,7 @@ bool CTlPreviewUpdate::SetFirstScales(double t, double e)
         return false;
     if (m_ctx.aspect != 1.0)
         return SetScaleStage(kSecondScale, second, 1.0);
-    return Mode() != 0 && e == 1.0 ? SetScaleStageToUserSize(kSecondScale, false)
+    return Mode() != 0 && e == 1.0 ? SetScaleStageToUserSize(kSecondScale, false, second, second)
                                    : SetScaleStage(kSecondScale, second, second);
 }
 
@@ -140,7 +146,7 @@ bool CTlPreviewUpdate::SetEnlargement(double b, double e)
         if (!Enable(kEnlargeScale, true))
             return false;
         if (Mode() != 0 && e / b == 1.0) {
-            if (!SetScaleStageToUserSize(kEnlargeScale, exchange))
+            if (!SetScaleStageToUserSize(kEnlargeScale, exchange, b, b))
                 return false;
             m_ctx.aspect = 1.0;
         } else if (!SetScaleStage(kEnlargeScale, b, b)) {
@@ -154,7 +160,7 @@ bool CTlPreviewUpdate::SetEnlargement(double b, double e)
     if (Mode() == 0)
         return SetScaleStage(kRemainderScale, e / b, e / b);
     m_ctx.aspect = 1.0;
-    return SetScaleStageToUserSize(kRemainderScale, exchange);
+    return SetScaleStageToUserSize(kRemainderScale, exchange, e / b, e / b);
 }
 
 bool CTlPreviewUpdate::SetAreaScale(double e)
@@ -164,7 +170,7 @@ bool CTlPreviewUpdate::SetAreaScale(double e)
     if (!Enable(kAreaScale, true))
         return false;
     if (Mode() != 0)
-        return SetScaleStageToUserSize(kAreaScale, false);
+        return SetScaleStageToUserSize(kAreaScale, false, 1.0, m_ctx.aspect * m_ctx.workingScale / e);
     return SetScaleStage(kAreaScale, 1.0, m_ctx.aspect * m_ctx.workingScale / e);
 }
 
@@ -183,8 +189,8 @@ bool CTlPreviewUpdate::UpdateCrop()
     rect.top = long(area.top);
     rect.right = long(area.right);
     rect.bottom = long(area.bottom);
-    const bool userSize =
-        Mode() != 0 && !IsEnabled(kSecondScale) && !IsEnabled(kEnlargeScale) && !IsEnabled(kAreaScale);
+    const bool userSize = Mode() != 0 && m_chain.m_userWidth > 0 && m_chain.m_userHeight > 0 &&
+                          !IsEnabled(kSecondScale) && !IsEnabled(kEnlargeScale) && !IsEnabled(kAreaScale);
     if (userSize) {
         rect.right = rect.left + long(m_chain.m_userWidth);
         if (!m_ctx.stretchedModel)

@@ -312,6 +312,48 @@ TEST_F(ChainUpdate, SizeModeChoosesBetweenCropAndFrame)
     }
 }
 
+// A reduced source (its recorded size a multiple of its own) keeps the
+// detail filters off: they work only on the image's own pixels.
+TEST_F(ChainUpdate, ReducedSourceLeavesTheDetailFiltersOff)
+{
+    for (std::int32_t factor : {1, 2}) {
+        Built(2);
+        if (factor != 1) {
+            const std::int32_t width = (192 - 12) * factor;
+            const std::int32_t height = (128 - 12) * factor;
+            raw_test::SetBytes(picture->Tags(), 0x10000, kKelvraTagTypeBytes, &width, sizeof width);
+            raw_test::SetBytes(picture->Tags(), 0x10001, kKelvraTagTypeBytes, &height, sizeof height);
+        }
+        Holder().tripleValue.second = 2;
+        Holder().tripleValue.flag = true;
+        ASSERT_EQ(0, Update(TlChange::kAll, 1.0)) << factor;
+        EXPECT_EQ(factor == 1, IsOn(kMoire)) << factor;
+        EXPECT_EQ(factor == 1, IsOn(kFineEdge)) << factor;
+        EXPECT_TRUE(IsOn(kStdDeBayer)) << "mode 2 develops with the standard filter";
+    }
+}
+
+// A reduced preview takes the host's size where it has one; without one
+// (0 x 0) the scale stages keep their factors.
+TEST_F(ChainUpdate, ReducedPreviewScalesToTheUserSizeWhereGiven)
+{
+    for (std::uint32_t side : {0u, 90u}) {
+        Built(2);
+        chain->SetUserSize(side, side * 2 / 3);
+        ASSERT_EQ(0, Update(TlChange::kAll, 0.5)) << side;
+        // The short side of 116 pixels goes to 150 first, then to the size.
+        ASSERT_TRUE(IsOn(kSecondScale)) << side;
+        long width = 0;
+        long height = 0;
+        const bool fixed = SlotAs<CKelvraFilterScale>(kSecondScale)->GetFixedSize(&width, &height);
+        EXPECT_EQ(side != 0, fixed) << side;
+        if (fixed) {
+            EXPECT_EQ(long(side), width);
+            EXPECT_EQ(long(side * 2 / 3), height);
+        }
+    }
+}
+
 // A reduced preview into a custom profile at reduced depth converts the
 // source straight to that profile and narrows the samples at the end.
 TEST_F(ChainUpdate, ReducedDepthNarrowsTheSamplesWithoutAnOutputStage)
