@@ -394,6 +394,56 @@ public:
 
 } // namespace
 
+// Below one image pixel a screen pixel the quick De-Bayer develops; from
+// one up the high-quality one.
+TEST_F(ChainUpdate, ViewScaleChoosesTheDeBayerFilter)
+{
+    Built(0);
+    ASSERT_EQ(0, Update(TlChange::kAll, 0.5));
+    EXPECT_TRUE(IsOn(kStdDeBayer));
+    EXPECT_FALSE(IsOn(kHqDeBayer));
+    ASSERT_EQ(0, Update(TlChange::kScale, 1.0));
+    EXPECT_FALSE(IsOn(kStdDeBayer));
+    EXPECT_TRUE(IsOn(kHqDeBayer));
+}
+
+namespace {
+
+// Counts the data-changed notices that reach the display.
+class ChangeCounter : public IKelvraDataDestination {
+public:
+    IKelvraError* KelvraNotify(IKelvraDataSource*, long code, void*) override
+    {
+        changed += code == 7 ? 1 : 0;
+        return nullptr;
+    }
+    IKelvraError* KelvraAddDataSourceCheck(IKelvraDataSource*) override { return nullptr; }
+
+    int changed = 0;
+};
+
+} // namespace
+
+// Stages switched without a notice of their own (the Lab stage and the
+// noise reduction) tell the display once at the end.
+TEST_F(ChainUpdate, SilentChangesTellTheDisplayOnceAtTheEnd)
+{
+    Built(0);
+    ChangeCounter display;
+    ASSERT_EQ(0, chain->ConnectDestination(&display));
+    ASSERT_EQ(0, Update(TlChange::kAll));
+    Holder().tripleValue.first = 5;
+    display.changed = 0;
+    ASSERT_EQ(0, Update(TlChange::kDetail));
+    EXPECT_TRUE(IsOn(kLabStage));
+    EXPECT_TRUE(IsOn(kColourNoise));
+    EXPECT_EQ(1, display.changed);
+    display.changed = 0;
+    ASSERT_EQ(0, Update(TlChange::kDetail));
+    EXPECT_EQ(0, display.changed) << "nothing changed";
+    EXPECT_EQ(0, chain->DisconnectDestination(&display));
+}
+
 // The old frame is repainted with a margin of 5 pixels on every side.
 TEST_F(ChainUpdate, MovedCropFrameRepaintsTheOldFrameGrown)
 {
