@@ -9,6 +9,7 @@
 #include "lib/TlLibraryStartup.h"
 #include "lib/TlQrfLibApp.h"
 #include "load/TlLiveObjects.h"
+#include "qrfsave/TlQrfSave.h"
 #include "save/TlSaveImage.h"
 #include "saverequest/TlSaveJobQueue.h"
 
@@ -40,6 +41,8 @@ unsigned long TlvQrfLib::InitializeQRFLib(IKelvraManager* manager)
     SetPreviewChainFactory(&CreateCadraFilterChain);
     // Image jobs save through a temporary file beside the target.
     InstallImageSave();
+    // A settings save writes the edit settings into a copy of the raw file.
+    InstallQrfSettingsSave();
     // Save requests queue their tasks on the library's one job queue.
     SetJobQueueFactory(&NewSaveJobQueue);
     return StartQrfLibrary(manager);

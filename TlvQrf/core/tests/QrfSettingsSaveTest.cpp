@@ -1,0 +1,257 @@
+// Settings saves of synthetic raw files through the save with its temporary
+// file: the tags written, the raw mosaic written unchanged, the previews
+// rendered anew only when the settings changed the picture, the reload of
+// the stored settings, and failures that leave the target as it was.
+#include "qrfsave/TlQrfSave.h"
+#include "qrfsave/TlQrfSettingsRecord.h"
+
+#include "CameraTestSupport.h"
+#include "LoadTestSupport.h"
+#include "PellioTestSupport.h"
+
+#include "colour/TlWorkingProfiles.h"
+#include "frame/TlFileSavingUtilities.h"
+#include "frame/TlSaveProgress.h"
+#include "kelvra/KelvraTagControl.h"
+#include "lib/TlLibraryState.h"
+#include "load/TlImageSaveHook.h"
+#include "load/TlStoredSettings.h"
+#include "load/TlvImageAttributes.h"
+#include "params/TlvParamSet.h"
+#include "pellio/PellioFormats.h"
+#include "save/TlSaveImage.h"
+#include "save/TlSaveState.h"
+#include "save/TlSaveWriters.h"
+#include "savetags/TlPrepareSaveTags.h"
+#include "settings/edit/TlvEditSettings.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <memory>
+#include <regex>
+#include <string>
+#include <vector>
+
+using namespace loadtest;
+
+namespace {
+
+constexpr char kSoftware[] = "Imagora 2.0.1 W";
+
+// Asks the save to stop at its first progress report.
+class StoppingSink : public ITlSaveProgressSink {
+public:
+    void Reset(long, long) override {}
+    void Notify() override {}
+    bool Progress(long, long) override
+    {
+        ++reports;
+        return true;
+    }
+    void SetEnabled(bool) override {}
+    int reports = 0;
+};
+
+pelliotest::Bytes RenditionPixels(const pelliotest::LoadedFile& file, std::size_t index)
+{
+    return pelliotest::PixelsOf(file.subImages.at(index).get());
+}
+
+std::vector<std::uint32_t> KindsOf(const pelliotest::LoadedFile& file)
+{
+    std::vector<std::uint32_t> kinds;
+    for (const KelvraSubImageInfo& info : file.subInfo)
+        kinds.push_back(info.kind);
+    return kinds;
+}
+
+class QrfSettingsSaveTest : public LoadTest {
+protected:
+    void SetUp() override
+    {
+        LoadTest::SetUp();
+        ASSERT_TRUE(m_profiles.IsReady());
+        camera_test::WriteCameraData(m_profiles);
+        for (const char* name : {"TLLab.icm", "TLLch2.icm", "TLAdobe.icm", "TLGrayG22.icm"})
+            m_profiles.Write(name, camera_test::ProfileBytes(name));
+        SetProfileFolder(m_profiles.Path().c_str());
+        SetGeneratedProfilePrefix("Tlb_");
+        m_srgb = m_profiles.Path() + "TLsRGB.icm";
+        SetWorkingProfiles(m_srgb.c_str(), m_srgb.c_str(), nullptr, m_srgb.c_str(), nullptr);
+        InstallImageSave();
+        m_previousHook = SetSaveSettingsHook(&SaveQrfSettings);
+        m_previousSoftware = ExchangeSoftwareTag(kSoftware);
+    }
+    void TearDown() override
+    {
+        SetSaveSettingsHook(m_previousHook);
+        SetImageSaveHook(nullptr);
+        ExchangeSoftwareTag(m_previousSoftware);
+        m_attributes.reset();
+        EXPECT_FALSE(SaveState().prepared);
+        LoadTest::TearDown();
+    }
+
+    // Loads `path` as the host would, into fresh attributes.
+    CTlvImageAttributes& Load(const std::string& path)
+    {
+        m_attributes.reset(new CTlvImageAttributes);
+        const HostLoad load = LoadThroughHost(*m_attributes, path);
+        EXPECT_EQ(load.begin, 0u);
+        EXPECT_EQ(load.finish, 0u);
+        return *m_attributes;
+    }
+
+    int Save(CTlvImageAttributes& attributes, const std::string& target)
+    {
+        CTlvParamSet params(attributes);
+        return SaveImageToFile(&params, target.c_str(), 0, kTlSaveSettingsFormat, 0, false);
+    }
+
+    pelliotest::LoadedFile Reload(const std::string& path)
+    {
+        pelliotest::LoadedFile file;
+        IKelvraError* error = pelliotest::LoadWhole(Manager(), path, &file);
+        EXPECT_EQ(error, nullptr) << path;
+        IKelvraError::Release(error);
+        return file;
+    }
+
+    // A raw file, saved once with a brighter picture.
+    std::string SavedBrighter(const std::string& source, const std::string& name)
+    {
+        CTlvImageAttributes& attributes = Load(source);
+        attributes.adjustUsed = 1;
+        attributes.adjust.value = 1.5;
+        const std::string target = m_folder.File(name);
+        EXPECT_EQ(Save(attributes, target), 0);
+        return target;
+    }
+
+    bool TemporaryFilesLeft() const
+    {
+        for (const std::string& name : pelliotest::FilesIn(m_folder.Path())) {
+            if (name.rfind("Tln", 0) == 0)
+                return true;
+        }
+        return false;
+    }
+
+    TempProfilesFolder m_profiles;
+    CTlFileSavingUtilities m_watcher; // the colour engines and the gamma caches
+    std::string m_srgb;
+    std::unique_ptr<CTlvImageAttributes> m_attributes;
+    TlSaveSettingsHook m_previousHook = nullptr;
+    std::string m_previousSoftware;
+};
+
+TEST_F(QrfSettingsSaveTest, ChangedSettingsWriteTheirTagsAndFreshPreviewsBesideTheOriginalMosaic)
+{
+    const std::string source = WriteRaw("source.qrf", RawOptions(257, QrfPattern::RGGB));
+    const std::string target = SavedBrighter(source, "brighter.qrf");
+    const pelliotest::LoadedFile before = Reload(source);
+    const pelliotest::LoadedFile after = Reload(target);
+    ASSERT_TRUE(after.main);
+
+    EXPECT_EQ(after.info.formatCode, std::uint32_t(kPellioFormatQrf));
+    EXPECT_EQ(pelliotest::PixelsOf(after.main.get()), pelliotest::PixelsOf(before.main.get()))
+        << "the raw mosaic is written as the source holds it";
+
+    const IKelvraTagControl& tags = *after.tags;
+    EXPECT_FALSE(pelliotest::TagBytes(&tags, kTlStoredSettingsTag).empty());
+    EXPECT_EQ(pelliotest::TagBytes(&tags, 0x80E05), pelliotest::ValueBytes(std::uint32_t(2)));
+    EXPECT_FALSE(tags.HasTag(kTlDustReferenceTag, 0)) << "no dust map to store";
+    EXPECT_EQ(pelliotest::TagBytes(&tags, 305), pelliotest::TextBytes(kSoftware));
+    const pelliotest::Bytes time = pelliotest::TagBytes(&tags, 306);
+    ASSERT_FALSE(time.empty());
+    EXPECT_TRUE(std::regex_match(std::string(time.begin(), time.end() - 1),
+                                 std::regex("[0-9]{4}:[0-9]{2}:[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}")));
+    const std::string profile = TempFolder::Read(m_srgb);
+    EXPECT_EQ(pelliotest::TagBytes(&tags, 34675), pelliotest::Bytes(profile.begin(), profile.end()));
+
+    const std::vector<std::uint32_t> kinds = KindsOf(after);
+    ASSERT_GE(kinds.size(), 2u);
+    EXPECT_EQ(kinds[0], std::uint32_t(kPellioEntryRendition));
+    EXPECT_EQ(kinds[1], std::uint32_t(kPellioEntryRendition));
+    EXPECT_LE(std::max(after.subInfo[0].width, after.subInfo[0].height), std::uint32_t(kTlQrfThumbnailSide));
+    ASSERT_GE(before.subImages.size(), 2u);
+    EXPECT_NE(RenditionPixels(after, 1), RenditionPixels(before, 1)) << "the preview shows the new settings";
+    EXPECT_FALSE(TemporaryFilesLeft());
+}
+
+TEST_F(QrfSettingsSaveTest, ReloadingTheSavedFileGivesBackTheSettingsAndSavingThemAgainRendersNoPreview)
+{
+    const std::string source = WriteRaw("source.qrf", RawOptions(257, QrfPattern::RGGB));
+    const std::string first = SavedBrighter(source, "first.qrf");
+
+    CTlvImageAttributes& reloaded = Load(first);
+    EXPECT_TRUE(reloaded.storedSettings);
+    EXPECT_EQ(reloaded.adjustUsed, 1);
+    EXPECT_DOUBLE_EQ(reloaded.adjust.value, 1.5);
+    {
+        CTlvParamSet params(reloaded);
+        EXPECT_TRUE(StoredSettingsMatch(params));
+    }
+    const std::string second = m_folder.File("second.qrf");
+    ASSERT_EQ(Save(reloaded, second), 0);
+
+    const pelliotest::LoadedFile a = Reload(first);
+    const pelliotest::LoadedFile b = Reload(second);
+    EXPECT_EQ(pelliotest::PixelsOf(b.main.get()), pelliotest::PixelsOf(a.main.get()));
+    ASSERT_GE(b.subImages.size(), 2u);
+    EXPECT_EQ(RenditionPixels(b, 0), RenditionPixels(a, 0)) << "unchanged settings keep the previews";
+    EXPECT_EQ(RenditionPixels(b, 1), RenditionPixels(a, 1));
+
+    CTlvImageAttributes& again = Load(second);
+    EXPECT_EQ(again.adjustUsed, 1);
+    EXPECT_DOUBLE_EQ(again.adjust.value, 1.5);
+}
+
+TEST_F(QrfSettingsSaveTest, ChangedOrientationOrRecordIsNoMatchForTheStoredSettings)
+{
+    const std::string first = SavedBrighter(WriteRaw("source.qrf", RawOptions(257, QrfPattern::RGGB)), "first.qrf");
+    CTlvImageAttributes& reloaded = Load(first);
+    {
+        CTlvParamSet params(reloaded);
+        params.rotation = 90;
+        EXPECT_FALSE(StoredSettingsMatch(params));
+    }
+    reloaded.adjust.value = 0.5;
+    CTlvParamSet params(reloaded);
+    EXPECT_FALSE(StoredSettingsMatch(params));
+}
+
+TEST_F(QrfSettingsSaveTest, AnAbortedSaveLeavesTheTargetAndNoTemporaryFile)
+{
+    const std::string source = WriteRaw("source.qrf", RawOptions(257, QrfPattern::RGGB));
+    const std::string target = m_folder.Write("target.qrf", "old content");
+    CTlvImageAttributes& attributes = Load(source);
+    StoppingSink sink;
+    TlSaveProgressState progress = GetSaveProgressState();
+    progress.sink = &sink;
+    const TlSaveProgressState previous = ExchangeSaveProgressState(progress);
+    const int result = Save(attributes, target);
+    ExchangeSaveProgressState(previous);
+
+    EXPECT_EQ(result, kTlQrfAborted);
+    EXPECT_GT(sink.reports, 0);
+    EXPECT_EQ(TempFolder::Read(target), "old content");
+    EXPECT_FALSE(TemporaryFilesLeft());
+}
+
+TEST_F(QrfSettingsSaveTest, ARefusedPreparationLeavesTheTargetAndNoTemporaryFile)
+{
+    const std::string target = m_folder.Write("target.qrf", "old content");
+    CTlvImageAttributes& attributes = Load(WriteRaw("source.qrf", RawOptions(257, QrfPattern::RGGB)));
+    SaveState().prepared = true; // another save is under way
+    EXPECT_EQ(Save(attributes, target), kTlSaveAlreadyPrepared);
+    SaveState().prepared = false;
+    CTlvParamSet noTags(attributes);
+    noTags.tags = nullptr;
+    EXPECT_EQ(SaveImageToFile(&noTags, target.c_str(), 0, kTlSaveSettingsFormat, 0, false), kTlSaveNoSource);
+    EXPECT_EQ(TempFolder::Read(target), "old content");
+    EXPECT_FALSE(TemporaryFilesLeft());
+}
+
+} // namespace
