@@ -24,9 +24,11 @@
 #include "save/TlSaveWriters.h"
 #include "savetags/TlPrepareSaveTags.h"
 #include "settings/edit/TlvEditSettings.h"
+#include "settings/tests/DustEngineFakes.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <regex>
@@ -39,18 +41,24 @@ namespace {
 
 constexpr char kSoftware[] = "Imagora 2.0.1 W";
 
-// Asks the save to stop at its first progress report.
+// Asks the save to stop at its first progress report from `from` percent on.
 class StoppingSink : public ITlSaveProgressSink {
 public:
+    explicit StoppingSink(long from) : m_from(from) {}
     void Reset(long, long) override {}
     void Notify() override {}
-    bool Progress(long, long) override
+    bool Progress(long position, long) override
     {
+        if (position < m_from)
+            return false;
         ++reports;
         return true;
     }
     void SetEnabled(bool) override {}
     int reports = 0;
+
+private:
+    long m_from;
 };
 
 pelliotest::Bytes RenditionPixels(const pelliotest::LoadedFile& file, std::size_t index)
@@ -103,10 +111,15 @@ protected:
         return *m_attributes;
     }
 
-    int Save(CTlvImageAttributes& attributes, const std::string& target)
+    int Save(CTlvImageAttributes& attributes, const std::string& target, std::uint32_t option = 0,
+             const pelliotest::Bytes& block = {})
     {
         CTlvParamSet params(attributes);
-        return SaveImageToFile(&params, target.c_str(), 0, kTlSaveSettingsFormat, 0, false);
+        if (!block.empty()) {
+            params.profileBuffer = block.data();
+            params.profileBufferSize = static_cast<std::uint32_t>(block.size());
+        }
+        return SaveImageToFile(&params, target.c_str(), 0, kTlSaveSettingsFormat, option, false);
     }
 
     pelliotest::LoadedFile Reload(const std::string& path)
@@ -180,6 +193,25 @@ TEST_F(QrfSettingsSaveTest, ChangedSettingsWriteTheirTagsAndFreshPreviewsBesideT
     EXPECT_FALSE(TemporaryFilesLeft());
 }
 
+TEST_F(QrfSettingsSaveTest, SignalProcessingCameraKeepsItsMosaicAndAlternativeMosaic)
+{
+    const std::string source = WriteRaw("source.qrf", RawOptions(513, QrfPattern::YCGM));
+    const std::string target = SavedBrighter(source, "brighter.qrf");
+    const pelliotest::LoadedFile before = Reload(source);
+    const pelliotest::LoadedFile after = Reload(target);
+    ASSERT_TRUE(after.main);
+    EXPECT_EQ(after.info.pixelFormat, before.info.pixelFormat);
+    EXPECT_EQ(pelliotest::PixelsOf(after.main.get()), pelliotest::PixelsOf(before.main.get()));
+    const std::vector<std::uint32_t> kinds = KindsOf(after);
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), std::uint32_t(kPellioEntryRendition)), 2);
+    ASSERT_EQ(std::count(kinds.begin(), kinds.end(), std::uint32_t(kPellioEntrySecondRaw)), 1);
+    const std::vector<std::uint32_t> sourceKinds = KindsOf(before);
+    const auto at = [](const std::vector<std::uint32_t>& list) {
+        return std::size_t(std::find(list.begin(), list.end(), std::uint32_t(kPellioEntrySecondRaw)) - list.begin());
+    };
+    EXPECT_EQ(RenditionPixels(after, at(kinds)), RenditionPixels(before, at(sourceKinds)));
+}
+
 TEST_F(QrfSettingsSaveTest, ReloadingTheSavedFileGivesBackTheSettingsAndSavingThemAgainRendersNoPreview)
 {
     const std::string source = WriteRaw("source.qrf", RawOptions(257, QrfPattern::RGGB));
@@ -222,22 +254,81 @@ TEST_F(QrfSettingsSaveTest, ChangedOrientationOrRecordIsNoMatchForTheStoredSetti
     EXPECT_FALSE(StoredSettingsMatch(params));
 }
 
+bool Contains(const pelliotest::Bytes& file, const pelliotest::Bytes& part)
+{
+    return std::search(file.begin(), file.end(), part.begin(), part.end()) != file.end();
+}
+
+TEST_F(QrfSettingsSaveTest, TheAttachedBlockGoesWithTheHeaderRecordOnlyWhenAnOptionAsksForIt)
+{
+    const std::string source = WriteRaw("source.qrf", RawOptions(257, QrfPattern::RGGB));
+    const pelliotest::Bytes block = {'a', 't', 't', 'a', 'c', 'h', 'e', 'd', 0x5A, 0xA5, 0x3C, 0xC3};
+    struct Case {
+        const char* name;
+        std::uint32_t option;
+        pelliotest::Bytes block;
+        bool written;
+    };
+    const Case cases[] = {
+        {"option-and-block.qrf", 4096, block, true},
+        {"block-without-option.qrf", 0, block, false},
+        {"option-without-block.qrf", 4096, {}, false},
+    };
+    pelliotest::Bytes optionAndBlock = pelliotest::ValueBytes(std::uint32_t(32));
+    optionAndBlock.insert(optionAndBlock.end(), block.begin(), block.end());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CTlvImageAttributes& attributes = Load(source);
+        const std::string target = m_folder.File(c.name);
+        ASSERT_EQ(Save(attributes, target, c.option, c.block), 0);
+        EXPECT_EQ(Contains(pelliotest::ReadFile(target), block), c.written);
+        // The settings save hands the writer 32 for the option 4096.
+        EXPECT_EQ(Contains(pelliotest::ReadFile(target), optionAndBlock), c.written);
+    }
+}
+
+TEST_F(QrfSettingsSaveTest, TheDustMapIsStoredAndRemovedWithTheRecordsMap)
+{
+    dust_test::DustScript script;
+    dust_test::FakeDustFactory factory(script);
+    const pelliotest::Bytes map = {'M', 'a', 'p', 9, 8, 7};
+    CTlvImageAttributes& attributes = Load(WriteRaw("source.qrf", RawOptions(257, QrfPattern::RGGB)));
+    ASSERT_EQ(attributes.dust.CreateEngine(Manager(), map.data(), map.size()), 0);
+    attributes.dustUsed = 0; // the map is kept, not applied
+    const std::string dusty = m_folder.File("dusty.qrf");
+    ASSERT_EQ(Save(attributes, dusty), 0);
+    EXPECT_EQ(pelliotest::TagBytes(Reload(dusty).tags.get(), kTlDustReferenceTag), map);
+
+    CTlvImageAttributes& reloaded = Load(dusty);
+    ASSERT_NE(reloaded.dust.GetDustMap(), nullptr) << "the load builds the map from the tag";
+    reloaded.dust.Reset();
+    const std::string clean = m_folder.File("clean.qrf");
+    ASSERT_EQ(Save(reloaded, clean), 0);
+    EXPECT_FALSE(Reload(clean).tags->HasTag(kTlDustReferenceTag, 0));
+}
+
 TEST_F(QrfSettingsSaveTest, AnAbortedSaveLeavesTheTargetAndNoTemporaryFile)
 {
     const std::string source = WriteRaw("source.qrf", RawOptions(257, QrfPattern::RGGB));
     const std::string target = m_folder.Write("target.qrf", "old content");
-    CTlvImageAttributes& attributes = Load(source);
-    StoppingSink sink;
-    TlSaveProgressState progress = GetSaveProgressState();
-    progress.sink = &sink;
-    const TlSaveProgressState previous = ExchangeSaveProgressState(progress);
-    const int result = Save(attributes, target);
-    ExchangeSaveProgressState(previous);
+    // Stopped while demosaicing, while rendering the previews, while writing.
+    for (const long from : {0L, 31L, 71L}) {
+        SCOPED_TRACE(from);
+        CTlvImageAttributes& attributes = Load(source);
+        attributes.adjustUsed = 1;
+        attributes.adjust.value = 1.5;
+        StoppingSink sink(from);
+        TlSaveProgressState progress = GetSaveProgressState();
+        progress.sink = &sink;
+        const TlSaveProgressState previous = ExchangeSaveProgressState(progress);
+        const int result = Save(attributes, target);
+        ExchangeSaveProgressState(previous);
 
-    EXPECT_EQ(result, kTlQrfAborted);
-    EXPECT_GT(sink.reports, 0);
-    EXPECT_EQ(TempFolder::Read(target), "old content");
-    EXPECT_FALSE(TemporaryFilesLeft());
+        EXPECT_EQ(result, kTlQrfAborted);
+        EXPECT_EQ(sink.reports, 1);
+        EXPECT_EQ(TempFolder::Read(target), "old content");
+        EXPECT_FALSE(TemporaryFilesLeft());
+    }
 }
 
 TEST_F(QrfSettingsSaveTest, ARefusedPreparationLeavesTheTargetAndNoTemporaryFile)
