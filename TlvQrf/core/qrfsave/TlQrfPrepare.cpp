@@ -73,7 +73,7 @@ std::uint32_t KeptOption(const CTlvParamSet& params, std::uint32_t option)
     return option != 0 && params.profileBuffer != nullptr && params.profileBufferSize > 0 ? option : 0;
 }
 
-int StartWriter(const char* tempPath, std::uint32_t option)
+int MakeWriter(const char* tempPath)
 {
     STlSaveState& save = SaveState();
     if (IKelvraError* error = CreateSave(&save.saver)) {
@@ -87,9 +87,17 @@ int StartWriter(const char* tempPath, std::uint32_t option)
     IKelvraError* error = save.stream->SetPath(tempPath);
     if (error == nullptr)
         error = save.stream->Open(kKelvraStreamWrite);
-    if (error == nullptr)
-        error = save.saver->Begin(save.stream, save.tags, kPellioFormatQrfSettings, option);
     if (error != nullptr) {
+        IKelvraError::Release(error);
+        return kTlSaveNoObject;
+    }
+    return kTlSaveOk;
+}
+
+int BeginWriter()
+{
+    STlSaveState& save = SaveState();
+    if (IKelvraError* error = save.saver->Begin(save.stream, save.tags, kPellioFormatQrfSettings, save.rawSaveOption)) {
         IKelvraError::Release(error);
         return kTlQrfWriterRefused;
     }
@@ -105,7 +113,7 @@ void Abandon(CTlvParamSet* params, const char* tempPath)
 
 } // namespace
 
-int PrepareQrfSave(CTlvParamSet* params, const char* tempPath, std::uint32_t option)
+int PrepareQrfWriter(CTlvParamSet* params, const char* tempPath, std::uint32_t option)
 {
     if (params == nullptr || params->image == nullptr || params->tags == nullptr)
         return kTlSaveNoSource;
@@ -115,14 +123,27 @@ int PrepareQrfSave(CTlvParamSet* params, const char* tempPath, std::uint32_t opt
         return code;
     if (code == kTlSaveOk) {
         SaveState().rawSaveOption = KeptOption(*params, option);
-        code = StartWriter(tempPath, SaveState().rawSaveOption);
+        code = MakeWriter(tempPath);
     }
     if (code != kTlSaveOk) {
         Abandon(params, tempPath);
         return code;
     }
-    SaveState().step = kTlQrfStepDemosaic;
     SaveState().prepared = true;
+    return kTlSaveOk;
+}
+
+int PrepareQrfSave(CTlvParamSet* params, const char* tempPath, std::uint32_t option)
+{
+    int code = PrepareQrfWriter(params, tempPath, option);
+    if (code != kTlSaveOk)
+        return code;
+    code = BeginWriter();
+    if (code != kTlSaveOk) {
+        Abandon(params, tempPath);
+        return code;
+    }
+    SaveState().step = kTlQrfStepDemosaic;
     return kTlSaveOk;
 }
 

@@ -43,6 +43,9 @@ int SaveQrfSettings(CTlvParamSet* params, const char* tempPath, std::uint32_t op
 // The tag copy with the settings record, the writer and its stream on
 // `tempPath`. On failure the save state is released and the file removed.
 int PrepareQrfSave(CTlvParamSet* params, const char* tempPath, std::uint32_t option);
+// The same without beginning the writer, for a raw export that begins it
+// with its own format and option.
+int PrepareQrfWriter(CTlvParamSet* params, const char* tempPath, std::uint32_t option);
 // One step; sets *done when the save has ended, successfully or not.
 int QrfSaveStep(CTlvParamSet* params, bool* done);
 
