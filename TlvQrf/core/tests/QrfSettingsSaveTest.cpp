@@ -3,9 +3,11 @@
 // rendered anew only when the settings changed the picture, the reload of
 // the stored settings, and failures that leave the target as it was.
 #include "qrfsave/TlQrfSave.h"
+#include "qrfsave/TlQrfSaveRun.h"
 #include "qrfsave/TlQrfSettingsRecord.h"
 
 #include "CameraTestSupport.h"
+#include "ImageJobTestSupport.h"
 #include "LoadTestSupport.h"
 #include "PellioTestSupport.h"
 
@@ -14,7 +16,9 @@
 #include "frame/TlSaveProgress.h"
 #include "kelvra/KelvraTagControl.h"
 #include "lib/TlLibraryState.h"
+#include "load/TlImageJob.h"
 #include "load/TlImageSaveHook.h"
+#include "load/TlLoadResult.h"
 #include "load/TlStoredSettings.h"
 #include "load/TlvImageAttributes.h"
 #include "params/TlvParamSet.h"
@@ -193,6 +197,34 @@ TEST_F(QrfSettingsSaveTest, ChangedSettingsWriteTheirTagsAndFreshPreviewsBesideT
     EXPECT_FALSE(TemporaryFilesLeft());
 }
 
+TEST_F(QrfSettingsSaveTest, AnImageJobWithAHolderSavesItsSettingsIntoTheRawFile)
+{
+    const std::string source = WriteRaw("source.qrf", RawOptions(257, QrfPattern::RGGB));
+    CTlvImageAttributes& holder = Load(source);
+    holder.adjustUsed = 1;
+    holder.adjust.value = 0.75;
+    TlImageJobOptions options;
+    std::strncpy(options.sourcePath, source.c_str(), sizeof options.sourcePath - 1);
+    const std::string target = m_folder.File("job.qrf");
+    std::strncpy(options.targetPath, target.c_str(), sizeof options.targetPath - 1);
+    options.fileFormat = kTlSaveSettingsFormat;
+    imagejobtest::CountingOwner owner; // plain parameter sets: no maker is registered here
+    auto job = std::make_unique<CImageJob>(owner, Manager());
+    ASSERT_EQ(job->SetUpWithHolder(options, holder), 0);
+    EXPECT_EQ(job->Run(), kTlJobDone);
+    EXPECT_EQ(job->GetLastSaveResult(), 0u);
+    job->Release(true);
+    job.release();
+    EXPECT_EQ(owner.liveAttributes, 0);
+    EXPECT_EQ(owner.liveTargets, 0);
+
+    CTlvImageAttributes& saved = Load(target);
+    EXPECT_TRUE(saved.storedSettings);
+    EXPECT_DOUBLE_EQ(saved.adjust.value, 0.75);
+    EXPECT_EQ(pelliotest::PixelsOf(Reload(target).main.get()), pelliotest::PixelsOf(Reload(source).main.get()));
+    EXPECT_FALSE(TemporaryFilesLeft());
+}
+
 TEST_F(QrfSettingsSaveTest, SignalProcessingCameraKeepsItsMosaicAndAlternativeMosaic)
 {
     const std::string source = WriteRaw("source.qrf", RawOptions(513, QrfPattern::YCGM));
@@ -252,6 +284,23 @@ TEST_F(QrfSettingsSaveTest, ChangedOrientationOrRecordIsNoMatchForTheStoredSetti
     reloaded.adjust.value = 0.5;
     CTlvParamSet params(reloaded);
     EXPECT_FALSE(StoredSettingsMatch(params));
+}
+
+TEST_F(QrfSettingsSaveTest, AGreyPictureEmbedsTheGreyProfile)
+{
+    CTlvImageAttributes& attributes = Load(WriteRaw("source.qrf", RawOptions(257, QrfPattern::RGGB)));
+    const pelliotest::ImagePtr grey = pelliotest::MakePatternImage(Manager(), kKelvraGrey8, 48, 32);
+    CTlvParamSet params(attributes);
+    params.image = grey.get();
+    const std::string temp = m_folder.Write("prepared.qrf", "");
+    ASSERT_EQ(PrepareQrfSave(&params, temp.c_str(), 0), 0);
+    ASSERT_NE(SaveState().tags, nullptr);
+    const std::string profile = TempFolder::Read(m_profiles.Path() + "TLGrayG22.icm");
+    EXPECT_EQ(pelliotest::TagBytes(SaveState().tags, 34675), pelliotest::Bytes(profile.begin(), profile.end()));
+    EXPECT_EQ(PrepareQrfSave(&params, temp.c_str(), 0), kTlSaveAlreadyPrepared);
+    ReleaseQrfSave(&params);
+    EXPECT_EQ(SaveState().tags, nullptr);
+    DeleteFileA(temp.c_str());
 }
 
 bool Contains(const pelliotest::Bytes& file, const pelliotest::Bytes& part)
