@@ -9,6 +9,7 @@
 #include "lib/TlLibraryStartup.h"
 #include "lib/TlQrfLibApp.h"
 #include "load/TlLiveObjects.h"
+#include "export/TlExport.h"
 #include "qrfsave/TlQrfSave.h"
 #include "save/TlSaveImage.h"
 #include "saverequest/TlSaveJobQueue.h"
@@ -41,6 +42,8 @@ unsigned long TlvQrfLib::InitializeQRFLib(IKelvraManager* manager)
     SetPreviewChainFactory(&CreateCadraFilterChain);
     // Image jobs save through a temporary file beside the target.
     InstallImageSave();
+    // The save exports the developed image into its temporary file.
+    InstallExport();
     // A settings save writes the edit settings into a copy of the raw file.
     InstallQrfSettingsSave();
     // Save requests queue their tasks on the library's one job queue.

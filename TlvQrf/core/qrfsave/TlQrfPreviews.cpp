@@ -33,21 +33,20 @@ int DevelopSigProc(CTlvParamSet& params)
     auto* image = dynamic_cast<CSigProcImage*>(params.image);
     if (params.rawFlag == 0 || !params.IsSignalProcessingModel() || image == nullptr)
         return kTlSaveOk;
-    STlQrfSaveRun& run = QrfSaveRun();
     if (image->IsSecondSourceSelected()) {
         if (!QrfCheck(image->SelectSource(false, false)))
             return kTlQrfSourceNotSelected;
-        run.sourceSwitched = true;
+        SaveState().sourceSwitched = true;
     }
-    CProgressRelay relay;
-    ISigProcObserver* previous = image->GetObserver();
-    image->SetObserver(&relay);
-    UpdateDevelopParams(params, true, false);
-    IKelvraError* error = image->Update();
-    image->SetObserver(previous);
+    IKelvraError* error = nullptr;
+    {
+        const CScopedProgressRelay relay(image);
+        UpdateDevelopParams(params, true, false);
+        error = image->Update();
+    }
     if (error == nullptr)
         return kTlSaveOk;
-    const bool cancelled = error->GetCode() == kDevelopCancelled;
+    const bool cancelled = error->HasCode(kDevelopCancelled);
     QrfCheck(error);
     return cancelled ? kTlQrfAborted : kTlQrfDevelopFailed;
 }
@@ -124,12 +123,8 @@ int QrfPreviewStep(CTlvParamSet& /*params*/)
         if (!QrfCheck(chain->EndProcess(handle)))
             return kTlQrfRunFailed;
     }
-    // The rendered image stays (the state releases it with the save); the
-    // chain goes.
-    if (chain != nullptr) {
-        chain->Release();
-        FullResState().chain = nullptr;
-    }
+    // The rendered image stays until the save ends; the chain goes.
+    ReleaseFullResChain();
     SetQrfProgressBase(base + (7000 - 70 * base) / 100);
     SaveState().step = kTlQrfStepWrite;
     return kTlSaveOk;

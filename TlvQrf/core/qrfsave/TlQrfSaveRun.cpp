@@ -2,6 +2,7 @@
 
 #include "filters/debayer/TlDeBayerFilterBase.h"
 #include "filters/sigcore/TlSigProcImage.h"
+#include "export/TlReleaseSaveState.h"
 #include "filtrix/KelvraFilterScale.h"
 #include "fullres/TlFullResState.h"
 #include "kelvra/KelvraFilterChain.h"
@@ -42,28 +43,14 @@ void PutRawBack(STlQrfSaveRun& run, CTlvParamSet* params)
     run.rawSecond = nullptr;
 }
 
-void UndoSourceSwitch(STlQrfSaveRun& run, CTlvParamSet* params)
+void UndoSourceSwitch(CTlvParamSet* params)
 {
-    if (!run.sourceSwitched)
+    STlSaveState& save = SaveState();
+    if (!save.sourceSwitched)
         return;
-    run.sourceSwitched = false;
+    save.sourceSwitched = false;
     if (auto* image = params != nullptr ? dynamic_cast<CSigProcImage*>(params->image) : nullptr)
         IKelvraError::Release(image->SelectSource(true, false));
-}
-
-void ReleaseWriter(STlSaveState& save)
-{
-    // The writer goes before the stream it writes to; a stream released
-    // without Close keeps nothing.
-    if (save.saver != nullptr)
-        save.saver->Release();
-    save.saver = nullptr;
-    if (save.stream != nullptr)
-        save.stream->Release();
-    save.stream = nullptr;
-    if (save.tags != nullptr)
-        save.tags->Destroy();
-    save.tags = nullptr;
 }
 
 } // namespace
@@ -86,7 +73,7 @@ void ReleaseQrfSaveRun(CTlvParamSet* params)
     run.converted = nullptr;
     run.developed = nullptr;
     run.previewsRendered = false;
-    UndoSourceSwitch(run, params);
+    UndoSourceSwitch(params);
     PutRawBack(run, params);
     IKelvraError::Release(run.error);
     run.error = nullptr;
@@ -94,12 +81,12 @@ void ReleaseQrfSaveRun(CTlvParamSet* params)
 
 void ReleaseQrfSave(CTlvParamSet* params)
 {
-    // The writer may still pull from the renditions: it goes first.
-    STlSaveState& save = SaveState();
-    ReleaseWriter(save);
+    // The runs end before their chain and filters go; the writer, which may
+    // still pull from the renditions, goes before them.
+    STlQrfSaveRun& run = QrfSaveRun();
+    EndDeBayer(run);
+    EndChain(run);
+    ReleaseSaveState(false);
     ReleaseQrfSaveRun(params);
-    ReleaseFullResState();
-    save.rawSaveOption = 0;
-    save.step = kTlSaveStepFinished;
-    save.prepared = false;
+    SaveState().rawSaveOption = 0;
 }

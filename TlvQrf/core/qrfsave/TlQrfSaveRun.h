@@ -25,8 +25,6 @@ struct STlQrfSaveRun {
     IKelvraImage* rawSource = nullptr;
     IKelvraImage* rawSecond = nullptr;
 
-    // State 2: a signal-processing image switched to its first source.
-    bool sourceSwitched = false;
     // States 2 and 3: the preview chain's run; rendered previews.
     void* chainRun = nullptr;
     bool previewsRendered = false;
@@ -47,6 +45,6 @@ STlQrfSaveRun& QrfSaveRun();
 // the raw image again. Safe to call twice.
 void ReleaseQrfSaveRun(CTlvParamSet* params);
 
-// Ends the whole save: the run, the preview chain and the shared save
-// state (writer, stream, tag copy), with the step at "finished".
+// Ends the whole save: the run and the shared save state (ReleaseSaveState
+// in full), with the step at "finished".
 void ReleaseQrfSave(CTlvParamSet* params);
