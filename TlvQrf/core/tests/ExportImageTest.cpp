@@ -262,11 +262,13 @@ TEST_F(ExportImageTest, FailedAndCancelledExportsLeaveTheTargetAsItWas)
         std::uint32_t format;
         int stopAfter; // -1: no stop
         int result;
+        bool fixedSize;
     } cases[] = {
-        {"raw format not exported here", 2048, -1, kTlExportNoSource},
-        {"format the saver refuses", 77, -1, kTlExportBeginRefused},
-        {"cancelled at once", kTiff, 0, kTlExportAborted},
-        {"cancelled while writing", kTiff, 3, kTlExportAborted},
+        {"a fixed size other than the direct image's", kTiff, -1, kTlExportNoSource, true},
+        {"format the saver refuses", 77, -1, kTlExportBeginRefused, false},
+        {"cancelled at once", kTiff, 0, kTlExportAborted, false},
+        {"cancelled while writing", kTiff, 3, kTlExportAborted, false},
+        {"raw file cancelled while writing", 2048, 3, kTlExportAborted, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -276,6 +278,7 @@ TEST_F(ExportImageTest, FailedAndCancelledExportsLeaveTheTargetAsItWas)
         progress.sink = c.stopAfter >= 0 ? &sink : nullptr;
         ExchangeSaveProgressState(progress);
         SyntheticPicture picture(Manager(), kBayerModel, kWidth, kHeight);
+        picture.holder.fixedSize = c.fixedSize ? 1 : 0;
 
         EXPECT_EQ(c.result, Export(picture, 0, c.format));
         EXPECT_EQ("the user's file", TempFolder::Read(m_target));

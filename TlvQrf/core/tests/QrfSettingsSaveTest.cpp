@@ -12,6 +12,7 @@
 #include "PellioTestSupport.h"
 
 #include "colour/TlWorkingProfiles.h"
+#include "export/TlExport.h"
 #include "frame/TlFileSavingUtilities.h"
 #include "frame/TlSaveProgress.h"
 #include "kelvra/KelvraTagControl.h"
@@ -93,11 +94,13 @@ protected:
         SetWorkingProfiles(m_srgb.c_str(), m_srgb.c_str(), nullptr, m_srgb.c_str(), nullptr);
         InstallImageSave();
         m_previousHook = SetSaveSettingsHook(&SaveQrfSettings);
+        m_previousExport = SetExportImageHook(&ExportImage);
         m_previousSoftware = ExchangeSoftwareTag(kSoftware);
     }
     void TearDown() override
     {
         SetSaveSettingsHook(m_previousHook);
+        SetExportImageHook(m_previousExport);
         SetImageSaveHook(nullptr);
         ExchangeSoftwareTag(m_previousSoftware);
         m_attributes.reset();
@@ -160,6 +163,7 @@ protected:
     std::string m_srgb;
     std::unique_ptr<CTlvImageAttributes> m_attributes;
     TlSaveSettingsHook m_previousHook = nullptr;
+    TlExportImageHook m_previousExport = nullptr;
     std::string m_previousSoftware;
 };
 
@@ -223,6 +227,39 @@ TEST_F(QrfSettingsSaveTest, AnImageJobWithAHolderSavesItsSettingsIntoTheRawFile)
     EXPECT_DOUBLE_EQ(saved.adjust.value, 0.75);
     EXPECT_EQ(pelliotest::PixelsOf(Reload(target).main.get()), pelliotest::PixelsOf(Reload(source).main.get()));
     EXPECT_FALSE(TemporaryFilesLeft());
+}
+
+// A raw export writes the developed picture with the raw source beside it,
+// and carries the settings the way a settings save writes them.
+TEST_F(QrfSettingsSaveTest, RawExportsCarryTheSettingsAndTheRawSource)
+{
+    const std::string source = WriteRaw("source.qrf", RawOptions(257, QrfPattern::RGGB));
+    const pelliotest::LoadedFile before = Reload(source);
+    for (const std::uint32_t format : {std::uint32_t(kPellioFormatQrf), std::uint32_t(kPellioFormatQrfDeflate)}) {
+        SCOPED_TRACE(format);
+        CTlvImageAttributes& attributes = Load(source);
+        attributes.adjustUsed = 1;
+        attributes.adjust.value = 0.5;
+        const std::string target = m_folder.File("export.qrf");
+        CTlvParamSet params(attributes);
+        ASSERT_EQ(SaveImageToFile(&params, target.c_str(), 1, format, 0, false), 0);
+        EXPECT_FALSE(SaveState().prepared);
+
+        const pelliotest::LoadedFile after = Reload(target);
+        EXPECT_EQ(after.info.formatCode, format);
+        const std::vector<std::uint32_t> kinds = KindsOf(after);
+        const auto raw = std::find(kinds.begin(), kinds.end(), std::uint32_t(kPellioEntryRawSource));
+        ASSERT_NE(raw, kinds.end());
+        EXPECT_EQ(RenditionPixels(after, std::size_t(raw - kinds.begin())), pelliotest::PixelsOf(before.main.get()))
+            << "the raw source goes along as the file held it";
+        EXPECT_EQ(pelliotest::TagBytes(after.tags.get(), 0x80E05), pelliotest::ValueBytes(std::uint32_t(2)));
+        EXPECT_EQ(pelliotest::TagBytes(after.tags.get(), 305), pelliotest::TextBytes(kSoftware));
+
+        CTlvImageAttributes& reloaded = Load(target);
+        EXPECT_TRUE(reloaded.storedSettings);
+        EXPECT_DOUBLE_EQ(reloaded.adjust.value, 0.5);
+        EXPECT_FALSE(TemporaryFilesLeft());
+    }
 }
 
 TEST_F(QrfSettingsSaveTest, SignalProcessingCameraKeepsItsMosaicAndAlternativeMosaic)
