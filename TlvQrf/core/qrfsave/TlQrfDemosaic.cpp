@@ -5,6 +5,7 @@
 #include "qrfsave/TlQrfSaveRun.h"
 #include "qrfsave/TlQrfSteps.h"
 
+#include "export/TlExportSupport.h"
 #include "filters/debayer/TlDeBayerFilterBase.h"
 #include "frame/TlSaveProgress.h"
 #include "kelvra/KelvraImage.h"
@@ -72,7 +73,7 @@ int QrfDeBayerStep(CTlvParamSet& /*params*/)
         if (!QrfCheck(run.deBayer->ExecuteProcess(run.deBayerRun, &done, &total)))
             return kTlQrfRunFailed;
         if (total != 0) {
-            if (QrfReportProgress(done * kDeBayerShare / total + QrfProgressBase()))
+            if (ReportExportProgress(done * kDeBayerShare / total + ExportProgressBase()))
                 return QrfAborted(kAtDeBayerAborted);
             return kTlSaveOk;
         }
@@ -82,7 +83,7 @@ int QrfDeBayerStep(CTlvParamSet& /*params*/)
             return kTlQrfRunFailed;
     }
     run.deBayer.reset();
-    SetQrfProgressBase(kDeBayerShare);
+    SetExportProgressBase(kDeBayerShare);
     SaveState().step = kTlQrfStepDecide;
     return kTlSaveOk;
 }

@@ -5,6 +5,7 @@
 #include "qrfsave/TlQrfSaveRun.h"
 #include "qrfsave/TlQrfSteps.h"
 
+#include "export/TlExportSupport.h"
 #include "filters/sigcore/TlSigProcImage.h"
 #include "filtrix/KelvraFilterColorSpace.h"
 #include "filtrix/KelvraFilterScale.h"
@@ -53,16 +54,7 @@ int MakeScaledPreview(const CTlvParamSet& params, IKelvraDataSource* image)
     long height = 0;
     if (!QrfCheck(image->GetWidth(&width)) || !QrfCheck(image->GetHeight(&height)) || width <= 0 || height <= 0)
         return kTlQrfNoSourceSize;
-    IKelvraError* error = nullptr;
-    const long longer = std::max(width, height);
-    if (longer > kTlQrfThumbnailSide) {
-        if (width >= height)
-            error = run.scale->SetSize(kTlQrfThumbnailSide, height * kTlQrfThumbnailSide / width, false);
-        else
-            error = run.scale->SetSize(width * kTlQrfThumbnailSide / height, kTlQrfThumbnailSide, false);
-    } else {
-        error = run.scale->SetScale(1.0, false);
-    }
+    IKelvraError* error = SizeRendition(*run.scale, width, height, kTlQrfThumbnailSide);
     if (!QrfCheck(error))
         return kTlQrfScaleRefused;
     if (!QrfCheck(KelvraDataConnect(image, run.scale.get())))

@@ -6,6 +6,7 @@
 #include "qrfsave/TlQrfSettingsRecord.h"
 #include "qrfsave/TlQrfSteps.h"
 
+#include "export/TlExportSupport.h"
 #include "filters/sigcore/TlSigProcImage.h"
 #include "fullres/TlFullResState.h"
 #include "fullres/TlProcessingChain.h"
@@ -107,14 +108,14 @@ int QrfPreviewStep(CTlvParamSet& /*params*/)
 {
     STlQrfSaveRun& run = QrfSaveRun();
     IKelvraFilterChain* chain = FullResState().chain;
-    const int base = QrfProgressBase();
+    const int base = ExportProgressBase();
     if (chain != nullptr && run.chainRun != nullptr) {
         long done = 0;
         long total = 0;
         if (!QrfCheck(chain->ExecuteProcess(run.chainRun, &done, &total)))
             return kTlQrfRunFailed;
         if (total != 0) {
-            if (QrfReportProgress(base + done * (kPreviewsEnd - base) / total))
+            if (ReportExportProgress(base + done * (kPreviewsEnd - base) / total))
                 return QrfAborted(kAtPreviewAborted);
             return kTlSaveOk;
         }
@@ -125,7 +126,7 @@ int QrfPreviewStep(CTlvParamSet& /*params*/)
     }
     // The rendered image stays until the save ends; the chain goes.
     ReleaseFullResChain();
-    SetQrfProgressBase(base + (7000 - 70 * base) / 100);
+    SetExportProgressBase(base + (7000 - 70 * base) / 100);
     SaveState().step = kTlQrfStepWrite;
     return kTlSaveOk;
 }

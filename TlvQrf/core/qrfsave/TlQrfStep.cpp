@@ -1,11 +1,10 @@
 // The settings save's state machine: dispatch, the end of every step, the
-// finish and the progress the states share.
+// finish and what the states share.
 #include "qrfsave/TlQrfSave.h"
 #include "qrfsave/TlQrfSaveRun.h"
 #include "qrfsave/TlQrfSteps.h"
 
 #include "filters/sigcore/TlSigProcImage.h"
-#include "frame/TlSaveProgress.h"
 #include "kelvra/KelvraImage.h"
 #include "lib/TlLibraryState.h"
 #include "params/TlvParamSet.h"
@@ -84,24 +83,6 @@ IKelvraManager* QrfManager(const CTlvParamSet& params)
     if (manager == nullptr && params.image != nullptr)
         manager = params.image->GetManager();
     return manager;
-}
-
-bool QrfReportProgress(long percent)
-{
-    ITlSaveProgressSink* sink = GetSaveProgressState().sink;
-    return sink != nullptr && sink->Progress(percent, 100);
-}
-
-int QrfProgressBase()
-{
-    return GetSaveProgressState().base;
-}
-
-void SetQrfProgressBase(int base)
-{
-    TlSaveProgressState progress = GetSaveProgressState();
-    progress.base = base;
-    ExchangeSaveProgressState(progress);
 }
 
 int QrfAborted(long line)

@@ -25,10 +25,6 @@ int BuildQrfImageTable(CTlvParamSet& params);
 // The library's imaging manager, else the source image's.
 IKelvraManager* QrfManager(const CTlvParamSet& params);
 
-// Reports `percent` of the whole save; true when the save is to stop.
-bool QrfReportProgress(long percent);
-int QrfProgressBase();
-void SetQrfProgressBase(int base);
 // Adds "Aborted" at `line` to the step's error and answers the abort code.
 int QrfAborted(long line);
 // Releases `error` into the step's error; false when there was one.

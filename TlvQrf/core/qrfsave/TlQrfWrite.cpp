@@ -5,6 +5,7 @@
 #include "qrfsave/TlQrfSaveRun.h"
 #include "qrfsave/TlQrfSteps.h"
 
+#include "export/TlExportSupport.h"
 #include "kelvra/KelvraImage.h"
 #include "params/TlvParamSet.h"
 #include "save/TlSaveState.h"
@@ -74,9 +75,9 @@ int QrfFlushStep(CTlvParamSet& /*params*/)
         long done = 0;
         long total = 0;
         save.saver->GetProgress(&done, &total);
-        const int base = QrfProgressBase();
+        const int base = ExportProgressBase();
         const long percent = total > 0 ? base + (kAllDone - base) * done / total : base;
-        if (QrfReportProgress(percent))
+        if (ReportExportProgress(percent))
             return QrfAborted(kAtWriteAborted);
         if (!save.saver->IsFinished())
             return kTlSaveOk;
