@@ -2,6 +2,8 @@
 // the step state in the save state choosing what the next step does.
 #pragma once
 
+#include "kelvra/KelvraTypes.h"
+
 #include <cstdint>
 
 class CTlvParamSet;
@@ -44,6 +46,20 @@ int StepBeginRendition(STlExportStep& step);
 int StepRunRendition(STlExportStep& step);
 int StepSetupWrite(STlExportStep& step);
 int StepWrite(STlExportStep& step);
+
+// The working-profile slot the main image is converted to when the output
+// profile is asked for, by its pixel format and the channel layout; kNoSlot
+// for none, kBadColourSpace for a format the export cannot write. 8-bit
+// grey has no working slot of its own: its data stays in the grey profile it
+// was developed into.
+enum : int { kNoSlot = -1, kBadColourSpace = -2 };
+int ExportWorkingSlot(KelvraPixelFormat format, std::uint32_t layout);
+
+// Fills the save state's image list: the thumbnail, the 640 rendition when
+// `count` is above 1, then the source's own entry (or the attached bitmap)
+// at `count`. The list has room for two renditions whatever the saver asks;
+// answers the count used.
+int FillExportImageList(const CTlvParamSet& params, int count);
 
 // Ends the export with `result`.
 int EndExport(STlExportStep& step, int result);

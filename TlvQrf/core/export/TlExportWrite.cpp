@@ -28,14 +28,10 @@ constexpr long kAtThumbnailNotMade = 1650;
 constexpr long kAtWriteAborted = 1799;
 
 constexpr long kThumbnailSide = 160;
-constexpr int kNoSlot = -1;
 
-// The working-profile slot the main image is converted to when the output
-// profile is asked for; kNoSlot for none. -2 marks a colour space the
-// export cannot write.
-constexpr int kBadColourSpace = -2;
+} // namespace
 
-int WorkingSlotFor(KelvraPixelFormat format, std::uint32_t layout)
+int ExportWorkingSlot(KelvraPixelFormat format, std::uint32_t layout)
 {
     switch (format) {
     case kKelvraGrey8:
@@ -52,6 +48,8 @@ int WorkingSlotFor(KelvraPixelFormat format, std::uint32_t layout)
         return kBadColourSpace;
     }
 }
+
+namespace {
 
 // The colour stage into `slot`; the main source becomes the stage when it
 // changes anything.
@@ -103,9 +101,9 @@ int MakeThumbnail(STlExportStep& step, long fixedWidth, long fixedHeight)
     return 0;
 }
 
-// The renditions, then the source's own entry at `count`. The list has room
-// for two renditions whatever the saver asks.
-int FillImageList(const CTlvParamSet& params, int count)
+} // namespace
+
+int FillExportImageList(const CTlvParamSet& params, int count)
 {
     STlSaveState& save = SaveState();
     if (count > kTlSaveImageListSlots - 1)
@@ -127,10 +125,12 @@ int FillImageList(const CTlvParamSet& params, int count)
     return count;
 }
 
+namespace {
+
 int SetupWrite(STlExportStep& step, IKelvraDataSource* main, int count)
 {
     STlSaveState& save = SaveState();
-    count = FillImageList(step.params, count);
+    count = FillExportImageList(step.params, count);
     IKelvraError* error = save.saver->SetupWrite(main, save.imageList, count + 1);
     if (error != nullptr && error->HasCode(kPellioListRefused) && count > 1) {
         // The saver takes the thumbnail alone.
@@ -163,7 +163,7 @@ int WriteSetup(STlExportStep& step, IKelvraImage* current)
         return EndExport(step, kTlExportNoFormat, error);
     IKelvraDataSource* main = current;
     if (step.params.outputProfileFlag != 0) {
-        const int slot = WorkingSlotFor(format, std::uint32_t(FullResState().channelLayout));
+        const int slot = ExportWorkingSlot(format, std::uint32_t(FullResState().channelLayout));
         if (slot == kBadColourSpace)
             return EndExport(step, kTlExportRunFailed, kAtBadColourSpace, "Bad source color space");
         const int converted = slot != kNoSlot ? ConvertToWorkingSpace(step, current, format, slot, &main) : 0;

@@ -23,6 +23,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace develop_test;
@@ -201,19 +202,62 @@ TEST_F(ExportImageTest, TheEmbeddedProfileIsTheOneTheDataIsIn)
     }
 }
 
+// The fixed-size format takes its size from the saver; without the
+// fixed-size flag it is an ordinary TIFF of the picture's size.
+TEST_F(ExportImageTest, TheFixedSizeFormatNeedsTheFlag)
+{
+    const std::uint32_t size = (200u << 16) | 100u;
+    const struct {
+        std::uint8_t fixedSize;
+        std::uint32_t writtenFormat;
+        long width;
+        long height;
+    } cases[] = {
+        {1, 1024, 200, 100},
+        {0, kTiff, kWidth - 12, kHeight - 12},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.fixedSize));
+        SyntheticPicture picture(Manager(), kBayerModel, kWidth, kHeight);
+        picture.holder.fixedSize = c.fixedSize;
+        ASSERT_EQ(0, Export(picture, 0, 1024, size));
+        pelliotest::LoadedFile file;
+        long width = 0, height = 0;
+        ASSERT_NO_FATAL_FAILURE(LoadTarget(&file, &width, &height));
+        EXPECT_EQ(c.writtenFormat, file.info.formatCode);
+        EXPECT_EQ(c.width, width);
+        EXPECT_EQ(c.height, height);
+        DeleteFileA(m_target.c_str());
+    }
+}
+
+// The saver gets a rendition whose longer side is 640 and a thumbnail of
+// 160 made from it; a picture that fits keeps its size in the rendition.
 TEST_F(ExportImageTest, TheRenditionsReachTheFile)
 {
-    SyntheticPicture picture(Manager(), kBayerModel, kWidth, kHeight);
-    ASSERT_EQ(0, Export(picture, 0, kTiff));
-    pelliotest::LoadedFile file;
-    ASSERT_EQ(nullptr, pelliotest::LoadWhole(Manager(), m_target, &file));
-    bool thumbnail = false;
-    for (const auto& image : file.subImages) {
+    const struct {
+        long width;
+        long height;
+        std::vector<std::pair<long, long>> renditions;
+    } cases[] = {
+        {kWidth, kHeight, {{160, 160 * (kHeight - 12) / (kWidth - 12)}, {kWidth - 12, kHeight - 12}}},
+        {1000, 700, {{160, 111}, {640, 445}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.width);
+        SyntheticPicture picture(Manager(), kBayerModel, c.width, c.height);
+        ASSERT_EQ(0, Export(picture, 0, kTiff));
+        pelliotest::LoadedFile file;
         long width = 0, height = 0;
-        ASSERT_EQ(nullptr, image->GetSize(&width, &height));
-        thumbnail = thumbnail || (width == 160 && height == 160 * (kHeight - 12) / (kWidth - 12));
+        ASSERT_NO_FATAL_FAILURE(LoadTarget(&file, &width, &height));
+        std::vector<std::pair<long, long>> sizes;
+        for (const auto& image : file.subImages) {
+            ASSERT_EQ(nullptr, image->GetSize(&width, &height));
+            sizes.emplace_back(width, height);
+        }
+        EXPECT_EQ(c.renditions, sizes);
+        DeleteFileA(m_target.c_str());
     }
-    EXPECT_TRUE(thumbnail) << file.subImages.size() << " sub-images";
 }
 
 // A quarter turn swaps the sides, and every pixel lands where the turn puts
@@ -257,18 +301,22 @@ TEST_F(ExportImageTest, TheCropGivesTheWrittenSize)
 
 TEST_F(ExportImageTest, FailedAndCancelledExportsLeaveTheTargetAsItWas)
 {
+    // The chroma booster's stage is refused without its calibration file.
+    constexpr int kBoosterNotLoaded = 27;
     const struct {
         const char* name;
         std::uint32_t format;
         int stopAfter; // -1: no stop
+        bool refusedStage;
         int result;
         bool fixedSize;
     } cases[] = {
-        {"a fixed size other than the direct image's", kTiff, -1, kTlExportNoSource, true},
-        {"format the saver refuses", 77, -1, kTlExportBeginRefused, false},
-        {"cancelled at once", kTiff, 0, kTlExportAborted, false},
-        {"cancelled while writing", kTiff, 3, kTlExportAborted, false},
-        {"raw file cancelled while writing", 2048, 3, kTlExportAborted, false},
+        {"a fixed size other than the direct image's", kTiff, -1, false, kTlExportNoSource, true},
+        {"format the saver refuses", 77, -1, false, kTlExportBeginRefused, false},
+        {"a stage of the chain refused", kTiff, -1, true, kBoosterNotLoaded, false},
+        {"cancelled at once", kTiff, 0, false, kTlExportAborted, false},
+        {"cancelled while writing", kTiff, 3, false, kTlExportAborted, false},
+        {"raw file cancelled while writing", 2048, 3, false, kTlExportAborted, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -279,6 +327,10 @@ TEST_F(ExportImageTest, FailedAndCancelledExportsLeaveTheTargetAsItWas)
         ExchangeSaveProgressState(progress);
         SyntheticPicture picture(Manager(), kBayerModel, kWidth, kHeight);
         picture.holder.fixedSize = c.fixedSize ? 1 : 0;
+        if (c.refusedStage) {
+            picture.holder.chromaBoostUsed = 1;
+            picture.holder.chromaBoost.amount = 40;
+        }
 
         EXPECT_EQ(c.result, Export(picture, 0, c.format));
         EXPECT_EQ("the user's file", TempFolder::Read(m_target));
@@ -295,7 +347,7 @@ TEST_F(ExportImageTest, ALockedTargetFailsCleanly)
     HANDLE held = CreateFileA(m_target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
     SyntheticPicture picture(Manager(), kBayerModel, kWidth, kHeight);
-    EXPECT_NE(0, Export(picture, 0, kTiff));
+    EXPECT_EQ(kTlSaveTargetNotReplaced, Export(picture, 0, kTiff));
     CloseHandle(held);
     EXPECT_EQ("the user's file", TempFolder::Read(m_target));
     ExpectOnlyTarget(true);
