@@ -5,6 +5,7 @@
 #include "params/TlvParamSet.h"
 #include "raw/TlTagBytes.h"
 #include "settings/edit/TlvEditSettings.h"
+#include "settings/curves/TlLutGroup.h"
 #include "settings/edit/TlvEditSlots.h"
 
 #include <memory>
@@ -46,20 +47,32 @@ ITlState* InUse(const TlvEditSlot& slot, CTlvEditSettings& settings)
     return record;
 }
 
-bool SlotsMatch(CTlvEditSettings& mine, CTlvEditSettings& stored, CTlvEditSettings& defaults)
+// Curve containers compare by their curves, not by the slot kind that only
+// a save gives them.
+bool RecordsMatch(const TlvEditSlot& slot, ITlState& a, ITlState& b)
+{
+    if (slot.kind == TlvSlotKind::CurveGroup)
+        return static_cast<CTlLutGroup&>(a).IsEqual(static_cast<CTlLutGroup&>(b));
+    return StoredForm(a) == StoredForm(b);
+}
+
+// A record counts as at its defaults when its slot does not use it or it
+// holds its defaults; two records at their defaults match.
+bool AtDefaults(const TlvEditSlot& slot, CTlvEditSettings& settings, const ITlState* inUse)
+{
+    return inUse == nullptr || slot.atDefaults(settings);
+}
+
+bool SlotsMatch(CTlvEditSettings& mine, CTlvEditSettings& stored)
 {
     for (const TlvEditSlot& slot : TlvEditSlots()) {
         if (slot.record == nullptr)
             continue;
         ITlState* a = InUse(slot, mine);
         ITlState* b = InUse(slot, stored);
-        if (a == nullptr)
-            a = slot.record(defaults);
-        if (b == nullptr)
-            b = slot.record(defaults);
-        if (a == b)
+        if (AtDefaults(slot, mine, a) && AtDefaults(slot, stored, b))
             continue;
-        if (a == nullptr || b == nullptr || StoredForm(*a) != StoredForm(*b))
+        if (a == nullptr || b == nullptr || !RecordsMatch(slot, *a, *b))
             return false;
     }
     return true;
@@ -115,28 +128,25 @@ bool StoredSettingsMatch(const CTlvParamSet& params)
 {
     if (params.tags == nullptr)
         return false;
-    // Default records for both the stored record and the missing ones.
+    // The stored record is read into default records.
     std::unique_ptr<CTlvSettingsHolder> storedRecords(new (std::nothrow) CTlvSettingsHolder);
-    std::unique_ptr<CTlvSettingsHolder> defaultRecords(new (std::nothrow) CTlvSettingsHolder);
-    if (!storedRecords || !defaultRecords)
+    if (!storedRecords)
         return false;
+    int width = 0;
+    int height = 0;
+    RecordedSize(*params.tags, width, height);
+    if (width > 0 && height > 0)
+        storedRecords->geometry.ResizeToImage(width, height);
     CTlvEditSettings stored(0, 0);
     storedRecords->ExportTo(stored);
-    CTlvEditSettings defaults(0, 0);
-    defaultRecords->ExportTo(defaults);
 
     const std::vector<unsigned char> block = ReadWholeTag(*params.tags, kTlStoredSettingsTag);
-    if (!block.empty()) {
-        int width = 0;
-        int height = 0;
-        RecordedSize(*params.tags, width, height);
-        if (stored.Load(block.data(), static_cast<int>(block.size()), width, height) <= 0)
-            return false;
-    }
+    if (!block.empty() && stored.Load(block.data(), static_cast<int>(block.size()), width, height) <= 0)
+        return false;
     if (stored.flip != static_cast<std::uint16_t>(params.flip) ||
         stored.angle != static_cast<std::uint16_t>(params.rotation))
         return false;
     CTlvEditSettings mine(0, 0);
     PointAtParams(params, mine);
-    return SlotsMatch(mine, stored, defaults);
+    return SlotsMatch(mine, stored);
 }

@@ -309,6 +309,25 @@ TEST_F(QrfSettingsSaveTest, ReloadingTheSavedFileGivesBackTheSettingsAndSavingTh
     EXPECT_DOUBLE_EQ(again.adjust.value, 1.5);
 }
 
+// A camera file stores no settings: untouched defaults match it, and its
+// own previews are written again.
+TEST_F(QrfSettingsSaveTest, UntouchedDefaultsKeepTheCameraFilesPreviews)
+{
+    const std::string source = WriteRaw("source.qrf", RawOptions(257, QrfPattern::RGGB));
+    CTlvImageAttributes& fresh = Load(source);
+    {
+        CTlvParamSet params(fresh);
+        EXPECT_TRUE(StoredSettingsMatch(params));
+    }
+    const std::string target = m_folder.File("untouched.qrf");
+    ASSERT_EQ(Save(fresh, target), 0);
+    const pelliotest::LoadedFile before = Reload(source);
+    const pelliotest::LoadedFile after = Reload(target);
+    ASSERT_GE(after.subImages.size(), 2u);
+    EXPECT_EQ(RenditionPixels(after, 0), RenditionPixels(before, 0));
+    EXPECT_EQ(RenditionPixels(after, 1), RenditionPixels(before, 1));
+}
+
 TEST_F(QrfSettingsSaveTest, ChangedOrientationOrRecordIsNoMatchForTheStoredSettings)
 {
     const std::string first = SavedBrighter(WriteRaw("source.qrf", RawOptions(257, QrfPattern::RGGB)), "first.qrf");
@@ -318,9 +337,20 @@ TEST_F(QrfSettingsSaveTest, ChangedOrientationOrRecordIsNoMatchForTheStoredSetti
         params.rotation = 90;
         EXPECT_FALSE(StoredSettingsMatch(params));
     }
+    {
+        CTlvParamSet params(reloaded);
+        params.flip = 1;
+        EXPECT_FALSE(StoredSettingsMatch(params));
+    }
     reloaded.adjust.value = 0.5;
+    {
+        CTlvParamSet params(reloaded);
+        EXPECT_FALSE(StoredSettingsMatch(params));
+    }
+    reloaded.adjust.value = 1.5;
+    ASSERT_EQ(reloaded.geometry.SetCropRect(20.0, 10.0, 120.0, 90.0, 0), 0);
     CTlvParamSet params(reloaded);
-    EXPECT_FALSE(StoredSettingsMatch(params));
+    EXPECT_FALSE(StoredSettingsMatch(params)) << "a crop changes the picture";
 }
 
 TEST_F(QrfSettingsSaveTest, AGreyPictureEmbedsTheGreyProfile)
