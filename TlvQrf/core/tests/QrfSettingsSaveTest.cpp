@@ -447,6 +447,34 @@ TEST_F(QrfSettingsSaveTest, AnAbortedSaveLeavesTheTargetAndNoTemporaryFile)
     }
 }
 
+// The usual save: the settings go back into the raw file they were loaded
+// from; a stopped save leaves that file as it was.
+TEST_F(QrfSettingsSaveTest, SavingIntoTheLoadedFileReplacesItOnlyWhenTheSaveEnds)
+{
+    const std::string source = WriteRaw("source.qrf", RawOptions(257, QrfPattern::RGGB));
+    const pelliotest::Bytes original = pelliotest::ReadFile(source);
+    {
+        CTlvImageAttributes& attributes = Load(source);
+        attributes.adjustUsed = 1;
+        attributes.adjust.value = 2.0;
+        StoppingSink sink(71);
+        TlSaveProgressState progress = GetSaveProgressState();
+        progress.sink = &sink;
+        const TlSaveProgressState previous = ExchangeSaveProgressState(progress);
+        EXPECT_EQ(Save(attributes, source), kTlQrfAborted);
+        ExchangeSaveProgressState(previous);
+        EXPECT_EQ(pelliotest::ReadFile(source), original);
+    }
+    CTlvImageAttributes& attributes = Load(source);
+    attributes.adjustUsed = 1;
+    attributes.adjust.value = 2.0;
+    ASSERT_EQ(Save(attributes, source), 0);
+    EXPECT_FALSE(TemporaryFilesLeft());
+    CTlvImageAttributes& reloaded = Load(source);
+    EXPECT_TRUE(reloaded.storedSettings);
+    EXPECT_DOUBLE_EQ(reloaded.adjust.value, 2.0);
+}
+
 TEST_F(QrfSettingsSaveTest, ARefusedPreparationLeavesTheTargetAndNoTemporaryFile)
 {
     const std::string target = m_folder.Write("target.qrf", "old content");
