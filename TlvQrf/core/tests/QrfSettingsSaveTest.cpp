@@ -96,6 +96,7 @@ protected:
         m_previousHook = SetSaveSettingsHook(&SaveQrfSettings);
         m_previousExport = SetExportImageHook(&ExportImage);
         m_previousSoftware = ExchangeSoftwareTag(kSoftware);
+        m_liveErrors = IKelvraError::LiveCount();
     }
     void TearDown() override
     {
@@ -105,6 +106,7 @@ protected:
         ExchangeSoftwareTag(m_previousSoftware);
         m_attributes.reset();
         EXPECT_FALSE(SaveState().prepared);
+        EXPECT_EQ(IKelvraError::LiveCount(), m_liveErrors) << "every error object of a save is released";
         LoadTest::TearDown();
     }
 
@@ -165,6 +167,7 @@ protected:
     TlSaveSettingsHook m_previousHook = nullptr;
     TlExportImageHook m_previousExport = nullptr;
     std::string m_previousSoftware;
+    long m_liveErrors = 0;
 };
 
 TEST_F(QrfSettingsSaveTest, ChangedSettingsWriteTheirTagsAndFreshPreviewsBesideTheOriginalMosaic)
