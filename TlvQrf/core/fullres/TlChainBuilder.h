@@ -108,7 +108,6 @@ private:
     bool m_redEye = false;
     bool m_moire = false;
     bool m_rawTone = false;
-    bool m_colourConverted = false; // a Lab or LCh stage stands in the chain
     double m_stretch = 1.0;
     bool m_stretchDone = false;
     double m_sizingStretch = 1.0;

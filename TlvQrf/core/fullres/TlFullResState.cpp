@@ -10,7 +10,7 @@ STlFullResState& FullResState()
 }
 
 // The chain goes first: it must not point at filters that are gone.
-void ReleaseFullResState()
+void ReleaseFullResChain()
 {
     STlFullResState& state = FullResState();
     if (state.watched != nullptr && state.watcher != nullptr)
@@ -21,10 +21,6 @@ void ReleaseFullResState()
         state.chain->Release();
         state.chain = nullptr;
     }
-    if (state.destination != nullptr) {
-        state.destination->Release();
-        state.destination = nullptr;
-    }
     state.filters.clear();
     for (STlColourStage& stage : state.colourStages) {
         stage.engine = nullptr;
@@ -34,4 +30,14 @@ void ReleaseFullResState()
     state.targetProfile.clear();
     state.hasTarget = false;
     state.redEyeShare = state.dustShare = state.revelationShare = 0;
+}
+
+void ReleaseFullResState()
+{
+    ReleaseFullResChain();
+    STlFullResState& state = FullResState();
+    if (state.destination != nullptr) {
+        state.destination->Release();
+        state.destination = nullptr;
+    }
 }

@@ -54,6 +54,9 @@ struct STlFullResState {
 
 // The global state.
 STlFullResState& FullResState();
-// Releases the chain, the destination image, the filters and the engines.
-// The channel layout stays: the export prepares it before the build.
+// Releases the chain, the filters and the engines; the destination image,
+// which holds what a run of the chain wrote, stays. The channel layout
+// stays: the export prepares it before the build.
+void ReleaseFullResChain();
+// The same, and the destination image.
 void ReleaseFullResState();

@@ -24,29 +24,35 @@ bool Active(std::uint32_t flag, Record* record)
     return flag != 0 && record != nullptr && !record->IsDefault();
 }
 
-// A raw-processing source may develop while the build reads its format and
-// size; its progress goes to the save for that time only, whatever happens.
-class CScopedDevelopProgress {
-public:
-    explicit CScopedDevelopProgress(IKelvraImage* image) : m_image(dynamic_cast<CSigProcImage*>(image))
-    {
-        if (m_image != nullptr)
-            m_image->SetObserver(&m_relay);
-    }
-    ~CScopedDevelopProgress()
-    {
-        if (m_image != nullptr)
-            m_image->SetObserver(nullptr);
-    }
-    CScopedDevelopProgress(const CScopedDevelopProgress&) = delete;
-    CScopedDevelopProgress& operator=(const CScopedDevelopProgress&) = delete;
+bool WantsLabStage(const CTlvParamSet& p, bool reduced)
+{
+    const CTlTripleValueState* triple = p.LevelTriple();
+    return triple != nullptr && triple->first != 0 && !reduced;
+}
 
-private:
-    CSigProcImage* m_image;
-    CProgressRelay m_relay;
-};
+bool WantsLchStage(const CTlvParamSet& p)
+{
+    int hue = 3, level = 0;
+    double saturation = 1.0;
+    return Active(p.sharpeningListFlag, p.sharpeningList) || Active(p.lchFlag, p.lch) ||
+           Active(p.chromaBoostFlag, p.chromaBoost) || GetHueSaturation(p, &hue, &saturation) ||
+           GetCameraSharpening(&p) || GetMixerSharpening(&p) || GetSaturationCompensation(p, &level);
+}
+
+bool OnRawTonePath(const CTlvParamSet& p)
+{
+    return p.rawFlag != 0 && !p.IsSignalProcessingModel();
+}
 
 } // namespace
+
+// Lab and LCh data, and raw tones in the camera's space, must not reach a
+// file: the chain then ends in the output profile, as the preview does.
+bool EndsInOutputProfile(const CTlvParamSet& params, bool reducedMode)
+{
+    return params.outputProfileFlag != 0 || OnRawTonePath(params) || WantsLabStage(params, reducedMode) ||
+           WantsLchStage(params);
+}
 
 CTlChainBuilder::CTlChainBuilder(IKelvraManager* manager, const CTlvParamSet& params, bool reduced, double scale,
                                  long longSide)
@@ -59,7 +65,9 @@ int CTlChainBuilder::Build()
 {
     if (m_manager == nullptr)
         return kTlChainCannotAllocate;
-    CScopedDevelopProgress progress(m_params.image);
+    // A raw-processing source may develop while the build reads its format
+    // and size; its progress goes to the save for that time only.
+    CScopedProgressRelay progress(m_params.image);
     if (!Check(m_manager->CreateFilterChain(&m_state.chain), kTlChainCannotAllocate) || m_state.chain == nullptr)
         return kTlChainCannotAllocate;
     // Without the destination the stages are still built; the caller fails
@@ -86,18 +94,14 @@ void CTlChainBuilder::WorkOutSwitches()
 {
     const CTlvParamSet& p = m_params;
     const CTlTripleValueState* triple = p.LevelTriple();
-    m_lab = triple != nullptr && triple->first != 0 && !m_reduced;
+    m_lab = WantsLabStage(p, m_reduced);
     m_moire = triple != nullptr && triple->second != 0 && !m_reduced;
-    int hue = 3, level = 0;
-    double saturation = 1.0;
-    m_lch = Active(p.sharpeningListFlag, p.sharpeningList) || Active(p.lchFlag, p.lch) ||
-            Active(p.chromaBoostFlag, p.chromaBoost) || GetHueSaturation(p, &hue, &saturation) ||
-            GetCameraSharpening(&p) || GetMixerSharpening(&p) || GetSaturationCompensation(p, &level);
+    m_lch = WantsLchStage(p);
     m_dust = Active(p.dustFlag, p.dust) && (!m_reduced || p.dust->GetDustMap() != nullptr);
     m_vignette = Active(p.vignetteFlag, p.vignette) && !m_reduced;
     m_revelation = Active(p.revelationFlag, p.revelation) && !m_reduced;
     m_redEye = Active(p.redEyeFlag, p.redEye) && !m_reduced;
-    m_rawTone = p.rawFlag != 0 && !p.IsSignalProcessingModel();
+    m_rawTone = OnRawTonePath(p);
     m_stretch = PendingStretch(p);
 }
 
@@ -188,7 +192,6 @@ bool CTlChainBuilder::Colour(const char* target, long outputBits, CKelvraFilterC
     const int code = AppendColourStage(m_manager, m_params, {target, outputBits}, &m_bitsSoFar, &appended, made);
     if (code != 0)
         return Fail(code);
-    m_colourConverted = m_colourConverted || appended;
     return true;
 }
 

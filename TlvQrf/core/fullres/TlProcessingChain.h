@@ -25,3 +25,8 @@ enum : int {
 // come from `manager`; the state must have been released before.
 int BuildProcessingChain(IKelvraManager* manager, const CTlvParamSet& params, bool reducedMode, double scale,
                          long longSide);
+
+// Whether the chain built for `params` converts to the output profile at its
+// end: the settings ask for it, or the data would otherwise stay in Lab,
+// LCh or the camera's raw tones. The profile a save embeds follows it.
+bool EndsInOutputProfile(const CTlvParamSet& params, bool reducedMode);

@@ -72,7 +72,10 @@ bool CTlChainBuilder::AppendMainScale()
     if (scale == nullptr)
         return false;
     IKelvraError* error = nullptr;
-    if ((m_stretchDone || 1.0 / m_stretch > m_finalScale) && m_params.fixedSize == 0) {
+    if (m_params.fixedSize != 0) {
+        // The saver takes nothing but its own size; no transform follows.
+        error = scale->SetSize(m_output.width, m_output.height, true);
+    } else if (m_stretchDone || 1.0 / m_stretch > m_finalScale) {
         STlSize size = m_output;
         if (SwapsSides(m_params.rotation))
             std::swap(size.width, size.height);

@@ -316,7 +316,7 @@ bool CTlChainBuilder::AppendListSharpening()
 // encoding.
 bool CTlChainBuilder::AppendOutputColour()
 {
-    if (!(m_params.outputProfileFlag != 0 || m_colourConverted || m_rawTone))
+    if (!(m_params.outputProfileFlag != 0 || m_lab || m_lch || m_rawTone))
         return true;
     char path[MAX_PATH] = {};
     if (!GetOutputProfilePath(&m_params, path) || path[0] == '\0')

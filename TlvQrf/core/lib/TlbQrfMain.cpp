@@ -9,6 +9,7 @@
 #include "lib/TlLibraryStartup.h"
 #include "lib/TlQrfLibApp.h"
 #include "load/TlLiveObjects.h"
+#include "export/TlExport.h"
 #include "save/TlSaveImage.h"
 #include "saverequest/TlSaveJobQueue.h"
 
@@ -40,6 +41,8 @@ unsigned long TlvQrfLib::InitializeQRFLib(IKelvraManager* manager)
     SetPreviewChainFactory(&CreateCadraFilterChain);
     // Image jobs save through a temporary file beside the target.
     InstallImageSave();
+    // The save exports the developed image into its temporary file.
+    InstallExport();
     // Save requests queue their tasks on the library's one job queue.
     SetJobQueueFactory(&NewSaveJobQueue);
     return StartQrfLibrary(manager);

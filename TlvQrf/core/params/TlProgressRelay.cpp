@@ -32,3 +32,17 @@ int CProgressRelay::OnSigProcProgress(long done, long total)
 {
     return Progress(done, total) ? 1 : 0;
 }
+
+CScopedProgressRelay::CScopedProgressRelay(IKelvraImage* image) : m_image(dynamic_cast<CSigProcImage*>(image))
+{
+    if (m_image == nullptr)
+        return;
+    m_previous = m_image->GetObserver();
+    m_image->SetObserver(&m_relay);
+}
+
+CScopedProgressRelay::~CScopedProgressRelay()
+{
+    if (m_image != nullptr)
+        m_image->SetObserver(m_previous);
+}

@@ -23,3 +23,19 @@ public:
     void OnSigProcEvent(long code, CSigProcImage* image) override;
     int OnSigProcProgress(long done, long total) override;
 };
+
+// Relays a raw-processing image's progress to the running save while it
+// lives, and puts the image's previous observer back on every path. Other
+// images are left alone.
+class CScopedProgressRelay {
+public:
+    explicit CScopedProgressRelay(IKelvraImage* image);
+    ~CScopedProgressRelay();
+    CScopedProgressRelay(const CScopedProgressRelay&) = delete;
+    CScopedProgressRelay& operator=(const CScopedProgressRelay&) = delete;
+
+private:
+    CSigProcImage* m_image;
+    ISigProcObserver* m_previous = nullptr;
+    CProgressRelay m_relay;
+};

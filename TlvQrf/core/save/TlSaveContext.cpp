@@ -24,6 +24,13 @@ void MoveEngines(CKelvraFilterCMLEngine::CReference (&to)[kTlSaveEngineSlots],
     }
 }
 
+template <typename T, std::size_t N>
+void MoveOut(T (&to)[N], T (&from)[N])
+{
+    for (std::size_t i = 0; i < N; ++i)
+        MoveOut(to[i], from[i]);
+}
+
 // The objects a save holds, moved from one state to the other, which is
 // left empty.
 void MoveHeldObjects(STlSaveState& to, STlSaveState& from)
@@ -32,6 +39,17 @@ void MoveHeldObjects(STlSaveState& to, STlSaveState& from)
     MoveOut(to.stream, from.stream);
     MoveOut(to.tags, from.tags);
     MoveOut(to.sources, from.sources);
+    MoveOut(to.runHandle, from.runHandle);
+    MoveOut(to.pluginIndex, from.pluginIndex);
+    MoveOut(to.pluginEntry, from.pluginEntry);
+    MoveOut(to.pluginFilter, from.pluginFilter);
+    MoveOut(to.workImages, from.workImages);
+    MoveOut(to.workSelector, from.workSelector);
+    MoveOut(to.rendition, from.rendition);
+    MoveOut(to.imageList, from.imageList);
+    MoveOut(to.imageCount, from.imageCount);
+    MoveOut(to.bitmap, from.bitmap);
+    MoveOut(to.sourceSwitched, from.sourceSwitched);
     MoveOut(to.scaleFilter, from.scaleFilter);
     MoveOut(to.sharpeningFilter, from.sharpeningFilter);
     MoveOut(to.colourFilter, from.colourFilter);

@@ -66,13 +66,16 @@ IKelvraError* TakeEntry(const PellioSaveFormat& rule, const KelvraSaveEntry& ent
     if (entry.kind == kPellioEntryBitmap)
         return TakeBitmap(rule, entry, plan);
     auto* source = static_cast<IKelvraDataSource*>(entry.object);
-    PellioSaveImage image;
-    if (entry.count != 1 || !source || !Describe(rule, source, entry.kind, &image))
+    if (entry.count != 1 || !source)
         return PLAN_ERROR(kPellioListRefused);
     // Outside the raw container only renditions are written; a raw source
-    // means nothing to a TIFF or JPEG reader.
-    if (rule.container == PellioContainer::Qrf || (entry.kind & kPellioEntryRawSource) == 0)
-        plan->images.push_back(image);
+    // means nothing to a TIFF or JPEG reader, so its format does not count.
+    if (rule.container != PellioContainer::Qrf && (entry.kind & kPellioEntryRawSource) != 0)
+        return nullptr;
+    PellioSaveImage image;
+    if (!Describe(rule, source, entry.kind, &image))
+        return PLAN_ERROR(kPellioListRefused);
+    plan->images.push_back(image);
     return nullptr;
 }
 

@@ -1,0 +1,113 @@
+// A save request as a host makes it, through the library's real job queue,
+// image save and export: the file is written for real, and a failed export
+// leaves the host's file as it was.
+#include "CameraTestSupport.h"
+#include "LoadTestSupport.h"
+#include "PellioTestSupport.h"
+#include "colour/TlWorkingProfiles.h"
+#include "export/TlExport.h"
+#include "frame/TlFileSavingUtilities.h"
+#include "jobs/TlGlobalJobQueue.h"
+#include "load/TlImageSaveHook.h"
+#include "params/TlvParamSetMaker.h"
+#include "pellio/PellioFormats.h"
+#include "save/TlSaveImage.h"
+#include "save/TlSaveWriters.h"
+#include "saverequest/TlSaveJobQueue.h"
+#include "saverequest/TlvSaveImage.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+using namespace loadtest;
+using TlvQrfLib::TlvSaveData;
+
+namespace {
+
+class ExportRequestTest : public LoadTest {
+protected:
+    void SetUp() override
+    {
+        LoadTest::SetUp();
+        ASSERT_TRUE(m_profiles.IsReady());
+        camera_test::WriteCameraData(m_profiles);
+        SetProfileFolder(m_profiles.Path().c_str());
+        const std::string srgb = m_profiles.Path() + "TLsRGB.icm";
+        SetWorkingProfiles(srgb.c_str(), srgb.c_str(), nullptr, srgb.c_str(), nullptr);
+        InstallParamSetMaker();
+        SetJobQueueFactory(&NewSaveJobQueue);
+        // What the library's start-up installs.
+        InstallImageSave();
+        m_previousExport = SetExportImageHook(&ExportImage);
+        ASSERT_EQ(CreateSaveImage(&m_saver), 0u);
+    }
+    void TearDown() override
+    {
+        if (m_saver != nullptr) {
+            while (!m_saver->IsFinished())
+                Sleep(1);
+            m_saver->Destroy();
+        }
+        SetExportImageHook(m_previousExport);
+        SetImageSaveHook(nullptr);
+        LoadTest::TearDown();
+    }
+
+    // A raw file that stores its settings, which a save without a holder
+    // applies.
+    std::string StoredRaw(const std::string& name)
+    {
+        QrfRawOptions raw = RawOptions(258, QrfPattern::GBRG);
+        raw.extraTags.push_back({0x80E01, kKelvraTagTypeBytes, StoredSettingsBlock(0.5)});
+        return WriteRaw(name, raw);
+    }
+
+    // Saves the raw file `source` to `output` and waits for the result.
+    std::uint32_t Save(const std::string& source, const std::string& output, std::uint32_t format)
+    {
+        TlvSaveData data;
+        std::strncpy(data.szSourcePath, source.c_str(), sizeof data.szSourcePath - 1);
+        std::strncpy(data.szOutputPath, output.c_str(), sizeof data.szOutputPath - 1);
+        data.dwFileFormat = format;
+        data.dwFormatOption = 90;
+        EXPECT_EQ(m_saver->SaveImage(data), 2u);
+        while (!m_saver->IsFinished())
+            Sleep(1);
+        return data.dwResult;
+    }
+
+    TempProfilesFolder m_profiles;
+    CTlFileSavingUtilities m_watcher;
+    ITlvSaveImage* m_saver = nullptr;
+    TlExportImageHook m_previousExport = nullptr;
+};
+
+TEST_F(ExportRequestTest, ARawFileIsExportedToJpeg)
+{
+    const std::string source = StoredRaw("picture.qrf");
+    const std::string output = m_folder.File("picture.jpg");
+    ASSERT_EQ(0u, Save(source, output, kPellioFormatJpeg));
+
+    pelliotest::LoadedFile file;
+    ASSERT_TRUE(pelliotest::Succeeded(pelliotest::LoadWhole(Manager(), output, &file)));
+    EXPECT_EQ(std::uint32_t(kPellioKindJpeg), file.info.fileKind);
+    long width = 0, height = 0;
+    ASSERT_TRUE(pelliotest::Succeeded(file.main->GetSize(&width, &height)));
+    EXPECT_GT(width, 0);
+    EXPECT_GT(height, 0);
+}
+
+TEST_F(ExportRequestTest, AFailedExportLeavesTheHostsFile)
+{
+    const std::string source = StoredRaw("picture.qrf");
+    const std::string output = m_folder.File("picture.out");
+    TempFolder::Overwrite(output, "the user's file");
+    EXPECT_NE(0u, Save(source, output, 77)) << "a format the saver does not know";
+    EXPECT_EQ("the user's file", TempFolder::Read(output));
+    for (const std::string& name : pelliotest::FilesIn(m_folder.Path()))
+        EXPECT_NE(0, name.compare(0, 3, "Tln")) << name;
+}
+
+} // namespace
