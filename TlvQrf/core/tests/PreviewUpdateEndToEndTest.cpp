@@ -118,6 +118,9 @@ TEST_F(PreviewEndToEnd, SliderChangesMoveThePatchesAndRedoOnlyWhatFollows)
                              TlChainSlots::kSquareLut, TlChainSlots::kRootLut}) {
             EXPECT_FALSE(SentBy(display, Slot(control, upstream))) << "slot " << upstream << " redone";
         }
+        if (c.slot != TlChainSlots::kToneLut) {
+            EXPECT_FALSE(SentBy(display, Slot(control, TlChainSlots::kToneLut))) << "tone table redone";
+        }
         EXPECT_EQ(0u, control.DisConnect(&display));
     }
 }
