@@ -125,24 +125,37 @@ TEST_F(PreviewEndToEnd, SliderChangesMoveThePatchesAndRedoOnlyWhatFollows)
     }
 }
 
-// The preview at scale 1 and the export of the same settings develop the
-// same picture.
+// The export of the settings the preview shows has the preview's size and
+// its colours: at the developed size, and at the smaller size a host asks
+// for through the image information.
 TEST_F(PreviewEndToEnd, ExportMatchesThePreviewAtTheSameScale)
 {
-    SOpenedRaw opened = Open();
-    ASSERT_NE(nullptr, opened.control);
-    const SampleGrid preview = Preview(*opened.control);
-    const std::string target = m_environment.Files().File("export.tif");
-    std::unique_ptr<CTlvParamSet> params(opened.control->CreateParamSet());
-    ASSERT_EQ(0, SaveImageToFile(params.get(), target.c_str(), 0, kPellioFormatTiff, 0, false));
-    const SImageFile exported = ReadImageFile(target);
-    ASSERT_EQ(3, preview.planes);
-    ASSERT_EQ(exported.grid.width, preview.width);
-    ASSERT_EQ(exported.grid.height, preview.height);
-    const SPatchReport previewReport = Measure(preview, PreviewMax(*opened.control));
-    const SPatchReport exportReport = Measure(exported.grid, 255);
-    SCOPED_TRACE("preview:\n" + previewReport.Describe() + "export:\n" + exportReport.Describe());
-    EXPECT_LE(LargestPatchDifference(previewReport, exportReport), kSameScaleError);
+    const struct {
+        const char* name;
+        std::uint32_t width, height; // 0: as opened
+    } cases[] = {{"as opened", 0, 0}, {"half size", kWidth / 2, kHeight / 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SOpenedRaw opened = Open();
+        ASSERT_NE(nullptr, opened.control);
+        if (c.width != 0) {
+            ASSERT_TRUE(ShowPreviewAt(*opened.control, c.width, c.height, 1));
+        }
+        const SampleGrid preview = Preview(*opened.control);
+        const std::string target = m_environment.Files().File("export.tif");
+        std::unique_ptr<CTlvParamSet> params(opened.control->CreateParamSet());
+        ASSERT_EQ(0, SaveImageToFile(params.get(), target.c_str(), 0, kPellioFormatTiff, 0, false));
+        const SImageFile exported = ReadImageFile(target);
+        ASSERT_EQ(3, preview.planes);
+        ASSERT_EQ(exported.grid.width, preview.width);
+        ASSERT_EQ(exported.grid.height, preview.height);
+        const double scale = double(preview.width) / (kWidth - 12);
+        const SPatchReport previewReport = Measure(preview, PreviewMax(*opened.control), scale);
+        const SPatchReport exportReport = Measure(exported.grid, 255, scale);
+        SCOPED_TRACE("preview:\n" + previewReport.Describe() + "export:\n" + exportReport.Describe());
+        ExpectPatchesWithinTolerance(exportReport);
+        EXPECT_LE(LargestPatchDifference(previewReport, exportReport), kSameScaleError);
+    }
 }
 
 TEST_F(PreviewEndToEnd, QuarterTurnsAreExact)
