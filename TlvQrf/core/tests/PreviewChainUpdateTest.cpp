@@ -529,6 +529,19 @@ TEST_F(ChainUpdate, QuickPreviewWithoutItsMonitorProfileFailsWithNine)
     EXPECT_FALSE(IsOn(kLabStage));
 }
 
+// A control used before the library's start-up has no monitor profile: the
+// preview still develops, ending in the output profile.
+TEST_F(ChainUpdate, PreviewWithNoMonitorProfileEndsInTheOutputProfile)
+{
+    Built(0);
+    KelvraFile none;
+    none.Set("");
+    chain->SetMonitorProfile(none);
+    EXPECT_EQ(TlUpdateCode::kDone, Update(TlChange::kAll));
+    EXPECT_FALSE(IsOn(kMonitorStage));
+    EXPECT_TRUE(IsOn(kOutputStage));
+}
+
 INSTANTIATE_TEST_SUITE_P(Stages, ChainEngineFailure, ::testing::ValuesIn(kEngineCases),
                          [](const ::testing::TestParamInfo<EngineCase>& info) {
                              std::string name = info.param.name;
