@@ -59,6 +59,8 @@ const struct {
     {"LCH curves", TlChange::kLchCurves, TlChange::kLchCurves, BendLightness, {kLch}},
     {"auto brightness", TlChange::kAutoBrightness, TlChange::kAutoBrightness,
      [](CTlvSettingsHolder& h) { h.autoBrightness.exposureCompensation = 0.5; }, {kAutoBrightness}},
+    {"manual red-eye", TlChange::kRedEye, TlChange::kRedEye, [](CTlvSettingsHolder& h) { h.redEye.value = 2; },
+     {kRedEye}},
     {"moire and fine edge", TlChange::kDetail, TlChange::kDetail | TlChange::kScale,
      [](CTlvSettingsHolder& h) {
          h.tripleValue.second = 2;
@@ -87,6 +89,39 @@ TEST_F(ChainUpdate, EachChangeBitSwitchesItsSlots)
         for (int slot : c.slots)
             EXPECT_TRUE(IsOn(slot)) << c.name << ": its bit switches slot " << slot;
     }
+}
+
+// The switches that come with the call rather than the settings: the
+// lost-detail display and the grid, each with its own bit only.
+TEST_F(ChainUpdate, LostDetailAndGridFollowTheirBits)
+{
+    Built(0);
+    ASSERT_EQ(0, Update(TlChange::kAll));
+    tweak = [](CTlvParamSet& params) { params.showLostShadows = 1; };
+    grid = true;
+    ASSERT_EQ(0, Update(TlChange::kAll & ~(TlChange::kLostDetail | TlChange::kGrid)));
+    EXPECT_FALSE(IsOn(kLostDetail));
+    EXPECT_FALSE(IsOn(kGrid));
+    ASSERT_EQ(0, Update(TlChange::kLostDetail | TlChange::kGrid));
+    EXPECT_TRUE(IsOn(kLostDetail));
+    EXPECT_TRUE(IsOn(kGrid));
+    tweak = nullptr;
+    grid = false;
+    ASSERT_EQ(0, Update(TlChange::kLostDetail | TlChange::kGrid));
+    EXPECT_FALSE(IsOn(kLostDetail));
+    EXPECT_FALSE(IsOn(kGrid));
+}
+
+// Without the lens data the correction cannot be set up: 11, and the
+// filter stays off.
+TEST_F(ChainUpdate, FisheyeWithoutAKnownLensFails)
+{
+    Built(0);
+    ASSERT_EQ(0, Update(TlChange::kAll));
+    Holder().flagsUsed = 1;
+    const int code = Update(TlChange::kFisheye);
+    EXPECT_EQ(TlUpdateCode::kLensFailed, code);
+    EXPECT_FALSE(IsOn(kFisheye));
 }
 
 TEST_F(ChainUpdate, FullUpdateOfAPlainRawPictureDevelopsThroughTheColourStages)
