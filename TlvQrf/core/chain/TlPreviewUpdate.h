@@ -58,7 +58,7 @@ enum : int {
     kNoColourSpace = 6,
     kNoEngine = 9,
     kNoDustMap = 10,
-    kLensFailed = 11,
+    kLensFailed = 11, // not given: every refusal of the lens counts as 12
     kLensUnknown = 12,
     kLchCalibration = 13,
     kLchCalibrationMalformed = 14,

@@ -21,7 +21,6 @@ namespace {
 
 // The first scale stage never takes the short side below this.
 constexpr double kMinimumShortSide = 150.0;
-constexpr long kLensUnknownCode = 3000;
 // How far around the old frame the display repaints.
 constexpr long kFrameMargin = 5;
 constexpr long kRepaint = 0;
@@ -207,10 +206,9 @@ bool CTlPreviewUpdate::UpdateFisheye()
     if (record == nullptr || filter == nullptr)
         return Enable(kFisheye, false);
     if (!filter->HasLensModel()) {
-        if (IKelvraError* error = filter->SetLens(params.tags)) {
-            const bool unknown = error->GetCode() == kLensUnknownCode;
-            return Fail(unknown ? TlUpdateCode::kLensUnknown : TlUpdateCode::kLensFailed, nullptr, error);
-        }
+        // Every refusal of the lens counts as an unsupported lens.
+        if (IKelvraError* error = filter->SetLens(params.tags))
+            return Fail(TlUpdateCode::kLensUnknown, nullptr, error);
     }
     return Check(filter->SetFillMode(record->flag ? 1 : 0, true)) &&
            Check(filter->SetFillColor(record->value, true)) && Enable(kFisheye, true);

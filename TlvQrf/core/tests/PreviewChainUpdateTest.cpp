@@ -11,6 +11,7 @@
 #include "kelvra/KelvraData.h"
 #include "raw/TlRawFormat.h"
 #include "settings/curves/TlLut.h"
+#include "settings/curves/TlLinearCurve.h"
 #include "settings/curves/TlLutGroupDefaults.h"
 
 #include <windows.h>
@@ -112,16 +113,31 @@ TEST_F(ChainUpdate, LostDetailAndGridFollowTheirBits)
     EXPECT_FALSE(IsOn(kGrid));
 }
 
-// Without the lens data the correction cannot be set up: 11, and the
-// filter stays off.
+// A lens the correction cannot be set up for counts as unsupported: 12,
+// and the filter stays off.
 TEST_F(ChainUpdate, FisheyeWithoutAKnownLensFails)
 {
     Built(0);
     ASSERT_EQ(0, Update(TlChange::kAll));
     Holder().flagsUsed = 1;
     const int code = Update(TlChange::kFisheye);
-    EXPECT_EQ(TlUpdateCode::kLensFailed, code);
+    EXPECT_EQ(TlUpdateCode::kLensUnknown, code);
     EXPECT_FALSE(IsOn(kFisheye));
+}
+
+// The LCh filters need their calibration: a missing file and one that is
+// no calibration each give their code.
+TEST_F(ChainUpdate, LchFiltersWithoutTheirCalibrationFail)
+{
+    Built(0);
+    ASSERT_TRUE(DeleteFileA((Folder().Path() + kTlLchCalibrationFile).c_str()));
+    Folder().Write(kTlChromaBoostCalibrationFile, "not a calibration");
+    BendLightness(Holder());
+    EXPECT_EQ(TlUpdateCode::kLchCalibration, Update(TlChange::kLchCurves));
+    EXPECT_FALSE(IsOn(kLch));
+    Holder().chromaBoost.amount = 40;
+    EXPECT_EQ(TlUpdateCode::kBoostTableMalformed, Update(TlChange::kChromaBoost));
+    EXPECT_FALSE(IsOn(kChromaBoost));
 }
 
 TEST_F(ChainUpdate, FullUpdateOfAPlainRawPictureDevelopsThroughTheColourStages)
