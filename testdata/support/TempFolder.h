@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class TempFolder {
 public:
@@ -24,6 +25,8 @@ public:
     // Replaces the file's bytes (creating it when missing).
     static void Overwrite(const std::string& path, const std::string& bytes);
     static bool Exists(const std::string& path);
+    // The names of the files that `pattern` ("C:\\folder\\Tln*") matches.
+    static std::vector<std::string> Matching(const std::string& pattern);
 
 private:
     std::string m_path;

@@ -109,16 +109,7 @@ protected:
     }
     std::vector<std::string> ProfileCopies() const
     {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((GetProfileFolder() + "TlP*").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE)
-            return names;
-        do {
-            names.push_back(found.cFileName);
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-        return names;
+        return TempFolder::Matching(GetProfileFolder() + "TlP*");
     }
 };
 

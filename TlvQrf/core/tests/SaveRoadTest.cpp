@@ -1,0 +1,144 @@
+// The host's save road with the library's real save: SaveImage queues the
+// task and answers 2, the worker loads the raw file and saves through a
+// temporary file beside the target, and the host polls, pauses, resumes and
+// aborts from its own thread. Whatever the ending, the record reports it
+// (cancellation is never 0), the target is replaced or left alone as a
+// whole, and every registered object is given back.
+#include "SaveRoadTestSupport.h"
+
+#include "jobs/TlGlobalJobQueue.h"
+#include "jobs/TlJobQueue.h"
+#include "load/TlLiveObjects.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+using namespace saveroad;
+using TlvQrfLib::TlvSaveData;
+
+namespace {
+
+constexpr unsigned long kCancelled = 0x1002;
+constexpr unsigned long kFailed = 0x1008;
+
+// The temporary files a save left in `folder`.
+std::vector<std::string> TemporaryFiles(const std::string& folder)
+{
+    return TempFolder::Matching(folder + "Tln*");
+}
+
+// How many times the host looks at a held save, a short while apart.
+constexpr int kLooksWhileHeld = 5;
+
+void ExpectHeld(ITlvSaveImage& saver, const Progress& held)
+{
+    for (int look = 0; look < kLooksWhileHeld; ++look) {
+        Sleep(20);
+        Progress now;
+        saver.GetProgress(now.done, now.total);
+        EXPECT_EQ(now, held) << "no progress while paused";
+        EXPECT_FALSE(saver.IsFinished());
+    }
+}
+
+TEST_F(SaveRoadTest, HostPausesTheSaveOfALargeFileSeesItHeldAndResumesIt)
+{
+    CJobQueue* queue = GetJobQueue();
+    ASSERT_NE(queue, nullptr);
+    TlvSaveData record;
+    record.dwResult = 77;
+    const std::string output = m_folder.File("paused.jpg");
+    ASSERT_EQ(Save(record, LargeRaw(), output), 2u);
+    ASSERT_TRUE(WaitForProgress());
+
+    ASSERT_EQ(queue->Pause(), 0);
+    const Progress held = ReadProgress();
+    EXPECT_GT(held.total, 0);
+    ExpectHeld(Saver(), held);
+
+    // The host resumes a paused queue by starting it again; the next pause
+    // holds the save at a later report.
+    ASSERT_EQ(queue->Start(), CJobQueue::kStarted);
+    ASSERT_EQ(queue->Pause(), 0);
+    const Progress later = ReadProgress();
+    EXPECT_NE(later, held) << "the save went on after the resume";
+    ExpectHeld(Saver(), later);
+
+    ASSERT_EQ(queue->Start(), CJobQueue::kStarted);
+    WaitUntilFinished();
+    EXPECT_FALSE(queue->IsPaused());
+    EXPECT_NE(record.dwResult, kCancelled) << "a resumed save is not cancelled";
+    EXPECT_NE(record.dwResult, 77u) << "the ending was reported";
+    EXPECT_TRUE(TemporaryFiles(m_folder.Path()).empty()) << "no temporary file is left";
+    EXPECT_EQ(RegisteredImageCount(), 0);
+    EXPECT_EQ(RegisteredObjectCount(), 0);
+}
+
+TEST_F(SaveRoadTest, AbortFromTheHostReportsCancellationAndLeavesNoFile)
+{
+    CJobQueue* queue = GetJobQueue();
+    ASSERT_NE(queue, nullptr);
+    const struct {
+        const char* name;
+        bool pausedFirst;
+    } cases[] = {{"running", false}, {"paused", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TlvSaveData record;
+        const std::string output = m_folder.File(std::string(c.name) + ".jpg");
+        ASSERT_EQ(Save(record, LargeRaw(), output), 2u);
+        ASSERT_TRUE(WaitForProgress());
+        if (c.pausedFirst) {
+            ASSERT_EQ(queue->Pause(), 0);
+        }
+        Saver().Abort();
+        WaitUntilFinished();
+        EXPECT_EQ(record.dwResult, kCancelled) << "an aborted save must not read as saved";
+        EXPECT_FALSE(TempFolder::Exists(output));
+        EXPECT_TRUE(TemporaryFiles(m_folder.Path()).empty());
+        EXPECT_EQ(RegisteredImageCount(), 0);
+        EXPECT_EQ(RegisteredObjectCount(), 0);
+        // The queue stays paused after an abort that found it paused; the
+        // next save starts it again.
+        EXPECT_EQ(queue->IsPaused(), c.pausedFirst);
+    }
+}
+
+TEST_F(SaveRoadTest, FailedSavesReportFailureAndLeaveTheTargetAsItWas)
+{
+    const std::string raw = SmallRaw("small.qrf");
+    const std::string locked = m_folder.Write("locked.jpg", "old picture");
+    const std::string notRaw = m_folder.Write("notes.qrf", "not a raw file");
+    const struct {
+        const char* name;
+        std::string source;
+        std::string output;
+    } cases[] = {
+        {"source missing", m_folder.File("none.qrf"), m_folder.File("none.jpg")},
+        {"source not an image", notRaw, m_folder.File("notes.jpg")},
+        {"output folder missing", raw, m_folder.File("missing\\out.jpg")},
+        {"target locked", raw, locked},
+    };
+    // Held open without delete sharing, as another program would hold it.
+    HANDLE holder = CreateFileA(locked.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TlvSaveData record;
+        record.dwResult = 77;
+        ASSERT_EQ(Save(record, c.source, c.output), 2u);
+        WaitUntilFinished();
+        EXPECT_EQ(record.dwResult, kFailed);
+        EXPECT_TRUE(TemporaryFiles(m_folder.Path()).empty()) << "no temporary file is left";
+        EXPECT_EQ(RegisteredImageCount(), 0);
+        EXPECT_EQ(RegisteredObjectCount(), 0);
+    }
+    CloseHandle(holder);
+    EXPECT_EQ(TempFolder::Read(locked), "old picture");
+    EXPECT_FALSE(TempFolder::Exists(m_folder.File("none.jpg")));
+    EXPECT_FALSE(TempFolder::Exists(m_folder.File("notes.jpg")));
+}
+
+} // namespace

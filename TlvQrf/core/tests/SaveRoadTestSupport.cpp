@@ -1,0 +1,135 @@
+#include "SaveRoadTestSupport.h"
+
+#include "MakeCalibration/TlCalibrationMaker.h"
+#include "MakeCameraTables/TlCameraTablesMaker.h"
+#include "MakeProfiles/TlProfileMaker.h"
+#include "jobs/TlGlobalJobQueue.h"
+#include "lib/TlLibraryStartup.h"
+#include "params/TlvParamSetMaker.h"
+#include "save/TlSaveImage.h"
+#include "saverequest/TlSaveJobQueue.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <memory>
+
+namespace saveroad {
+
+namespace {
+
+std::unique_ptr<TempFolder> g_suiteFolder;
+std::string g_largeRaw;
+
+loadtest::Bytes Settings()
+{
+    return loadtest::StoredSettingsBlock(0.5);
+}
+
+QrfRawOptions StoringOptions(long width, long height)
+{
+    QrfRawOptions raw = loadtest::RawOptions(258, QrfPattern::GBRG);
+    raw.width = width;
+    raw.height = height;
+    raw.extraTags.push_back({0x80E01, kKelvraTagTypeBytes, Settings()});
+    return raw;
+}
+
+void CopyPath(char (&target)[260], const std::string& path)
+{
+    std::strncpy(target, path.c_str(), sizeof target - 1);
+    target[sizeof target - 1] = '\0';
+}
+
+} // namespace
+
+void SaveRoadTest::SetUpTestSuite()
+{
+    g_suiteFolder = std::make_unique<TempFolder>();
+    g_largeRaw = g_suiteFolder->File("large.qrf");
+    IKelvraError* error = QrfWriteRaw(StoringOptions(3000, 2000), g_largeRaw.c_str());
+    if (error != nullptr) {
+        IKelvraError::Release(error);
+        g_largeRaw.clear();
+    }
+}
+
+void SaveRoadTest::TearDownTestSuite()
+{
+    g_suiteFolder.reset();
+}
+
+const std::string& SaveRoadTest::LargeRaw()
+{
+    return g_largeRaw;
+}
+
+void SaveRoadTest::SetUp()
+{
+    LoadTest::SetUp();
+    ASSERT_TRUE(m_profiles.IsReady());
+    const std::string folder = m_profiles.Path();
+    ASSERT_EQ(TlWriteProfiles(folder.c_str()), nullptr);
+    ASSERT_TRUE(TlWriteCalibrations(folder));
+    std::string failure;
+    ASSERT_TRUE(TlWriteCameraTables(folder.c_str(), &failure)) << failure;
+    ASSERT_FALSE(LargeRaw().empty()) << "the large raw file could not be written";
+
+    // What the library's start-up installs, then the start itself.
+    InstallParamSetMaker();
+    InstallImageSave();
+    SetJobQueueFactory(&NewSaveJobQueue);
+    ASSERT_EQ(StartQrfLibrary(Manager()), 0u);
+    m_started = true;
+    ASSERT_EQ(CreateSaveImage(&m_saver), 0u);
+}
+
+void SaveRoadTest::TearDown()
+{
+    if (m_saver != nullptr) {
+        WaitUntilFinished();
+        m_saver->Destroy();
+    }
+    if (m_started)
+        CloseQrfLibrary();
+    LoadTest::TearDown();
+}
+
+std::string SaveRoadTest::SmallRaw(const std::string& name)
+{
+    return WriteRaw(name, StoringOptions(192, 128));
+}
+
+unsigned long SaveRoadTest::Save(TlvQrfLib::TlvSaveData& record, const std::string& source, const std::string& output,
+                                 std::uint32_t fileFormat)
+{
+    CopyPath(record.szSourcePath, source);
+    CopyPath(record.szOutputPath, output);
+    record.dwFileFormat = fileFormat;
+    return m_saver->SaveImage(record);
+}
+
+void SaveRoadTest::WaitUntilFinished()
+{
+    while (!m_saver->IsFinished())
+        Sleep(1);
+}
+
+bool SaveRoadTest::WaitForProgress()
+{
+    while (!m_saver->IsFinished()) {
+        if (ReadProgress().total > 0)
+            return true;
+        Sleep(1);
+    }
+    return false;
+}
+
+Progress SaveRoadTest::ReadProgress() const
+{
+    Progress progress;
+    m_saver->GetProgress(progress.done, progress.total);
+    return progress;
+}
+
+} // namespace saveroad

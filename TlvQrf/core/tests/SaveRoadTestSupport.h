@@ -1,0 +1,59 @@
+// What the save-road tests share: the library started as a host starts it
+// (a profiles folder of their own with every synthetic data file, the
+// library's save and job queue installed), a saver the test drives from its
+// own thread as the host does, and synthetic raw files that store their
+// settings, one of them large enough that a save takes many progress
+// reports.
+#pragma once
+
+#include "LoadTestSupport.h"
+
+#include "saverequest/TlvSaveData.h"
+#include "saverequest/TlvSaveImage.h"
+#include "support/CommonFilesSandbox.h"
+
+#include <cstdint>
+#include <string>
+
+namespace saveroad {
+
+struct Progress {
+    long done = 0;
+    long total = 0;
+    bool operator==(const Progress& other) const { return done == other.done && total == other.total; }
+    bool operator!=(const Progress& other) const { return !(*this == other); }
+};
+
+class SaveRoadTest : public loadtest::LoadTest {
+protected:
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+    void SetUp() override;
+    // Waits for the worker, then checks that every registered object went.
+    void TearDown() override;
+
+    // A 3000 x 2000 raw file that stores its settings, made once per suite.
+    static const std::string& LargeRaw();
+    // A small raw file that stores its settings, in the test's folder.
+    std::string SmallRaw(const std::string& name);
+
+    // Fills the record for `source` into `output` (JPEG or TIFF by the
+    // given format) and queues it; SaveImage's answer.
+    unsigned long Save(TlvQrfLib::TlvSaveData& record, const std::string& source, const std::string& output,
+                       std::uint32_t fileFormat = 1);
+    // The host's poll until no job runs or waits.
+    void WaitUntilFinished();
+    // Until the running save has reported progress at least once; false
+    // when it ended first.
+    bool WaitForProgress();
+    Progress ReadProgress() const;
+
+    ITlvSaveImage& Saver() const { return *m_saver; }
+
+private:
+    TempProfilesFolder m_profiles;
+    ITlvSaveImage* m_saver = nullptr;
+    bool m_started = false;
+};
+
+} // namespace saveroad
