@@ -143,6 +143,9 @@ bool CTlPreviewUpdate::UpdateMonitorStage(const char* path)
     const STlOutputColour& colour = m_chain.m_outputColour;
     CKelvraFilterCMLEngine::CReference& engine = m_chain.m_engines[EngineIndexOf(kMonitorStage)];
     bool made = false;
+    // Without a monitor profile the preview shows the output profile's values.
+    if (Mode() == 0 && m_chain.m_monitorProfile.path[0] == '\0')
+        return Enable(kMonitorStage, false);
     if (Mode() == 0)
         made = RequestEngine(engine, path, m_chain.m_monitorProfile.path);
     else if (!colour.customProfile)

@@ -580,6 +580,19 @@ TEST_F(ChainUpdate, QuickPreviewWithoutItsMonitorProfileFailsWithNine)
     EXPECT_FALSE(IsOn(kLabStage));
 }
 
+// No monitor profile chosen: the preview shows the output profile's values
+// (the quick one the RGB working profile's) rather than failing.
+TEST_F(ChainUpdate, WithoutAMonitorProfileThePreviewSkipsTheMonitorStage)
+{
+    for (std::uint32_t mode : {0u, 1u}) {
+        Built(mode);
+        chain->SetMonitorProfile(KelvraFile());
+        EXPECT_EQ(0, Update(TlChange::kAll)) << mode;
+        EXPECT_FALSE(IsOn(kMonitorStage)) << mode;
+        EXPECT_TRUE(IsOn(mode == 0 ? kOutputStage : kLabStage)) << mode;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Stages, ChainEngineFailure, ::testing::ValuesIn(kEngineCases),
                          [](const ::testing::TestParamInfo<EngineCase>& info) {
                              std::string name = info.param.name;
