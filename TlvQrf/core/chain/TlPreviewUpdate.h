@@ -9,6 +9,7 @@
 #include "control/TlvQrfData.h"
 
 #include "kelvra/KelvraTypes.h"
+#include "settings/geometry/TlDblRect.h"
 
 #include <cstdint>
 #include <vector>
@@ -88,6 +89,7 @@ struct STlUpdateContext {
     bool labNeeded = false;
     bool lchNeeded = false;
     bool cropped = false;
+    CTlDblRect crop; // the geometry frame's crop rectangle
 
     // Handed from step to step.
     double sharpenScale = 1.0;
@@ -140,7 +142,7 @@ private:
     void WorkOutScales();
     bool NeedsLch() const;
 
-    // Geometry.
+    // Geometry and the full preview's overlays.
     bool UpdateScaling();
     bool SetFirstScales(double t, double e);
     bool SetEnlargement(double b, double e);
