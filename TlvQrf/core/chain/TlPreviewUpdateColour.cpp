@@ -143,9 +143,10 @@ bool CTlPreviewUpdate::UpdateMonitorStage(const char* path)
     const STlOutputColour& colour = m_chain.m_outputColour;
     CKelvraFilterCMLEngine::CReference& engine = m_chain.m_engines[EngineIndexOf(kMonitorStage)];
     bool made = false;
-    // Without a monitor profile the preview shows the output profile's values.
+    // A control used before the library's start-up knows no monitor: the
+    // preview then shows the output profile's values as they are.
     if (Mode() == 0 && m_chain.m_monitorProfile.path[0] == '\0')
-        return Enable(kMonitorStage, false);
+        return EnableSilently(kMonitorStage, false);
     if (Mode() == 0)
         made = RequestEngine(engine, path, m_chain.m_monitorProfile.path);
     else if (!colour.customProfile)

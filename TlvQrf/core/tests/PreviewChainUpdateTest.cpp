@@ -580,17 +580,27 @@ TEST_F(ChainUpdate, QuickPreviewWithoutItsMonitorProfileFailsWithNine)
     EXPECT_FALSE(IsOn(kLabStage));
 }
 
-// No monitor profile chosen: the preview shows the output profile's values
-// (the quick one the RGB working profile's) rather than failing.
-TEST_F(ChainUpdate, WithoutAMonitorProfileThePreviewSkipsTheMonitorStage)
+// The quick preview with no monitor profile converts to the RGB working
+// profile rather than failing.
+TEST_F(ChainUpdate, QuickPreviewWithNoMonitorProfileEndsInTheWorkingProfile)
 {
-    for (std::uint32_t mode : {0u, 1u}) {
-        Built(mode);
-        chain->SetMonitorProfile(KelvraFile());
-        EXPECT_EQ(0, Update(TlChange::kAll)) << mode;
-        EXPECT_FALSE(IsOn(kMonitorStage)) << mode;
-        EXPECT_TRUE(IsOn(mode == 0 ? kOutputStage : kLabStage)) << mode;
-    }
+    Built(1);
+    chain->SetMonitorProfile(KelvraFile());
+    EXPECT_EQ(TlUpdateCode::kDone, Update(TlChange::kAll));
+    EXPECT_TRUE(IsOn(kLabStage));
+}
+
+// A control used before the library's start-up has no monitor profile: the
+// preview still develops, ending in the output profile.
+TEST_F(ChainUpdate, PreviewWithNoMonitorProfileEndsInTheOutputProfile)
+{
+    Built(0);
+    KelvraFile none;
+    none.Set("");
+    chain->SetMonitorProfile(none);
+    EXPECT_EQ(TlUpdateCode::kDone, Update(TlChange::kAll));
+    EXPECT_FALSE(IsOn(kMonitorStage));
+    EXPECT_TRUE(IsOn(kOutputStage));
 }
 
 INSTANTIATE_TEST_SUITE_P(Stages, ChainEngineFailure, ::testing::ValuesIn(kEngineCases),
