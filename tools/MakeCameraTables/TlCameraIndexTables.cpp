@@ -11,23 +11,6 @@
 
 namespace {
 
-const TlLight kRuns[] = {{5000, 0}, {7000, 0}, {5000, 2}, {5000, 1}, {5400, 3}, {3300, 0}};
-
-// Set C's first half: (row, kelvin) anchors, interpolated in mired.
-const double kAnchors[][2] = {{0, 3300}, {6, 4000}, {36, 4500}, {66, 5000}, {120, 6000}, {150, 7000}, {155, 7000}};
-
-double AnchoredKelvin(int row)
-{
-    for (int i = 0; i + 1 < int(sizeof kAnchors / sizeof *kAnchors); ++i) {
-        if (row <= kAnchors[i + 1][0]) {
-            const double f = (row - kAnchors[i][0]) / (kAnchors[i + 1][0] - kAnchors[i][0]);
-            const double mired = (1 - f) * 1e6 / kAnchors[i][1] + f * 1e6 / kAnchors[i + 1][1];
-            return 1e6 / mired;
-        }
-    }
-    return 7000;
-}
-
 std::uint8_t IndexByte(double value)
 {
     return std::uint8_t(std::min(std::max(std::lround(value), 1L), 254L));
@@ -125,29 +108,9 @@ void FillPresets(TlCameraTables& t)
 
 } // namespace
 
-TlLight TlSetRowLight(int row)
-{
-    if (row <= 6)
-        return {3300, 0};
-    return kRuns[((row - 7) % 42) / 7];
-}
-
 int TlSetRunRow(int group, int run)
 {
     return 7 + 42 * group + 7 * run;
-}
-
-TlLight TlSetCRowLight(int half, int row)
-{
-    if (row >= 84 && row <= 90)
-        return {5400, 3};
-    if (row >= 91 && row <= 97)
-        return {5000, 1};
-    if (half == 1 && row < 84) {
-        static const TlLight runs[] = {{3300, 0}, {5000, 0}, {7000, 0}, {5000, 2}, {5000, 1}, {5400, 3}};
-        return runs[(row % 42) / 7];
-    }
-    return {AnchoredKelvin(row), 0};
 }
 
 void TlFillIndexTables(TlCameraTables& t)

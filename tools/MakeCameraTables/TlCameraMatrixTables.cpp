@@ -1,11 +1,13 @@
 // The matrix sets, hue corrections, per-kind matrices, linearisation and
 // tone-curve coefficients of the synthetic camera.
 //
-// A row's camera matrix is a white-balance correction for the row's light
-// (identity at 5000 K) times a mild saturation; its colour matrix is the
-// exact inverse of the generator's fixed YCbCr-to-RGB step, so that a
-// neutral input stays neutral. Tone curves are the sRGB encoding in the
-// generator's units with a contrast that varies by tone compensation.
+// A row's camera matrix is a mild saturation whose rows sum to 1: the
+// generator's input has been balanced already (by the as-shot multipliers,
+// or by the camera itself), whatever light the row stands for, so the matrix
+// must not balance it again. Its colour matrix is the exact inverse of the
+// generator's fixed YCbCr-to-RGB step, so that a neutral input stays
+// neutral. Tone curves are the sRGB encoding in the generator's units with a
+// contrast that varies by tone compensation.
 #include "MakeCameraTables/TlCameraTablesMaker.h"
 #include "MakeCameraTables/TlCameraTablesModel.h"
 
@@ -39,21 +41,10 @@ void ColourMatrix(double out[9])
     out[8] = (m[0] * m[4] - m[1] * m[3]) / det;
 }
 
-TlMatrixRow MakeRow(const TlLight& light)
+TlMatrixRow MakeRow()
 {
     TlMatrixRow row;
-    const TlSyntheticCamera& camera = TlSyntheticCameraOf(0);
-    double red = 1, blue = 1, red5000 = 1, blue5000 = 1;
-    TlSyntheticGains(camera, light.kelvin, &red, &blue);
-    TlSyntheticGains(camera, 5000, &red5000, &blue5000);
-    // Sub-modes 1 and 2 are greenish lamps: green is held back a little.
-    const double gains[3] = {red / red5000, light.subMode == 1 ? 0.96 : light.subMode == 2 ? 0.93 : 1.0,
-                             blue / blue5000};
-    double saturation[9];
-    Saturation(0.05, saturation);
-    for (int r = 0; r < 3; ++r)
-        for (int c = 0; c < 3; ++c)
-            row.camera[3 * r + c] = gains[r] * saturation[3 * r + c];
+    Saturation(0.05, row.camera);
     ColourMatrix(row.colour);
     return row;
 }
@@ -96,14 +87,14 @@ const double kStyleScale[kTlToneStyles] = {1.02, 1.0, 0.98};
 void TlFillMatrixTables(TlCameraTables& t)
 {
     for (int r = 0; r < kTlSetRows; ++r) {
-        t.setA[r] = MakeRow(TlSetRowLight(r));
+        t.setA[r] = MakeRow();
         t.setB[r] = t.setA[r];
         t.hueA[r] = MakeHue(r);
         t.hueB[r] = MakeHue(r + 1);
     }
     for (int half = 0; half < 2; ++half)
         for (int r = 0; r < kTlSetCRows; ++r)
-            t.setC[half][r] = MakeRow(TlSetCRowLight(half, r));
+            t.setC[half][r] = MakeRow();
     Saturation(0.0, t.kindA[0]);
     Saturation(0.03, t.kindA[1]);
     Saturation(-0.02, t.kindA[2]);

@@ -119,6 +119,11 @@ KelvraPixelFormat QrfMosaicFormat(std::uint32_t model)
     return kKelvraRawMosaic;
 }
 
+QrfGains QrfStoredMosaicGains(const QrfRawOptions& options)
+{
+    return options.model == 257 ? QrfGains{1.0, 1.0} : options.gains;
+}
+
 std::string QrfCheckOptions(const QrfRawOptions& options)
 {
     if (options.width < 32 || options.height < 32 || options.width % 2 || options.height % 2)

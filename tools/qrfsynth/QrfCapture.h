@@ -35,6 +35,10 @@ bool QrfIsSignalModel(std::uint32_t model);
 // 0x10020403 for models 513 and 514, 0x10020404 for 515 and 516, else
 // 0x10020401.
 KelvraPixelFormat QrfMosaicFormat(std::uint32_t model);
+// The gains the stored mosaic is divided by: the options' own, except for
+// model 257, which balances its mosaic by them before storing it (the tag
+// still records them), so its mosaic is divided by none.
+QrfGains QrfStoredMosaicGains(const QrfRawOptions& options);
 // Empty when the options make a usable file, else why not.
 std::string QrfCheckOptions(const QrfRawOptions& options);
 // Adds the capture tags of a file made with `options` to `tags`.

@@ -51,8 +51,9 @@ IKelvraError* MakeMosaic(IKelvraManager* manager, const CQrfScene& scene, const 
                          KelvraPixelFormat format, long scale, QrfImagePtr* out)
 {
     const long width = options.width / scale, height = options.height / scale;
+    const QrfGains gains = QrfStoredMosaicGains(options);
     auto fill = [&](long y, std::uint16_t* row) {
-        QrfMosaicRow(scene, options.pattern, options.gains, y, width, scale, row);
+        QrfMosaicRow(scene, options.pattern, gains, y, width, scale, row);
     };
     return MakeImage<std::uint16_t>(manager, format, width, height, fill, out);
 }
