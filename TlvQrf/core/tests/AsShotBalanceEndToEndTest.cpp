@@ -1,8 +1,9 @@
 // Pictures taken under other light than daylight: as-shot multipliers away
 // from the synthetic camera's daylight pair. Their grey steps must come out
 // grey in the preview and in the export, for a camera whose raw data the
-// De-Bayer balances (258) and for one that balances its mosaic itself (257);
-// and the bundled raw file that the develop command develops by default.
+// De-Bayer balances (258), for one that balances its mosaic itself (257)
+// and for the signal-processing cameras (513, 516); and the bundled raw file
+// that the develop command develops by default.
 #include "DevelopEnvironment.h"
 #include "DevelopedPatchesSupport.h"
 
@@ -59,10 +60,11 @@ protected:
 
     // A picture taken with `gains` by `model`, measured in its preview or
     // in its export.
-    SPatchReport Develop(std::uint32_t model, const QrfGains& gains, bool exported)
+    SPatchReport Develop(std::uint32_t model, QrfPattern pattern, const QrfGains& gains, bool exported)
     {
         QrfRawOptions options = SceneOptions(kWidth, kHeight);
         options.model = model;
+        options.pattern = pattern;
         options.gains = gains;
         const std::string raw = m_environment.WriteRaw("balance.qrf", options);
         return exported ? MeasureExport(raw, kWidth, kHeight) : MeasurePreview(raw, kWidth, kHeight);
@@ -74,16 +76,19 @@ protected:
 struct SBalanceCase {
     const char* name;
     std::uint32_t model;
+    QrfPattern pattern;
     QrfGains gains;
     bool scenesColours; // the camera's profile renders the scene's colours
 };
 
 const SBalanceCase kCases[] = {
-    {"258 daylight", 258, QrfGains{2.0, 1.5}, true},
-    {"258 warm light", 258, QrfGains{1.75, 2.5}, true},
-    {"258 cool light", 258, QrfGains{2.4, 1.2}, true},
-    {"257 daylight", 257, QrfGains{2.0, 1.5}, false},
-    {"257 warm light", 257, QrfGains{1.75, 2.5}, false},
+    {"258 daylight", 258, QrfPattern::RGGB, QrfGains{2.0, 1.5}, true},
+    {"258 warm light", 258, QrfPattern::RGGB, QrfGains{1.75, 2.5}, true},
+    {"258 cool light", 258, QrfPattern::GBRG, QrfGains{2.4, 1.2}, true},
+    {"257 daylight", 257, QrfPattern::RGGB, QrfGains{2.0, 1.5}, false},
+    {"257 warm light", 257, QrfPattern::RGGB, QrfGains{1.75, 2.5}, false},
+    {"513 warm light", 513, QrfPattern::YCGM, QrfGains{1.75, 2.5}, false},
+    {"516 warm light", 516, QrfPattern::BGGR, QrfGains{1.75, 2.5}, false},
 };
 
 void ExpectBalanced(const SPatchReport& report, bool scenesColours)
@@ -103,7 +108,7 @@ TEST_F(AsShotBalanceEndToEnd, PreviewAndExportKeepGreysGrey)
         SCOPED_TRACE(c.name);
         for (bool exported : {false, true}) {
             SCOPED_TRACE(exported ? "export" : "preview");
-            ExpectBalanced(Develop(c.model, c.gains, exported), c.scenesColours);
+            ExpectBalanced(Develop(c.model, c.pattern, c.gains, exported), c.scenesColours);
         }
     }
 }
