@@ -12,6 +12,8 @@
 #include "pellio/PellioFormats.h"
 #include "save/TlSaveImage.h"
 
+#include <functional>
+
 using namespace patches_test;
 
 namespace {
@@ -30,44 +32,46 @@ protected:
         return MeasurePatches(grid, maxValue, CQrfScene(sceneWidth, sceneHeight),
                               CentredPlacement(sceneWidth, sceneHeight, grid.width, grid.height), truth);
     }
-    // The preview the control shows of the raw file at `path`.
-    SPatchReport MeasurePreview(const std::string& path, long sceneWidth, long sceneHeight)
+    // The preview the control shows, or its settings exported as an 8-bit
+    // TIFF, of the raw file at `path`; `edit` (when given) changes the
+    // control's settings first, as a host does before an update.
+    SPatchReport Developed(const std::string& path, bool exported, long sceneWidth, long sceneHeight,
+                           const std::function<void(CTlvQrfControl&)>& edit = nullptr)
     {
         SOpenedRaw opened = m_environment.Open(path);
         EXPECT_NE(nullptr, opened.control);
+        if (opened.control == nullptr)
+            return SPatchReport();
+        CTlvQrfControl& control = *opened.control;
         IKelvraFilterChain* chain = nullptr;
-        if (opened.control != nullptr)
-            ExpectOk(opened.control->GetFilterChain(&chain), "preview");
+        ExpectOk(control.GetFilterChain(&chain), "preview");
+        if (edit) {
+            edit(control);
+            EXPECT_EQ(0u, control.Update(ITlvQrfData::eWhiteBalance, false, nullptr));
+        }
+        if (exported) {
+            std::unique_ptr<CTlvParamSet> params(control.CreateParamSet());
+            const std::string target = m_environment.Files().File("balanced.tif");
+            EXPECT_EQ(0, SaveImageToFile(params.get(), target.c_str(), 0, kPellioFormatTiff, 0, false));
+            return Measure(ReadImageFile(target).grid, 255, sceneWidth, sceneHeight);
+        }
         if (chain == nullptr)
             return SPatchReport();
         KelvraPixelFormat format = 0;
         ExpectOk(chain->GetColorSpace(&format), "preview format");
         return Measure(ReadSampleGrid(chain), KelvraIs16Bit(format) ? 65535 : 255, sceneWidth, sceneHeight);
     }
-    // The raw file at `path` exported as an 8-bit TIFF with the settings
-    // the control starts with.
-    SPatchReport MeasureExport(const std::string& path, long sceneWidth, long sceneHeight)
-    {
-        SOpenedRaw opened = m_environment.Open(path);
-        EXPECT_NE(nullptr, opened.control);
-        if (opened.control == nullptr)
-            return SPatchReport();
-        std::unique_ptr<CTlvParamSet> params(opened.control->CreateParamSet());
-        const std::string target = m_environment.Files().File("balanced.tif");
-        EXPECT_EQ(0, SaveImageToFile(params.get(), target.c_str(), 0, kPellioFormatTiff, 0, false));
-        return Measure(ReadImageFile(target).grid, 255, sceneWidth, sceneHeight);
-    }
 
     // A picture taken with `gains` by `model`, measured in its preview or
     // in its export.
-    SPatchReport Develop(std::uint32_t model, QrfPattern pattern, const QrfGains& gains, bool exported)
+    SPatchReport Develop(std::uint32_t model, QrfPattern pattern, const QrfGains& gains, bool exported,
+                         const std::function<void(CTlvQrfControl&)>& edit = nullptr)
     {
         QrfRawOptions options = SceneOptions(kWidth, kHeight);
         options.model = model;
         options.pattern = pattern;
         options.gains = gains;
-        const std::string raw = m_environment.WriteRaw("balance.qrf", options);
-        return exported ? MeasureExport(raw, kWidth, kHeight) : MeasurePreview(raw, kWidth, kHeight);
+        return Developed(m_environment.WriteRaw("balance.qrf", options), exported, kWidth, kHeight, edit);
     }
 
     CDevelopEnvironment m_environment;
@@ -113,11 +117,35 @@ TEST_F(AsShotBalanceEndToEnd, PreviewAndExportKeepGreysGrey)
     }
 }
 
+// A white balance chosen in the settings is applied relative to the as-shot
+// one: choosing the as-shot multipliers themselves changes nothing, whether
+// the De-Bayer or the camera applied them.
+TEST_F(AsShotBalanceEndToEnd, SettingsBalanceEqualToTheAsShotOneKeepsGreysGrey)
+{
+    for (const SBalanceCase& c : kCases) {
+        if (c.model != 257 && c.model != 258)
+            continue;
+        SCOPED_TRACE(c.name);
+        auto asShot = [&c](CTlvQrfControl& control) {
+            control.whiteBalanceUsed = 1;
+            control.whiteBalance.mode = CTlWhiteBalanceState::kModeGains;
+            control.whiteBalance.firstGain = c.gains.red;
+            control.whiteBalance.secondGain = c.gains.blue;
+        };
+        for (bool exported : {false, true}) {
+            SCOPED_TRACE(exported ? "export" : "preview");
+            ExpectBalanced(Develop(c.model, c.pattern, c.gains, exported, asShot), c.scenesColours);
+        }
+    }
+}
+
 // The develop command's default input, a 192 x 128 picture of model 258
 // taken with multipliers 1.75 and 2.5.
 TEST_F(AsShotBalanceEndToEnd, BundledRawFileDevelopsNeutral)
 {
     const std::string bundled = std::string(TL_CONTROL_TESTDATA) + "gbrg-258-deflate.qrf";
-    ExpectBalanced(MeasurePreview(bundled, 192, 128), true);
-    ExpectBalanced(MeasureExport(bundled, 192, 128), true);
+    for (bool exported : {false, true}) {
+        SCOPED_TRACE(exported ? "export" : "preview");
+        ExpectBalanced(Developed(bundled, exported, 192, 128), true);
+    }
 }
