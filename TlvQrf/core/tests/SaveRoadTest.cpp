@@ -9,6 +9,7 @@
 #include "jobs/TlGlobalJobQueue.h"
 #include "jobs/TlJobQueue.h"
 #include "load/TlLiveObjects.h"
+#include "pellio/PellioFormats.h"
 
 #include <windows.h>
 
@@ -21,6 +22,9 @@ using TlvQrfLib::TlvSaveData;
 namespace {
 
 constexpr unsigned long kCancelled = 0x1002;
+// The developed picture of a 12-bit mosaic leaves out its border, six
+// pixels a side.
+constexpr long kBorder = 12;
 constexpr unsigned long kFailed = 0x1008;
 
 // The temporary files a save left in `folder`.
@@ -69,11 +73,50 @@ TEST_F(SaveRoadTest, HostPausesTheSaveOfALargeFileSeesItHeldAndResumesIt)
     ASSERT_EQ(queue->Start(), CJobQueue::kStarted);
     WaitUntilFinished();
     EXPECT_FALSE(queue->IsPaused());
-    EXPECT_NE(record.dwResult, kCancelled) << "a resumed save is not cancelled";
-    EXPECT_NE(record.dwResult, 77u) << "the ending was reported";
+    EXPECT_EQ(record.dwResult, 0u) << "a resumed save ends as saved";
+    EXPECT_TRUE(IsPicture(output, kPellioKindJpeg, 3000 - kBorder, 2000 - kBorder));
     EXPECT_TRUE(TemporaryFiles(m_folder.Path()).empty()) << "no temporary file is left";
     EXPECT_EQ(RegisteredImageCount(), 0);
     EXPECT_EQ(RegisteredObjectCount(), 0);
+}
+
+TEST_F(SaveRoadTest, SaveImageQueuesAndTheHostFindsTheSavedPicture)
+{
+    const std::string raw = SmallRaw("small.qrf");
+    const struct {
+        const char* output;
+        std::uint32_t fileFormat;
+        std::uint32_t pixelFormat;
+        std::uint32_t kind;
+    } cases[] = {
+        {"saved.jpg", kPellioFormatJpeg, 0x08060201, kPellioKindJpeg},
+        {"saved.tif", kPellioFormatTiff, 0x10060201, kPellioKindTiff},
+        {"grey.tif", kPellioFormatTiff, 0x00000001, kPellioKindTiff},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.output);
+        const std::string output = m_folder.File(c.output);
+        TempFolder::Overwrite(output, "the old file");
+        TlvSaveData record;
+        record.dwResult = 77;
+        record.dwPixelFormat = c.pixelFormat;
+        ASSERT_EQ(Save(record, raw, output, c.fileFormat), 2u) << "queued, not yet saved";
+        // The host's poll: every value the running save reports.
+        std::vector<Progress> seen;
+        while (!Saver().IsFinished()) {
+            const Progress now = ReadProgress();
+            if (seen.empty() || now != seen.back())
+                seen.push_back(now);
+        }
+        EXPECT_EQ(record.dwResult, 0u);
+        EXPECT_TRUE(IsPicture(output, c.kind, 192 - kBorder, 128 - kBorder));
+        EXPECT_TRUE(TemporaryFiles(m_folder.Path()).empty());
+        EXPECT_EQ(RegisteredImageCount(), 0);
+        EXPECT_EQ(RegisteredObjectCount(), 0);
+        // Whatever the host saw stays within what the save reported.
+        for (const Progress& p : seen)
+            EXPECT_TRUE(p.done >= 0 && p.done <= p.total) << p.done << " of " << p.total;
+    }
 }
 
 TEST_F(SaveRoadTest, AbortFromTheHostReportsCancellationAndLeavesNoFile)

@@ -3,6 +3,8 @@
 #include "MakeCalibration/TlCalibrationMaker.h"
 #include "MakeCameraTables/TlCameraTablesMaker.h"
 #include "MakeProfiles/TlProfileMaker.h"
+#include "PellioTestSupport.h"
+#include "export/TlExport.h"
 #include "jobs/TlGlobalJobQueue.h"
 #include "lib/TlLibraryStartup.h"
 #include "params/TlvParamSetMaker.h"
@@ -11,6 +13,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -78,6 +81,7 @@ void SaveRoadTest::SetUp()
     // What the library's start-up installs, then the start itself.
     InstallParamSetMaker();
     InstallImageSave();
+    InstallExport();
     SetJobQueueFactory(&NewSaveJobQueue);
     ASSERT_EQ(StartQrfLibrary(Manager()), 0u);
     m_started = true;
@@ -130,6 +134,25 @@ Progress SaveRoadTest::ReadProgress() const
     Progress progress;
     m_saver->GetProgress(progress.done, progress.total);
     return progress;
+}
+
+::testing::AssertionResult SaveRoadTest::IsPicture(const std::string& path, std::uint32_t kind, long width,
+                                                   long height)
+{
+    pelliotest::LoadedFile file;
+    const ::testing::AssertionResult loaded = pelliotest::Succeeded(pelliotest::LoadWhole(Manager(), path, &file));
+    if (!loaded)
+        return loaded;
+    long w = 0;
+    long h = 0;
+    file.main->GetSize(&w, &h);
+    if (file.info.fileKind != kind || w != width || h != height)
+        return ::testing::AssertionFailure() << "kind " << std::hex << file.info.fileKind << std::dec << ", " << w
+                                             << " x " << h;
+    const pelliotest::Bytes pixels = pelliotest::PixelsOf(file.main.get());
+    if (pixels.empty() || std::all_of(pixels.begin(), pixels.end(), [&](std::uint8_t b) { return b == pixels[0]; }))
+        return ::testing::AssertionFailure() << "a picture without content";
+    return ::testing::AssertionSuccess();
 }
 
 } // namespace saveroad

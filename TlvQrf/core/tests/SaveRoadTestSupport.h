@@ -47,6 +47,9 @@ protected:
     // when it ended first.
     bool WaitForProgress();
     Progress ReadProgress() const;
+    // Decodes `path` whole: a picture of `kind` (a loader's file kind) at
+    // `width` x `height` whose pixels are not all alike.
+    ::testing::AssertionResult IsPicture(const std::string& path, std::uint32_t kind, long width, long height);
 
     ITlvSaveImage& Saver() const { return *m_saver; }
 
