@@ -14,9 +14,12 @@ CJobQueue::~CJobQueue()
     DeleteSaveContext();
 }
 
+// One look under the lock: asked in two, the worker could take the job in
+// between, and a job about to run would read as finished.
 bool CJobQueue::IsBusy()
 {
-    return GetCurrentJob() != nullptr || GetJobCount() > 0;
+    const Tl::CSyncLock guard(SyncObject());
+    return CurrentJobLocked() != nullptr || !m_jobs.empty();
 }
 
 int CJobQueue::AddJob(CJob* job)

@@ -107,6 +107,22 @@ TEST_F(JobQueueThreads, JobsAddedWhileTheWorkerRunsJoinItsRun)
     }
 }
 
+// A host polls right after queuing: a job that the worker is just taking
+// must not read as finished before it ran.
+TEST_F(JobQueueThreads, AJobBeingTakenIsNeverReadAsFinished)
+{
+    for (int round = 0; round < kRounds; ++round) {
+        journal.Clear();
+        OpenJob job(journal, "quick");
+        ASSERT_EQ(0, queue.AddJob(&job));
+        ASSERT_EQ(0, queue.Start());
+        while (queue.IsBusy()) {
+        }
+        EXPECT_EQ(1u, journal.Done().size()) << "round " << round;
+        journal.WaitForRuns(1);
+    }
+}
+
 // Each round pauses between two jobs first (which leaves acknowledgements
 // behind), then at a progress report: that Pause must still wait for it.
 TEST_F(JobQueueThreads, PauseHoldsTheWorkerUntilStartResumesIt)

@@ -10,10 +10,13 @@
 #include "jobs/TlJobQueue.h"
 #include "load/TlLiveObjects.h"
 #include "pellio/PellioFormats.h"
+#include "saverequest/TlSaveTask.h"
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace saveroad;
@@ -82,19 +85,28 @@ TEST_F(SaveRoadTest, HostPausesTheSaveOfALargeFileSeesItHeldAndResumesIt)
 
 TEST_F(SaveRoadTest, SaveImageQueuesAndTheHostFindsTheSavedPicture)
 {
-    const std::string raw = SmallRaw("small.qrf");
     const struct {
         const char* output;
+        std::uint32_t model;
+        QrfPattern pattern;
         std::uint32_t fileFormat;
         std::uint32_t pixelFormat;
         std::uint32_t kind;
+        long width;
+        long height;
     } cases[] = {
-        {"saved.jpg", kPellioFormatJpeg, 0x08060201, kPellioKindJpeg},
-        {"saved.tif", kPellioFormatTiff, 0x10060201, kPellioKindTiff},
-        {"grey.tif", kPellioFormatTiff, 0x00000001, kPellioKindTiff},
+        {"saved.jpg", 258, QrfPattern::GBRG, kPellioFormatJpeg, 0x08060201, kPellioKindJpeg, 192 - kBorder, 128 - kBorder},
+        {"saved.tif", 258, QrfPattern::GBRG, kPellioFormatTiff, 0x10060201, kPellioKindTiff, 192 - kBorder, 128 - kBorder},
+        {"grey.tif", 258, QrfPattern::GBRG, kPellioFormatTiff, 0x00000001, kPellioKindTiff, 192 - kBorder, 128 - kBorder},
+        // Developed by the signal-processing library into an image of its own,
+        // which the save must give back too. Its sensors' margins: 8 columns a
+        // side, 2 (YCGM) or 3 (BGGR) rows above and below.
+        {"signal-513.jpg", 513, QrfPattern::YCGM, kPellioFormatJpeg, 0x08060201, kPellioKindJpeg, 192 - 16, 128 - 4},
+        {"signal-516.jpg", 516, QrfPattern::BGGR, kPellioFormatJpeg, 0x08060201, kPellioKindJpeg, 192 - 16, 128 - 6},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.output);
+        const std::string raw = SmallRaw(std::string(c.output) + ".qrf", c.model, c.pattern);
         const std::string output = m_folder.File(c.output);
         TempFolder::Overwrite(output, "the old file");
         TlvSaveData record;
@@ -109,7 +121,7 @@ TEST_F(SaveRoadTest, SaveImageQueuesAndTheHostFindsTheSavedPicture)
                 seen.push_back(now);
         }
         EXPECT_EQ(record.dwResult, 0u);
-        EXPECT_TRUE(IsPicture(output, c.kind, 192 - kBorder, 128 - kBorder));
+        EXPECT_TRUE(IsPicture(output, c.kind, c.width, c.height));
         EXPECT_TRUE(TemporaryFiles(m_folder.Path()).empty());
         EXPECT_EQ(RegisteredImageCount(), 0);
         EXPECT_EQ(RegisteredObjectCount(), 0);
@@ -119,19 +131,48 @@ TEST_F(SaveRoadTest, SaveImageQueuesAndTheHostFindsTheSavedPicture)
     }
 }
 
+// The host reads both figures of one report while the worker writes the
+// next: a pair that mixes two reports would show a save at 64 of 0.
+TEST_F(SaveRoadTest, HostReadsBothFiguresOfOneReport)
+{
+    TlvSaveData record;
+    CSaveTask task(record, Manager());
+    constexpr long kReports = 200000;
+    std::atomic<bool> writing{true};
+    std::thread worker([&] {
+        for (long report = 1; report <= kReports; ++report)
+            task.SetProgress(report, report);
+        writing = false;
+    });
+    long mixed = 0;
+    while (writing) {
+        Progress read;
+        task.GetProgress(read.done, read.total);
+        mixed += read.done != read.total;
+    }
+    worker.join();
+    EXPECT_EQ(mixed, 0);
+    task.Release(false);
+}
+
 TEST_F(SaveRoadTest, AbortFromTheHostReportsCancellationAndLeavesNoFile)
 {
     CJobQueue* queue = GetJobQueue();
     ASSERT_NE(queue, nullptr);
     const struct {
         const char* name;
+        const std::string& source;
         bool pausedFirst;
-    } cases[] = {{"running", false}, {"paused", true}};
+    } cases[] = {
+        {"running", LargeRaw(), false},
+        {"paused", LargeRaw(), true},
+        {"signal processing", LargeSignalRaw(), false},
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TlvSaveData record;
         const std::string output = m_folder.File(std::string(c.name) + ".jpg");
-        ASSERT_EQ(Save(record, LargeRaw(), output), 2u);
+        ASSERT_EQ(Save(record, c.source, output), 2u);
         ASSERT_TRUE(WaitForProgress());
         if (c.pausedFirst) {
             ASSERT_EQ(queue->Pause(), 0);

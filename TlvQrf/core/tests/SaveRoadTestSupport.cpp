@@ -23,18 +23,20 @@ namespace {
 
 std::unique_ptr<TempFolder> g_suiteFolder;
 std::string g_largeRaw;
+std::string g_largeSignalRaw;
 
-loadtest::Bytes Settings()
+loadtest::Bytes StoredSettings()
 {
     return loadtest::StoredSettingsBlock(0.5);
 }
 
-QrfRawOptions StoringOptions(long width, long height)
+QrfRawOptions StoringOptions(long width, long height, std::uint32_t model = 258,
+                             QrfPattern pattern = QrfPattern::GBRG)
 {
-    QrfRawOptions raw = loadtest::RawOptions(258, QrfPattern::GBRG);
+    QrfRawOptions raw = loadtest::RawOptions(model, pattern);
     raw.width = width;
     raw.height = height;
-    raw.extraTags.push_back({0x80E01, kKelvraTagTypeBytes, Settings()});
+    raw.extraTags.push_back({0x80E01, kKelvraTagTypeBytes, StoredSettings()});
     return raw;
 }
 
@@ -44,17 +46,23 @@ void CopyPath(char (&target)[260], const std::string& path)
     target[sizeof target - 1] = '\0';
 }
 
+// The path, or empty when the file could not be written.
+std::string WriteLarge(const std::string& path, std::uint32_t model, QrfPattern pattern)
+{
+    IKelvraError* error = QrfWriteRaw(StoringOptions(3000, 2000, model, pattern), path.c_str());
+    if (error == nullptr)
+        return path;
+    IKelvraError::Release(error);
+    return std::string();
+}
+
 } // namespace
 
 void SaveRoadTest::SetUpTestSuite()
 {
     g_suiteFolder = std::make_unique<TempFolder>();
-    g_largeRaw = g_suiteFolder->File("large.qrf");
-    IKelvraError* error = QrfWriteRaw(StoringOptions(3000, 2000), g_largeRaw.c_str());
-    if (error != nullptr) {
-        IKelvraError::Release(error);
-        g_largeRaw.clear();
-    }
+    g_largeRaw = WriteLarge(g_suiteFolder->File("large.qrf"), 258, QrfPattern::GBRG);
+    g_largeSignalRaw = WriteLarge(g_suiteFolder->File("large-516.qrf"), 516, QrfPattern::BGGR);
 }
 
 void SaveRoadTest::TearDownTestSuite()
@@ -67,6 +75,11 @@ const std::string& SaveRoadTest::LargeRaw()
     return g_largeRaw;
 }
 
+const std::string& SaveRoadTest::LargeSignalRaw()
+{
+    return g_largeSignalRaw;
+}
+
 void SaveRoadTest::SetUp()
 {
     LoadTest::SetUp();
@@ -76,7 +89,7 @@ void SaveRoadTest::SetUp()
     ASSERT_TRUE(TlWriteCalibrations(folder));
     std::string failure;
     ASSERT_TRUE(TlWriteCameraTables(folder.c_str(), &failure)) << failure;
-    ASSERT_FALSE(LargeRaw().empty()) << "the large raw file could not be written";
+    ASSERT_FALSE(LargeRaw().empty() || LargeSignalRaw().empty()) << "a large raw file could not be written";
 
     // What the library's start-up installs, then the start itself.
     InstallParamSetMaker();
@@ -99,9 +112,9 @@ void SaveRoadTest::TearDown()
     LoadTest::TearDown();
 }
 
-std::string SaveRoadTest::SmallRaw(const std::string& name)
+std::string SaveRoadTest::SmallRaw(const std::string& name, std::uint32_t model, QrfPattern pattern)
 {
-    return WriteRaw(name, StoringOptions(192, 128));
+    return WriteRaw(name, StoringOptions(192, 128, model, pattern));
 }
 
 unsigned long SaveRoadTest::Save(TlvQrfLib::TlvSaveData& record, const std::string& source, const std::string& output,
