@@ -386,11 +386,16 @@ void CJobQueue::EndJobForWorker(CJobWorker& worker)
 
 void CJobQueue::FinishRun(CJobWorker& worker, bool stopped, int succeeded, int failed)
 {
+    bool stranded = false;
     {
         const Tl::CSyncLock guard(SyncObject());
         m_state = m_jobs.empty() ? kStateIdle : kStateWaiting;
         if (m_worker == &worker)
             m_worker = nullptr;
+        // A job queued after this worker found none, while it was ending its
+        // run, had its Start answered by this run; left alone it would wait
+        // for good. Jobs that a pause or a stop holds back wait as they should.
+        stranded = !stopped && m_state == kStateWaiting && !IsPaused();
     }
     OnRunFinished(stopped, succeeded, failed);
     {
@@ -398,4 +403,6 @@ void CJobQueue::FinishRun(CJobWorker& worker, bool stopped, int succeeded, int f
         ++m_finishedRuns;
     }
     m_finished.Signal();
+    if (stranded)
+        Start();
 }

@@ -123,6 +123,31 @@ TEST_F(JobQueueThreads, AJobBeingTakenIsNeverReadAsFinished)
     }
 }
 
+// A host queues its next job as soon as the last one reads finished, while
+// the worker may still be ending its run: that job runs all the same.
+TEST_F(JobQueueThreads, AJobQueuedWhileTheRunEndsStillRuns)
+{
+    for (int round = 0; round < kRounds; ++round) {
+        journal.Clear();
+        OpenJob first(journal, "first");
+        OpenJob next(journal, "next");
+        ASSERT_EQ(0, queue.AddJob(&first));
+        ASSERT_EQ(0, queue.Start());
+        while (queue.IsBusy()) {
+        }
+        ASSERT_EQ(0, queue.AddJob(&next));
+        ASSERT_EQ(0, queue.Start());
+        journal.WaitForDone(2);
+        // Both jobs ran, in one run or in two; the runs have ended.
+        journal.observed.WaitFor([&] {
+            int counted = 0;
+            for (const RunRecord& run : journal.runs)
+                counted += run.succeeded + run.failed;
+            return counted == 2;
+        });
+    }
+}
+
 // Each round pauses between two jobs first (which leaves acknowledgements
 // behind), then at a progress report: that Pause must still wait for it.
 TEST_F(JobQueueThreads, PauseHoldsTheWorkerUntilStartResumesIt)
