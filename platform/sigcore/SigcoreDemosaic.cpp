@@ -63,7 +63,9 @@ void SigcoreDevelopPixel(const SigcoreMosaic& mosaic, const SigcoreParams& param
         linear[2] = averages.Of(kBlue);
     }
     const double exposure = params.exposure / 256.0;
-    rgb[0] = To12Bits(linear[0] * exposure * params.redGain / 128.0);
+    // The callers give the BGGR sensor's gains in finer units.
+    const double gainUnit = mosaic.layout == kSigcoreLayoutYcgm ? 128.0 : 256.0;
+    rgb[0] = To12Bits(linear[0] * exposure * params.redGain / gainUnit);
     rgb[1] = To12Bits(linear[1] * exposure);
-    rgb[2] = To12Bits(linear[2] * exposure * params.blueGain / 128.0);
+    rgb[2] = To12Bits(linear[2] * exposure * params.blueGain / gainUnit);
 }

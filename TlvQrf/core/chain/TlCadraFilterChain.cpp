@@ -105,20 +105,6 @@ void CTlCadraFilterChain::SetUserSize(std::uint32_t width, std::uint32_t height)
     m_userHeight = height;
 }
 
-// The settings push comes with the preview update; until then an update of a
-// built chain only records the view and the progress callback it was given.
-int CTlCadraFilterChain::Update(CTlvParamSet& /*params*/, std::uint32_t /*changes*/, double viewScale, int grid,
-                                void* progress)
-{
-    constexpr int kNotBuilt = 5;
-    if (!m_built)
-        return kNotBuilt;
-    m_viewScale = viewScale;
-    m_grid = grid != 0;
-    m_progress = reinterpret_cast<TlChainProgressCallback>(progress);
-    return 0;
-}
-
 ITlPreviewChain* CreateCadraFilterChain(IKelvraManager* /*manager*/)
 {
     return new (std::nothrow) CTlCadraFilterChain();

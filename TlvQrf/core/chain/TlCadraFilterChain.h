@@ -80,6 +80,8 @@ public:
     // Sum of bin x count of histogram channel 1, 2 or 3.
     double GetChannelSum(int channel) const { return m_channelSums[channel - 1]; }
     void SetProgressCallback(TlChainProgressCallback callback, bool enabled);
+    // Tells the host's progress callback, when there is one.
+    void ReportPhase(std::uint32_t kind, std::uint32_t value, std::uint32_t flags);
     // Lays the grid overlay out for what `view` shows; true when the grid
     // changed (or `force`) and was told to redraw.
     bool FitGrid(const STlChainView* view, bool force);
@@ -97,6 +99,18 @@ public:
     // `anchor` (at the end without one), set up for `scale` and the
     // remaining pixel `aspect`. True when one was inserted.
     bool SyncSharpenFilters(const CTlvParamSet* params, double scale, IKelvraFilter* anchor, double aspect);
+    // Brings the filters in line with `params` for the `changes` bits; a
+    // result code (0 done, 17 when another update runs: the bits wait in
+    // the pending mask for the next update of this chain).
+    int UpdatePreviewChain(CTlvParamSet* params, std::uint32_t changes, double viewScale, bool grid,
+                           TlChainProgressCallback progress);
+    // Read under the lock that guards the busy flag and the masks.
+    std::uint32_t GetPendingChanges() const;
+    // Sharpening list too fine, standard sharpening too fine, detail
+    // reduced, scale below 1 (index 0 to 3).
+    bool GetApproximation(int index) const { return m_approximations[index]; }
+    bool IsReducedSource() const { return m_reducedSource; }
+    bool IsScalePending() const { return m_pendingScale; }
     // The extra sharpening filter at `position`; null when none was made.
     CUnsharpMaskFilter* GetSharpenFilter(int position) const;
 
@@ -115,6 +129,7 @@ public:
     void SetMonitorProfile(const KelvraFile& profile) override { m_monitorProfile = profile; }
     int Build(IKelvraManager* manager, IKelvraDataSource* source, IKelvraDataDestination* destination) override;
     int Update(CTlvParamSet& params, std::uint32_t changes, double viewScale, int grid, void* progress) override;
+    std::uint32_t GetReplayChanges() const override;
     int Connect(IKelvraDataDestination* sink) override { return ConnectDestination(sink); }
     int Disconnect(IKelvraDataDestination* sink) override { return DisconnectDestination(sink); }
 
@@ -132,6 +147,7 @@ protected:
     virtual std::unique_ptr<CUnsharpMaskFilter> CreateSharpenFilter();
 
 private:
+    friend class CTlPreviewUpdate;
     using SlotTable = std::array<std::unique_ptr<CKelvraFilterBase>, TlChainSlots::kSlotCount>;
     struct SPluginEntry {
         CPluginHostFilter* filter = nullptr;

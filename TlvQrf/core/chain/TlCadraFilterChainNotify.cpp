@@ -38,6 +38,12 @@ void CTlCadraFilterChain::SetProgressCallback(TlChainProgressCallback callback, 
     m_progressEnabled = enabled;
 }
 
+void CTlCadraFilterChain::ReportPhase(std::uint32_t kind, std::uint32_t value, std::uint32_t flags)
+{
+    if (m_progress != nullptr)
+        m_progress(kind, value, flags);
+}
+
 int CTlCadraFilterChain::OnNotify(IKelvraFilter* filter, long code, void* data)
 {
     if (code == CKelvraFilterHistogram::kWatchComplete)

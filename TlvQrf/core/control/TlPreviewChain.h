@@ -48,6 +48,10 @@ public:
     virtual int Build(IKelvraManager* manager, IKelvraDataSource* source, IKelvraDataDestination* destination) = 0;
     // `progress` becomes the chain's progress callback (null for none).
     virtual int Update(CTlvParamSet& params, std::uint32_t changes, double viewScale, int grid, void* progress) = 0;
+    // Changes a refused update left for this chain that the caller can
+    // replay now (0 while an update runs on the caller's own thread: that
+    // one picks them up).
+    virtual std::uint32_t GetReplayChanges() const { return 0; }
     virtual int Connect(IKelvraDataDestination* sink) = 0;
     virtual int Disconnect(IKelvraDataDestination* sink) = 0;
 };

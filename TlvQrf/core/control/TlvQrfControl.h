@@ -128,6 +128,9 @@ private:
     void LoadDustEngine();
     // One preview update with the current scale and no progress callback.
     int RunPreviewUpdate(std::uint32_t changes);
+    // One chain update from a fresh parameter snapshot, then again while
+    // changes refused during another update wait for this chain.
+    int UpdateChain(std::uint32_t changes, bool reset, double viewScale, void* context);
     IKelvraError* UpdateForSetter(std::uint32_t changes);
     void StoreOrientation(bool mirror, int angle);
     IKelvraError* ApplyImageSize(std::uint32_t width, std::uint32_t height, std::uint32_t& changes);

@@ -11,6 +11,8 @@
 #include "params/TlvParamSet.h"
 #include "raw/TlTagBytes.h"
 
+#include <windows.h>
+
 #include <memory>
 #include <new>
 #include <vector>
@@ -18,6 +20,9 @@
 namespace {
 
 constexpr std::uint32_t kDustMapTag = 0x80E0B;
+// Chain statuses the control acts on itself.
+constexpr int kStatusNoMemory = 3;
+constexpr int kStatusBusy = 17;
 
 // The records a reset update treats as missing.
 void ClearForReset(CTlvParamSet& params)
@@ -144,27 +149,37 @@ unsigned long TLV_CALL CTlvQrfControl::Update(std::uint32_t changes, bool reset,
     TL_CONTROL_STATE();
     if (m_chain == nullptr)
         return kTlResultFailed;
-    std::unique_ptr<CTlvParamSet> params(CreateParamSet());
-    if (!params)
-        return kTlResultNoMemory;
     m_busy = true;
     if ((changes & ITlvQrfData::eRotation) != 0) {
         geometry.SetRotation(flip, angle, true);
         changes |= ITlvQrfData::eGeometry;
     }
-    if (reset)
-        ClearForReset(*params);
-    const int status = m_chain->Update(*params, changes, m_image.viewScale, 0, context);
+    const int status = UpdateChain(changes, reset, m_image.viewScale, context);
     m_busy = false;
     return ChainStatusToCode(status);
 }
 
 int CTlvQrfControl::RunPreviewUpdate(std::uint32_t changes)
 {
-    std::unique_ptr<CTlvParamSet> params(CreateParamSet());
-    if (!params)
-        return 3;
-    return m_chain->Update(*params, changes, m_image.currentScale, 0, nullptr);
+    return UpdateChain(changes, false, m_image.currentScale, nullptr);
+}
+
+// A change refused while another update ran is not lost: it waits in the
+// chain's pending mask and runs here, with the settings as they are then.
+int CTlvQrfControl::UpdateChain(std::uint32_t changes, bool reset, double viewScale, void* context)
+{
+    int status = kStatusBusy;
+    for (bool first = true; first || m_chain->GetReplayChanges() != 0; first = false) {
+        if (!first && status == kStatusBusy)
+            Sleep(1);
+        std::unique_ptr<CTlvParamSet> params(CreateParamSet());
+        if (!params)
+            return kStatusNoMemory;
+        if (reset)
+            ClearForReset(*params);
+        status = m_chain->Update(*params, first ? changes : 0, viewScale, 0, context);
+    }
+    return status;
 }
 
 IKelvraError* CTlvQrfControl::UpdateForSetter(std::uint32_t changes)

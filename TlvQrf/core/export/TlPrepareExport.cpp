@@ -12,6 +12,7 @@
 #include "params/TlOutputProfile.h"
 #include "params/TlvParamSet.h"
 #include "pellio/Pellio.h"
+#include "qrfsave/TlQrfSave.h"
 #include "raw/TlEmbeddedProfile.h"
 #include "save/TlSaveState.h"
 #include "savetags/TlEmbedIccProfile.h"
@@ -30,8 +31,7 @@ constexpr long kAtPrepare = 626;
 // The channel layout whose data is in the working space of slot 1.
 constexpr std::uint32_t kWorkingSpaceLayout = 2;
 
-// Raw file formats: their preparation belongs to the save of settings into
-// raw files, which is not part of the export yet.
+// Raw file formats: the settings save prepares their tags and writer.
 bool IsRawFormat(std::uint32_t format)
 {
     return format == kPellioFormatQrf || format == kPellioFormatQrfDeflate;
@@ -41,9 +41,7 @@ bool Refused(const CTlvParamSet* params, std::uint32_t format)
 {
     if (params == nullptr || params->image == nullptr || params->tags == nullptr)
         return true;
-    if (params->fixedSize != 0 && format != kTlExportFormatDirect)
-        return true;
-    return IsRawFormat(format);
+    return params->fixedSize != 0 && format != kTlExportFormatDirect;
 }
 
 // The profile the written data is in: the output profile whenever the
@@ -93,6 +91,24 @@ int MakeWriter(const char* targetPath)
     return error == nullptr ? 0 : kTlExportNoObject;
 }
 
+// A raw file carries the settings, so the settings save makes its tag copy,
+// saver and stream in place of the export's own.
+int PrepareRawFile(CTlvParamSet& params, const char* targetPath, std::uint32_t formatOption)
+{
+    STlSaveState& save = SaveState();
+    if (save.saver != nullptr)
+        save.saver->Release();
+    save.saver = nullptr;
+    if (save.stream != nullptr)
+        save.stream->Release();
+    save.stream = nullptr;
+    if (save.tags != nullptr)
+        save.tags->Destroy();
+    save.tags = nullptr;
+    save.prepared = false;
+    return PrepareQrfWriter(&params, targetPath, formatOption);
+}
+
 int BeginSaver(std::uint32_t fileFormat, std::uint32_t formatOption)
 {
     STlSaveState& save = SaveState();
@@ -121,6 +137,10 @@ int Prepare(CTlvParamSet& params, const char* targetPath, std::uint32_t channelL
         return made;
     EmbedProfile(params, channelLayout);
     RemoveRawTags(*SaveState().tags);
+    if (IsRawFormat(fileFormat)) {
+        if (const int prepared = PrepareRawFile(params, targetPath, formatOption))
+            return prepared;
+    }
     return BeginSaver(fileFormat, formatOption);
 }
 

@@ -5,8 +5,8 @@
 #include "fullres/TlProcessingChain.h"
 
 #include "frame/TlFileSavingUtilities.h"
-#include "infra/ByteBuffer.h"
 #include "frame/TlSaveProgress.h"
+#include "params/TlRedEyeRegions.h"
 #include "params/TlvParamSet.h"
 
 #include "filters/dust/TlDustFilter.h"
@@ -23,28 +23,6 @@ namespace {
 bool DustProgress(int phase, int percent, void* /*context*/)
 {
     return OnSaveProgress(phase, static_cast<signed char>(percent), kTlStageSecondWeight);
-}
-
-// The record's region blocks as the filter reads them; a block that cannot
-// be copied stays empty, which the filter skips.
-std::vector<CByteBuffer> RegionRecords(const CTlRedEyeState::RegionList& regions)
-{
-    std::vector<CByteBuffer> records(regions.size());
-    for (std::size_t i = 0; i < regions.size(); ++i) {
-        const int count = static_cast<int>(regions[i].Count());
-        if (records[i].Allocate(count))
-            records[i].Write(regions[i].Data(), count);
-        records[i].Rewind();
-    }
-    return records;
-}
-
-bool LoadRegionList(CRedEyeFilter& filter, bool manual, const CTlRedEyeState::RegionList& regions)
-{
-    std::vector<CByteBuffer> records = RegionRecords(regions);
-    IKelvraError* error = filter.LoadRegions(manual, records);
-    IKelvraError::Release(error);
-    return error == nullptr;
 }
 
 } // namespace
@@ -110,11 +88,11 @@ bool CTlChainBuilder::AppendRedEye()
         return false;
     bool loaded = true;
     if (record->value == CRedEyeFilter::kModeManual) {
-        loaded = LoadRegionList(*filter, true, record->secondRegions);
+        loaded = LoadRedEyeRegions(*filter, true, record->secondRegions);
         if (loaded && record->flag != 0)
-            loaded = LoadRegionList(*filter, false, record->firstRegions);
+            loaded = LoadRedEyeRegions(*filter, false, record->firstRegions);
     } else if (record->value == CRedEyeFilter::kModeAutomatic) {
-        loaded = LoadRegionList(*filter, false, record->firstRegions);
+        loaded = LoadRedEyeRegions(*filter, false, record->firstRegions);
     }
     return (loaded || Fail(0)) && Append(filter);
 }

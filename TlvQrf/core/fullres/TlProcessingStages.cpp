@@ -18,8 +18,7 @@
 #include "filters/autobrightness/TlAutoBrightnessFilter.h"
 #include "filters/channelmixer/TlChannelMixerFilter.h"
 #include "filters/colornoise/TlColorNoiseReductionFilter.h"
-#include "filters/debayer/TlDeBayerHQFilter.h"
-#include "filters/debayer/TlDeBayerStdFilter.h"
+#include "filters/debayer/TlDeBayerFilterBase.h"
 #include "filters/fineedge/TlFineEdgeFilter.h"
 #include "filters/fisheye/TlFisheyeFilter.h"
 #include "filters/moire/TlMoireFilter.h"
@@ -63,12 +62,9 @@ bool CTlChainBuilder::AppendDeBayer()
 {
     if (m_format != kTlMosaicFormat)
         return true;
+    // A mosaic without its filter still goes through the chain.
     std::unique_ptr<CDeBayerFilterBase> filter;
-    if (m_reduced)
-        filter.reset(new (std::nothrow) CDeBayerStdFilter(m_manager));
-    else
-        filter.reset(new (std::nothrow) CDeBayerHQFilter(m_manager));
-    if (!filter || !SetupDeBayer(filter.get(), m_params, 1))
+    if (!MakeDeBayer(m_manager, m_params, !m_reduced, filter) || !filter)
         return true;
     IKelvraError::Release(filter->SetCacheUsage(0));
     CDeBayerFilterBase* made = filter.get();

@@ -10,6 +10,7 @@
 #include "lib/TlQrfLibApp.h"
 #include "load/TlLiveObjects.h"
 #include "export/TlExport.h"
+#include "qrfsave/TlQrfSave.h"
 #include "save/TlSaveImage.h"
 #include "saverequest/TlSaveJobQueue.h"
 
@@ -43,6 +44,8 @@ unsigned long TlvQrfLib::InitializeQRFLib(IKelvraManager* manager)
     InstallImageSave();
     // The save exports the developed image into its temporary file.
     InstallExport();
+    // A settings save writes the edit settings into a copy of the raw file.
+    InstallQrfSettingsSave();
     // Save requests queue their tasks on the library's one job queue.
     SetJobQueueFactory(&NewSaveJobQueue);
     return StartQrfLibrary(manager);

@@ -3,7 +3,6 @@
 // the worker thread.
 #include "load/TlImageJob.h"
 
-#include "filters/dust/TlDustEngines.h"
 #include "frame/TlProfileFolder.h"
 #include "infra/TlFileFunctions.h"
 #include "infra/TlString.h"
@@ -62,20 +61,12 @@ long WriteSettingsRecord(const char* path, CTlvSettingsHolder& holder)
 void StoreDustMap(CTlvSettingsHolder& holder)
 {
     IKelvraTagControl* tags = holder.images.tags;
-    const IDustMap* map = holder.dust.GetDustMap();
-    if (tags == nullptr || map == nullptr)
+    if (tags == nullptr)
         return;
-    const std::size_t size = map->GetStoredSize();
-    if (size == 0)
+    const std::vector<unsigned char> bytes = StoredDustMap(holder.dust);
+    if (bytes.empty())
         return;
-    std::vector<unsigned char> bytes;
-    try {
-        bytes.resize(size);
-    } catch (const std::bad_alloc&) {
-        return;
-    }
-    if (!Succeeded(map->Store(bytes.size(), bytes.data())))
-        return;
+    const std::size_t size = bytes.size();
     if (!tags->HasTag(kTlDustReferenceTag, 0) && !Succeeded(tags->AddTag(kTlDustReferenceTag)))
         return;
     if (!Succeeded(tags->SetTag(kTlDustReferenceTag, kKelvraTagTypeBytes, static_cast<std::uint32_t>(size),

@@ -1,5 +1,6 @@
 #include "load/TlStoredSettings.h"
 
+#include "filters/dust/TlDustEngines.h"
 #include "kelvra/KelvraTagControl.h"
 #include "load/TlLoadErrors.h"
 #include "load/TlvImageAttributes.h"
@@ -59,6 +60,23 @@ void TakeDustReference(const IKelvraTagControl& tags, CTlvImageAttributes& attri
 }
 
 } // namespace
+
+std::vector<unsigned char> StoredDustMap(const CTlDustState& dust)
+{
+    std::vector<unsigned char> bytes;
+    const IDustMap* map = dust.GetDustMap();
+    const std::size_t size = map != nullptr ? map->GetStoredSize() : 0;
+    if (size == 0)
+        return bytes;
+    try {
+        bytes.resize(size);
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+    if (!Succeeded(map->Store(bytes.size(), bytes.data())))
+        bytes.clear();
+    return bytes;
+}
 
 bool ReadTagDouble(const IKelvraTagControl& tags, std::uint32_t id, double& value)
 {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+class CTlDustState;
 class CTlvImageAttributes;
 class IKelvraManager;
 class IKelvraTagControl;
@@ -28,6 +29,10 @@ constexpr double kTlScaledMosaicScale = 0.7492354740061162;
 // Raw files only. A tag that cannot be read is skipped.
 void ApplyStoredSettings(const IKelvraTagControl& tags, CTlvImageAttributes& attributes, IKelvraManager* manager,
                          std::uint32_t width, std::uint32_t height, bool keepGeometry);
+
+// The stored form of the record's finished dust map, as tag 0x80E0B holds
+// it; empty without a finished map or memory.
+std::vector<unsigned char> StoredDustMap(const CTlDustState& dust);
 
 // Tag readers that leave `value` alone on failure.
 bool ReadTagDouble(const IKelvraTagControl& tags, std::uint32_t id, double& value);

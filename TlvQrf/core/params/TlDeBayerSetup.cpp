@@ -1,6 +1,8 @@
 #include "params/TlDeBayerSetup.h"
 
 #include "filters/debayer/TlDeBayerFilterBase.h"
+#include "filters/debayer/TlDeBayerHQFilter.h"
+#include "filters/debayer/TlDeBayerStdFilter.h"
 #include "filters/debayer/TlKeyedParams.h"
 #include "kelvra/KelvraImage.h"
 #include "params/TlDevelopTags.h"
@@ -9,6 +11,9 @@
 #include "params/TlSensorCrop.h"
 #include "params/TlvParamSet.h"
 #include "raw/TlRawFormat.h"
+
+#include <new>
+#include <utility>
 
 namespace {
 
@@ -106,4 +111,22 @@ bool SetupDeBayer(CDeBayerFilterBase* filter, const CTlvParamSet& params, long d
     ok = SetGeometry(*filter, params, width, height, divisor) && ok;
     ok = SetGains(*filter, params) && ok;
     return SetPattern(*filter, params) && ok;
+}
+
+bool MakeDeBayer(IKelvraManager* manager, const CTlvParamSet& params, bool highQuality,
+                 std::unique_ptr<CDeBayerFilterBase>& made)
+{
+    made.reset();
+    KelvraPixelFormat format = 0;
+    if (params.image == nullptr || !Succeeded(params.image->GetColorSpace(&format)) || format != kTlRawMosaic)
+        return true;
+    std::unique_ptr<CDeBayerFilterBase> filter;
+    if (highQuality)
+        filter.reset(new (std::nothrow) CDeBayerHQFilter(manager));
+    else
+        filter.reset(new (std::nothrow) CDeBayerStdFilter(manager));
+    if (!filter || !SetupDeBayer(filter.get(), params, 1))
+        return false;
+    made = std::move(filter);
+    return true;
 }

@@ -251,6 +251,9 @@ protected:
         return c;
     }
 
+    // The control's own profiles folder.
+    const TempProfilesFolder& Profiles() const { return m_profiles; }
+
     QrfRawOptions options;
     PellioTagsPtr tags;
     ChainScript script;

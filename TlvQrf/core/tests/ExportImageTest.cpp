@@ -309,12 +309,14 @@ TEST_F(ExportImageTest, FailedAndCancelledExportsLeaveTheTargetAsItWas)
         int stopAfter; // -1: no stop
         bool refusedStage;
         int result;
+        bool fixedSize;
     } cases[] = {
-        {"raw format not exported here", 2048, -1, false, kTlExportNoSource},
-        {"format the saver refuses", 77, -1, false, kTlExportBeginRefused},
-        {"a stage of the chain refused", kTiff, -1, true, kBoosterNotLoaded},
-        {"cancelled at once", kTiff, 0, false, kTlExportAborted},
-        {"cancelled while writing", kTiff, 3, false, kTlExportAborted},
+        {"a fixed size other than the direct image's", kTiff, -1, false, kTlExportNoSource, true},
+        {"format the saver refuses", 77, -1, false, kTlExportBeginRefused, false},
+        {"a stage of the chain refused", kTiff, -1, true, kBoosterNotLoaded, false},
+        {"cancelled at once", kTiff, 0, false, kTlExportAborted, false},
+        {"cancelled while writing", kTiff, 3, false, kTlExportAborted, false},
+        {"raw file cancelled while writing", 2048, 3, false, kTlExportAborted, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -324,6 +326,7 @@ TEST_F(ExportImageTest, FailedAndCancelledExportsLeaveTheTargetAsItWas)
         progress.sink = c.stopAfter >= 0 ? &sink : nullptr;
         ExchangeSaveProgressState(progress);
         SyntheticPicture picture(Manager(), kBayerModel, kWidth, kHeight);
+        picture.holder.fixedSize = c.fixedSize ? 1 : 0;
         if (c.refusedStage) {
             picture.holder.chromaBoostUsed = 1;
             picture.holder.chromaBoost.amount = 40;

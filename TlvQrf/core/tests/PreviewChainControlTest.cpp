@@ -1,10 +1,8 @@
 // The image control with the real preview chain: the chain it builds from
 // its state, the display link through it, and a chain torn down by a failed
 // link built anew on the next request.
-#include "ControlTestSupport.h"
+#include "RealChainControlSupport.h"
 
-#include "chain/TlCadraFilterChain.h"
-#include "frame/TlFileSavingUtilities.h"
 #include "kelvra/KelvraData.h"
 
 namespace {
@@ -24,25 +22,7 @@ private:
     bool m_refuse;
 };
 
-class ControlWithRealChain : public ControlFixture {
-protected:
-    void SetUp() override
-    {
-        ControlFixture::SetUp();
-        m_previous = SetPreviewChainFactory(&CreateCadraFilterChain);
-    }
-    void TearDown() override
-    {
-        ControlFixture::TearDown();
-        SetPreviewChainFactory(m_previous);
-    }
-
-    CTlCadraFilterChain* Chain(CTlvQrfControl& c) { return dynamic_cast<CTlCadraFilterChain*>(c.GetEditChain()); }
-
-    // The library's gamma caches live in the file watcher.
-    CTlFileSavingUtilities m_watcher;
-    TlPreviewChainFactory m_previous = nullptr;
-};
+class ControlWithRealChain : public RealChainControlFixture {};
 
 } // namespace
 

@@ -24,7 +24,6 @@ using namespace TlChainSlots;
 
 namespace {
 
-constexpr int kLostDetail = 33;
 constexpr int kOutputColour = 8;
 
 // A plug-in host that also runs filters, as the library's hosts do.

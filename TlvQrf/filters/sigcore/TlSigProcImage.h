@@ -44,6 +44,10 @@ public:
     ISigProcObserver* GetObserver() const { return m_observer; }
     IKelvraError* SelectSource(bool useSecond, bool notify) override;
     bool IsSecondSourceSelected() const { return m_useSecondSource; }
+    // The mosaics the image develops from (not owned by the caller); the
+    // second is null when the file has none.
+    IKelvraImage* GetPrimarySource() const { return m_primarySource; }
+    IKelvraImage* GetSecondSource() const { return m_secondSource; }
     // The developed size of the primary source, whichever source is selected.
     IKelvraError* GetSize(long* width, long* height);
     IKelvraError* CopyTo(CSigProcImage* target);

@@ -115,14 +115,18 @@ std::uint16_t Widened(std::uint16_t value12)
 
 TEST_F(SigProcImageTest, DevelopsAFlatMosaicOfEachLayoutToItsColour)
 {
+    // The library reads the BGGR layout's gains in finer units.
     struct Case {
         KelvraPixelFormat format;
         long marginRows;
-    } const cases[] = {{kKelvraRawSig3, 4}, {kKelvraRawSig4, 6}};
+        int unitGain;
+    } const cases[] = {{kKelvraRawSig3, 4, 128}, {kKelvraRawSig4, 6, 256}};
     const Rgb colour{1000, 2000, 3000};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.format);
         CSigProcImage* image = MakeImage(c.format, colour);
+        const int unity[kSigProcParamCount] = {c.unitGain, c.unitGain, 0, 0, 256, 256};
+        ExpectOk(image->SetParams(unity, false));
         SampleGrid grid = ReadSampleGrid(image);
         EXPECT_EQ(grid.width, 48 - 16);
         EXPECT_EQ(grid.height, 40 - c.marginRows);

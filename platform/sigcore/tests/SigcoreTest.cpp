@@ -63,7 +63,9 @@ protected:
     SigProcExFn m_entry = nullptr;
 };
 
+// Gains are in 1/128 for the YCGM sensor, 1/256 for the BGGR one.
 constexpr SigcoreParams kNeutral{128, 128, 0, 0, 256, 256};
+constexpr SigcoreParams kNeutralBggr{256, 256, 0, 0, 256, 256};
 
 struct FlatCase {
     const char* name;
@@ -78,9 +80,10 @@ TEST_F(SigcoreLibrary, DevelopsFlatMosaicsOfEachLayoutToTheirColour)
     const Rgb colour{1000, 2000, 3000};
     const FlatCase cases[] = {
         {"YCGM neutral", kSigcoreLayoutYcgm, 2, kNeutral, {1000, 2000, 3000}},
-        {"BGGR neutral", kSigcoreLayoutBggr, 3, kNeutral, {1000, 2000, 3000}},
+        {"BGGR neutral", kSigcoreLayoutBggr, 3, kNeutralBggr, {1000, 2000, 3000}},
         {"YCGM red x2, blue x1/2", kSigcoreLayoutYcgm, 2, {256, 64, 0, 0, 256, 256}, {2000, 2000, 1500}},
-        {"BGGR exposure x2 clips blue", kSigcoreLayoutBggr, 3, {128, 128, 0, 0, 512, 256}, {2000, 4000, 4095}},
+        {"BGGR red x2, blue x1/2", kSigcoreLayoutBggr, 3, {512, 128, 0, 0, 256, 256}, {2000, 2000, 1500}},
+        {"BGGR exposure x2 clips blue", kSigcoreLayoutBggr, 3, {256, 256, 0, 0, 512, 256}, {2000, 4000, 4095}},
     };
     const long width = 40;
     const long height = 36;

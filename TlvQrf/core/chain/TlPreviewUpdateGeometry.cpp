@@ -1,0 +1,284 @@
+// The update's geometry: how the view scale is split over the scale stages
+// (a reduction first, never below 150 pixels on the short side, then the
+// enlargement), the crop, the fisheye correction, the rotation, and in the
+// full preview the visual crop frame and the grid overlay.
+#include "chain/TlPreviewUpdate.h"
+
+#include "filters/fisheye/TlFisheyeFilter.h"
+#include "filters/visualcrop/TlVisualCropFilter.h"
+#include "filtrix/CropFilter.h"
+#include "filtrix/KelvraFilterScale.h"
+#include "filtrix/KelvraFilterTransform.h"
+#include "kelvra/KelvraData.h"
+#include "params/TlvParamSet.h"
+#include "raw/TlRawFormat.h"
+
+#include <algorithm>
+
+using namespace TlChainSlots;
+
+namespace {
+
+// The first scale stage never takes the short side below this.
+constexpr double kMinimumShortSide = 150.0;
+constexpr long kLensUnknownCode = 3000;
+// How far around the old frame the display repaints.
+constexpr long kFrameMargin = 5;
+constexpr long kRepaint = 0;
+
+CTlDblRect CropOf(const CTlGeometryState& geometry)
+{
+    CTlDblRect crop;
+    geometry.GetCropRect(crop);
+    return crop;
+}
+
+bool IsCropped(const CTlGeometryState* geometry)
+{
+    if (geometry == nullptr)
+        return false;
+    CTlDblRect whole;
+    geometry->GetLimitRect(whole);
+    return CropOf(*geometry) != whole;
+}
+
+} // namespace
+
+bool CTlPreviewUpdate::SetScaleStage(int slot, double x, double y)
+{
+    auto* scale = SlotAs<CKelvraFilterScale>(slot);
+    return scale == nullptr || Check(scale->SetScale(x, y, true));
+}
+
+// A user size that was never given (0) leaves the stage its factor.
+bool CTlPreviewUpdate::SetScaleStageToUserSize(int slot, bool exchange, double x, double y)
+{
+    auto* scale = SlotAs<CKelvraFilterScale>(slot);
+    const long width = long(m_chain.m_userWidth);
+    const long height = long(m_chain.m_userHeight);
+    if (scale == nullptr)
+        return true;
+    if (width <= 0 || height <= 0)
+        return SetScaleStage(slot, x, y);
+    return Check(exchange ? scale->SetSize(height, width, true) : scale->SetSize(width, height, true));
+}
+
+// The reduction (t) runs on slots 13 and 14, the enlargement base (b) on
+// slot 15, the rest (e / b) on slot 16 and what is left of the pixel aspect
+// on slot 17.
+bool CTlPreviewUpdate::UpdateScaling()
+{
+    const CTlvParamSet& params = *m_ctx.params;
+    m_ctx.cropped = IsCropped(params.geometry);
+    const double s = m_ctx.workingScale;
+    const double m = (params.geometry != nullptr ? params.geometry->GetScale() : 1.0) * m_ctx.reduction;
+    double t = 1.0;
+    double b = 1.0;
+    double e = s;
+    if (s <= 1.0 || m <= 1.0) {
+        t = std::min(s, m);
+        e = s > m ? s / m : 1.0;
+    } else {
+        b = std::min(s, m);
+    }
+    return SetFirstScales(t, e) && SetEnlargement(b, e) && SetAreaScale(e);
+}
+
+bool CTlPreviewUpdate::SetFirstScales(double t, double e)
+{
+    const CTlvParamSet& params = *m_ctx.params;
+    const bool fisheye = CTlvParamSet::Present(params.fisheyeFlag, params.fisheye) != nullptr;
+    m_ctx.sharpenScale = 1.0;
+    if (t == 1.0 && (!fisheye || m_ctx.aspect == 1.0))
+        return Enable(kFirstScale, false) && Enable(kSecondScale, false);
+    if (Mode() == 0) {
+        std::uint32_t width = 0;
+        std::uint32_t height = 0;
+        if (!GetOutputSize(m_chain.m_source, params.RawDevelopment(), true, nullptr, width, height))
+            return Fail(TlUpdateCode::kNoColourSpace, "Image Size?");
+        m_ctx.imageWidth = long(width);
+        m_ctx.imageHeight = long(height);
+    } else if (!m_ctx.haveImageSize) {
+        return Fail(TlUpdateCode::kNoColourSpace, "Image Size?");
+    }
+    const double n = double(std::min(m_ctx.imageWidth, m_ctx.imageHeight));
+    double first = t;
+    double second = 1.0;
+    if (n * t < kMinimumShortSide && n > 0.0) {
+        first = kMinimumShortSide / n;
+        second = t / first;
+    }
+    m_ctx.sharpenScale = first / m_ctx.reduction;
+    const bool userSize = Mode() != 0 && !m_ctx.cropped && second == 1.0 && e == 1.0;
+    if (!Enable(kFirstScale, true))
+        return false;
+    bool set = true;
+    if (m_ctx.aspect == 1.0) {
+        set = userSize ? SetScaleStageToUserSize(kFirstScale, false, first, first)
+                       : SetScaleStage(kFirstScale, first, first);
+    } else if (1.0 / m_ctx.aspect > t || fisheye) {
+        set = userSize ? SetScaleStageToUserSize(kFirstScale, false, first, first * m_ctx.aspect)
+                       : SetScaleStage(kFirstScale, first, first * m_ctx.aspect);
+        m_ctx.aspect = 1.0;
+    } else {
+        set = SetScaleStage(kFirstScale, first, 1.0);
+    }
+    if (!set)
+        return false;
+    if (second == 1.0)
+        return Enable(kSecondScale, false);
+    if (!Enable(kSecondScale, true) || !SetScaleStage(kSecondScale, 1.0, 1.0))
+        return false;
+    if (m_ctx.aspect != 1.0)
+        return SetScaleStage(kSecondScale, second, 1.0);
+    return Mode() != 0 && e == 1.0 ? SetScaleStageToUserSize(kSecondScale, false, second, second)
+                                   : SetScaleStage(kSecondScale, second, second);
+}
+
+bool CTlPreviewUpdate::SetEnlargement(double b, double e)
+{
+    const std::int32_t angle = m_ctx.params->rotation;
+    const bool exchange = angle != 0 && angle != 180;
+    if (e == 1.0 || b == 1.0) {
+        if (!Enable(kEnlargeScale, false))
+            return false;
+    } else {
+        if (!Enable(kEnlargeScale, true))
+            return false;
+        if (Mode() != 0 && e / b == 1.0) {
+            if (!SetScaleStageToUserSize(kEnlargeScale, exchange, b, b))
+                return false;
+            m_ctx.aspect = 1.0;
+        } else if (!SetScaleStage(kEnlargeScale, b, b)) {
+            return false;
+        }
+    }
+    if (e == 1.0 || e / b == 1.0)
+        return Enable(kRemainderScale, false);
+    if (!Enable(kRemainderScale, true))
+        return false;
+    if (Mode() == 0)
+        return SetScaleStage(kRemainderScale, e / b, e / b);
+    m_ctx.aspect = 1.0;
+    return SetScaleStageToUserSize(kRemainderScale, exchange, e / b, e / b);
+}
+
+bool CTlPreviewUpdate::SetAreaScale(double e)
+{
+    if (m_ctx.aspect == 1.0)
+        return Enable(kAreaScale, false);
+    if (!Enable(kAreaScale, true))
+        return false;
+    if (Mode() != 0)
+        return SetScaleStageToUserSize(kAreaScale, false, 1.0, m_ctx.aspect * m_ctx.workingScale / e);
+    return SetScaleStage(kAreaScale, 1.0, m_ctx.aspect * m_ctx.workingScale / e);
+}
+
+bool CTlPreviewUpdate::UpdateCrop()
+{
+    if (!Has(TlChange::kGeometry | TlChange::kScale))
+        return true;
+    const CTlvParamSet& params = *m_ctx.params;
+    auto* crop = SlotAs<CCropFilter>(kCrop);
+    // Without the size mode the whole picture shows, the crop as a frame.
+    if (crop == nullptr || !m_ctx.cropped || m_chain.m_sizeMode != 1)
+        return Enable(kCrop, false);
+    const CTlDblRect area = CropOf(*params.geometry);
+    KelvraRect rect;
+    rect.left = long(area.left);
+    rect.top = long(area.top);
+    rect.right = long(area.right);
+    rect.bottom = long(area.bottom);
+    const bool userSize = Mode() != 0 && m_chain.m_userWidth > 0 && m_chain.m_userHeight > 0 &&
+                          !IsEnabled(kSecondScale) && !IsEnabled(kEnlargeScale) && !IsEnabled(kAreaScale);
+    if (userSize) {
+        rect.right = rect.left + long(m_chain.m_userWidth);
+        if (!m_ctx.stretchedModel)
+            rect.bottom = rect.top + long(m_chain.m_userHeight);
+    }
+    return Check(crop->SetCrop(rect, true)) && Enable(kCrop, true);
+}
+
+bool CTlPreviewUpdate::UpdateFisheye()
+{
+    const CTlvParamSet& params = *m_ctx.params;
+    const CTlFlagState* record = CTlvParamSet::Present(params.fisheyeFlag, params.fisheye);
+    auto* filter = SlotAs<CFisheyeFilter>(kFisheye);
+    if (record == nullptr || filter == nullptr)
+        return Enable(kFisheye, false);
+    if (!filter->HasLensModel()) {
+        if (IKelvraError* error = filter->SetLens(params.tags)) {
+            const bool unknown = error->GetCode() == kLensUnknownCode;
+            return Fail(unknown ? TlUpdateCode::kLensUnknown : TlUpdateCode::kLensFailed, nullptr, error);
+        }
+    }
+    return Check(filter->SetFillMode(record->flag ? 1 : 0, true)) &&
+           Check(filter->SetFillColor(record->value, true)) && Enable(kFisheye, true);
+}
+
+bool CTlPreviewUpdate::UpdateRotation()
+{
+    const CTlvParamSet& params = *m_ctx.params;
+    auto* transform = SlotAs<CKelvraFilterTransform>(kTransform);
+    if (params.flip == 0 && params.rotation == 0 && params.fineAngle == 0.0)
+        return Enable(kTransform, false);
+    if (transform == nullptr)
+        return true;
+    return Check(transform->SetTransform(params.flip != 0, double(params.rotation) + params.fineAngle, true, true)) &&
+           Enable(kTransform, true);
+}
+
+bool CTlPreviewUpdate::UpdateGrid()
+{
+    if (Mode() != 0)
+        return true;
+    if (Has(TlChange::kGrid) && !Enable(kGrid, m_chain.m_grid))
+        return false;
+    const CTlGeometryState* geometry = m_ctx.params->geometry;
+    if (Has(TlChange::kGeometry) && geometry != nullptr) {
+        const CTlDblRect crop = CropOf(*geometry);
+        STlChainView view;
+        view.visible = {crop.left, crop.top, crop.right, crop.bottom};
+        view.referenceScale = geometry->GetScale();
+        view.displayScale = geometry->GetScale();
+        m_chain.FitGrid(&view, false);
+    }
+    return true;
+}
+
+// The frame shows the crop on the whole picture; when it moves, the display
+// repaints the old frame with a margin around it.
+bool CTlPreviewUpdate::UpdateVisualCrop()
+{
+    if (Mode() != 0 || !Has(TlChange::kGeometry | TlChange::kScale | TlChange::kRotation))
+        return true;
+    auto* frame = SlotAs<CVisualCropFilter>(kVisualCrop);
+    if (frame == nullptr)
+        return true;
+    if (Has(TlChange::kGeometry | TlChange::kRotation)) {
+        KelvraRect old = *frame->GetRect();
+        if (old.right != old.left || old.bottom != old.top) {
+            old.left -= kFrameMargin;
+            old.top -= kFrameMargin;
+            old.right += kFrameMargin;
+            old.bottom += kFrameMargin;
+            IKelvraError::Release(KelvraSendDataNotification(frame, kRepaint, &old));
+        }
+    }
+    if (m_chain.m_sizeMode != 0)
+        return Enable(kVisualCrop, false);
+    if (!m_ctx.cropped)
+        return Enable(kVisualCrop, false);
+    CTlDblRect crop = CropOf(*m_ctx.params->geometry);
+    crop.Scale(m_ctx.workingScale * 0.5);
+    KelvraRect rect;
+    rect.left = long(crop.left);
+    rect.top = long(crop.top);
+    rect.right = long(crop.right);
+    rect.bottom = long(crop.bottom);
+    if (rect.right == rect.left)
+        rect.right = rect.left + 1;
+    if (rect.bottom == rect.top)
+        rect.bottom = rect.top + 1;
+    return Check(frame->SetRect(&rect, true)) && Enable(kVisualCrop, true);
+}

@@ -1,0 +1,93 @@
+#include "DevelopEnvironment.h"
+
+#include "MakeCalibration/TlCalibrationMaker.h"
+#include "MakeCameraTables/TlCameraTablesMaker.h"
+#include "MakeProfiles/TlProfileMaker.h"
+#include "camera/TlCameraTables.h"
+#include "chain/TlCadraFilterChain.h"
+#include "colour/TlWorkingProfiles.h"
+#include "export/TlExport.h"
+#include "lib/TlLibraryState.h"
+#include "load/TlLiveObjects.h"
+#include "params/TlvParamSetMaker.h"
+
+namespace {
+
+bool Succeeded(IKelvraError* error)
+{
+    IKelvraError::Release(error);
+    return error == nullptr;
+}
+
+} // namespace
+
+QrfRawOptions SceneOptions(long width, long height)
+{
+    QrfRawOptions options;
+    options.model = 258;
+    options.width = width;
+    options.height = height;
+    return options;
+}
+
+CDevelopEnvironment::CDevelopEnvironment()
+{
+    IKelvraManager* manager = nullptr;
+    if (!Succeeded(IKelvraManager::_CreateKelvraManager(0, nullptr, 0, 0, 0, &manager)))
+        return;
+    m_manager.reset(manager);
+    TlvQrfLib::SetGlobalManager(manager);
+    InstallObjectRegistry();
+    InstallParamSetMaker();
+    m_oldFactory = SetPreviewChainFactory(&CreateCadraFilterChain);
+    m_oldExport = SetExportImageHook(&ExportImage);
+    m_ready = m_profiles.IsReady() && WriteProfilesFolder();
+    m_watcher.reset(new CTlFileSavingUtilities());
+}
+
+CDevelopEnvironment::~CDevelopEnvironment()
+{
+    m_watcher.reset();
+    SetPreviewChainFactory(m_oldFactory);
+    SetExportImageHook(m_oldExport);
+}
+
+bool CDevelopEnvironment::WriteProfilesFolder()
+{
+    const std::string& folder = m_profiles.Path();
+    if (!Succeeded(TlWriteProfiles(folder.c_str())) || !TlWriteCalibrations(folder))
+        return false;
+    std::unique_ptr<TlCameraTables> tables = TlBuildCameraTables();
+    if (tables == nullptr)
+        return false;
+    m_profiles.Write(kTlCameraTablesFile, TlSerialiseCameraTables(*tables));
+    SetProfileFolder(folder.c_str());
+    SetGeneratedProfilePrefix("Tlb_");
+    m_output = folder + "TLsRGB.icm";
+    const std::string cmyk = folder + "TLCMYK.icm", monitor = folder + "TLMonitor_Win.icm";
+    return SetWorkingProfiles(m_output.c_str(), cmyk.c_str(), nullptr, monitor.c_str(), nullptr) == 1;
+}
+
+std::string CDevelopEnvironment::WriteRaw(const std::string& name, const QrfRawOptions& options) const
+{
+    const std::string path = m_files.File(name);
+    return Succeeded(QrfWriteRaw(options, path.c_str())) ? path : std::string();
+}
+
+SOpenedRaw CDevelopEnvironment::Open(const std::string& path) const
+{
+    SOpenedRaw opened;
+    opened.raw = LoadImageFile(path);
+    ITlvQrfData* data = nullptr;
+    if (opened.raw == nullptr || CreateQrfControl(&data) != 0 || data == nullptr)
+        return opened;
+    opened.control.reset(static_cast<CTlvQrfControl*>(data));
+    if (!Succeeded(opened.control->Initialize(Manager(), opened.raw->Image(), opened.raw->Tags()))) {
+        opened.control.reset();
+        return opened;
+    }
+    // The load filled attributes of its own, which the control's holder is
+    // not: what it learnt of the file goes across by hand.
+    opened.control->rawFlag = opened.raw->IsRaw() ? 1 : 0;
+    return opened;
+}

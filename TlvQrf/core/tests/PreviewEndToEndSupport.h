@@ -1,0 +1,104 @@
+// What the end-to-end preview tests share: a synthetic raw file opened
+// through the image control with its preview chain built, the preview read
+// and measured against the scene, and comparisons of whole previews.
+#pragma once
+
+#include "DevelopEnvironment.h"
+#include "DevelopedPatchesSupport.h"
+
+#include "chain/TlCadraFilterChain.h"
+#include "filtrix/KelvraFilterBase.h"
+#include "kelvra/KelvraFilterChain.h"
+
+#include <set>
+
+namespace preview_test {
+
+constexpr long kWidth = 480;
+constexpr long kHeight = 320;
+
+// A display that records which filters a change began at.
+class RecordingDisplay : public IKelvraDataDestination {
+public:
+    IKelvraError* KelvraNotify(IKelvraDataSource* source, long code, void*) override
+    {
+        if (code == kKelvraNotifyData || code == kKelvraNotifyUpdateAll)
+            senders.insert(source);
+        return nullptr;
+    }
+    std::set<IKelvraDataSource*> senders;
+};
+
+class PreviewEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_environment.IsReady());
+        m_raw = m_environment.WriteRaw("scene.qrf", SceneOptions(kWidth, kHeight));
+        ASSERT_FALSE(m_raw.empty());
+    }
+
+    // The control over the raw file with its preview chain built.
+    SOpenedRaw Open()
+    {
+        SOpenedRaw opened = m_environment.Open(m_raw);
+        EXPECT_NE(nullptr, opened.control);
+        if (opened.control != nullptr) {
+            IKelvraFilterChain* chain = nullptr;
+            ExpectOk(opened.control->GetFilterChain(&chain), "preview");
+            EXPECT_NE(nullptr, chain);
+        }
+        return opened;
+    }
+    static SampleGrid Preview(CTlvQrfControl& control) { return ReadSampleGrid(control.GetFilterChain()); }
+    patches_test::SPatchReport Measure(const SampleGrid& grid, double scale = 1.0)
+    {
+        const patches_test::CPatchTruth truth(m_environment.OutputProfile());
+        EXPECT_TRUE(truth.IsReady());
+        return patches_test::MeasurePatches(grid, 255, CQrfScene(kWidth, kHeight),
+                              patches_test::CentredPlacement(kWidth, kHeight, grid.width, grid.height, scale),
+                              truth);
+    }
+
+    CDevelopEnvironment m_environment;
+    std::string m_raw;
+};
+
+inline CKelvraFilterBase* Slot(CTlvQrfControl& control, int slot)
+{
+    auto* chain = dynamic_cast<CTlCadraFilterChain*>(control.GetEditChain());
+    return chain != nullptr ? chain->GetSlot(slot) : nullptr;
+}
+
+inline bool SentBy(const RecordingDisplay& display, CKelvraFilterBase* filter)
+{
+    return filter != nullptr && display.senders.count(static_cast<IKelvraDataSource*>(filter)) != 0;
+}
+
+// `to` turned a quarter clockwise from `from`, pixel for pixel.
+inline bool TurnedClockwise(const SampleGrid& from, const SampleGrid& to)
+{
+    if (to.width != from.height || to.height != from.width || to.planes != from.planes)
+        return false;
+    for (long y = 0; y < from.height; ++y) {
+        for (long x = 0; x < from.width; ++x) {
+            for (long c = 0; c < from.planes; ++c) {
+                if (from.At(x, y, c) != to.At(from.height - 1 - y, x, c))
+                    return false;
+            }
+        }
+    }
+    return true;
+}
+
+inline bool SameGrid(const SampleGrid& a, const SampleGrid& b)
+{
+    return a.width == b.width && a.height == b.height && a.planes == b.planes && a.samples == b.samples;
+}
+
+inline double Green(const patches_test::SPatchResult& patch)
+{
+    return patch.measured[1];
+}
+
+} // namespace preview_test

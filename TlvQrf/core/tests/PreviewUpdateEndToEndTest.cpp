@@ -1,0 +1,172 @@
+// A synthetic raw file opened through the image control as a host opens
+// it, with the real preview chain on the library's own filters: the
+// developed preview measured against the scene, slider changes that redo
+// only the work after the filter they belong to, quarter turns, and two
+// controls updating at once; and the export of the same settings.
+#include "PreviewEndToEndSupport.h"
+
+#include "params/TlvParamSet.h"
+#include "pellio/PellioFormats.h"
+#include "save/TlSaveImage.h"
+#include "settings/curves/TlLut.h"
+#include "settings/curves/TlLutGroupDefaults.h"
+
+#include <functional>
+#include <thread>
+
+using namespace patches_test;
+using namespace preview_test;
+
+TEST_F(PreviewEndToEnd, PreviewShowsTheScenesColours)
+{
+    for (double scale : {1.0, 0.5}) {
+        SCOPED_TRACE(scale);
+        SOpenedRaw opened = Open();
+        ASSERT_NE(nullptr, opened.control);
+        EXPECT_EQ(0u, opened.control->SetScale(scale));
+        const SampleGrid grid = Preview(*opened.control);
+        ASSERT_EQ(3, grid.planes);
+        ExpectPatchesWithinTolerance(Measure(grid, scale));
+    }
+}
+
+// Each slider moves the patches its way, and the work before the filter
+// it belongs to (De-Bayer and the initial tables) is not redone.
+TEST_F(PreviewEndToEnd, SliderChangesMoveThePatchesAndRedoOnlyWhatFollows)
+{
+    const struct {
+        const char* name;
+        std::uint32_t changes;
+        int slot; // the filter the change belongs to
+        std::function<void(CTlvQrfControl&)> apply;
+        std::function<bool(const SPatchResult& before, const SPatchResult& after)> moved; // each grey step
+    } cases[] = {
+        {"exposure one stop up", ITlvQrfData::eAdjustment, TlChainSlots::kToneLut,
+         [](CTlvQrfControl& c) {
+             c.adjustUsed = 1;
+             c.adjust.value = 1.0;
+         },
+         [](const SPatchResult& before, const SPatchResult& after) {
+             return Green(after) > Green(before) || Green(before) > 0.99;
+         }},
+        {"warmer white balance", ITlvQrfData::eWhiteBalance, TlChainSlots::kToneLut,
+         [](CTlvQrfControl& c) {
+             c.whiteBalanceUsed = 1;
+             c.whiteBalance.mode = CTlWhiteBalanceState::kModeGains;
+             c.whiteBalance.firstGain = 2.0 * 1.25; // the as-shot gains times a warmer light
+             c.whiteBalance.secondGain = 1.5 / 1.25;
+         },
+         [](const SPatchResult&, const SPatchResult& after) {
+             const double* m = after.measured;
+             return (m[0] > m[1] && m[1] > m[2]) || m[1] > 0.99 || m[1] < 0.05;
+         }},
+        {"curve lifting the shadows", ITlvQrfData::eToneCurves, TlChainSlots::kSecondCurveLut,
+         [](CTlvQrfControl& c) {
+             c.toneCurvesUsed = 1;
+             ASSERT_TRUE(TlSetDefaultChannels(c.toneCurves, kTlLutGroupToneCurves));
+             auto* master = dynamic_cast<CTlLut*>(c.toneCurves.Find(0));
+             ASSERT_NE(nullptr, master);
+             master->SetOutputLevels(0.25, 1.0);
+         },
+         [](const SPatchResult& before, const SPatchResult& after) {
+             return Green(after) > Green(before) || Green(before) > 0.99;
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SOpenedRaw opened = Open();
+        ASSERT_NE(nullptr, opened.control);
+        CTlvQrfControl& control = *opened.control;
+        const SPatchReport before = Measure(Preview(control));
+        RecordingDisplay display;
+        ASSERT_EQ(0u, control.Connect(&display));
+        c.apply(control);
+        EXPECT_EQ(0u, control.Update(c.changes, false, nullptr));
+        const SPatchReport after = Measure(Preview(control));
+        SCOPED_TRACE("before:\n" + before.Describe() + "after:\n" + after.Describe());
+        ASSERT_EQ(before.patches.size(), after.patches.size());
+        for (std::size_t i = 0; i < after.patches.size(); ++i) {
+            if (after.patches[i].neutral) {
+                EXPECT_TRUE(c.moved(before.patches[i], after.patches[i])) << "grey step " << i;
+            }
+        }
+        EXPECT_TRUE(SentBy(display, Slot(control, c.slot))) << "its filter changed";
+        for (int upstream : {TlChainSlots::kStdDeBayer, TlChainSlots::kHqDeBayer, TlChainSlots::kInitialLut,
+                             TlChainSlots::kSquareLut, TlChainSlots::kRootLut}) {
+            EXPECT_FALSE(SentBy(display, Slot(control, upstream))) << "slot " << upstream << " redone";
+        }
+        EXPECT_EQ(0u, control.DisConnect(&display));
+    }
+}
+
+// The preview at scale 1 and the export of the same settings develop the
+// same picture.
+TEST_F(PreviewEndToEnd, ExportMatchesThePreviewAtTheSameScale)
+{
+    SOpenedRaw opened = Open();
+    ASSERT_NE(nullptr, opened.control);
+    const SampleGrid preview = Preview(*opened.control);
+    const std::string target = m_environment.Files().File("export.tif");
+    std::unique_ptr<CTlvParamSet> params(opened.control->CreateParamSet());
+    ASSERT_EQ(0, SaveImageToFile(params.get(), target.c_str(), 0, kPellioFormatTiff, 0, false));
+    const SImageFile exported = ReadImageFile(target);
+    ASSERT_EQ(3, preview.planes);
+    ASSERT_EQ(exported.grid.width, preview.width);
+    ASSERT_EQ(exported.grid.height, preview.height);
+    const SPatchReport previewReport = Measure(preview, 255);
+    const SPatchReport exportReport = Measure(exported.grid, 255);
+    SCOPED_TRACE("preview:\n" + previewReport.Describe() + "export:\n" + exportReport.Describe());
+    EXPECT_LE(LargestPatchDifference(previewReport, exportReport), kSameScaleError);
+}
+
+TEST_F(PreviewEndToEnd, QuarterTurnsAreExact)
+{
+    SOpenedRaw opened = Open();
+    ASSERT_NE(nullptr, opened.control);
+    CTlvQrfControl& control = *opened.control;
+    const SampleGrid upright = Preview(control);
+    ASSERT_EQ(3, upright.planes);
+    ASSERT_EQ(0u, control.RotateCW());
+    const SampleGrid quarter = Preview(control);
+    EXPECT_TRUE(TurnedClockwise(upright, quarter));
+    ASSERT_EQ(0u, control.RotateCW());
+    EXPECT_TRUE(TurnedClockwise(quarter, Preview(control)));
+    ASSERT_EQ(0u, control.RotateCCW());
+    ASSERT_EQ(0u, control.RotateCCW());
+    EXPECT_TRUE(SameGrid(upright, Preview(control))) << "turned back, the preview is as it was";
+}
+
+// Two controls, each on its own thread, move their exposure many times;
+// an update that finds the other running must not lose its change, so each
+// preview ends as a control built with its last value shows it.
+TEST_F(PreviewEndToEnd, TwoControlsUpdatingAtOnceLoseNoChange)
+{
+    constexpr int kRounds = 40;
+    const double finals[2] = {1.0, -1.0};
+    SOpenedRaw opened[2] = {Open(), Open()};
+    ASSERT_NE(nullptr, opened[0].control);
+    ASSERT_NE(nullptr, opened[1].control);
+    unsigned long failures[2] = {};
+    auto slide = [&](int which) {
+        CTlvQrfControl& control = *opened[which].control;
+        control.adjustUsed = 1;
+        for (int round = 0; round <= kRounds; ++round) {
+            control.adjust.value = round == kRounds ? finals[which] : 0.05 * (round % 7);
+            failures[which] += control.Update(ITlvQrfData::eAdjustment, false, nullptr) != 0 ? 1 : 0;
+        }
+    };
+    std::thread first(slide, 0), second(slide, 1);
+    first.join();
+    second.join();
+    for (int which : {0, 1}) {
+        SCOPED_TRACE(which);
+        EXPECT_EQ(0u, failures[which]);
+        SOpenedRaw reference = m_environment.Open(m_raw);
+        ASSERT_NE(nullptr, reference.control);
+        reference.control->adjustUsed = 1;
+        reference.control->adjust.value = finals[which];
+        IKelvraFilterChain* chain = nullptr;
+        ExpectOk(reference.control->GetFilterChain(&chain), "reference");
+        EXPECT_TRUE(SameGrid(Preview(*reference.control), Preview(*opened[which].control)));
+    }
+}
