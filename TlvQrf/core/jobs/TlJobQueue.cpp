@@ -265,6 +265,7 @@ bool CJobQueue::AbortCurrent()
     if (!CurrentJobLocked())
         return false;
     Abort();
+    m_abortedJob = CurrentJobLocked();
     if (IsPaused()) {
         // The parked job goes on, sees the abort at once and ends; the queue
         // stays paused after it.
@@ -296,14 +297,30 @@ CJob* CJobQueue::FindJob(const char* target)
 
 void CJobQueue::BeginLoadStep(CJob* job)
 {
-    SetAbortFlag(false);
+    KeepAbortOf(job);
     OnLoadStarted(job);
 }
 
 void CJobQueue::BeginSaveStep(CJob* job)
 {
-    SetAbortFlag(false);
+    KeepAbortOf(job);
     OnSaveStarted(job);
+}
+
+// A host's abort may come between two steps or phases of the job, after one
+// report and before the next step clears the flag; it must not be lost, or
+// the aborted save would go on and end as saved.
+void CJobQueue::KeepAbortOf(CJob* job)
+{
+    const Tl::CSyncLock guard(SyncObject());
+    SetAbortFlag(job != nullptr && job == m_abortedJob);
+}
+
+void CJobQueue::Reset(long position, long total)
+{
+    CProgressMonitor::Reset(position, total);
+    const Tl::CSyncLock guard(SyncObject());
+    KeepAbortOf(CurrentJobLocked());
 }
 
 void CJobQueue::CreateSaveContext()
@@ -373,6 +390,7 @@ void CJobQueue::EndJobForWorker(CJobWorker& worker)
     {
         const Tl::CSyncLock guard(SyncObject());
         worker.m_current = nullptr;
+        m_abortedJob = nullptr;
         // A filter phase that the job left unfinished ends with it.
         StoreEnabled(true);
         tellPauser = IsPaused();

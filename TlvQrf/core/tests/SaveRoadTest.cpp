@@ -1,7 +1,7 @@
-// The host's save road with the library's real save: SaveImage queues the
-// task and answers 2, the worker loads the raw file and saves through a
-// temporary file beside the target, and the host polls, pauses, resumes and
-// aborts from its own thread. Whatever the ending, the record reports it
+// The host's save road with the library's real saves: SaveImage queues the
+// task and answers 2, the worker loads the raw file and exports it or writes
+// the settings into it through a temporary file beside the target, and the
+// host polls, pauses, resumes and aborts from its own thread. Whatever the ending, the record reports it
 // (cancellation is never 0), the target is replaced or left alone as a
 // whole, and every registered object is given back.
 #include "SaveRoadTestSupport.h"
@@ -54,33 +54,44 @@ TEST_F(SaveRoadTest, HostPausesTheSaveOfALargeFileSeesItHeldAndResumesIt)
 {
     CJobQueue* queue = GetJobQueue();
     ASSERT_NE(queue, nullptr);
-    TlvSaveData record;
-    record.dwResult = 77;
-    const std::string output = m_folder.File("paused.jpg");
-    ASSERT_EQ(Save(record, LargeRaw(), output), 2u);
-    ASSERT_TRUE(WaitForProgress());
+    const struct {
+        const char* name;
+        bool settingsIntoRaw; // into the raw file itself, else an export
+    } cases[] = {{"export", false}, {"settings save", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string source = c.settingsIntoRaw ? CopyOf(LargeRaw(), "paused.qrf") : LargeRaw();
+        const std::string output = c.settingsIntoRaw ? source : m_folder.File("paused.jpg");
+        TlvSaveData record;
+        record.dwResult = 77;
+        ASSERT_EQ(Save(record, source, output, c.settingsIntoRaw ? kTlvSaveSettingsIntoRaw : kPellioFormatJpeg), 2u);
+        ASSERT_TRUE(WaitForProgress());
 
-    ASSERT_EQ(queue->Pause(), 0);
-    const Progress held = ReadProgress();
-    EXPECT_GT(held.total, 0);
-    ExpectHeld(Saver(), held);
+        ASSERT_EQ(queue->Pause(), 0);
+        const Progress held = ReadProgress();
+        EXPECT_GT(held.total, 0);
+        ExpectHeld(Saver(), held);
 
-    // The host resumes a paused queue by starting it again; the next pause
-    // holds the save at a later report.
-    ASSERT_EQ(queue->Start(), CJobQueue::kStarted);
-    ASSERT_EQ(queue->Pause(), 0);
-    const Progress later = ReadProgress();
-    EXPECT_NE(later, held) << "the save went on after the resume";
-    ExpectHeld(Saver(), later);
+        // The host resumes a paused queue by starting it again; the next
+        // pause holds the save at a later report.
+        ASSERT_EQ(queue->Start(), CJobQueue::kStarted);
+        ASSERT_EQ(queue->Pause(), 0);
+        const Progress later = ReadProgress();
+        EXPECT_NE(later, held) << "the save went on after the resume";
+        ExpectHeld(Saver(), later);
 
-    ASSERT_EQ(queue->Start(), CJobQueue::kStarted);
-    WaitUntilFinished();
-    EXPECT_FALSE(queue->IsPaused());
-    EXPECT_EQ(record.dwResult, 0u) << "a resumed save ends as saved";
-    EXPECT_TRUE(IsPicture(output, kPellioKindJpeg, 3000 - kBorder, 2000 - kBorder));
-    EXPECT_TRUE(TemporaryFiles(m_folder.Path()).empty()) << "no temporary file is left";
-    EXPECT_EQ(RegisteredImageCount(), 0);
-    EXPECT_EQ(RegisteredObjectCount(), 0);
+        ASSERT_EQ(queue->Start(), CJobQueue::kStarted);
+        WaitUntilFinished();
+        EXPECT_FALSE(queue->IsPaused());
+        EXPECT_EQ(record.dwResult, 0u) << "a resumed save ends as saved";
+        if (c.settingsIntoRaw)
+            EXPECT_TRUE(IsPicture(output, kPellioKindQrf, 3000, 2000)) << "the raw file, with its whole mosaic";
+        else
+            EXPECT_TRUE(IsPicture(output, kPellioKindJpeg, 3000 - kBorder, 2000 - kBorder));
+        EXPECT_TRUE(TemporaryFiles(m_folder.Path()).empty()) << "no temporary file is left";
+        EXPECT_EQ(RegisteredImageCount(), 0);
+        EXPECT_EQ(RegisteredObjectCount(), 0);
+    }
 }
 
 TEST_F(SaveRoadTest, SaveImageQueuesAndTheHostFindsTheSavedPicture)
@@ -103,12 +114,16 @@ TEST_F(SaveRoadTest, SaveImageQueuesAndTheHostFindsTheSavedPicture)
         // side, 2 (YCGM) or 3 (BGGR) rows above and below.
         {"signal-513.jpg", 513, QrfPattern::YCGM, kPellioFormatJpeg, 0x08060201, kPellioKindJpeg, 192 - 16, 128 - 4},
         {"signal-516.jpg", 516, QrfPattern::BGGR, kPellioFormatJpeg, 0x08060201, kPellioKindJpeg, 192 - 16, 128 - 6},
+        // The settings written into the raw file itself, which keeps its mosaic.
+        {"settings.qrf", 258, QrfPattern::GBRG, kTlvSaveSettingsIntoRaw, 0x08060201, kPellioKindQrf, 192, 128},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.output);
-        const std::string raw = SmallRaw(std::string(c.output) + ".qrf", c.model, c.pattern);
-        const std::string output = m_folder.File(c.output);
-        TempFolder::Overwrite(output, "the old file");
+        const bool inPlace = c.fileFormat == kTlvSaveSettingsIntoRaw;
+        const std::string raw = SmallRaw(std::string(c.output) + (inPlace ? "" : ".qrf"), c.model, c.pattern);
+        const std::string output = inPlace ? raw : m_folder.File(c.output);
+        if (!inPlace)
+            TempFolder::Overwrite(output, "the old file");
         TlvSaveData record;
         record.dwResult = 77;
         record.dwPixelFormat = c.pixelFormat;
@@ -155,24 +170,28 @@ TEST_F(SaveRoadTest, HostReadsBothFiguresOfOneReport)
     task.Release(false);
 }
 
-TEST_F(SaveRoadTest, AbortFromTheHostReportsCancellationAndLeavesNoFile)
+TEST_F(SaveRoadTest, AbortFromTheHostReportsCancellationAndLeavesTheFilesAsTheyWere)
 {
     CJobQueue* queue = GetJobQueue();
     ASSERT_NE(queue, nullptr);
+    const std::string inPlace = CopyOf(LargeRaw(), "in-place.qrf");
+    const std::string rawBytes = TempFolder::Read(inPlace);
     const struct {
         const char* name;
-        const std::string& source;
+        std::string source;
+        std::string output;
+        std::uint32_t fileFormat;
         bool pausedFirst;
     } cases[] = {
-        {"running", LargeRaw(), false},
-        {"paused", LargeRaw(), true},
-        {"signal processing", LargeSignalRaw(), false},
+        {"running", LargeRaw(), m_folder.File("running.jpg"), kPellioFormatJpeg, false},
+        {"paused", LargeRaw(), m_folder.File("paused.jpg"), kPellioFormatJpeg, true},
+        {"signal processing", LargeSignalRaw(), m_folder.File("signal.jpg"), kPellioFormatJpeg, false},
+        {"settings save", inPlace, inPlace, kTlvSaveSettingsIntoRaw, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TlvSaveData record;
-        const std::string output = m_folder.File(std::string(c.name) + ".jpg");
-        ASSERT_EQ(Save(record, c.source, output), 2u);
+        ASSERT_EQ(Save(record, c.source, c.output, c.fileFormat), 2u);
         ASSERT_TRUE(WaitForProgress());
         if (c.pausedFirst) {
             ASSERT_EQ(queue->Pause(), 0);
@@ -180,7 +199,10 @@ TEST_F(SaveRoadTest, AbortFromTheHostReportsCancellationAndLeavesNoFile)
         Saver().Abort();
         WaitUntilFinished();
         EXPECT_EQ(record.dwResult, kCancelled) << "an aborted save must not read as saved";
-        EXPECT_FALSE(TempFolder::Exists(output));
+        if (c.output == inPlace)
+            EXPECT_TRUE(TempFolder::Read(inPlace) == rawBytes) << "the raw file is untouched";
+        else
+            EXPECT_FALSE(TempFolder::Exists(c.output));
         EXPECT_TRUE(TemporaryFiles(m_folder.Path()).empty());
         EXPECT_EQ(RegisteredImageCount(), 0);
         EXPECT_EQ(RegisteredObjectCount(), 0);

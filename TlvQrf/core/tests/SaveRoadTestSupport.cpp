@@ -5,6 +5,7 @@
 #include "MakeProfiles/TlProfileMaker.h"
 #include "PellioTestSupport.h"
 #include "export/TlExport.h"
+#include "qrfsave/TlQrfSave.h"
 #include "jobs/TlGlobalJobQueue.h"
 #include "lib/TlLibraryStartup.h"
 #include "params/TlvParamSetMaker.h"
@@ -95,6 +96,7 @@ void SaveRoadTest::SetUp()
     InstallParamSetMaker();
     InstallImageSave();
     InstallExport();
+    InstallQrfSettingsSave();
     SetJobQueueFactory(&NewSaveJobQueue);
     ASSERT_EQ(StartQrfLibrary(Manager()), 0u);
     m_started = true;
@@ -110,6 +112,13 @@ void SaveRoadTest::TearDown()
     if (m_started)
         CloseQrfLibrary();
     LoadTest::TearDown();
+}
+
+std::string SaveRoadTest::CopyOf(const std::string& path, const std::string& name)
+{
+    const std::string copy = m_folder.File(name);
+    EXPECT_TRUE(CopyFileA(path.c_str(), copy.c_str(), FALSE));
+    return copy;
 }
 
 std::string SaveRoadTest::SmallRaw(const std::string& name, std::uint32_t model, QrfPattern pattern)

@@ -36,6 +36,8 @@ protected:
     // one of model 258, one that the signal-processing library develops.
     static const std::string& LargeRaw();
     static const std::string& LargeSignalRaw();
+    // A copy of `path` under `name` in the test's folder.
+    std::string CopyOf(const std::string& path, const std::string& name);
     // A small raw file that stores its settings, in the test's folder; the
     // models 513 to 516 are developed by the signal-processing library.
     std::string SmallRaw(const std::string& name, std::uint32_t model = 258, QrfPattern pattern = QrfPattern::GBRG);
