@@ -1,8 +1,8 @@
 // Times the preview of a 6000 x 4000 synthetic raw file opened through the
 // image control, as a host shows it at a 1024-pixel preview: the full
 // build (chain built, first update, every pixel of the preview made) and a
-// single-slider update (exposure moved, the preview made again). The file
-// is made first in a temporary folder that goes at the end.
+// single-slider update (the exposure raw option moved, the preview made
+// again). The file is made first in a temporary folder that goes at the end.
 // Run by hand under Wine: PreviewBench [width height [side]]
 #include "BenchRawFile.h"
 #include "filtrix/VentraChrono.h"
@@ -47,8 +47,15 @@ int main(int argc, char** argv)
     std::printf("preview at %ld pixels of a %ld x %ld raw file (made in %.2f s, opened in %.3f s)\n", side,
                 raw.options.width, raw.options.height, raw.makeSeconds, raw.openSeconds);
     CTlvQrfControl& control = *raw.opened.control;
-    const long longer = raw.options.width > raw.options.height ? raw.options.width : raw.options.height;
-    control.SetScale(double(side) / double(longer));
+    // A host shows an 8-bit preview of the size it asks for.
+    const long shorter = raw.options.width > raw.options.height ? raw.options.height : raw.options.width;
+    const long longer = raw.options.width + raw.options.height - shorter;
+    const std::uint32_t across = std::uint32_t(side), down = std::uint32_t(side * shorter / longer);
+    const bool landscape = raw.options.width >= raw.options.height;
+    if (!ShowPreviewAt(control, landscape ? across : down, landscape ? down : across, 1)) {
+        std::printf("the control refused the preview size\n");
+        return 1;
+    }
 
     CVentraChrono chrono;
     IKelvraFilterChain* chain = nullptr;
@@ -57,14 +64,16 @@ int main(int argc, char** argv)
         return 1;
     std::printf("full preview build: %.3f s (%ld x %ld)\n", chrono.Elapsed(), width, height);
 
+    // The exposure slider as the host moves it, through the raw option:
+    // the update runs at the preview's scale. (Update passes the holder's
+    // own view scale, which stays 1.0, so through it the preview would be
+    // remade at full size.)
+    constexpr std::uint32_t kAdjustmentOption = 3;
+    TlvQrfLib::strTlnAdjustmentOption exposure{sizeof exposure, 0, 0.5};
+    TlvQrfLib::strTlnRawOption option{sizeof option, kAdjustmentOption, &exposure};
     chrono.Start();
-    control.adjust.value = 0.5;
-    control.adjustUsed = 1;
-    const unsigned long result = control.Update(ITlvQrfData::eAdjustment, false, nullptr);
-    if (result != 0 || !MakePreview(chain, &width, &height)) {
-        std::printf("the update failed (%lu)\n", result);
+    if (Failed(control.SetRawOption(&option), "exposure") || !MakePreview(chain, &width, &height))
         return 1;
-    }
-    std::printf("single-slider update (exposure): %.3f s\n", chrono.Elapsed());
+    std::printf("single-slider update (exposure): %.3f s (%ld x %ld)\n", chrono.Elapsed(), width, height);
     return 0;
 }

@@ -30,7 +30,7 @@ constexpr long kRenditionSide = 640;
 // The destination must be an image the developed pixels can be copied into.
 int RenderDirect(STlExportStep& step, IKelvraImage* current)
 {
-    auto* destination = dynamic_cast<IKelvraImage*>(SaveState().directDestination);
+    IKelvraImage* destination = SaveState().directDestination;
     if (destination == nullptr)
         return EndExport(step, kTlExportRunFailed);
     CFilterProcess process(nullptr);

@@ -30,8 +30,8 @@ constexpr std::uint32_t kStoredSettingsMarker = 2;
 void WriteSideTags(const CTlvParamSet& params, IKelvraTagControl& tags)
 {
     char profile[kTlvPathSize] = {};
-    if (GetOutputProfilePath(&params, profile))
-        EmbedIccProfile(&tags, profile);
+    if (GetOutputProfilePath(&params, profile) && EmbedIccProfile(&tags, profile))
+        SaveState().profilePath = profile;
     IKelvraError::Release(
         WriteSaveTag(tags, kTlStoredSettingsMarkerTag, kKelvraTagTypeLong, sizeof kStoredSettingsMarker,
                      &kStoredSettingsMarker));

@@ -12,7 +12,6 @@
 
 class CPluginHostFilter;
 class CTlPluginState;
-class IKelvraDataDestination;
 class IKelvraDataSource;
 class IKelvraFileStream;
 class IKelvraFilter;
@@ -43,7 +42,7 @@ struct STlSaveState {
     std::string tempPath;
 
     // Where a direct-image save hands its image.
-    IKelvraDataDestination* directDestination = nullptr;
+    IKelvraImage* directDestination = nullptr;
 
     int step = kTlSaveStepFinished;
     bool prepared = false;

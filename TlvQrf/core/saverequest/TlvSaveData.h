@@ -10,7 +10,7 @@
 #include <cstdint>
 
 class CTlvControlSettings;
-class IKelvraDataDestination;
+class IKelvraImage;
 
 // The record's special members are exports of the library; hosts bind them
 // through the import library.
@@ -53,7 +53,7 @@ public:
     std::uint32_t dwWord4;             // carried
     std::uint32_t dwFormatOption;      // handed to the export writer
     CTlvControlSettings* pSettings;    // null: the task loads the source itself
-    IKelvraDataDestination* pDestination; // direct-image mode: receives the image
+    IKelvraImage* pDestination;        // direct-image mode: receives the image
     char szProfileCopy[260];           // out, direct-image mode: output profile copy
     bool bDirectImage;
     CTlSaveText strText;               // carried

@@ -30,6 +30,19 @@ QrfRawOptions SceneOptions(long width, long height)
     return options;
 }
 
+bool ShowPreviewAt(CTlvQrfControl& control, std::uint32_t width, std::uint32_t height,
+                   std::uint32_t bytesPerChannel)
+{
+    TlvQrfLib::strTlnImageInfoParam info{};
+    info.size = sizeof info;
+    if (!Succeeded(control.GetImageInfo(&info)))
+        return false;
+    info.width = width;
+    info.height = height;
+    info.bytesPerChannel = bytesPerChannel;
+    return Succeeded(control.SetImageInfo(&info, false));
+}
+
 CDevelopEnvironment::CDevelopEnvironment()
 {
     IKelvraManager* manager = nullptr;
@@ -48,6 +61,7 @@ CDevelopEnvironment::CDevelopEnvironment()
 CDevelopEnvironment::~CDevelopEnvironment()
 {
     m_watcher.reset();
+    SetColourPathsReady(false);
     SetPreviewChainFactory(m_oldFactory);
     SetExportImageHook(m_oldExport);
 }
@@ -65,7 +79,11 @@ bool CDevelopEnvironment::WriteProfilesFolder()
     SetGeneratedProfilePrefix("Tlb_");
     m_output = folder + "TLsRGB.icm";
     const std::string cmyk = folder + "TLCMYK.icm", monitor = folder + "TLMonitor_Win.icm";
-    return SetWorkingProfiles(m_output.c_str(), cmyk.c_str(), nullptr, monitor.c_str(), nullptr) == 1;
+    if (SetWorkingProfiles(m_output.c_str(), cmyk.c_str(), nullptr, monitor.c_str(), nullptr) != 1)
+        return false;
+    // As after the library's start-up: controls keep these profiles.
+    SetColourPathsReady(true);
+    return true;
 }
 
 std::string CDevelopEnvironment::WriteRaw(const std::string& name, const QrfRawOptions& options) const
@@ -82,12 +100,12 @@ SOpenedRaw CDevelopEnvironment::Open(const std::string& path) const
     if (opened.raw == nullptr || CreateQrfControl(&data) != 0 || data == nullptr)
         return opened;
     opened.control.reset(static_cast<CTlvQrfControl*>(data));
-    if (!Succeeded(opened.control->Initialize(Manager(), opened.raw->Image(), opened.raw->Tags()))) {
-        opened.control.reset();
-        return opened;
-    }
     // The load filled attributes of its own, which the control's holder is
-    // not: what it learnt of the file goes across by hand.
-    opened.control->rawFlag = opened.raw->IsRaw() ? 1 : 0;
+    // not: what it learnt of the file goes across by hand, before the
+    // control reads its image information from it.
+    opened.control->rawFlag = opened.raw->Holder().rawFlag;
+    opened.control->geometry = opened.raw->Holder().geometry;
+    if (!Succeeded(opened.control->Initialize(Manager(), opened.raw->Image(), opened.raw->Tags())))
+        opened.control.reset();
     return opened;
 }

@@ -23,6 +23,12 @@
 // camera does, `width` x `height`.
 QrfRawOptions SceneOptions(long width, long height);
 
+// What a host does to show the preview at another size or depth: the image
+// information's display size (its longer side counts) and bytes per
+// channel. False when the control refuses them.
+bool ShowPreviewAt(CTlvQrfControl& control, std::uint32_t width, std::uint32_t height,
+                   std::uint32_t bytesPerChannel);
+
 struct DestroyControl {
     void operator()(CTlvQrfControl* control) const { control->Destroy(); }
 };

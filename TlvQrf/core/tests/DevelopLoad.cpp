@@ -9,7 +9,7 @@ class CLoadedImage : public ILoadedImage {
 public:
     IKelvraImage* Image() const override { return attributes.images.image; }
     IKelvraTagControl* Tags() const override { return attributes.images.tags; }
-    bool IsRaw() const override { return attributes.rawFlag != 0; }
+    const CTlvControlSettings& Holder() const override { return attributes; }
 
     CTlvImageAttributes attributes;
 };

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+class CTlvControlSettings;
 class IKelvraImage;
 class IKelvraTagControl;
 
@@ -14,8 +15,9 @@ public:
     virtual ~ILoadedImage() = default;
     virtual IKelvraImage* Image() const = 0;
     virtual IKelvraTagControl* Tags() const = 0;
-    // The load found raw sensor data.
-    virtual bool IsRaw() const = 0;
+    // What the load put into the settings holder: the raw flag, the
+    // geometry and the rest.
+    virtual const CTlvControlSettings& Holder() const = 0;
 };
 
 // CreateObject, BeginLoad, ExecuteLoad until finished, FinishLoad; null

@@ -377,4 +377,20 @@ TEST_F(ExportImageTest, DirectImageModeNeedsADestination)
     EXPECT_EQ(nullptr, SaveState().saver);
 }
 
+TEST_F(ExportImageTest, DirectImageModeRendersIntoTheDestinationImage)
+{
+    SyntheticPicture picture(Manager(), kBayerModel, kWidth, kHeight);
+    IKelvraImage* destination = nullptr;
+    ASSERT_EQ(nullptr, Manager()->CreateImage(&destination));
+    SaveState().directDestination = destination;
+    EXPECT_EQ(0, Export(picture, 0, 1024, 0, true));
+    long width = 0, height = 0;
+    EXPECT_EQ(nullptr, destination->GetSize(&width, &height));
+    EXPECT_EQ(kWidth - 12, width);
+    EXPECT_EQ(kHeight - 12, height);
+    for (const std::string& name : pelliotest::FilesIn(m_folder.Path()))
+        EXPECT_EQ(0u, name.find("picture")) << "no temporary file is left: " << name;
+    destination->Release();
+}
+
 } // namespace

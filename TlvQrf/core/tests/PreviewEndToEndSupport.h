@@ -50,14 +50,33 @@ protected:
         }
         return opened;
     }
-    static SampleGrid Preview(CTlvQrfControl& control) { return ReadSampleGrid(control.GetFilterChain()); }
-    patches_test::SPatchReport Measure(const SampleGrid& grid, double scale = 1.0)
+    // The preview as the display reads it; empty without a chain.
+    static SampleGrid Preview(CTlvQrfControl& control)
+    {
+        IKelvraFilterChain* chain = control.GetFilterChain();
+        return chain != nullptr ? ReadSampleGrid(chain) : SampleGrid();
+    }
+    // The preview's full-scale sample: its depth follows the source's.
+    static unsigned PreviewMax(CTlvQrfControl& control)
+    {
+        KelvraPixelFormat format = 0;
+        IKelvraFilterChain* chain = control.GetFilterChain();
+        if (chain != nullptr)
+            ExpectOk(chain->GetColorSpace(&format), "preview format");
+        return KelvraIs16Bit(format) ? 65535 : 255;
+    }
+    patches_test::SPatchReport Measure(const SampleGrid& grid, unsigned maxValue, double scale = 1.0)
     {
         const patches_test::CPatchTruth truth(m_environment.OutputProfile());
         EXPECT_TRUE(truth.IsReady());
-        return patches_test::MeasurePatches(grid, 255, CQrfScene(kWidth, kHeight),
-                              patches_test::CentredPlacement(kWidth, kHeight, grid.width, grid.height, scale),
-                              truth);
+        return patches_test::MeasurePatches(grid, maxValue, CQrfScene(kWidth, kHeight),
+                                            patches_test::CentredPlacement(kWidth, kHeight, grid.width,
+                                                                           grid.height, scale),
+                                            truth);
+    }
+    patches_test::SPatchReport MeasurePreview(CTlvQrfControl& control, double scale = 1.0)
+    {
+        return Measure(Preview(control), PreviewMax(control), scale);
     }
 
     CDevelopEnvironment m_environment;

@@ -17,16 +17,39 @@
 using namespace patches_test;
 using namespace preview_test;
 
+// As opened, the preview has the developed size and the source's depth; a
+// host asks for a smaller, 8-bit one through the image information. (The
+// control scales against the mosaic's size, De-Bayer border included, so a
+// smaller preview comes out a little under the size asked for.)
 TEST_F(PreviewEndToEnd, PreviewShowsTheScenesColours)
 {
-    for (double scale : {1.0, 0.5}) {
-        SCOPED_TRACE(scale);
+    const long fullWidth = kWidth - 12, fullHeight = kHeight - 12;
+    const struct {
+        const char* name;
+        std::uint32_t width, height, bytes; // 0: as opened
+        unsigned maxValue;
+    } cases[] = {
+        {"as opened", 0, 0, 0, 65535},
+        {"half size, 8 bits", kWidth / 2, kHeight / 2, 1, 255},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         SOpenedRaw opened = Open();
         ASSERT_NE(nullptr, opened.control);
-        EXPECT_EQ(0u, opened.control->SetScale(scale));
-        const SampleGrid grid = Preview(*opened.control);
-        ASSERT_EQ(3, grid.planes);
-        ExpectPatchesWithinTolerance(Measure(grid, scale));
+        CTlvQrfControl& control = *opened.control;
+        if (c.width != 0) {
+            ASSERT_TRUE(ShowPreviewAt(control, c.width, c.height, c.bytes));
+        }
+        const SampleGrid grid = Preview(control);
+        if (c.width == 0) {
+            EXPECT_EQ(fullWidth, grid.width);
+            EXPECT_EQ(fullHeight, grid.height);
+        } else {
+            EXPECT_LE(grid.width, long(c.width));
+            EXPECT_LE(grid.height, long(c.height));
+        }
+        EXPECT_EQ(c.maxValue, PreviewMax(control));
+        ExpectPatchesWithinTolerance(Measure(grid, PreviewMax(control), double(grid.width) / fullWidth));
     }
 }
 
@@ -77,12 +100,12 @@ TEST_F(PreviewEndToEnd, SliderChangesMoveThePatchesAndRedoOnlyWhatFollows)
         SOpenedRaw opened = Open();
         ASSERT_NE(nullptr, opened.control);
         CTlvQrfControl& control = *opened.control;
-        const SPatchReport before = Measure(Preview(control));
+        const SPatchReport before = MeasurePreview(control);
         RecordingDisplay display;
         ASSERT_EQ(0u, control.Connect(&display));
         c.apply(control);
         EXPECT_EQ(0u, control.Update(c.changes, false, nullptr));
-        const SPatchReport after = Measure(Preview(control));
+        const SPatchReport after = MeasurePreview(control);
         SCOPED_TRACE("before:\n" + before.Describe() + "after:\n" + after.Describe());
         ASSERT_EQ(before.patches.size(), after.patches.size());
         for (std::size_t i = 0; i < after.patches.size(); ++i) {
@@ -95,28 +118,44 @@ TEST_F(PreviewEndToEnd, SliderChangesMoveThePatchesAndRedoOnlyWhatFollows)
                              TlChainSlots::kSquareLut, TlChainSlots::kRootLut}) {
             EXPECT_FALSE(SentBy(display, Slot(control, upstream))) << "slot " << upstream << " redone";
         }
+        if (c.slot != TlChainSlots::kToneLut) {
+            EXPECT_FALSE(SentBy(display, Slot(control, TlChainSlots::kToneLut))) << "tone table redone";
+        }
         EXPECT_EQ(0u, control.DisConnect(&display));
     }
 }
 
-// The preview at scale 1 and the export of the same settings develop the
-// same picture.
+// The export of the settings the preview shows has the preview's size and
+// its colours: at the developed size, and at the smaller size a host asks
+// for through the image information.
 TEST_F(PreviewEndToEnd, ExportMatchesThePreviewAtTheSameScale)
 {
-    SOpenedRaw opened = Open();
-    ASSERT_NE(nullptr, opened.control);
-    const SampleGrid preview = Preview(*opened.control);
-    const std::string target = m_environment.Files().File("export.tif");
-    std::unique_ptr<CTlvParamSet> params(opened.control->CreateParamSet());
-    ASSERT_EQ(0, SaveImageToFile(params.get(), target.c_str(), 0, kPellioFormatTiff, 0, false));
-    const SImageFile exported = ReadImageFile(target);
-    ASSERT_EQ(3, preview.planes);
-    ASSERT_EQ(exported.grid.width, preview.width);
-    ASSERT_EQ(exported.grid.height, preview.height);
-    const SPatchReport previewReport = Measure(preview, 255);
-    const SPatchReport exportReport = Measure(exported.grid, 255);
-    SCOPED_TRACE("preview:\n" + previewReport.Describe() + "export:\n" + exportReport.Describe());
-    EXPECT_LE(LargestPatchDifference(previewReport, exportReport), kSameScaleError);
+    const struct {
+        const char* name;
+        std::uint32_t width, height; // 0: as opened
+    } cases[] = {{"as opened", 0, 0}, {"half size", kWidth / 2, kHeight / 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SOpenedRaw opened = Open();
+        ASSERT_NE(nullptr, opened.control);
+        if (c.width != 0) {
+            ASSERT_TRUE(ShowPreviewAt(*opened.control, c.width, c.height, 1));
+        }
+        const SampleGrid preview = Preview(*opened.control);
+        const std::string target = m_environment.Files().File("export.tif");
+        std::unique_ptr<CTlvParamSet> params(opened.control->CreateParamSet());
+        ASSERT_EQ(0, SaveImageToFile(params.get(), target.c_str(), 0, kPellioFormatTiff, 0, false));
+        const SImageFile exported = ReadImageFile(target);
+        ASSERT_EQ(3, preview.planes);
+        ASSERT_EQ(exported.grid.width, preview.width);
+        ASSERT_EQ(exported.grid.height, preview.height);
+        const double scale = double(preview.width) / (kWidth - 12);
+        const SPatchReport previewReport = Measure(preview, PreviewMax(*opened.control), scale);
+        const SPatchReport exportReport = Measure(exported.grid, 255, scale);
+        SCOPED_TRACE("preview:\n" + previewReport.Describe() + "export:\n" + exportReport.Describe());
+        ExpectPatchesWithinTolerance(exportReport);
+        EXPECT_LE(LargestPatchDifference(previewReport, exportReport), kSameScaleError);
+    }
 }
 
 TEST_F(PreviewEndToEnd, QuarterTurnsAreExact)

@@ -9,7 +9,7 @@
 #include "CameraTestSupport.h"
 #include "ImageJobTestSupport.h"
 #include "LoadTestSupport.h"
-#include "PellioTestSupport.h"
+#include "QrfSaveTestSupport.h"
 
 #include "colour/TlWorkingProfiles.h"
 #include "export/TlExport.h"
@@ -131,14 +131,7 @@ protected:
         return SaveImageToFile(&params, target.c_str(), 0, kTlSaveSettingsFormat, option, false);
     }
 
-    pelliotest::LoadedFile Reload(const std::string& path)
-    {
-        pelliotest::LoadedFile file;
-        IKelvraError* error = pelliotest::LoadWhole(Manager(), path, &file);
-        EXPECT_EQ(error, nullptr) << path;
-        IKelvraError::Release(error);
-        return file;
-    }
+    pelliotest::LoadedFile Reload(const std::string& path) { return qrfsave_test::Reload(Manager(), path); }
 
     // A raw file, saved once with a brighter picture.
     std::string SavedBrighter(const std::string& source, const std::string& name)

@@ -55,7 +55,7 @@ protected:
         STlSaveState& state = SaveState();
         state.profilePath = "C:\\out.icc";
         state.tempPath = "C:\\Tln1.tmp";
-        state.directDestination = Fake<IKelvraDataDestination>(1);
+        state.directDestination = Fake<IKelvraImage>(1);
         state.step = 3;
         state.prepared = true;
         state.saver = Fake<IKelvraSave>(2);
@@ -107,7 +107,7 @@ TEST_F(SaveContextTest, WhileItLivesTheGlobalsHoldACleanFinishedSave)
         EXPECT_EQ(References(slot), 1) << "held by the context only";
     }
     // Copied values stay in place.
-    EXPECT_EQ(state.directDestination, Fake<IKelvraDataDestination>(1));
+    EXPECT_EQ(state.directDestination, Fake<IKelvraImage>(1));
     EXPECT_EQ(state.rawSaveOption, 11u);
     EXPECT_EQ(state.formatOption, 12u);
     EXPECT_EQ(GetSoftwareTag(), "Tag 1.0");

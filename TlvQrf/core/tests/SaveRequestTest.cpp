@@ -41,7 +41,7 @@ struct HookScript {
     std::uint32_t formatOption = 0;
     std::uint32_t channelLayout = 0;
     bool directImage = false;
-    IKelvraDataDestination* destination = nullptr;
+    IKelvraImage* destination = nullptr;
     // The output profile the save says it embedded.
     std::string embeddedProfile;
     int answer = 0;
@@ -158,7 +158,7 @@ TEST(SaveRecordTest, DefaultsAndCopiesKeepTheHostsFieldsApart)
     data.dwWord0 = 7;
     std::strcpy(data.szOutputPath, "C:\\out.jpg");
     data.dwFileFormat = 2048;
-    data.pDestination = reinterpret_cast<IKelvraDataDestination*>(&data);
+    data.pDestination = reinterpret_cast<IKelvraImage*>(&data);
     std::strcpy(data.szProfileCopy, "C:\\copy.icc");
     data.strText.Assign("a text longer than the sixteen bytes kept in place");
     data.dwResult = 4104;
@@ -381,7 +381,7 @@ TEST_F(SaveRequestTest, DirectImageHandsTheHostACopyOfTheOutputProfileThatDestro
     TlvSaveData data;
     data.bDirectImage = true;
     // The fake save never touches the destination; only its passing is seen.
-    data.pDestination = reinterpret_cast<IKelvraDataDestination*>(&data);
+    data.pDestination = reinterpret_cast<IKelvraImage*>(&data);
     Request(data, StoredRaw("direct-profile.qrf"), "");
     ASSERT_EQ(m_saver->SaveImage(data), 2u);
     WaitUntilFinished(*m_saver);
