@@ -1,9 +1,10 @@
 // The host's save road with the library's real saves: SaveImage queues the
 // task and answers 2, the worker loads the raw file and exports it or writes
 // the settings into it through a temporary file beside the target, and the
-// host polls, pauses, resumes and aborts from its own thread. Whatever the ending, the record reports it
-// (cancellation is never 0), the target is replaced or left alone as a
-// whole, and every registered object is given back.
+// host polls, pauses, resumes and aborts from its own thread. Whatever the
+// ending, the record reports it (cancellation is never 0), the target is
+// replaced or left alone as a whole, and every registered object is given
+// back.
 #include "SaveRoadTestSupport.h"
 
 #include "jobs/TlGlobalJobQueue.h"
@@ -25,10 +26,10 @@ using TlvQrfLib::TlvSaveData;
 namespace {
 
 constexpr unsigned long kCancelled = 0x1002;
+constexpr unsigned long kFailed = 0x1008;
 // The developed picture of a 12-bit mosaic leaves out its border, six
 // pixels a side.
 constexpr long kBorder = 12;
-constexpr unsigned long kFailed = 0x1008;
 
 // The temporary files a save left in `folder`.
 std::vector<std::string> TemporaryFiles(const std::string& folder)
@@ -215,34 +216,43 @@ TEST_F(SaveRoadTest, AbortFromTheHostReportsCancellationAndLeavesTheFilesAsTheyW
 TEST_F(SaveRoadTest, FailedSavesReportFailureAndLeaveTheTargetAsItWas)
 {
     const std::string raw = SmallRaw("small.qrf");
-    const std::string locked = m_folder.Write("locked.jpg", "old picture");
+    const std::string lockedPicture = m_folder.Write("locked.jpg", "old picture");
+    const std::string lockedRaw = SmallRaw("locked.qrf");
     const std::string notRaw = m_folder.Write("notes.qrf", "not a raw file");
     const struct {
         const char* name;
         std::string source;
         std::string output;
+        std::uint32_t fileFormat;
     } cases[] = {
-        {"source missing", m_folder.File("none.qrf"), m_folder.File("none.jpg")},
-        {"source not an image", notRaw, m_folder.File("notes.jpg")},
-        {"output folder missing", raw, m_folder.File("missing\\out.jpg")},
-        {"target locked", raw, locked},
+        {"source missing", m_folder.File("none.qrf"), m_folder.File("none.jpg"), kPellioFormatJpeg},
+        {"source not an image", notRaw, m_folder.File("notes.jpg"), kPellioFormatJpeg},
+        {"output folder missing", raw, m_folder.File("missing\\out.jpg"), kPellioFormatJpeg},
+        {"target locked", raw, lockedPicture, kPellioFormatJpeg},
+        {"raw file locked", lockedRaw, lockedRaw, kTlvSaveSettingsIntoRaw},
     };
-    // Held open without delete sharing, as another program would hold it.
-    HANDLE holder = CreateFileA(locked.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    const std::string rawBytes = TempFolder::Read(lockedRaw);
+    // Held open without delete sharing, as another program would hold them.
+    std::vector<HANDLE> holders;
+    for (const std::string& path : {lockedPicture, lockedRaw}) {
+        holders.push_back(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_NE(holders.back(), INVALID_HANDLE_VALUE);
+    }
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TlvSaveData record;
         record.dwResult = 77;
-        ASSERT_EQ(Save(record, c.source, c.output), 2u);
+        ASSERT_EQ(Save(record, c.source, c.output, c.fileFormat), 2u);
         WaitUntilFinished();
         EXPECT_EQ(record.dwResult, kFailed);
         EXPECT_TRUE(TemporaryFiles(m_folder.Path()).empty()) << "no temporary file is left";
         EXPECT_EQ(RegisteredImageCount(), 0);
         EXPECT_EQ(RegisteredObjectCount(), 0);
     }
-    CloseHandle(holder);
-    EXPECT_EQ(TempFolder::Read(locked), "old picture");
+    for (HANDLE holder : holders)
+        CloseHandle(holder);
+    EXPECT_EQ(TempFolder::Read(lockedPicture), "old picture");
+    EXPECT_TRUE(TempFolder::Read(lockedRaw) == rawBytes) << "the raw file is untouched";
     EXPECT_FALSE(TempFolder::Exists(m_folder.File("none.jpg")));
     EXPECT_FALSE(TempFolder::Exists(m_folder.File("notes.jpg")));
 }
