@@ -13,6 +13,8 @@
 
 #include <windows.h>
 
+#include <new>
+
 using namespace TlChainSlots;
 
 namespace {
@@ -84,6 +86,13 @@ private:
     ISigProcObserver* m_previous = nullptr;
 };
 
+struct SBusyRelease {
+    SBusyRelease() = default;
+    SBusyRelease(const SBusyRelease&) = delete;
+    SBusyRelease& operator=(const SBusyRelease&) = delete;
+    ~SBusyRelease() { TlEndPreviewUpdate(); }
+};
+
 } // namespace
 
 bool TlBeginPreviewUpdate(std::uint32_t changes, std::uint32_t& pending, std::uint32_t& merged)
@@ -137,14 +146,18 @@ int CTlCadraFilterChain::UpdatePreviewChain(CTlvParamSet* params, std::uint32_t 
         if (!TlBeginPreviewUpdate(changes, m_pendingChanges, merged))
             return TlUpdateCode::kBusy;
     }
+    // Whatever way the update leaves, the next one may run.
+    const SBusyRelease release;
     m_progress = progress;
     STlUpdateContext context;
     context.params = params;
     context.changes = merged;
     context.viewScale = viewScale;
-    const int code = CTlPreviewUpdate(*this, context).Run();
-    TlEndPreviewUpdate();
-    return code;
+    try {
+        return CTlPreviewUpdate(*this, context).Run();
+    } catch (const std::bad_alloc&) {
+        return TlUpdateCode::kFilterFailed;
+    }
 }
 
 std::uint32_t CTlCadraFilterChain::GetPendingChanges() const

@@ -9,6 +9,7 @@
 #include "control/TlvQrfData.h"
 
 #include "kelvra/KelvraTypes.h"
+#include "settings/geometry/TlDblRect.h"
 
 #include <cstdint>
 #include <vector>
@@ -58,7 +59,7 @@ enum : int {
     kNoColourSpace = 6,
     kNoEngine = 9,
     kNoDustMap = 10,
-    kLensFailed = 11,
+    kLensFailed = 11, // not given: every refusal of the lens counts as 12
     kLensUnknown = 12,
     kLchCalibration = 13,
     kLchCalibrationMalformed = 14,
@@ -88,6 +89,7 @@ struct STlUpdateContext {
     bool labNeeded = false;
     bool lchNeeded = false;
     bool cropped = false;
+    CTlDblRect crop; // the geometry frame's crop rectangle
 
     // Handed from step to step.
     double sharpenScale = 1.0;
@@ -140,7 +142,7 @@ private:
     void WorkOutScales();
     bool NeedsLch() const;
 
-    // Geometry.
+    // Geometry and the full preview's overlays.
     bool UpdateScaling();
     bool SetFirstScales(double t, double e);
     bool SetEnlargement(double b, double e);

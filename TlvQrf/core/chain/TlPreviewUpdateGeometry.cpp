@@ -1,15 +1,12 @@
 // The update's geometry: how the view scale is split over the scale stages
 // (a reduction first, never below 150 pixels on the short side, then the
-// enlargement), the crop, the fisheye correction, the rotation, and in the
-// full preview the visual crop frame and the grid overlay.
+// enlargement), the crop, the fisheye correction and the rotation.
 #include "chain/TlPreviewUpdate.h"
 
 #include "filters/fisheye/TlFisheyeFilter.h"
-#include "filters/visualcrop/TlVisualCropFilter.h"
 #include "filtrix/CropFilter.h"
 #include "filtrix/KelvraFilterScale.h"
 #include "filtrix/KelvraFilterTransform.h"
-#include "kelvra/KelvraData.h"
 #include "params/TlvParamSet.h"
 #include "raw/TlRawFormat.h"
 
@@ -21,25 +18,17 @@ namespace {
 
 // The first scale stage never takes the short side below this.
 constexpr double kMinimumShortSide = 150.0;
-constexpr long kLensUnknownCode = 3000;
-// How far around the old frame the display repaints.
-constexpr long kFrameMargin = 5;
-constexpr long kRepaint = 0;
 
-CTlDblRect CropOf(const CTlGeometryState& geometry)
-{
-    CTlDblRect crop;
-    geometry.GetCropRect(crop);
-    return crop;
-}
-
-bool IsCropped(const CTlGeometryState* geometry)
+// The crop of the geometry frame; cropped when it differs from the whole
+// picture.
+bool ReadCrop(const CTlGeometryState* geometry, CTlDblRect& crop)
 {
     if (geometry == nullptr)
         return false;
     CTlDblRect whole;
+    geometry->GetCropRect(crop);
     geometry->GetLimitRect(whole);
-    return CropOf(*geometry) != whole;
+    return crop != whole;
 }
 
 } // namespace
@@ -69,7 +58,7 @@ bool CTlPreviewUpdate::SetScaleStageToUserSize(int slot, bool exchange, double x
 bool CTlPreviewUpdate::UpdateScaling()
 {
     const CTlvParamSet& params = *m_ctx.params;
-    m_ctx.cropped = IsCropped(params.geometry);
+    m_ctx.cropped = ReadCrop(params.geometry, m_ctx.crop);
     const double s = m_ctx.workingScale;
     const double m = (params.geometry != nullptr ? params.geometry->GetScale() : 1.0) * m_ctx.reduction;
     double t = 1.0;
@@ -178,12 +167,11 @@ bool CTlPreviewUpdate::UpdateCrop()
 {
     if (!Has(TlChange::kGeometry | TlChange::kScale))
         return true;
-    const CTlvParamSet& params = *m_ctx.params;
     auto* crop = SlotAs<CCropFilter>(kCrop);
     // Without the size mode the whole picture shows, the crop as a frame.
     if (crop == nullptr || !m_ctx.cropped || m_chain.m_sizeMode != 1)
         return Enable(kCrop, false);
-    const CTlDblRect area = CropOf(*params.geometry);
+    const CTlDblRect& area = m_ctx.crop;
     KelvraRect rect;
     rect.left = long(area.left);
     rect.top = long(area.top);
@@ -207,10 +195,9 @@ bool CTlPreviewUpdate::UpdateFisheye()
     if (record == nullptr || filter == nullptr)
         return Enable(kFisheye, false);
     if (!filter->HasLensModel()) {
-        if (IKelvraError* error = filter->SetLens(params.tags)) {
-            const bool unknown = error->GetCode() == kLensUnknownCode;
-            return Fail(unknown ? TlUpdateCode::kLensUnknown : TlUpdateCode::kLensFailed, nullptr, error);
-        }
+        // Every refusal of the lens counts as an unsupported lens.
+        if (IKelvraError* error = filter->SetLens(params.tags))
+            return Fail(TlUpdateCode::kLensUnknown, nullptr, error);
     }
     return Check(filter->SetFillMode(record->flag ? 1 : 0, true)) &&
            Check(filter->SetFillColor(record->value, true)) && Enable(kFisheye, true);
@@ -226,59 +213,4 @@ bool CTlPreviewUpdate::UpdateRotation()
         return true;
     return Check(transform->SetTransform(params.flip != 0, double(params.rotation) + params.fineAngle, true, true)) &&
            Enable(kTransform, true);
-}
-
-bool CTlPreviewUpdate::UpdateGrid()
-{
-    if (Mode() != 0)
-        return true;
-    if (Has(TlChange::kGrid) && !Enable(kGrid, m_chain.m_grid))
-        return false;
-    const CTlGeometryState* geometry = m_ctx.params->geometry;
-    if (Has(TlChange::kGeometry) && geometry != nullptr) {
-        const CTlDblRect crop = CropOf(*geometry);
-        STlChainView view;
-        view.visible = {crop.left, crop.top, crop.right, crop.bottom};
-        view.referenceScale = geometry->GetScale();
-        view.displayScale = geometry->GetScale();
-        m_chain.FitGrid(&view, false);
-    }
-    return true;
-}
-
-// The frame shows the crop on the whole picture; when it moves, the display
-// repaints the old frame with a margin around it.
-bool CTlPreviewUpdate::UpdateVisualCrop()
-{
-    if (Mode() != 0 || !Has(TlChange::kGeometry | TlChange::kScale | TlChange::kRotation))
-        return true;
-    auto* frame = SlotAs<CVisualCropFilter>(kVisualCrop);
-    if (frame == nullptr)
-        return true;
-    if (Has(TlChange::kGeometry | TlChange::kRotation)) {
-        KelvraRect old = *frame->GetRect();
-        if (old.right != old.left || old.bottom != old.top) {
-            old.left -= kFrameMargin;
-            old.top -= kFrameMargin;
-            old.right += kFrameMargin;
-            old.bottom += kFrameMargin;
-            IKelvraError::Release(KelvraSendDataNotification(frame, kRepaint, &old));
-        }
-    }
-    if (m_chain.m_sizeMode != 0)
-        return Enable(kVisualCrop, false);
-    if (!m_ctx.cropped)
-        return Enable(kVisualCrop, false);
-    CTlDblRect crop = CropOf(*m_ctx.params->geometry);
-    crop.Scale(m_ctx.workingScale * 0.5);
-    KelvraRect rect;
-    rect.left = long(crop.left);
-    rect.top = long(crop.top);
-    rect.right = long(crop.right);
-    rect.bottom = long(crop.bottom);
-    if (rect.right == rect.left)
-        rect.right = rect.left + 1;
-    if (rect.bottom == rect.top)
-        rect.bottom = rect.top + 1;
-    return Check(frame->SetRect(&rect, true)) && Enable(kVisualCrop, true);
 }

@@ -2,6 +2,7 @@
 // quick preview, touches only the few slots it has.
 #include "chain/TlPreviewUpdate.h"
 
+#include "camera/TlCameraSourceProfile.h"
 #include "colour/TlWorkingProfiles.h"
 #include "filters/debayer/TlDeBayerFilterBase.h"
 #include "filters/sigcore/TlSigProcImage.h"
@@ -10,7 +11,8 @@
 #include "params/TlDeBayerSetup.h"
 #include "params/TlToneLuts.h"
 #include "params/TlvParamSet.h"
-#include "camera/TlCameraSourceProfile.h"
+
+#include <string>
 
 using namespace TlChainSlots;
 
@@ -53,7 +55,12 @@ bool CTlPreviewUpdate::RunReducedMode()
         long bits = 0;
         if (cml == nullptr)
             return true;
-        if (!RequestImageEngineOf(engine, *m_ctx.params, m_chain.m_monitorProfile.path, &bits))
+        // Without a monitor profile the quick preview shows the RGB working
+        // profile's values.
+        const std::string monitor = m_chain.m_monitorProfile.path[0] != '\0'
+                                        ? std::string(m_chain.m_monitorProfile.path)
+                                        : GetWorkingProfile(kTlRgbWorkingProfile);
+        if (!RequestImageEngineOf(engine, *m_ctx.params, monitor.c_str(), &bits))
             return Fail(TlUpdateCode::kNoEngine, "CMSError");
         if (!Check(cml->SetCMLEngine(engine.Get(), true)) ||
             !Check(cml->SetBitsPerComponent(true, kReducedBits, true)) ||

@@ -17,7 +17,6 @@ struct STlControlImage {
     bool twelveBit = false;          // tag 258 reads 12, 0, 0, 0
     bool embeddedProfile = false;    // `profilePath` names our temporary copy
     char profilePath[260] = {};
-    double viewScale = 1.0;          // passed on by Update
     std::uint32_t fullWidth = 0;     // at scale 1
     std::uint32_t fullHeight = 0;
     std::uint32_t displayWidth = 0;  // the current output size

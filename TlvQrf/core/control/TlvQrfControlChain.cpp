@@ -154,7 +154,7 @@ unsigned long TLV_CALL CTlvQrfControl::Update(std::uint32_t changes, bool reset,
         geometry.SetRotation(flip, angle, true);
         changes |= ITlvQrfData::eGeometry;
     }
-    const int status = UpdateChain(changes, reset, m_image.viewScale, context);
+    const int status = UpdateChain(changes, reset, viewScale, context);
     m_busy = false;
     return ChainStatusToCode(status);
 }

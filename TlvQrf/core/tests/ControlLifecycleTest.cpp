@@ -260,6 +260,11 @@ TEST_F(ControlCreation, UpdatePassesTheHostsProgressAndViewScale)
     EXPECT_EQ(&progress, script.updateContexts.back());
     EXPECT_EQ(1.0, script.updateScales.back());
     EXPECT_FALSE(c.IsBusy());
+
+    // The host sets the magnification on the image attributes it is given.
+    c.GetImageAttributes()->viewScale = 0.25;
+    EXPECT_EQ(0u, c.Update(ITlvQrfData::eDetail, false, nullptr));
+    EXPECT_EQ(0.25, script.updateScales.back());
 }
 
 TEST_F(ControlCreation, ResetUpdateTreatsTheEditRecordsAsMissing)

@@ -444,7 +444,8 @@ TEST_F(FullResChainTest, NeutralPatchesStayNeutral)
     const long border = (width - grid.width) / 2;
     int neutral = 0;
     int darker = -1;
-    for (const QrfPatch& patch : CQrfScene(width, height).Patches()) {
+    const CQrfScene scene(width, height);
+    for (const QrfPatch& patch : scene.Patches()) {
         if (!(patch.colour.r == patch.colour.g && patch.colour.g == patch.colour.b))
             continue;
         ++neutral;

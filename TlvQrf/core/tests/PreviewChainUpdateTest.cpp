@@ -11,6 +11,7 @@
 #include "kelvra/KelvraData.h"
 #include "raw/TlRawFormat.h"
 #include "settings/curves/TlLut.h"
+#include "settings/curves/TlLinearCurve.h"
 #include "settings/curves/TlLutGroupDefaults.h"
 
 #include <windows.h>
@@ -59,6 +60,8 @@ const struct {
     {"LCH curves", TlChange::kLchCurves, TlChange::kLchCurves, BendLightness, {kLch}},
     {"auto brightness", TlChange::kAutoBrightness, TlChange::kAutoBrightness,
      [](CTlvSettingsHolder& h) { h.autoBrightness.exposureCompensation = 0.5; }, {kAutoBrightness}},
+    {"manual red-eye", TlChange::kRedEye, TlChange::kRedEye, [](CTlvSettingsHolder& h) { h.redEye.value = 2; },
+     {kRedEye}},
     {"moire and fine edge", TlChange::kDetail, TlChange::kDetail | TlChange::kScale,
      [](CTlvSettingsHolder& h) {
          h.tripleValue.second = 2;
@@ -87,6 +90,54 @@ TEST_F(ChainUpdate, EachChangeBitSwitchesItsSlots)
         for (int slot : c.slots)
             EXPECT_TRUE(IsOn(slot)) << c.name << ": its bit switches slot " << slot;
     }
+}
+
+// The switches that come with the call rather than the settings: the
+// lost-detail display and the grid, each with its own bit only.
+TEST_F(ChainUpdate, LostDetailAndGridFollowTheirBits)
+{
+    Built(0);
+    ASSERT_EQ(0, Update(TlChange::kAll));
+    tweak = [](CTlvParamSet& params) { params.showLostShadows = 1; };
+    grid = true;
+    ASSERT_EQ(0, Update(TlChange::kAll & ~(TlChange::kLostDetail | TlChange::kGrid)));
+    EXPECT_FALSE(IsOn(kLostDetail));
+    EXPECT_FALSE(IsOn(kGrid));
+    ASSERT_EQ(0, Update(TlChange::kLostDetail | TlChange::kGrid));
+    EXPECT_TRUE(IsOn(kLostDetail));
+    EXPECT_TRUE(IsOn(kGrid));
+    tweak = nullptr;
+    grid = false;
+    ASSERT_EQ(0, Update(TlChange::kLostDetail | TlChange::kGrid));
+    EXPECT_FALSE(IsOn(kLostDetail));
+    EXPECT_FALSE(IsOn(kGrid));
+}
+
+// A lens the correction cannot be set up for counts as unsupported: 12,
+// and the filter stays off.
+TEST_F(ChainUpdate, FisheyeWithoutAKnownLensFails)
+{
+    Built(0);
+    ASSERT_EQ(0, Update(TlChange::kAll));
+    Holder().flagsUsed = 1;
+    const int code = Update(TlChange::kFisheye);
+    EXPECT_EQ(TlUpdateCode::kLensUnknown, code);
+    EXPECT_FALSE(IsOn(kFisheye));
+}
+
+// The LCh filters need their calibration: a missing file and one that is
+// no calibration each give their code.
+TEST_F(ChainUpdate, LchFiltersWithoutTheirCalibrationFail)
+{
+    Built(0);
+    ASSERT_TRUE(DeleteFileA((Folder().Path() + kTlLchCalibrationFile).c_str()));
+    Folder().Write(kTlChromaBoostCalibrationFile, "not a calibration");
+    BendLightness(Holder());
+    EXPECT_EQ(TlUpdateCode::kLchCalibration, Update(TlChange::kLchCurves));
+    EXPECT_FALSE(IsOn(kLch));
+    Holder().chromaBoost.amount = 40;
+    EXPECT_EQ(TlUpdateCode::kBoostTableMalformed, Update(TlChange::kChromaBoost));
+    EXPECT_FALSE(IsOn(kChromaBoost));
 }
 
 TEST_F(ChainUpdate, FullUpdateOfAPlainRawPictureDevelopsThroughTheColourStages)
@@ -527,6 +578,16 @@ TEST_F(ChainUpdate, QuickPreviewWithoutItsMonitorProfileFailsWithNine)
     chain->SetMonitorProfile(missing);
     EXPECT_EQ(TlUpdateCode::kNoEngine, Update(TlChange::kAll));
     EXPECT_FALSE(IsOn(kLabStage));
+}
+
+// The quick preview with no monitor profile converts to the RGB working
+// profile rather than failing.
+TEST_F(ChainUpdate, QuickPreviewWithNoMonitorProfileEndsInTheWorkingProfile)
+{
+    Built(1);
+    chain->SetMonitorProfile(KelvraFile());
+    EXPECT_EQ(TlUpdateCode::kDone, Update(TlChange::kAll));
+    EXPECT_TRUE(IsOn(kLabStage));
 }
 
 // A control used before the library's start-up has no monitor profile: the

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <set>
 
@@ -50,8 +51,9 @@ protected:
     int Update(std::uint32_t changes, double scale = 1.0, TlChainProgressCallback progress = nullptr)
     {
         std::unique_ptr<CTlvParamSet> params = picture->Params();
-        params->ReadImageTags();
-        return chain->UpdatePreviewChain(params.get(), changes, scale, false, progress);
+        if (tweak)
+            tweak(*params);
+        return chain->UpdatePreviewChain(params.get(), changes, scale, grid, progress);
     }
     bool IsOn(int slot) const
     {
@@ -77,6 +79,9 @@ protected:
 
     std::unique_ptr<develop_test::SyntheticPicture> picture;
     std::unique_ptr<CTlCadraFilterChain> chain;
+    // What the updates' parameter sets get beyond the picture's settings.
+    std::function<void(CTlvParamSet&)> tweak;
+    bool grid = false;
 
 private:
     TempProfilesFolder m_folder;

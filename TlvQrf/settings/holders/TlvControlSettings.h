@@ -60,7 +60,9 @@ public:
     std::unique_ptr<ITlvSettingsEngine> engine;
     // Kept for the control object.
     std::int32_t controlWord = 10;
-    double controlFactor = 1.0;
+    // The preview magnification the control's Update passes on; the host
+    // sets it through the image attributes.
+    double viewScale = 1.0;
     CTlvZentharGeneral zentharGeneral;
     CTlWhiteBalanceState secondWhiteBalance;
     CTlAdjustState secondAdjust;

@@ -126,7 +126,7 @@ TEST(ControlSettingsTest, ConstructedDefaults)
     EXPECT_EQ(std::memcmp(holder.defaults.get(), expected, sizeof expected), 0);
     EXPECT_EQ(holder.engine, nullptr); // no engine maker registered
     EXPECT_EQ(holder.controlWord, 10);
-    EXPECT_EQ(holder.controlFactor, 1.0);
+    EXPECT_EQ(holder.viewScale, 1.0);
     EXPECT_EQ(holder.zentharGeneral.a, 1);
     EXPECT_EQ(holder.zentharGeneral.runValues[3], 2);
     EXPECT_EQ(holder.secondWhiteBalance.mode, CTlWhiteBalanceState::kModeAsShot);
