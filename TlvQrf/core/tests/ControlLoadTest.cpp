@@ -1,16 +1,27 @@
 // A host's road to a picture: it makes an image control, loads a raw file
 // straight into the control's image attributes, initialises the control
 // with what the load gave and shows the developed preview. What the file
-// stores (orientation, edit settings) reaches the preview, and the loaded
-// objects go with the control.
+// stores (orientation, edit settings) reaches the preview, the attributes
+// save the picture through a save request, and the loaded objects go with
+// the control.
 #include "DevelopEnvironment.h"
+#include "DevelopedPatchesSupport.h"
 #include "FilterTestSupport.h"
 #include "LoadTestSupport.h"
 
+#include "jobs/TlGlobalJobQueue.h"
 #include "kelvra/KelvraFilterChain.h"
+#include "load/TlImageSaveHook.h"
 #include "load/TlLiveObjects.h"
 #include "load/TlvLoadImage.h"
+#include "pellio/PellioFormats.h"
+#include "save/TlSaveImage.h"
+#include "saverequest/TlSaveJobQueue.h"
+#include "saverequest/TlvSaveImage.h"
 
+#include <windows.h>
+
+#include <cstring>
 #include <numeric>
 
 namespace {
@@ -45,7 +56,14 @@ struct SShown {
 
 class ControlLoad : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(m_environment.IsReady()); }
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_environment.IsReady());
+        // What the library's start-up installs for saves.
+        SetJobQueueFactory(&NewSaveJobQueue);
+        InstallImageSave();
+    }
+    void TearDown() override { SetImageSaveHook(nullptr); }
 
     std::string WriteScene(const std::string& name, const std::vector<QrfExtraTag>& stored = {})
     {
@@ -146,4 +164,31 @@ TEST_F(ControlLoad, TheLoadedImageAndTagsGoWithTheControl)
     }
     EXPECT_EQ(images, RegisteredImageCount());
     EXPECT_EQ(objects, RegisteredObjectCount());
+}
+
+// The save request takes the control's attributes as the image's settings
+// holder: the loaded picture is saved with the orientation it shows.
+TEST_F(ControlLoad, TheControlsAttributesSaveThePictureItShows)
+{
+    const SShown shown = Show(m_environment, WriteScene("turned.qrf", {StoredAngle(90.0)}));
+    ASSERT_NE(nullptr, shown.control);
+    ITlvSaveImage* saver = nullptr;
+    ASSERT_EQ(0u, CreateSaveImage(&saver));
+    TlvQrfLib::TlvSaveData data;
+    const std::string source = m_environment.Files().File("turned.qrf");
+    const std::string output = m_environment.Files().File("turned.jpg");
+    std::strncpy(data.szSourcePath, source.c_str(), sizeof data.szSourcePath - 1);
+    std::strncpy(data.szOutputPath, output.c_str(), sizeof data.szOutputPath - 1);
+    data.dwFileFormat = kPellioFormatJpeg;
+    data.dwFormatOption = 90;
+    data.pSettings = shown.control->GetImageAttributes();
+    EXPECT_EQ(2u, saver->SaveImage(data));
+    while (!saver->IsFinished())
+        Sleep(1);
+    saver->Destroy();
+    EXPECT_EQ(0u, data.dwResult);
+    const SampleGrid saved = patches_test::ReadImageFile(output).grid;
+    EXPECT_EQ(3, saved.planes);
+    EXPECT_LT(saved.width, saved.height) << "turned a quarter, as shown";
+    EXPECT_GT(MeanSample(saved), 255 / 16.0) << "developed, not black";
 }
