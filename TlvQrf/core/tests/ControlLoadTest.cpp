@@ -13,7 +13,6 @@
 #include "kelvra/KelvraFilterChain.h"
 #include "load/TlImageSaveHook.h"
 #include "load/TlLiveObjects.h"
-#include "load/TlvLoadImage.h"
 #include "pellio/PellioFormats.h"
 #include "save/TlSaveImage.h"
 #include "saverequest/TlSaveJobQueue.h"
@@ -74,21 +73,18 @@ protected:
         return path;
     }
 
-    // CreateObject, the load into GetImageAttributes polled to its end,
-    // the three-argument Initialize with the loaded image and tags, then
-    // the preview chain and the preview as the display reads it.
+    // The host's road (CDevelopEnvironment::Open): CreateObject, the load
+    // into GetImageAttributes polled to its end, the three-argument
+    // Initialize with the loaded image and tags; then the preview chain and
+    // the preview as the display reads it.
     static SShown Show(const CDevelopEnvironment& environment, const std::string& path)
     {
         SShown shown;
-        ITlvQrfData* data = nullptr;
-        EXPECT_EQ(0u, CreateQrfControl(&data));
-        if (data == nullptr)
+        shown.control = environment.Open(path).control;
+        EXPECT_NE(nullptr, shown.control) << "opened";
+        if (shown.control == nullptr)
             return shown;
-        shown.control.reset(static_cast<CTlvQrfControl*>(data));
-        CTlvImageAttributes* attributes = data->GetImageAttributes();
-        EXPECT_TRUE(LoadInto(*attributes, path));
-        ExpectOk(data->Initialize(environment.Manager(), attributes->images.image, attributes->images.tags),
-                 "initialise");
+        ITlvQrfData* data = shown.control.get();
         IKelvraFilterChain* chain = nullptr;
         ExpectOk(data->GetFilterChain(&chain), "preview");
         if (chain == nullptr)

@@ -9,7 +9,6 @@ class CLoadedImage : public ILoadedImage {
 public:
     IKelvraImage* Image() const override { return attributes.images.image; }
     IKelvraTagControl* Tags() const override { return attributes.images.tags; }
-    const CTlvImageAttributes& Holder() const override { return attributes; }
 
     CTlvImageAttributes attributes;
 };

@@ -19,9 +19,6 @@ public:
     virtual ~ILoadedImage() = default;
     virtual IKelvraImage* Image() const = 0;
     virtual IKelvraTagControl* Tags() const = 0;
-    // What the load put into the settings holder: the raw flag, the
-    // geometry and the rest.
-    virtual const CTlvImageAttributes& Holder() const = 0;
 };
 
 // LoadInto attributes of the result's own; null when it fails. The result
