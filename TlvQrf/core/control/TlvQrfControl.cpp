@@ -90,7 +90,7 @@ void CTlvQrfControl::ResetViewState()
     m_formatClass = 0;
     m_storedEditState = 0;
     m_storedPixelFormat = 0;
-    m_image.fullWidth = m_image.fullHeight = 0;
+    fullWidth = fullHeight = 0;
     m_image.displayWidth = m_image.displayHeight = 0;
     m_initialised = false;
     m_informationRead = false;

@@ -12,13 +12,12 @@
 #include <cstdint>
 #include <string>
 
-// What the control knows of its image beyond the holder's records.
+// What the control knows of its image beyond the holder's records and the
+// load's facts (the full size is the holder's).
 struct STlControlImage {
     bool twelveBit = false;          // tag 258 reads 12, 0, 0, 0
     bool embeddedProfile = false;    // `profilePath` names our temporary copy
     char profilePath[260] = {};
-    std::uint32_t fullWidth = 0;     // at scale 1
-    std::uint32_t fullHeight = 0;
     std::uint32_t displayWidth = 0;  // the current output size
     std::uint32_t displayHeight = 0;
     double baseScale = 1.0;

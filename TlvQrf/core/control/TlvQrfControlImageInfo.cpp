@@ -46,8 +46,8 @@ IKelvraError* TLV_CALL CTlvQrfControl::GetImageInfo(strTlnImageInfoParam* info)
     TL_CONTROL_STATE();
     if (IKelvraError* error = CheckRecordAndRead(info))
         return error;
-    std::uint32_t width = m_image.fullWidth;
-    std::uint32_t height = m_image.fullHeight;
+    std::uint32_t width = fullWidth;
+    std::uint32_t height = fullHeight;
     if (!ChainOutputSize(width, height) && m_image.displayWidth != 0 && m_image.displayHeight != 0) {
         width = m_image.displayWidth;
         height = m_image.displayHeight;

@@ -149,8 +149,8 @@ void CTlvQrfControl::TakeGeometrySizes()
     if (height < 1.0)
         height = 1.0;
     const double pixelScale = geometry.GetSourceScaleFactor();
-    m_image.fullWidth = m_image.displayWidth = static_cast<std::uint32_t>(width / pixelScale);
-    m_image.fullHeight = m_image.displayHeight = static_cast<std::uint32_t>(height / pixelScale);
+    fullWidth = m_image.displayWidth = static_cast<std::uint32_t>(width / pixelScale);
+    fullHeight = m_image.displayHeight = static_cast<std::uint32_t>(height / pixelScale);
     m_image.baseScale = m_image.currentScale = pixelScale;
-    m_image.aspect = m_image.fullHeight != 0 ? double(m_image.fullWidth) / m_image.fullHeight : 1.0;
+    m_image.aspect = fullHeight != 0 ? double(fullWidth) / fullHeight : 1.0;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "lib/TlvQrfLib.h"
+#include "settings/holders/TlvImageAttributes.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -15,11 +16,7 @@ class IKelvraImage;
 class IKelvraManager;
 class IKelvraTagControl;
 class ITlPreviewChain;
-class CTlvControlSettings;
 struct KelvraFile;
-
-// The exported name of the control's settings holder.
-using CTlvImageAttributes = CTlvControlSettings;
 
 namespace TlvQrfLib {
 

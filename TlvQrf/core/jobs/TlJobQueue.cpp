@@ -14,9 +14,12 @@ CJobQueue::~CJobQueue()
     DeleteSaveContext();
 }
 
+// One look under the lock: asked in two, the worker could take the job in
+// between, and a job about to run would read as finished.
 bool CJobQueue::IsBusy()
 {
-    return GetCurrentJob() != nullptr || GetJobCount() > 0;
+    const Tl::CSyncLock guard(SyncObject());
+    return CurrentJobLocked() != nullptr || !m_jobs.empty();
 }
 
 int CJobQueue::AddJob(CJob* job)
@@ -262,6 +265,7 @@ bool CJobQueue::AbortCurrent()
     if (!CurrentJobLocked())
         return false;
     Abort();
+    m_abortedJob = CurrentJobLocked();
     if (IsPaused()) {
         // The parked job goes on, sees the abort at once and ends; the queue
         // stays paused after it.
@@ -293,14 +297,30 @@ CJob* CJobQueue::FindJob(const char* target)
 
 void CJobQueue::BeginLoadStep(CJob* job)
 {
-    SetAbortFlag(false);
+    KeepAbortOf(job);
     OnLoadStarted(job);
 }
 
 void CJobQueue::BeginSaveStep(CJob* job)
 {
-    SetAbortFlag(false);
+    KeepAbortOf(job);
     OnSaveStarted(job);
+}
+
+// A host's abort may come between two steps or phases of the job, after one
+// report and before the next step clears the flag; it must not be lost, or
+// the aborted save would go on and end as saved.
+void CJobQueue::KeepAbortOf(CJob* job)
+{
+    const Tl::CSyncLock guard(SyncObject());
+    SetAbortFlag(job != nullptr && job == m_abortedJob);
+}
+
+void CJobQueue::Reset(long position, long total)
+{
+    CProgressMonitor::Reset(position, total);
+    const Tl::CSyncLock guard(SyncObject());
+    KeepAbortOf(CurrentJobLocked());
 }
 
 void CJobQueue::CreateSaveContext()
@@ -370,6 +390,7 @@ void CJobQueue::EndJobForWorker(CJobWorker& worker)
     {
         const Tl::CSyncLock guard(SyncObject());
         worker.m_current = nullptr;
+        m_abortedJob = nullptr;
         // A filter phase that the job left unfinished ends with it.
         StoreEnabled(true);
         tellPauser = IsPaused();
@@ -383,11 +404,16 @@ void CJobQueue::EndJobForWorker(CJobWorker& worker)
 
 void CJobQueue::FinishRun(CJobWorker& worker, bool stopped, int succeeded, int failed)
 {
+    bool stranded = false;
     {
         const Tl::CSyncLock guard(SyncObject());
         m_state = m_jobs.empty() ? kStateIdle : kStateWaiting;
         if (m_worker == &worker)
             m_worker = nullptr;
+        // A job queued after this worker found none, while it was ending its
+        // run, had its Start answered by this run; left alone it would wait
+        // for good. Jobs that a pause or a stop holds back wait as they should.
+        stranded = !stopped && m_state == kStateWaiting && !IsPaused();
     }
     OnRunFinished(stopped, succeeded, failed);
     {
@@ -395,4 +421,6 @@ void CJobQueue::FinishRun(CJobWorker& worker, bool stopped, int succeeded, int f
         ++m_finishedRuns;
     }
     m_finished.Signal();
+    if (stranded)
+        Start();
 }

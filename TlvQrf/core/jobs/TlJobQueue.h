@@ -70,9 +70,12 @@ public:
     // Makes the object that parks the save state while the queue is paused.
     virtual ITlSaveContext* NewSaveContext() = 0;
 
-    // Clear the abort flag, then the load or save hook.
+    // Clear the abort flag, then the load or save hook. An abort asked for
+    // `job` itself (AbortCurrent) stays, as it does through every progress
+    // phase the job begins (Reset), until the job has ended.
     void BeginLoadStep(CJob* job);
     void BeginSaveStep(CJob* job);
+    void Reset(long position, long total) override;
 
     void CreateSaveContext();
     void DeleteSaveContext();
@@ -96,6 +99,9 @@ private:
     bool WaitUntilEnabled();
     void WaitForRunEnd(unsigned long runsBefore);
     CJob* CurrentJobLocked() const;
+    // Sets the abort flag when `job` is the one AbortCurrent aborted, else
+    // clears it.
+    void KeepAbortOf(CJob* job);
 
     // Steps of the worker's run.
     CJob* TakeJobForWorker(CJobWorker& worker);
@@ -109,6 +115,8 @@ private:
     ITlSaveContext* m_saveContext = nullptr;
     // Runs ended so far; what Cancel waits for.
     unsigned long m_finishedRuns = 0;
+    // The running job that AbortCurrent aborted; null once it has ended.
+    CJob* m_abortedJob = nullptr;
     Tl::CSyncCritical m_pauseLock;
     Tl::CSyncEvent m_finished;
     Tl::CSyncEvent m_enable;

@@ -1,7 +1,7 @@
 #include "load/TlAttributeImages.h"
 
 #include "load/TlLiveObjects.h"
-#include "load/TlvImageAttributes.h"
+#include "settings/holders/TlvControlSettings.h"
 
 namespace {
 

@@ -2,7 +2,8 @@
 // take and drop them.
 #pragma once
 
-class CTlvImageAttributes;
+#include "settings/holders/TlvImageAttributes.h"
+
 class IKelvraImage;
 
 // Drops the images of an earlier load (image with its temporary profile

@@ -8,10 +8,10 @@
 #include "load/TlLoadResult.h"
 #include "load/TlRegisteredLoads.h"
 #include "load/TlStoredSettings.h"
-#include "load/TlvImageAttributes.h"
 #include "pellio/PellioFormats.h"
 #include "raw/TlEmbeddedProfile.h"
 #include "raw/TlRawFormat.h"
+#include "settings/holders/TlvControlSettings.h"
 #include "settings/loadpath/TlLoadPath.h"
 
 #include <cmath>

@@ -4,9 +4,10 @@
 // profile's temporary copy and the raw-format check.
 #pragma once
 
+#include "settings/holders/TlvImageAttributes.h"
+
 #include <cstdint>
 
-class CTlvImageAttributes;
 class IKelvraLoad;
 class IKelvraManager;
 

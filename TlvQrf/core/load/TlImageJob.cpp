@@ -6,7 +6,7 @@
 #include "load/TlImageJobOwner.h"
 #include "load/TlImageSaveHook.h"
 #include "load/TlLiveObjects.h"
-#include "load/TlvImageAttributes.h"
+#include "settings/holders/TlvControlSettings.h"
 
 #include <cstring>
 

@@ -7,6 +7,7 @@
 
 #include "jobs/TlJob.h"
 #include "load/TlImageJobOptions.h"
+#include "settings/holders/TlvImageAttributes.h"
 #include "settings/holders/TlvSettingsHolder.h"
 #include "settings/record/TlBlob.h"
 
@@ -14,7 +15,6 @@
 #include <cstdint>
 #include <vector>
 
-class CTlvImageAttributes;
 class IKelvraImage;
 class IKelvraManager;
 class IKelvraTagControl;

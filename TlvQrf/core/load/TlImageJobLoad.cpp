@@ -11,7 +11,7 @@
 #include "load/TlLoadErrors.h"
 #include "load/TlLoadResult.h"
 #include "load/TlLoadTask.h"
-#include "load/TlvImageAttributes.h"
+#include "settings/holders/TlvControlSettings.h"
 
 #include <cstring>
 #include <new>

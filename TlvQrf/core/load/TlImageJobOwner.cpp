@@ -1,7 +1,7 @@
 #include "load/TlImageJobOwner.h"
 
-#include "load/TlvImageAttributes.h"
 #include "params/TlvParamSet.h"
+#include "settings/holders/TlvControlSettings.h"
 
 #include <new>
 

@@ -4,7 +4,8 @@
 // job hands every one back to it.
 #pragma once
 
-class CTlvImageAttributes;
+#include "settings/holders/TlvImageAttributes.h"
+
 class CTlvParamSet;
 
 class ITlImageJobOwner {

@@ -8,8 +8,8 @@
 #include "load/TlLoadErrors.h"
 #include "load/TlRegisteredLoads.h"
 #include "load/TlStoredSettings.h"
-#include "load/TlvImageAttributes.h"
 #include "settings/edit/TlvEditSettings.h"
+#include "settings/holders/TlvControlSettings.h"
 #include "settings/loadpath/TlLoadPath.h"
 
 #include <cstdio>

@@ -8,8 +8,8 @@
 #include "load/TlLiveObjects.h"
 #include "load/TlLoadErrors.h"
 #include "load/TlLoadResult.h"
-#include "load/TlvImageAttributes.h"
 #include "pellio/Pellio.h"
+#include "settings/holders/TlvControlSettings.h"
 #include "settings/loadpath/TlLoadPath.h"
 
 #include <cstring>

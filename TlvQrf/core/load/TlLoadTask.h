@@ -6,9 +6,9 @@
 #pragma once
 
 #include "kelvra/KelvraTypes.h"
+#include "settings/holders/TlvImageAttributes.h"
 #include "settings/loadpath/TlLoadTaskAccess.h"
 
-class CTlvImageAttributes;
 class IKelvraFileStream;
 class IKelvraLoad;
 class IKelvraManager;

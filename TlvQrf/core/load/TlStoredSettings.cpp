@@ -3,9 +3,9 @@
 #include "filters/dust/TlDustEngines.h"
 #include "kelvra/KelvraTagControl.h"
 #include "load/TlLoadErrors.h"
-#include "load/TlvImageAttributes.h"
 #include "raw/TlRawFormat.h"
 #include "settings/edit/TlvEditSettings.h"
+#include "settings/holders/TlvControlSettings.h"
 #include "settings/loadpath/TlLoadPath.h"
 
 #include <cmath>

@@ -3,12 +3,12 @@
 #pragma once
 
 #include "raw/TlTagBytes.h"
+#include "settings/holders/TlvImageAttributes.h"
 
 #include <cstdint>
 #include <vector>
 
 class CTlDustState;
-class CTlvImageAttributes;
 class IKelvraManager;
 class IKelvraTagControl;
 

@@ -5,8 +5,8 @@
 #include "kelvra/KelvraTypes.h"
 #include "lib/TlvQrfLib.h"
 #include "load/TlLoadTask.h"
+#include "settings/holders/TlvImageAttributes.h"
 
-class CTlvImageAttributes;
 
 class ITlvLoadImage {
 public:

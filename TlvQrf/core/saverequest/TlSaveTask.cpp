@@ -36,12 +36,14 @@ void CSaveTask::Release(bool deleteSelf)
 
 void CSaveTask::SetProgress(long done, long total)
 {
+    const Tl::CSyncLock guard(m_progressLock);
     m_progressDone = done;
     m_progressTotal = total;
 }
 
 void CSaveTask::GetProgress(long& done, long& total) const
 {
+    const Tl::CSyncLock guard(m_progressLock);
     done = m_progressDone;
     total = m_progressTotal;
 }

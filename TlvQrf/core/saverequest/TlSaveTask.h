@@ -3,10 +3,10 @@
 // the result it reports into the record.
 #pragma once
 
+#include "infra/TlSync.h"
 #include "load/TlImageJob.h"
 #include "saverequest/TlvSaveData.h"
 
-#include <atomic>
 #include <cstdint>
 
 class CSaveTask : public CImageJob {
@@ -21,7 +21,9 @@ public:
     // released).
     void Release(bool deleteSelf) override;
 
-    // Worker: the running save's progress. Host: what it reached.
+    // Worker: the running save's progress. Host: what it reached, both
+    // figures of one report (a pair read while the worker writes one would
+    // mix two reports).
     void SetProgress(long done, long total);
     void GetProgress(long& done, long& total) const;
 
@@ -32,8 +34,9 @@ public:
 private:
     std::uint32_t m_word0;
     std::uint32_t m_word1;
-    std::atomic<long> m_progressDone{0};
-    std::atomic<long> m_progressTotal{0};
+    mutable Tl::CSyncCritical m_progressLock;
+    long m_progressDone = 0;
+    long m_progressTotal = 0;
     TlvQrfLib::TlvSaveData* m_record;
     bool m_reported = false;
 };

@@ -7,9 +7,9 @@
 #include "jobs/TlGlobalJobQueue.h"
 #include "jobs/TlJobQueue.h"
 #include "load/TlLoadResult.h"
-#include "load/TlvImageAttributes.h"
 #include "saverequest/TlSaveJobQueue.h"
 #include "saverequest/TlSaveTask.h"
+#include "settings/holders/TlvControlSettings.h"
 
 #include <afxwin.h>
 
@@ -102,11 +102,7 @@ long CTlvSaveImage::SetUpTask(CSaveTask& task, const TlvQrfLib::TlvSaveData& dat
 {
     if (data.pSettings == nullptr)
         return task.SetUpFromFile(m_block);
-    // The holders a host hands in are the attributes its control loaded.
-    CTlvImageAttributes* holder = dynamic_cast<CTlvImageAttributes*>(data.pSettings);
-    if (holder == nullptr)
-        return kTlJobFailed;
-    return task.SetUpWithHolder(m_block, *holder);
+    return task.SetUpWithHolder(m_block, *data.pSettings);
 }
 
 unsigned long CTlvSaveImage::QueueTask(CSaveTask* task, TlvQrfLib::TlvSaveData& data)

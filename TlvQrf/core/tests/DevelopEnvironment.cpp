@@ -95,17 +95,13 @@ std::string CDevelopEnvironment::WriteRaw(const std::string& name, const QrfRawO
 SOpenedRaw CDevelopEnvironment::Open(const std::string& path) const
 {
     SOpenedRaw opened;
-    opened.raw = LoadImageFile(path);
     ITlvQrfData* data = nullptr;
-    if (opened.raw == nullptr || CreateQrfControl(&data) != 0 || data == nullptr)
+    if (CreateQrfControl(&data) != 0 || data == nullptr)
         return opened;
     opened.control.reset(static_cast<CTlvQrfControl*>(data));
-    // The load filled attributes of its own, which the control's holder is
-    // not: what it learnt of the file goes across by hand, before the
-    // control reads its image information from it.
-    opened.control->rawFlag = opened.raw->Holder().rawFlag;
-    opened.control->geometry = opened.raw->Holder().geometry;
-    if (!Succeeded(opened.control->Initialize(Manager(), opened.raw->Image(), opened.raw->Tags())))
+    CTlvImageAttributes* attributes = data->GetImageAttributes();
+    if (!LoadInto(*attributes, path) ||
+        !Succeeded(data->Initialize(Manager(), attributes->images.image, attributes->images.tags)))
         opened.control.reset();
     return opened;
 }

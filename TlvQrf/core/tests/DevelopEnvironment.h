@@ -35,8 +35,8 @@ struct DestroyControl {
 using ControlPtr = std::unique_ptr<CTlvQrfControl, DestroyControl>;
 
 struct SOpenedRaw {
-    std::unique_ptr<ILoadedImage> raw;
-    ControlPtr control; // declared last: goes before the image it shows
+    // Holds the loaded image and tags in its image attributes.
+    ControlPtr control;
 };
 
 class CDevelopEnvironment {
@@ -55,9 +55,9 @@ public:
 
     // A synthetic raw file written as `name` into Files(); empty on failure.
     std::string WriteRaw(const std::string& name, const QrfRawOptions& options) const;
-    // The raw file at `path` loaded as a host loads it and a new image
-    // control initialised with its image and tags; the control is null
-    // when the load or the initialisation fails.
+    // As a host opens a raw file: a new image control, the file at `path`
+    // loaded into its image attributes, the control initialised with the
+    // loaded image and tags; the control is null when a step fails.
     SOpenedRaw Open(const std::string& path) const;
 
 private:

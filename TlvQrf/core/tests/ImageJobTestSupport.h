@@ -6,8 +6,8 @@
 #include "frame/TlSaveProgress.h"
 #include "load/TlImageJobOwner.h"
 #include "load/TlImageSaveHook.h"
-#include "load/TlvImageAttributes.h"
 #include "params/TlvParamSet.h"
+#include "settings/holders/TlvControlSettings.h"
 
 #include <string>
 

@@ -107,6 +107,91 @@ TEST_F(JobQueueThreads, JobsAddedWhileTheWorkerRunsJoinItsRun)
     }
 }
 
+// A host polls right after queuing: a job that the worker is just taking
+// must not read as finished before it ran.
+TEST_F(JobQueueThreads, AJobBeingTakenIsNeverReadAsFinished)
+{
+    for (int round = 0; round < kRounds; ++round) {
+        journal.Clear();
+        OpenJob job(journal, "quick");
+        ASSERT_EQ(0, queue.AddJob(&job));
+        ASSERT_EQ(0, queue.Start());
+        while (queue.IsBusy()) {
+        }
+        EXPECT_EQ(1u, journal.Done().size()) << "round " << round;
+        journal.WaitForRuns(1);
+    }
+}
+
+// A job of two steps, as a save job loads and then saves: it stops after
+// its load step until the test lets it save, then begins its save step and a
+// progress phase and makes one report; 4 when that report says stop.
+class TwoStepJob : public LatchedJob {
+public:
+    using LatchedJob::LatchedJob;
+
+    long Run() override
+    {
+        GetQueue()->BeginLoadStep(this);
+        m_loaded.Open();
+        m_save.Wait();
+        GetQueue()->BeginSaveStep(this);
+        GetQueue()->Reset(0, 10);
+        return GetQueue()->Progress(1, 10) ? 4 : 0;
+    }
+    void WaitLoaded() { m_loaded.Wait(); }
+    void LetSave() { m_save.Open(); }
+
+private:
+    Latch m_loaded;
+    Latch m_save;
+};
+
+// The host aborts while the job is between its steps: the later steps must
+// still see the abort, and the next job must not.
+TEST_F(JobQueueThreads, AnAbortBetweenTheStepsOfAJobStopsItAndNoOther)
+{
+    for (int round = 0; round < kRounds; ++round) {
+        journal.Clear();
+        TwoStepJob aborted(journal, "aborted");
+        TwoStepJob next(journal, "next");
+        next.LetSave();
+        ASSERT_EQ(0, queue.AddJob(&aborted));
+        ASSERT_EQ(0, queue.AddJob(&next));
+        ASSERT_EQ(0, queue.Start());
+        aborted.WaitLoaded();
+        EXPECT_TRUE(queue.AbortCurrent());
+        aborted.LetSave();
+        journal.WaitForRuns(1);
+        ASSERT_EQ((Results{{"aborted", 4}, {"next", 0}}), journal.Done());
+    }
+}
+
+// A host queues its next job as soon as the last one reads finished, while
+// the worker may still be ending its run: that job runs all the same.
+TEST_F(JobQueueThreads, AJobQueuedWhileTheRunEndsStillRuns)
+{
+    for (int round = 0; round < kRounds; ++round) {
+        journal.Clear();
+        OpenJob first(journal, "first");
+        OpenJob next(journal, "next");
+        ASSERT_EQ(0, queue.AddJob(&first));
+        ASSERT_EQ(0, queue.Start());
+        while (queue.IsBusy()) {
+        }
+        ASSERT_EQ(0, queue.AddJob(&next));
+        ASSERT_EQ(0, queue.Start());
+        journal.WaitForDone(2);
+        // Both jobs ran, in one run or in two; the runs have ended.
+        journal.observed.WaitFor([&] {
+            int counted = 0;
+            for (const RunRecord& run : journal.runs)
+                counted += run.succeeded + run.failed;
+            return counted == 2;
+        });
+    }
+}
+
 // Each round pauses between two jobs first (which leaves acknowledgements
 // behind), then at a progress report: that Pause must still wait for it.
 TEST_F(JobQueueThreads, PauseHoldsTheWorkerUntilStartResumesIt)

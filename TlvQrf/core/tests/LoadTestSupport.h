@@ -4,8 +4,8 @@
 #pragma once
 
 #include "kelvra/KelvraManager.h"
-#include "load/TlvImageAttributes.h"
 #include "qrfsynth/QrfSynthFile.h"
+#include "settings/holders/TlvControlSettings.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

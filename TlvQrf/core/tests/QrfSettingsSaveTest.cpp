@@ -21,7 +21,6 @@
 #include "load/TlImageSaveHook.h"
 #include "load/TlLoadResult.h"
 #include "load/TlStoredSettings.h"
-#include "load/TlvImageAttributes.h"
 #include "params/TlvParamSet.h"
 #include "pellio/PellioFormats.h"
 #include "save/TlSaveImage.h"
@@ -29,6 +28,7 @@
 #include "save/TlSaveWriters.h"
 #include "savetags/TlPrepareSaveTags.h"
 #include "settings/edit/TlvEditSettings.h"
+#include "settings/holders/TlvControlSettings.h"
 #include "settings/tests/DustEngineFakes.h"
 
 #include <windows.h>

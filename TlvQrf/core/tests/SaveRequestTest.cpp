@@ -13,6 +13,7 @@
 #include "load/TlImageSaveHook.h"
 #include "load/TlLiveObjects.h"
 #include "load/TlLoadResult.h"
+#include "params/TlvParamSet.h"
 #include "params/TlvParamSetMaker.h"
 #include "pellio/PellioFormats.h"
 #include "save/TlSaveState.h"
@@ -41,6 +42,8 @@ struct HookScript {
     std::uint32_t formatOption = 0;
     std::uint32_t channelLayout = 0;
     bool directImage = false;
+    // The exposure of the target's adjustment record (0 without one).
+    double exposure = 0.0;
     IKelvraImage* destination = nullptr;
     // The output profile the save says it embedded.
     std::string embeddedProfile;
@@ -61,6 +64,8 @@ int ScriptedSave(const STlImageSave& save)
     script.formatOption = save.formatOption;
     script.channelLayout = save.channelLayout;
     script.directImage = save.directImage;
+    const CTlAdjustState* adjust = save.target != nullptr ? save.target->Adjust() : nullptr;
+    script.exposure = adjust != nullptr ? adjust->value : 0.0;
     script.destination = SaveState().directDestination;
     if (!script.embeddedProfile.empty())
         SaveState().profilePath = script.embeddedProfile;
@@ -402,17 +407,21 @@ TEST_F(SaveRequestTest, DirectImageHandsTheHostACopyOfTheOutputProfileThatDestro
     EXPECT_TRUE(TempFolder::Exists(profile));
 }
 
-TEST_F(SaveRequestTest, AHolderThatIsNoLoadedImagesAttributesIsRefusedAtOnce)
+// Every settings holder is image attributes: one that holds no image has
+// the source loaded for its save, which applies the holder's settings.
+TEST_F(SaveRequestTest, AHolderWithoutAnImageHasItsSettingsSavedOverTheLoadedSource)
 {
     CTlvControlSettings holder;
+    holder.adjust.value = 0.75;
     TlvSaveData data;
     data.dwResult = 77;
     data.pSettings = &holder;
-    Request(data, StoredRaw("refused.qrf"), m_folder.File("refused.jpg"));
-    EXPECT_EQ(m_saver->SaveImage(data), 0x1008u);
-    EXPECT_TRUE(m_saver->IsFinished()) << "nothing was queued";
-    EXPECT_EQ(data.dwResult, 77u);
-    EXPECT_EQ(m_script.calls.load(), 0);
+    Request(data, StoredRaw("unloaded.qrf"), m_folder.File("unloaded.jpg"));
+    ASSERT_EQ(m_saver->SaveImage(data), 2u);
+    WaitUntilFinished(*m_saver);
+    EXPECT_EQ(data.dwResult, 0u);
+    EXPECT_EQ(m_script.calls.load(), 1);
+    EXPECT_EQ(m_script.exposure, 0.75) << "the holder's exposure, not the 0.5 the file stores";
 }
 
 } // namespace

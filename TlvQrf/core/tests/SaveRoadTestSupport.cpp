@@ -3,6 +3,9 @@
 #include "MakeCalibration/TlCalibrationMaker.h"
 #include "MakeCameraTables/TlCameraTablesMaker.h"
 #include "MakeProfiles/TlProfileMaker.h"
+#include "PellioTestSupport.h"
+#include "export/TlExport.h"
+#include "qrfsave/TlQrfSave.h"
 #include "jobs/TlGlobalJobQueue.h"
 #include "lib/TlLibraryStartup.h"
 #include "params/TlvParamSetMaker.h"
@@ -11,6 +14,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -20,18 +24,20 @@ namespace {
 
 std::unique_ptr<TempFolder> g_suiteFolder;
 std::string g_largeRaw;
+std::string g_largeSignalRaw;
 
-loadtest::Bytes Settings()
+loadtest::Bytes StoredSettings()
 {
     return loadtest::StoredSettingsBlock(0.5);
 }
 
-QrfRawOptions StoringOptions(long width, long height)
+QrfRawOptions StoringOptions(long width, long height, std::uint32_t model = 258,
+                             QrfPattern pattern = QrfPattern::GBRG)
 {
-    QrfRawOptions raw = loadtest::RawOptions(258, QrfPattern::GBRG);
+    QrfRawOptions raw = loadtest::RawOptions(model, pattern);
     raw.width = width;
     raw.height = height;
-    raw.extraTags.push_back({0x80E01, kKelvraTagTypeBytes, Settings()});
+    raw.extraTags.push_back({0x80E01, kKelvraTagTypeBytes, StoredSettings()});
     return raw;
 }
 
@@ -41,17 +47,23 @@ void CopyPath(char (&target)[260], const std::string& path)
     target[sizeof target - 1] = '\0';
 }
 
+// The path, or empty when the file could not be written.
+std::string WriteLarge(const std::string& path, std::uint32_t model, QrfPattern pattern)
+{
+    IKelvraError* error = QrfWriteRaw(StoringOptions(3000, 2000, model, pattern), path.c_str());
+    if (error == nullptr)
+        return path;
+    IKelvraError::Release(error);
+    return std::string();
+}
+
 } // namespace
 
 void SaveRoadTest::SetUpTestSuite()
 {
     g_suiteFolder = std::make_unique<TempFolder>();
-    g_largeRaw = g_suiteFolder->File("large.qrf");
-    IKelvraError* error = QrfWriteRaw(StoringOptions(3000, 2000), g_largeRaw.c_str());
-    if (error != nullptr) {
-        IKelvraError::Release(error);
-        g_largeRaw.clear();
-    }
+    g_largeRaw = WriteLarge(g_suiteFolder->File("large.qrf"), 258, QrfPattern::GBRG);
+    g_largeSignalRaw = WriteLarge(g_suiteFolder->File("large-516.qrf"), 516, QrfPattern::BGGR);
 }
 
 void SaveRoadTest::TearDownTestSuite()
@@ -64,6 +76,11 @@ const std::string& SaveRoadTest::LargeRaw()
     return g_largeRaw;
 }
 
+const std::string& SaveRoadTest::LargeSignalRaw()
+{
+    return g_largeSignalRaw;
+}
+
 void SaveRoadTest::SetUp()
 {
     LoadTest::SetUp();
@@ -73,11 +90,13 @@ void SaveRoadTest::SetUp()
     ASSERT_TRUE(TlWriteCalibrations(folder));
     std::string failure;
     ASSERT_TRUE(TlWriteCameraTables(folder.c_str(), &failure)) << failure;
-    ASSERT_FALSE(LargeRaw().empty()) << "the large raw file could not be written";
+    ASSERT_FALSE(LargeRaw().empty() || LargeSignalRaw().empty()) << "a large raw file could not be written";
 
     // What the library's start-up installs, then the start itself.
     InstallParamSetMaker();
     InstallImageSave();
+    InstallExport();
+    InstallQrfSettingsSave();
     SetJobQueueFactory(&NewSaveJobQueue);
     ASSERT_EQ(StartQrfLibrary(Manager()), 0u);
     m_started = true;
@@ -95,9 +114,16 @@ void SaveRoadTest::TearDown()
     LoadTest::TearDown();
 }
 
-std::string SaveRoadTest::SmallRaw(const std::string& name)
+std::string SaveRoadTest::CopyOf(const std::string& path, const std::string& name)
 {
-    return WriteRaw(name, StoringOptions(192, 128));
+    const std::string copy = m_folder.File(name);
+    EXPECT_TRUE(CopyFileA(path.c_str(), copy.c_str(), FALSE));
+    return copy;
+}
+
+std::string SaveRoadTest::SmallRaw(const std::string& name, std::uint32_t model, QrfPattern pattern)
+{
+    return WriteRaw(name, StoringOptions(192, 128, model, pattern));
 }
 
 unsigned long SaveRoadTest::Save(TlvQrfLib::TlvSaveData& record, const std::string& source, const std::string& output,
@@ -130,6 +156,25 @@ Progress SaveRoadTest::ReadProgress() const
     Progress progress;
     m_saver->GetProgress(progress.done, progress.total);
     return progress;
+}
+
+::testing::AssertionResult SaveRoadTest::IsPicture(const std::string& path, std::uint32_t kind, long width,
+                                                   long height)
+{
+    pelliotest::LoadedFile file;
+    const ::testing::AssertionResult loaded = pelliotest::Succeeded(pelliotest::LoadWhole(Manager(), path, &file));
+    if (!loaded)
+        return loaded;
+    long w = 0;
+    long h = 0;
+    file.main->GetSize(&w, &h);
+    if (file.info.fileKind != kind || w != width || h != height)
+        return ::testing::AssertionFailure() << "kind " << std::hex << file.info.fileKind << std::dec << ", " << w
+                                             << " x " << h;
+    const pelliotest::Bytes pixels = pelliotest::PixelsOf(file.main.get());
+    if (pixels.empty() || std::all_of(pixels.begin(), pixels.end(), [&](std::uint8_t b) { return b == pixels[0]; }))
+        return ::testing::AssertionFailure() << "a picture without content";
+    return ::testing::AssertionSuccess();
 }
 
 } // namespace saveroad

@@ -32,10 +32,15 @@ protected:
     // Waits for the worker, then checks that every registered object went.
     void TearDown() override;
 
-    // A 3000 x 2000 raw file that stores its settings, made once per suite.
+    // 3000 x 2000 raw files that store their settings, made once per suite:
+    // one of model 258, one that the signal-processing library develops.
     static const std::string& LargeRaw();
-    // A small raw file that stores its settings, in the test's folder.
-    std::string SmallRaw(const std::string& name);
+    static const std::string& LargeSignalRaw();
+    // A copy of `path` under `name` in the test's folder.
+    std::string CopyOf(const std::string& path, const std::string& name);
+    // A small raw file that stores its settings, in the test's folder; the
+    // models 513 to 516 are developed by the signal-processing library.
+    std::string SmallRaw(const std::string& name, std::uint32_t model = 258, QrfPattern pattern = QrfPattern::GBRG);
 
     // Fills the record for `source` into `output` (JPEG or TIFF by the
     // given format) and queues it; SaveImage's answer.
@@ -47,6 +52,9 @@ protected:
     // when it ended first.
     bool WaitForProgress();
     Progress ReadProgress() const;
+    // Decodes `path` whole: a picture of `kind` (a loader's file kind) at
+    // `width` x `height` whose pixels are not all alike.
+    ::testing::AssertionResult IsPicture(const std::string& path, std::uint32_t kind, long width, long height);
 
     ITlvSaveImage& Saver() const { return *m_saver; }
 

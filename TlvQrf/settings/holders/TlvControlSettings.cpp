@@ -42,3 +42,8 @@ void CTlvControlSettings::ImportFrom(const CTlvEditSettings& settings)
     CTlvSettingsHolder::ImportFrom(settings);
     NoteChanges();
 }
+
+void CTlvControlSettings::UpdateAfterLoad()
+{
+    ReadCameraValues();
+}

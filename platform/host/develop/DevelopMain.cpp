@@ -12,6 +12,8 @@
 #include "DevelopProgress.h"
 #include "DevelopSession.h"
 
+#include "runbase/TlvResultCodes.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -58,9 +60,9 @@ bool IsFolder(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-int Report(const char* what, unsigned long result)
+int Report(const char* what, const char* text, unsigned long result)
 {
-    std::fprintf(stderr, "TlDevelop: %s: %s (0x%04lX)\n", what, DevelopResultText(result), result);
+    std::fprintf(stderr, "TlDevelop: %s: %s (0x%04lX)\n", what, text, result);
     return kExitFailed;
 }
 
@@ -86,13 +88,17 @@ int main(int argc, char** argv)
         return Usage("the output would replace the input: ", input);
 
     CDevelopSession session;
-    if (const unsigned long started = session.Start())
-        return Report("the raw-image library did not start (are the profiles installed?)", started);
+    // The start fails with 0x1008 when a working profile is missing.
+    if (const unsigned long started = session.Start()) {
+        const char* text = started == TLV_ERR_FAILED ? "a working profile is missing; the install step puts them in place"
+                                                      : DevelopResultText(started);
+        return Report("the raw-image library did not start", text, started);
+    }
     std::printf("Developing %s\n        into %s\n", input.c_str(), output.c_str());
     CProgressLine progress(stdout);
     const unsigned long result = session.Develop(input.c_str(), output.c_str(), format, progress);
-    if (result != 0)
-        return Report("the save failed", result);
+    if (result != TLV_OK)
+        return Report("the save failed", DevelopResultText(result), result);
     std::printf("Developed: %s\n", output.c_str());
     return 0;
 }

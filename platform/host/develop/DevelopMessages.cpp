@@ -10,7 +10,6 @@ struct Text {
 };
 
 constexpr Text kTexts[] = {
-    {TLV_OK, "developed"},
     {TLV_ERR_CANCELLED, "cancelled"},
     {TLV_ERR_OUT_OF_MEMORY, "out of memory"},
     {TLV_ERR_FAILED, "the library could not load, develop or write the image"},

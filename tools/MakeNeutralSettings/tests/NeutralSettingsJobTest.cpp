@@ -10,7 +10,7 @@
 #include "frame/TlProfileFolder.h"
 #include "load/TlImageJob.h"
 #include "load/TlLiveObjects.h"
-#include "load/TlvImageAttributes.h"
+#include "settings/holders/TlvControlSettings.h"
 
 #include <windows.h>
 

@@ -1,6 +1,0 @@
-#include "load/TlvImageAttributes.h"
-
-void CTlvImageAttributes::UpdateAfterLoad()
-{
-    ReadCameraValues();
-}
