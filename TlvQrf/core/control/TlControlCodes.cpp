@@ -4,11 +4,13 @@
 
 unsigned long ChainStatusToCode(int status)
 {
-    if (status == 0 || status > 12)
-        return kTlResultOk; // above 12: the chain was busy or had nothing to do
+    if (status == 0 || status > 16)
+        return kTlResultOk; // above 16: the chain was busy or had nothing to do
     if (status == 3)
         return kTlResultNoMemory;
-    // 1, 2, 4 to 12, and statuses no chain gives.
+    // 1, 2, 4 to 16 (13 to 16: the LCh filters' tables could not be loaded,
+    // so the preview lacks what the settings ask for), and statuses no chain
+    // gives.
     return kTlResultFailed;
 }
 

@@ -151,14 +151,16 @@ INSTANTIATE_TEST_SUITE_P(Cases, ControlLifecycle, ::testing::ValuesIn(kCases),
 
 using ControlStatusMaps = ControlFixture;
 
-// Chain status to result code, as Update, Connect and DisConnect give it.
+// Chain status to result code, as Update, Connect and DisConnect give it:
+// the LCh filters' table failures (13 to 16) are failures too.
 TEST_F(ControlStatusMaps, StatusToCode)
 {
     const struct {
         int status;
         unsigned long code;
     } rows[] = {{0, 0},     {1, 4104},  {2, 4104},  {3, 4099}, {4, 4104},  {5, 4104}, {6, 4104},  {7, 4104},
-                {8, 4104},  {9, 4104},  {10, 4104}, {11, 4104}, {12, 4104}, {13, 0},   {17, 0},     {-1, 4104}};
+                {8, 4104},  {9, 4104},  {10, 4104}, {11, 4104}, {12, 4104}, {13, 4104}, {16, 4104}, {17, 0},
+                {18, 0},    {-1, 4104}};
     CTlvQrfControl& c = ControlWithChain();
     for (const auto& row : rows) {
         script.updates = {row.status};

@@ -5,6 +5,8 @@
 
 #include "kelvra/KelvraData.h"
 
+#include <windows.h>
+
 namespace {
 
 using namespace control_test;
@@ -63,4 +65,47 @@ TEST_F(ControlWithRealChain, AChainTornDownByAFailedLinkIsBuiltAnewOnTheNextRequ
     ASSERT_NE(filters, nullptr);
     EXPECT_TRUE(c.IsReady());
     EXPECT_EQ(filters->GetFilterCount(), 45);
+}
+
+namespace {
+
+// The LCh filters' tables that cannot be loaded (statuses 13 to 16) leave
+// the preview without what the settings ask for: not a success.
+const struct {
+    const char* name;
+    const char* calibration;
+    bool malformed; // written as no calibration rather than taken away
+    void (*setup)(CTlvQrfControl&);
+    std::uint32_t bit;
+} kTableFailures[] = {
+    {"LCH curves, calibration missing", kTlLchCalibrationFile, false, [](CTlvQrfControl& c) { BendLightness(c); },
+     ITlvQrfData::eLch},
+    {"chroma boost, calibration malformed", kTlChromaBoostCalibrationFile, true,
+     [](CTlvQrfControl& c) {
+         c.chromaBoostUsed = 1;
+         c.chromaBoost.amount = 40;
+     },
+     ITlvQrfData::eChromaBoost},
+};
+
+} // namespace
+
+TEST_F(ControlWithRealChain, AnUpdateWhoseLchTablesCannotLoadFails)
+{
+    CTlvQrfControl& c = InitialisedControl();
+    // Without a record the chain's first update leaves the booster's table
+    // unloaded.
+    c.chromaBoostUsed = 0;
+    IKelvraFilterChain* filters = nullptr;
+    ASSERT_EQ(0, CodeOf(c.GetFilterChain(&filters)));
+    for (const auto& f : kTableFailures) {
+        const std::string path = Profiles().Path() + f.calibration;
+        if (f.malformed)
+            Profiles().Write(f.calibration, "not a calibration");
+        else
+            ASSERT_TRUE(DeleteFileA(path.c_str())) << f.name;
+        f.setup(c);
+        EXPECT_EQ(unsigned(kTlResultFailed), c.Update(f.bit, false, nullptr)) << f.name;
+        EXPECT_TRUE(TlWriteCalibrationFile(path, TlNeutralCalibration())) << f.name;
+    }
 }

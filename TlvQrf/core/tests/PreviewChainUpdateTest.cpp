@@ -35,14 +35,6 @@ void HalveRedCurve(CTlvSettingsHolder& holder)
     red->SetOutputLevels(0.0, 0.5);
 }
 
-void BendLightness(CTlvSettingsHolder& holder)
-{
-    holder.lchUsed = 1;
-    CTlLut* lightness = holder.lch.AddLut(1, {1, 1, 1}, {0, 0, 0}, {1, 1, 1});
-    ASSERT_NE(lightness, nullptr);
-    lightness->AddPoint(0.5, 0.25);
-}
-
 // Settings that switch on a filter of each bit-guarded step.
 const struct {
     const char* name;

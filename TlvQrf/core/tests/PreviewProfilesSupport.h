@@ -9,6 +9,8 @@
 
 #include "colour/TlWorkingProfiles.h"
 #include "settings/curves/TlLinearCurve.h"
+#include "settings/curves/TlLut.h"
+#include "settings/holders/TlvSettingsHolder.h"
 
 inline void InstallPreviewProfiles(const TempProfilesFolder& folder)
 {
@@ -21,4 +23,14 @@ inline void InstallPreviewProfiles(const TempProfilesFolder& folder)
     SetGeneratedProfilePrefix("Tlb_");
     const std::string srgb = folder.Path() + "TLsRGB.icm";
     SetWorkingProfiles(srgb.c_str(), srgb.c_str(), nullptr, srgb.c_str(), nullptr);
+}
+
+// LCH curves that darken the middle lightness: settings the LCH filter needs
+// its calibration for.
+inline void BendLightness(CTlvSettingsHolder& holder)
+{
+    holder.lchUsed = 1;
+    CTlLut* lightness = holder.lch.AddLut(1, {1, 1, 1}, {0, 0, 0}, {1, 1, 1});
+    ASSERT_NE(lightness, nullptr);
+    lightness->AddPoint(0.5, 0.25);
 }
