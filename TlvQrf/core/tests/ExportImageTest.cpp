@@ -204,6 +204,22 @@ TEST_F(ExportImageTest, TheEmbeddedProfileIsTheOneTheDataIsIn)
     }
 }
 
+// The profile a direct-image host is handed a copy of is the one this save
+// embedded: one that an earlier save embedded is not named again.
+TEST_F(ExportImageTest, ASaveThatEmbedsNoProfileNamesNone)
+{
+    SyntheticPicture picture(Manager(), kBayerModel, kWidth, kHeight);
+    IKelvraImage* developed = MakePatternImage(Manager(), kWidth, kHeight, kKelvraRGB8);
+    picture.holder.rawFlag = 0;
+    picture.holder.images.image = developed;
+    SaveState().profilePath = m_profiles.Path() + "TLAdobe.icm"; // the last save's
+    const int result = Export(picture, 0, kTiff);
+    picture.holder.images.image = picture.Image();
+    developed->Release();
+    ASSERT_EQ(0, result);
+    EXPECT_EQ("", SaveState().profilePath);
+}
+
 // The fixed-size format takes its size from the saver; without the
 // fixed-size flag it is an ordinary TIFF of the picture's size.
 TEST_F(ExportImageTest, TheFixedSizeFormatNeedsTheFlag)
