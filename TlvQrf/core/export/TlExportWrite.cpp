@@ -133,11 +133,12 @@ int SetupWrite(STlExportStep& step, IKelvraDataSource* main, int count)
     count = FillExportImageList(step.params, count);
     IKelvraError* error = save.saver->SetupWrite(main, save.imageList, count + 1);
     if (error != nullptr && error->HasCode(kPellioListRefused) && count > 1) {
-        // The saver takes the thumbnail alone.
+        // The saver takes the thumbnail alone; the source's entry (or the
+        // attached bitmap) still ends the list.
         IKelvraError::Release(error);
-        save.imageList[1] = KelvraSaveEntry{};
-        save.imageCount = 1;
-        error = save.saver->SetupWrite(main, save.imageList, 1);
+        save.imageList[count] = KelvraSaveEntry{};
+        count = FillExportImageList(step.params, 1);
+        error = save.saver->SetupWrite(main, save.imageList, count + 1);
     }
     if (error != nullptr)
         return EndExport(step, kTlExportListRefused, error);

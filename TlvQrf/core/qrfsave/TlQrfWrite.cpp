@@ -18,19 +18,11 @@ constexpr long kAtWriteAborted = 3195;
 constexpr long kWriteError = 1006;
 constexpr int kAllDone = 100;
 
-bool HoldsCode(const IKelvraError* error, long code)
-{
-    for (; error != nullptr; error = error->GetNext()) {
-        if (error->GetCode() == code)
-            return true;
-    }
-    return false;
-}
-
-// 17, or 18 for a failed write; the error goes with the step.
+// 17, or 18 for a failed write anywhere in the chain, the errors the writer
+// wraps included; the error goes with the step.
 int WriteFailure(IKelvraError* error)
 {
-    const int code = HoldsCode(error, kWriteError) ? kTlQrfWriteFailed1006 : kTlQrfWriteFailed;
+    const int code = error->HasCode(kWriteError) ? kTlQrfWriteFailed1006 : kTlQrfWriteFailed;
     QrfCheck(error);
     return code;
 }

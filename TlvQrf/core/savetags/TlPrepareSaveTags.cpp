@@ -70,6 +70,8 @@ int PrepareTarget(const CTlvParamSet& params, const char* path, IKelvraError** e
 {
     STlSaveState& save = SaveState();
     save.tempPath = path;
+    // Only a profile this save embeds is named to its host.
+    save.profilePath.clear();
     if (IsReadOnly(path)) {
         RecordFileLocked(errors);
         return kTlSaveFileLocked;

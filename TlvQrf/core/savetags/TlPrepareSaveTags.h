@@ -22,7 +22,8 @@ enum : int {
 // path; 15 for a read-only file, with "File Locked" added to `errors` (the
 // caller releases the chain; without `errors` it is dropped); 3 when no tag
 // control can be made; 4 when the source tags cannot be copied. From 15 on
-// the path is the save's temporary file and the progress base is 0. The
+// the path is the save's temporary file, no embedded profile is named yet
+// and the progress base is 0. The
 // copy made goes into the save state in place of any earlier one, also
 // after 4, which leaves it without the dust identification; the save's
 // release destroys it.

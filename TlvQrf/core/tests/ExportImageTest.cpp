@@ -3,6 +3,7 @@
 // cancelled exports that leave the target as it was, a locked target, and
 // the direct-image mode.
 #include "export/TlExport.h"
+#include "export/TlExportSteps.h"
 
 #include "CameraTestSupport.h"
 #include "DevelopTestSupport.h"
@@ -13,6 +14,7 @@
 #include "lib/TlLibraryState.h"
 #include "params/TlOutputProfile.h"
 #include "params/TlProgressRelay.h"
+#include "pellio/PellioFormats.h"
 #include "raw/TlEmbeddedProfile.h"
 #include "save/TlSaveImage.h"
 #include "save/TlSaveState.h"
@@ -202,6 +204,22 @@ TEST_F(ExportImageTest, TheEmbeddedProfileIsTheOneTheDataIsIn)
     }
 }
 
+// The profile a direct-image host is handed a copy of is the one this save
+// embedded: one that an earlier save embedded is not named again.
+TEST_F(ExportImageTest, ASaveThatEmbedsNoProfileNamesNone)
+{
+    SyntheticPicture picture(Manager(), kBayerModel, kWidth, kHeight);
+    IKelvraImage* developed = MakePatternImage(Manager(), kWidth, kHeight, kKelvraRGB8);
+    picture.holder.rawFlag = 0;
+    picture.holder.images.image = developed;
+    SaveState().profilePath = m_profiles.Path() + "TLAdobe.icm"; // the last save's
+    const int result = Export(picture, 0, kTiff);
+    picture.holder.images.image = picture.Image();
+    developed->Release();
+    ASSERT_EQ(0, result);
+    EXPECT_EQ("", SaveState().profilePath);
+}
+
 // The fixed-size format takes its size from the saver; without the
 // fixed-size flag it is an ordinary TIFF of the picture's size.
 TEST_F(ExportImageTest, TheFixedSizeFormatNeedsTheFlag)
@@ -366,6 +384,45 @@ TEST_F(ExportImageTest, TheSourcesObserverIsPutBackOnEveryPath)
         Export(picture, 0, format);
         EXPECT_EQ(&previous, picture.Developed()->GetObserver());
         picture.Developed()->SetObserver(nullptr);
+    }
+}
+
+// A JPEG takes one rendition: the saver refuses the list with both, and the
+// list it is given again still ends with the source's entry, or with the
+// attached bitmap when the settings ask for it.
+TEST_F(ExportImageTest, TheRetriedImageListKeepsItsLastEntry)
+{
+    const unsigned char block[4] = {1, 2, 3, 4};
+    const struct {
+        std::uint8_t bitmapOption;
+        std::uint32_t lastKind;
+    } cases[] = {
+        {0, kPellioEntryRawSource},
+        {1, kPellioEntryBitmap},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.bitmapOption));
+        SyntheticPicture picture(Manager(), kBayerModel, kWidth, kHeight);
+        std::unique_ptr<CTlvParamSet> params = picture.Params();
+        params->ReadImageTags();
+        params->options[2] = c.bitmapOption;
+        params->profileBuffer = block;
+        params->profileBufferSize = sizeof block;
+        ASSERT_EQ(0, PrepareExport(params.get(), m_target.c_str(), 0, kJpeg, 90));
+        int done = 0;
+        while (done == 0 && SaveState().step != kTlExportWrite)
+            ASSERT_EQ(0, ExportStep(*params, &done, false));
+        ASSERT_EQ(0, done);
+        const STlSaveState& save = SaveState();
+        ASSERT_EQ(2, save.imageCount);
+        EXPECT_EQ(kPellioEntryRendition, save.imageList[0].kind);
+        EXPECT_EQ(c.lastKind, save.imageList[1].kind);
+        EXPECT_EQ(0u, save.imageList[2].kind) << "nothing is left behind the list";
+        int result = 0;
+        while (done == 0)
+            result = ExportStep(*params, &done, false);
+        EXPECT_EQ(0, result);
+        DeleteFileA(m_target.c_str());
     }
 }
 

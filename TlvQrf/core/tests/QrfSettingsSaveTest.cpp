@@ -66,6 +66,63 @@ private:
     long m_from;
 };
 
+// An image that tells its size and format but whose pixels cannot be read:
+// every tile fails as a file write does (framework code 1006).
+class UnwritableImage : public IKelvraImage {
+public:
+    UnwritableImage(IKelvraManager* manager, long width, long height) : m_manager(manager), m_width(width), m_height(height) {}
+
+    using IKelvraDataSource::LockTile;
+    using IKelvraDataSource::TileExists;
+    using IKelvraDataSource::UnlockTile;
+
+    IKelvraError* GetWidth(long* width) override { return Give(width, m_width); }
+    IKelvraError* GetHeight(long* height) override { return Give(height, m_height); }
+    IKelvraError* GetColorSpace(KelvraPixelFormat* format) override { return Give(format, kKelvraRGB8); }
+    IKelvraError* GetResolution(double* dpi) override { return Give(dpi, 72.0); }
+    IKelvraError* GetFlip(bool* flip) override { return Give(flip, false); }
+    IKelvraError* GetRotation(double* degrees) override { return Give(degrees, 0.0); }
+    IKelvraError* GetTileSize(long* size) override { return Give(size, 64L); }
+    IKelvraError* GetPalette(KelvraPalette* palette) override { return Give(palette, KelvraPalette()); }
+    IKelvraError* TileExists(long, long, bool* exists) override { return Give(exists, true); }
+    IKelvraError* LockTile(long, long, const void**, KelvraRect*, long*) override
+    {
+        return KELVRA_ERROR(nullptr, 0, kKelvraWriteError);
+    }
+    IKelvraError* UnlockTile(long, long) override { return nullptr; }
+
+    void Release() override {}
+    IKelvraManager* GetManager() const override { return m_manager; }
+    IKelvraError* SetSize(long, long) override { return Refused(); }
+    IKelvraError* SetColorSpace(KelvraPixelFormat) override { return Refused(); }
+    IKelvraError* SetResolution(double) override { return Refused(); }
+    IKelvraError* SetTransform(bool, double, long) override { return Refused(); }
+    IKelvraError* SetPalette(const KelvraPalette&) override { return Refused(); }
+    IKelvraError* GetStripHeight(long* rows) override { return Give(rows, 64L); }
+    IKelvraError* AppendRows(const void*, long, long) override { return Refused(); }
+    long GetRowsWritten() const override { return m_height; }
+    IKelvraError* LockTileForWrite(long, long, void**, KelvraRect*, long*) override { return Refused(); }
+    IKelvraError* UnlockTileForWrite(long, long, bool) override { return Refused(); }
+    IKelvraError* AttachFilter(IKelvraFilter*) override { return Refused(); }
+    IKelvraError* DetachFilter(IKelvraFilter*) override { return Refused(); }
+    IKelvraFilter* FindFilter(KelvraTag) const override { return nullptr; }
+
+private:
+    template <typename Out, typename Value>
+    static IKelvraError* Give(Out* out, const Value& value)
+    {
+        if (out == nullptr)
+            return KELVRA_ERROR(nullptr, 0, kKelvraMissingObject);
+        *out = value;
+        return nullptr;
+    }
+    static IKelvraError* Refused() { return KELVRA_ERROR(nullptr, 0, kKelvraOperationFailed); }
+
+    IKelvraManager* m_manager;
+    long m_width;
+    long m_height;
+};
+
 pelliotest::Bytes RenditionPixels(const pelliotest::LoadedFile& file, std::size_t index)
 {
     return pelliotest::PixelsOf(file.subImages.at(index).get());
@@ -469,6 +526,21 @@ TEST_F(QrfSettingsSaveTest, SavingIntoTheLoadedFileReplacesItOnlyWhenTheSaveEnds
     CTlvImageAttributes& reloaded = Load(source);
     EXPECT_TRUE(reloaded.storedSettings);
     EXPECT_DOUBLE_EQ(reloaded.adjust.value, 2.0);
+}
+
+// A write step whose failure comes from deep inside the writer (the
+// framework's write error, wrapped by each layer it passed) is told apart
+// from other write failures.
+TEST_F(QrfSettingsSaveTest, AFailedWriteDeepInsideTheWriterGives18)
+{
+    CTlvImageAttributes& attributes = Load(WriteRaw("source.qrf", RawOptions(257, QrfPattern::RGGB)));
+    UnwritableImage unwritable(Manager(), 48, 32);
+    CTlvParamSet params(attributes);
+    params.image = &unwritable;
+    const std::string target = m_folder.Write("target.qrf", "old content");
+    EXPECT_EQ(SaveImageToFile(&params, target.c_str(), 0, kTlSaveSettingsFormat, 0, false), kTlQrfWriteFailed1006);
+    EXPECT_EQ(TempFolder::Read(target), "old content");
+    EXPECT_FALSE(TemporaryFilesLeft());
 }
 
 TEST_F(QrfSettingsSaveTest, ARefusedPreparationLeavesTheTargetAndNoTemporaryFile)
