@@ -62,10 +62,7 @@ void ReleaseWriter(STlSaveState& save)
 
 void ReleaseImages(STlSaveState& save)
 {
-    if (IKelvraImage*& destination = FullResState().destination) {
-        destination->Release();
-        destination = nullptr;
-    }
+    Release(FullResState().destination);
     for (IKelvraImage*& image : save.workImages)
         Release(image);
     Release(save.rendition);

@@ -6,6 +6,7 @@
 
 #include "kelvra/KelvraTypes.h"
 
+#include <cstdint>
 #include <memory>
 #include <new>
 
@@ -85,6 +86,9 @@ private:
     bool Fail(int code);
     bool Colour(const char* target, long outputBits, CKelvraFilterCML** made);
     CKelvraFilterScale* MakeScale();
+    // The appended table, or null when the build ends.
+    CKelvraFilterLut* AppendTableLut(const std::uint16_t* table);
+    bool AppendScaleToOutput();
     double ClampedFinalScale() const { return m_finalScale < 1.0 ? m_finalScale : 1.0; }
 
     IKelvraManager* m_manager;

@@ -42,12 +42,6 @@ namespace {
 constexpr std::size_t kMaxListSharpening = 7;
 constexpr long kScaleMethod = 2;
 
-const std::uint16_t* const* ThreeOf(const std::uint16_t* table, const std::uint16_t* (&tables)[3])
-{
-    tables[0] = tables[1] = tables[2] = table;
-    return tables;
-}
-
 } // namespace
 
 bool CTlChainBuilder::AppendResolution()
@@ -73,17 +67,13 @@ bool CTlChainBuilder::AppendDeBayer()
 }
 
 // The square-law table goes before the linear stages (dust, vignette,
-// moire, Revelation); a table that refuses its tables leaves the result
-// unset.
+// moire, Revelation).
 bool CTlChainBuilder::AppendSquareTable(bool wanted)
 {
     if (!wanted)
         return true;
-    CKelvraFilterLut* lut = Make<CKelvraFilterLut>();
+    CKelvraFilterLut* lut = AppendTableLut(GetSquareTable12());
     if (lut == nullptr)
-        return false;
-    const std::uint16_t* tables[3];
-    if (!Check(lut->SetLUT(ThreeOf(GetSquareTable12(), tables), 12, 16, 3, true), 0) || !Append(lut))
         return false;
     if (m_tableA == nullptr)
         m_tableA = lut;
@@ -94,11 +84,20 @@ bool CTlChainBuilder::AppendRootTable()
 {
     if (!(m_rawTone && m_tableA != nullptr && (m_moire || m_revelation)))
         return true;
+    return AppendTableLut(GetRootTable12()) != nullptr;
+}
+
+// One 12-bit table for all three channels; a table refused leaves the
+// result unset.
+CKelvraFilterLut* CTlChainBuilder::AppendTableLut(const std::uint16_t* table)
+{
     CKelvraFilterLut* lut = Make<CKelvraFilterLut>();
     if (lut == nullptr)
-        return false;
-    const std::uint16_t* tables[3];
-    return Check(lut->SetLUT(ThreeOf(GetRootTable12(), tables), 12, 16, 3, true), 0) && Append(lut);
+        return nullptr;
+    const std::uint16_t* tables[3] = {table, table, table};
+    if (!Check(lut->SetLUT(tables, 12, 16, 3, true), 0) || !Append(lut))
+        return nullptr;
+    return lut;
 }
 
 bool CTlChainBuilder::AppendVignette()
@@ -415,14 +414,15 @@ bool CTlChainBuilder::AppendColourSpace()
 // An enlargement, then the stretch still owed, each to the output size.
 bool CTlChainBuilder::AppendLastScales()
 {
-    if (m_finalScale > 1.0 && m_mainScale == nullptr) {
-        CKelvraFilterScale* scale = MakeScale();
-        if (scale == nullptr || !Check(scale->SetSize(m_output.width, m_output.height, false)) || !Append(scale))
-            return false;
-        m_stretchDone = true;
-    }
+    if (m_finalScale > 1.0 && m_mainScale == nullptr && !AppendScaleToOutput())
+        return false;
     if (m_stretchDone || m_stretch == 1.0)
         return true;
+    return AppendScaleToOutput();
+}
+
+bool CTlChainBuilder::AppendScaleToOutput()
+{
     CKelvraFilterScale* scale = MakeScale();
     if (scale == nullptr || !Check(scale->SetSize(m_output.width, m_output.height, false)) || !Append(scale))
         return false;

@@ -19,8 +19,7 @@ class IKelvraImage;
 class IKelvraSave;
 class IKelvraTagControl;
 
-// Steps of a running save: prepared, ..., finished.
-constexpr int kTlSaveStepPrepared = 0;
+// The step of a save that is not running.
 constexpr int kTlSaveStepFinished = 8;
 
 // The colour-engine references a save holds.
