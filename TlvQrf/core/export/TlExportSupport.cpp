@@ -12,8 +12,14 @@ namespace {
 
 constexpr long kPercent = 100;
 
-} // namespace
+// A very thin image keeps one pixel of its shorter side.
+long Proportional(long other, long side, long longer)
+{
+    const long value = long(double(other) * side / longer);
+    return value > 0 ? value : 1;
+}
 
+} // namespace
 
 int ExportProgressBase()
 {
@@ -63,21 +69,9 @@ IKelvraImage* CurrentExportImage(const CTlvParamSet& params)
         return save.workImages[0];
     if (save.workSelector == kTlSecondWorkImage)
         return save.workImages[1];
-    if (FullResState().destination != nullptr)
-        return FullResState().destination;
-    return params.image;
+    IKelvraImage* developed = FullResState().destination;
+    return developed != nullptr ? developed : params.image;
 }
-
-namespace {
-
-// A very thin image keeps one pixel of its shorter side.
-long Proportional(long other, long side, long longer)
-{
-    const long value = long(double(other) * side / longer);
-    return value > 0 ? value : 1;
-}
-
-} // namespace
 
 IKelvraError* SizeRendition(CKelvraFilterScale& scale, long width, long height, long side)
 {
