@@ -28,9 +28,7 @@ int ExportProgressBase()
 
 void SetExportProgressBase(int base)
 {
-    TlSaveProgressState progress = GetSaveProgressState();
-    progress.base = base;
-    ExchangeSaveProgressState(progress);
+    SetSaveProgressBase(base);
 }
 
 bool ReportExportProgress(long percent)

@@ -69,6 +69,12 @@ void SetWatchedFilter(IKelvraFilter* filter)
     g_state.watchedFilter = filter;
 }
 
+void SetSaveProgressBase(int base)
+{
+    const std::lock_guard<std::mutex> guard(g_lock);
+    g_state.base = base;
+}
+
 bool OnSaveProgress(int reportType, signed char percent, int stageKind)
 {
     ITlSaveProgressSink* sink = nullptr;

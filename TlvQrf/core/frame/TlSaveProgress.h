@@ -52,6 +52,7 @@ enum TlSaveReportType {
 TlSaveProgressState GetSaveProgressState();
 TlSaveProgressState ExchangeSaveProgressState(const TlSaveProgressState& state);
 void SetWatchedFilter(IKelvraFilter* filter);
+void SetSaveProgressBase(int base);
 
 // The dust analysis' progress callback. True means go on.
 bool OnSaveProgress(int reportType, signed char percent, int stageKind);

@@ -31,13 +31,6 @@ void RecordFileLocked(IKelvraError** errors)
         IKelvraError::Release(error);
 }
 
-void ResetProgressBase()
-{
-    TlSaveProgressState progress = GetSaveProgressState();
-    progress.base = 0;
-    ExchangeSaveProgressState(progress);
-}
-
 // The save state owns the copy from here on; a copy an earlier save left
 // behind goes first.
 void KeepCopy(STlSaveState& save, IKelvraTagControl* copy)
@@ -90,6 +83,6 @@ int PrepareSaveTags(const CTlvParamSet* params, const char* path, IKelvraError**
     if (path == nullptr || *path == '\0')
         return kTlSaveFailed;
     const int code = PrepareTarget(*params, path, errors);
-    ResetProgressBase();
+    SetSaveProgressBase(0);
     return code;
 }
