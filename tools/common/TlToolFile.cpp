@@ -6,6 +6,18 @@
 
 #include <climits>
 
+std::string TlMakeToolFolder(const char* folder, std::string* path)
+{
+    if (!folder || !folder[0])
+        return "no folder given";
+    *path = folder;
+    if (path->back() == '\\' || path->back() == '/')
+        path->pop_back();
+    if (!CreateDirectoryA(path->c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+        return "folder not created: " + *path;
+    return std::string();
+}
+
 std::string TlWriteToolFile(const std::string& path, const void* bytes, std::size_t size)
 {
     if (size > static_cast<std::size_t>(INT_MAX))
