@@ -1,6 +1,6 @@
 # Sourced by the scripts that need the system folders of a Wine prefix
 # (WINEPREFIX set): reg_value reads a registry value, unix_path maps a
-# Windows path to the Unix one.
+# Windows path to the Unix one and windows_path the other way.
 #
 # The registry is read into a file rather than a pipe: the first Wine
 # program of a session starts Wine's services, which keep the standard
@@ -16,3 +16,5 @@ reg_value() { # key value -> the value's text
 }
 
 unix_path() { winepath -u "$1" 2>/dev/null | tr -d '\r'; }
+
+windows_path() { winepath -w "$1" 2>/dev/null | tr -d '\r'; }

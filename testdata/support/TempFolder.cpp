@@ -98,7 +98,8 @@ std::vector<std::string> TempFolder::Matching(const std::string& pattern)
     if (search == INVALID_HANDLE_VALUE)
         return names;
     do {
-        names.push_back(found.cFileName);
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+            names.push_back(found.cFileName);
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return names;

@@ -25,7 +25,7 @@ public:
     // Replaces the file's bytes (creating it when missing).
     static void Overwrite(const std::string& path, const std::string& bytes);
     static bool Exists(const std::string& path);
-    // The names of the files that `pattern` ("C:\\folder\\Tln*") matches.
+    // The names of the files (not folders) that `pattern` ("C:\\folder\\Tln*") matches.
     static std::vector<std::string> Matching(const std::string& pattern);
 
 private:

@@ -1,10 +1,8 @@
 #include "MakeCameraTables/TlCameraTablesMaker.h"
 #include "MakeCameraTables/TlCameraTablesModel.h"
-
-#include <windows.h>
+#include "common/TlToolFile.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -15,17 +13,17 @@ namespace {
 const TlSyntheticCamera kCameras[kTlGainTables] = {
     {2.0, 1.5, 0.7}, {2.1, 1.45, 0.7}, {1.9, 1.6, 0.65}, {2.0, 1.55, 0.75}};
 
-std::string WriteBytes(const std::string& path, const std::string& bytes)
+std::string WriteCameraTables(const char* folder)
 {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return "cannot create " + path;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const bool closed = std::fclose(file) == 0;
-    if (written && closed)
-        return "";
-    std::remove(path.c_str());
-    return "cannot write " + path;
+    std::string path;
+    const std::string reason = TlMakeToolFolder(folder, &path);
+    if (!reason.empty())
+        return reason;
+    std::unique_ptr<TlCameraTables> tables = TlBuildCameraTables();
+    if (!tables)
+        return "out of memory";
+    const std::string bytes = TlSerialiseCameraTables(*tables);
+    return TlWriteToolFile(path + "\\" + kTlCameraTablesFile, bytes.data(), bytes.size());
 }
 
 } // namespace
@@ -56,18 +54,5 @@ std::unique_ptr<TlCameraTables> TlBuildCameraTables()
 
 bool TlWriteCameraTables(const char* folder, std::string* failure)
 {
-    std::string reason;
-    const std::string path = folder ? folder : "";
-    if (path.empty()) {
-        reason = "no folder";
-    } else if (!CreateDirectoryA(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
-        reason = "folder not created: " + path;
-    } else {
-        std::unique_ptr<TlCameraTables> tables = TlBuildCameraTables();
-        reason = tables ? WriteBytes(path + "\\" + kTlCameraTablesFile, TlSerialiseCameraTables(*tables))
-                        : "out of memory";
-    }
-    if (failure)
-        *failure = reason;
-    return reason.empty();
+    return TlReportToolResult(WriteCameraTables(folder), failure);
 }

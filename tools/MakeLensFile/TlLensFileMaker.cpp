@@ -3,8 +3,6 @@
 #include "common/TlToolFile.h"
 #include "settings/lens/TlLensInformation.h"
 
-#include <windows.h>
-
 #include <algorithm>
 #include <cmath>
 #include <new>
@@ -68,13 +66,10 @@ std::vector<double> Sample(double (*curve)(double))
 
 std::string WriteLensFile(const char* folder)
 {
-    if (!folder || !folder[0])
-        return "no folder given";
-    std::string path = folder;
-    if (path.back() == '\\' || path.back() == '/')
-        path.pop_back();
-    if (!CreateDirectoryA(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-        return "folder not created: " + path;
+    std::string path;
+    const std::string reason = TlMakeToolFolder(folder, &path);
+    if (!reason.empty())
+        return reason;
     const std::vector<std::uint8_t> bytes = TlBuildLensFile();
     if (bytes.empty())
         return "out of memory";

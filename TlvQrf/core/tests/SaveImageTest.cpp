@@ -19,17 +19,7 @@ namespace {
 // The names of the files in a scratch folder.
 std::vector<std::string> FilesIn(const TempFolder& folder)
 {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(folder.File("*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-            names.push_back(found.cFileName);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return names;
+    return TempFolder::Matching(folder.File("*"));
 }
 
 constexpr int kWriterFailed = 3;

@@ -1,7 +1,5 @@
 #include "PellioTestSupport.h"
 
-#include <windows.h>
-
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -209,17 +207,7 @@ void WriteFile(const std::string& path, const Bytes& bytes)
 
 std::vector<std::string> FilesIn(const std::string& folder)
 {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(found.cFileName);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return names;
+    return TempFolder::Matching(folder + "*");
 }
 
 } // namespace pelliotest
