@@ -544,10 +544,11 @@ TEST_F(FullResChainTest, LchFiltersNeedTheirCalibration)
         for (const char* name : {"TLLab.icm", "TLLch2.icm"})
             folder.Write(name, camera_test::ProfileBytes(name));
         SetProfileFolder(folder.Path().c_str());
-        if (c.malformed)
+        if (c.malformed) {
             folder.Write(c.file, "not a calibration");
-        else if (c.calibration)
+        } else if (c.calibration) {
             ASSERT_TRUE(TlWriteCalibrationFile(folder.Path() + c.file, TlNeutralCalibration()));
+        }
         SyntheticPicture picture(Manager(), 258);
         c.setup(picture.holder);
         const Stages stages = Build(picture, c.result);
