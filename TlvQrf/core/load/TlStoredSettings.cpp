@@ -10,7 +10,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <new>
 #include <vector>
 
 namespace {
@@ -63,19 +62,11 @@ void TakeDustReference(const IKelvraTagControl& tags, CTlvImageAttributes& attri
 
 std::vector<unsigned char> StoredDustMap(const CTlDustState& dust)
 {
-    std::vector<unsigned char> bytes;
     const IDustMap* map = dust.GetDustMap();
-    const std::size_t size = map != nullptr ? map->GetStoredSize() : 0;
-    if (size == 0)
-        return bytes;
-    try {
-        bytes.resize(size);
-    } catch (const std::bad_alloc&) {
+    if (map == nullptr)
         return {};
-    }
-    if (!Succeeded(map->Store(bytes.size(), bytes.data())))
-        bytes.clear();
-    return bytes;
+    return FilledBytes(map->GetStoredSize(),
+                       [map](unsigned char* data, std::size_t size) { return Succeeded(map->Store(size, data)); });
 }
 
 void ApplyStoredSettings(const IKelvraTagControl& tags, CTlvImageAttributes& attributes, IKelvraManager* manager,
