@@ -25,7 +25,6 @@ public:
     // matrices from `tables` (the profiles folder's when null). False
     // leaves the generator not set up.
     bool SetUp(const TlCameraProfileParams& params, const TlCameraTables* tables = nullptr);
-    bool IsSetUp() const { return m_state.setUp; }
     const TlCameraSetUpState& State() const { return m_state; }
     const TlCameraProfileParams& Params() const { return m_params; }
 

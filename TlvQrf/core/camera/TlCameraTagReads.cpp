@@ -1,6 +1,7 @@
 #include "camera/TlCameraTagReads.h"
 
 #include "kelvra/KelvraTagControl.h"
+#include "raw/TlTagBytes.h"
 
 #include <cstring>
 #include <vector>
@@ -10,16 +11,10 @@ bool TlReadTagBytes(const IKelvraTagControl* tags, std::uint32_t id, void* out, 
     std::memset(out, 0, size);
     if (!tags || !tags->HasTag(id, 0) || tags->GetTagType(id) == kKelvraTagTypeDataHeader)
         return false;
-    const std::uint32_t length = tags->GetTagSize(id, 0);
-    if (length == 0)
+    const std::vector<unsigned char> value = ReadWholeTag(*tags, id);
+    if (value.empty())
         return false;
-    std::vector<std::uint8_t> value(length);
-    IKelvraError* error = tags->GetTag(id, kKelvraTagTypeBytes, length, value.data(), 0);
-    if (error) {
-        IKelvraError::Release(error);
-        return false;
-    }
-    std::memcpy(out, value.data(), size < length ? size : length);
+    std::memcpy(out, value.data(), size < value.size() ? size : value.size());
     return true;
 }
 

@@ -5,7 +5,7 @@
 
 #include "kelvra/KelvraData.h"
 #include "kelvra/KelvraTagControl.h"
-#include "params/TlParamTagReads.h"
+#include "raw/TlQuietTagReads.h"
 
 namespace {
 

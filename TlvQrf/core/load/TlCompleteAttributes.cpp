@@ -4,12 +4,12 @@
 #include "load/TlAttributeImages.h"
 #include "load/TlFileExtras.h"
 #include "load/TlLiveObjects.h"
-#include "load/TlLoadErrors.h"
 #include "load/TlLoadResult.h"
 #include "load/TlRegisteredLoads.h"
 #include "load/TlStoredSettings.h"
 #include "pellio/PellioFormats.h"
 #include "raw/TlEmbeddedProfile.h"
+#include "raw/TlQuietTagReads.h"
 #include "raw/TlRawFormat.h"
 #include "settings/holders/TlvControlSettings.h"
 #include "settings/loadpath/TlLoadPath.h"
@@ -122,7 +122,7 @@ bool ReadImageSize(IKelvraImage* image, std::uint32_t& width, std::uint32_t& hei
 double ResolutionOf(const CTlvImageAttributes& attributes, const IKelvraTagControl* tags, bool raw)
 {
     double resolution = 0.0;
-    if (raw || tags == nullptr || !ReadTagDouble(*tags, kTlResolutionTag, resolution) || resolution == 0.0)
+    if (raw || tags == nullptr || !TryReadDoubleTag(tags, kTlResolutionTag, &resolution) || resolution == 0.0)
         return attributes.resolution;
     return resolution;
 }
@@ -138,10 +138,8 @@ void TakeGeometry(const STlLoadOutcome& outcome, std::uint32_t width, std::uint3
     }
     double angle = 0.0;
     std::uint32_t mirror = 0;
-    if (tags != nullptr) {
-        ReadTagDouble(*tags, kTlAngleTag, angle);
-        ReadTagLong(*tags, kTlMirrorTag, mirror);
-    }
+    TryReadDoubleTag(tags, kTlAngleTag, &angle);
+    TryReadLongTag(tags, kTlMirrorTag, &mirror);
     if (outcome.raw && tags != nullptr && !attributes.geometryFixed)
         ApplyStoredSettings(*tags, attributes, outcome.manager, width, height, outcome.keepGeometry);
     if (angle != 0.0 || mirror != 0) {

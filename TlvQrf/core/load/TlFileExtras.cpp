@@ -2,6 +2,7 @@
 
 #include "kelvra/KelvraTagControl.h"
 #include "raw/TlEmbeddedProfile.h"
+#include "raw/TlQuietTagReads.h"
 #include "settings/holders/TlvSettingsHolder.h"
 #include "settings/record/TlBlob.h"
 
@@ -21,10 +22,7 @@ bool ReadIptcOnce(const IKelvraTagControl& tags, std::vector<unsigned char>& byt
     KelvraTagDataHeader header{1, static_cast<std::uint32_t>(bytes.size()), bytes.data()};
     IKelvraError* error = tags.GetTag(kTlIptcTag, kKelvraTagTypeDataHeader, sizeof header, &header, 0);
     needed = header.length;
-    if (error == nullptr)
-        return true;
-    IKelvraError::Release(error);
-    return false;
+    return Succeeded(error);
 }
 
 bool MakeTemporaryName(char (&name)[MAX_PATH])

@@ -78,8 +78,6 @@ public:
 
     // What the job holds, for its owner.
     IKelvraImage* GetImage() const { return m_image; }
-    IKelvraImage* GetSecondImage() const { return m_secondImage; }
-    const std::vector<TlvSubImage>& GetSubImages() const { return m_subImages; }
     IKelvraTagControl* GetTagControl() const { return m_tags; }
     const char* GetEmbeddedProfilePath() const { return m_embeddedProfile ? m_profilePath : nullptr; }
     int GetLoadError() const { return m_loadError; }

@@ -8,7 +8,6 @@
 #include "jobs/TlJobQueue.h"
 #include "load/TlImageJobOwner.h"
 #include "load/TlLiveObjects.h"
-#include "load/TlLoadErrors.h"
 #include "load/TlLoadResult.h"
 #include "load/TlLoadTask.h"
 #include "settings/holders/TlvControlSettings.h"

@@ -9,9 +9,9 @@
 #include "kelvra/KelvraTagControl.h"
 #include "load/TlImageJobOwner.h"
 #include "load/TlLiveObjects.h"
-#include "load/TlLoadErrors.h"
 #include "load/TlRegisteredLoads.h"
 #include "load/TlStoredSettings.h"
+#include "raw/TlQuietTagReads.h"
 #include "settings/edit/TlvEditSettings.h"
 #include "settings/holders/TlvControlSettings.h"
 

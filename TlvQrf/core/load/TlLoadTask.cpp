@@ -6,9 +6,9 @@
 #include "load/TlAttributeImages.h"
 #include "load/TlCompleteAttributes.h"
 #include "load/TlLiveObjects.h"
-#include "load/TlLoadErrors.h"
 #include "load/TlLoadResult.h"
 #include "pellio/Pellio.h"
+#include "raw/TlQuietTagReads.h"
 #include "settings/holders/TlvControlSettings.h"
 #include "settings/loadpath/TlLoadPath.h"
 

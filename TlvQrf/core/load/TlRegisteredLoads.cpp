@@ -4,8 +4,8 @@
 #include "kelvra/KelvraManager.h"
 #include "lib/TlLibraryState.h"
 #include "load/TlLiveObjects.h"
-#include "load/TlLoadErrors.h"
 #include "pellio/Pellio.h"
+#include "raw/TlQuietTagReads.h"
 
 #include <algorithm>
 #include <new>

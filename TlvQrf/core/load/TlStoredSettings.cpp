@@ -2,7 +2,7 @@
 
 #include "filters/dust/TlDustEngines.h"
 #include "kelvra/KelvraTagControl.h"
-#include "load/TlLoadErrors.h"
+#include "raw/TlQuietTagReads.h"
 #include "raw/TlRawFormat.h"
 #include "settings/edit/TlvEditSettings.h"
 #include "settings/holders/TlvControlSettings.h"
@@ -10,7 +10,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <new>
 #include <vector>
 
 namespace {
@@ -63,48 +62,22 @@ void TakeDustReference(const IKelvraTagControl& tags, CTlvImageAttributes& attri
 
 std::vector<unsigned char> StoredDustMap(const CTlDustState& dust)
 {
-    std::vector<unsigned char> bytes;
     const IDustMap* map = dust.GetDustMap();
-    const std::size_t size = map != nullptr ? map->GetStoredSize() : 0;
-    if (size == 0)
-        return bytes;
-    try {
-        bytes.resize(size);
-    } catch (const std::bad_alloc&) {
+    if (map == nullptr)
         return {};
-    }
-    if (!Succeeded(map->Store(bytes.size(), bytes.data())))
-        bytes.clear();
-    return bytes;
-}
-
-bool ReadTagDouble(const IKelvraTagControl& tags, std::uint32_t id, double& value)
-{
-    double read = 0.0;
-    if (!Succeeded(tags.GetTag(id, kKelvraTagTypeDoubles, sizeof read, &read, 0)))
-        return false;
-    value = read;
-    return true;
-}
-
-bool ReadTagLong(const IKelvraTagControl& tags, std::uint32_t id, std::uint32_t& value)
-{
-    std::uint32_t read = 0;
-    if (!Succeeded(tags.GetTag(id, kKelvraTagTypeLong, sizeof read, &read, 0)))
-        return false;
-    value = read;
-    return true;
+    return FilledBytes(map->GetStoredSize(),
+                       [map](unsigned char* data, std::size_t size) { return Succeeded(map->Store(size, data)); });
 }
 
 void ApplyStoredSettings(const IKelvraTagControl& tags, CTlvImageAttributes& attributes, IKelvraManager* manager,
                          std::uint32_t width, std::uint32_t height, bool keepGeometry)
 {
     SStoredOrientation stored;
-    ReadTagDouble(tags, kTlAngleTag, stored.angle);
-    ReadTagLong(tags, kTlMirrorTag, stored.mirror);
+    TryReadDoubleTag(&tags, kTlAngleTag, &stored.angle);
+    TryReadLongTag(&tags, kTlMirrorTag, &stored.mirror);
     const std::uint16_t model = GetShortTagValue(&tags);
     std::uint32_t pixelFormat = 0;
-    ReadTagLong(tags, kTlRawFormatCodeTag, pixelFormat);
+    TryReadLongTag(&tags, kTlRawFormatCodeTag, &pixelFormat);
     const bool scaledMosaic = model == kTlScaledMosaicModel && pixelFormat == kTlRawMosaic && !keepGeometry;
 
     const std::vector<unsigned char> block = ReadWholeTag(tags, kTlStoredSettingsTag);

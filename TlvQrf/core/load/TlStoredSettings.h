@@ -33,7 +33,3 @@ void ApplyStoredSettings(const IKelvraTagControl& tags, CTlvImageAttributes& att
 // The stored form of the record's finished dust map, as tag 0x80E0B holds
 // it; empty without a finished map or memory.
 std::vector<unsigned char> StoredDustMap(const CTlDustState& dust);
-
-// Tag readers that leave `value` alone on failure.
-bool ReadTagDouble(const IKelvraTagControl& tags, std::uint32_t id, double& value);
-bool ReadTagLong(const IKelvraTagControl& tags, std::uint32_t id, std::uint32_t& value);

@@ -4,8 +4,8 @@
 
 #include "kelvra/KelvraTagControl.h"
 #include "params/TlSharpeningTables.h"
-#include "params/TlParamTagReads.h"
 #include "params/TlvParamSet.h"
+#include "raw/TlQuietTagReads.h"
 
 #include <cmath>
 #include <cstring>

@@ -10,6 +10,7 @@
 #include "params/TlSensitivityCode.h"
 #include "params/TlSensorCrop.h"
 #include "params/TlvParamSet.h"
+#include "raw/TlQuietTagReads.h"
 #include "raw/TlRawFormat.h"
 
 #include <new>
@@ -22,15 +23,6 @@ constexpr KelvraTag kHighQualityDeBayer = TlFilterId("db1g");
 constexpr std::uint16_t kPreBalancedModel = 257;
 // The camera whose tuning follows its lower sensitivity range.
 constexpr std::uint16_t kLowRangeModel = 259;
-
-// Releases `error`; true when there was none.
-bool Succeeded(IKelvraError* error)
-{
-    if (error == nullptr)
-        return true;
-    IKelvraError::Release(error);
-    return false;
-}
 
 bool ReadImageSize(IKelvraImage& image, long& width, long& height)
 {

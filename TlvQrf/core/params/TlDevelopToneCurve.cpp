@@ -1,10 +1,10 @@
 #include "params/TlDevelopToneCurve.h"
 
 #include "params/TlLutTable.h"
-#include "params/TlParamTagReads.h"
 #include "params/TlvParamSet.h"
 
 #include "kelvra/KelvraError.h"
+#include "raw/TlQuietTagReads.h"
 #include "raw/TlToneTables.h"
 #include "settings/curves/TlLut.h"
 

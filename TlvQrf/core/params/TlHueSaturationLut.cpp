@@ -4,8 +4,8 @@
 
 #include "params/TlLutInstall.h"
 #include "params/TlLutTable.h"
-#include "params/TlParamTagReads.h"
 #include "params/TlvParamSet.h"
+#include "raw/TlQuietTagReads.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "params/TlMoireLevel.h"
 
 #include "filters/moire/TlMoireFilter.h"
-#include "params/TlParamTagReads.h"
 #include "params/TlvParamSet.h"
+#include "raw/TlQuietTagReads.h"
 
 int MoireStrengthForLevel(int level)
 {
@@ -29,8 +29,8 @@ bool SetMoireLevel(const CTlvParamSet& params, CMoireFilter& filter)
     } else {
         error = filter.Enable(false, true);
     }
-    if (ReleaseQuietly(error))
+    if (Succeeded(error))
         return true;
-    ReleaseQuietly(filter.Enable(false, true));
+    Succeeded(filter.Enable(false, true));
     return false;
 }

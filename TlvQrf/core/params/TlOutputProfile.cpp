@@ -4,8 +4,8 @@
 #include "colour/TlWorkingProfiles.h"
 #include "kelvra/KelvraImage.h"
 #include "kelvra/KelvraTagControl.h"
-#include "params/TlParamTagReads.h"
 #include "params/TlvParamSet.h"
+#include "raw/TlQuietTagReads.h"
 #include "settings/loadpath/TlLoadPath.h"
 
 #include <cstring>

@@ -2,8 +2,8 @@
 
 #include "filters/saturation/TlSaturationCompensationFilter.h"
 #include "kelvra/KelvraTagControl.h"
-#include "params/TlParamTagReads.h"
 #include "params/TlvParamSet.h"
+#include "raw/TlQuietTagReads.h"
 
 #include <algorithm>
 
@@ -37,12 +37,12 @@ bool SetSaturationCompensation(const CTlvParamSet& params, CSaturationCompensati
 {
     int level = 0;
     if (!GetSaturationCompensation(params, &level)) {
-        ReleaseQuietly(filter.Enable(false, true));
+        Succeeded(filter.Enable(false, true));
         return false;
     }
     level = std::clamp(level, 0, CSaturationCompensationFilter::kMaxLevel);
     filter.SetParameter(params.modelCode);
-    if (ReleaseQuietly(filter.SetLevel(level, true)))
-        ReleaseQuietly(filter.Enable(true, true));
+    if (Succeeded(filter.SetLevel(level, true)))
+        Succeeded(filter.Enable(true, true));
     return level != 0;
 }

@@ -4,6 +4,7 @@
 #include "filtrix/KelvraFilterScale.h"
 #include "kelvra/KelvraFilterChain.h"
 #include "kelvra/KelvraManager.h"
+#include "raw/TlQuietTagReads.h"
 #include "raw/TlRawFormat.h"
 
 #include <algorithm>
@@ -19,15 +20,6 @@ struct SChainRelease {
     void operator()(IKelvraFilterChain* chain) const { chain->Release(); }
 };
 using ChainPtr = std::unique_ptr<IKelvraFilterChain, SChainRelease>;
-
-// Releases `error`; true when there was none.
-bool Succeeded(IKelvraError* error)
-{
-    if (error == nullptr)
-        return true;
-    IKelvraError::Release(error);
-    return false;
-}
 
 bool IsSensorData(KelvraPixelFormat format)
 {

@@ -2,7 +2,7 @@
 
 #include "kelvra/KelvraError.h"
 #include "kelvra/KelvraTagControl.h"
-#include "params/TlParamTagReads.h"
+#include "raw/TlQuietTagReads.h"
 
 #include <cmath>
 #include <cstring>

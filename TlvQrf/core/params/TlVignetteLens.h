@@ -3,6 +3,7 @@
 #pragma once
 
 #include "filters/vignette/TlVignetteFilter.h"
+#include "settings/lens/TlLensInformation.h"
 
 #include <cstdint>
 
@@ -15,9 +16,9 @@ constexpr std::uint32_t kTlSensorDiagonalTag = 0x8000A;
 constexpr std::uint32_t kTlLensSwitchTag = 0x80083;
 constexpr std::uint32_t kTlLensSwitchSize = 8;
 constexpr std::uint32_t kTlLensSwitchOffset = 2;
-// The lens data (31 bytes), led by a four-character version.
-constexpr std::uint32_t kTlLensDataTag = 0x80098;
-constexpr std::uint32_t kTlLensDataSize = 31;
+// The lens data, led by a four-character version.
+constexpr std::uint32_t kTlLensDataTag = CTlLensInformation::kLensDataTag;
+constexpr std::uint32_t kTlLensDataSize = CTlLensInformation::kLensDataSize;
 // EXIF FNumber, stored as one double.
 constexpr std::uint32_t kTlExifFNumberTag = 0x829D;
 // f/5.6, assumed when the shot's own f-number is not known.

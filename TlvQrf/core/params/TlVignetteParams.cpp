@@ -1,9 +1,9 @@
 #include "params/TlVignetteParams.h"
 
 #include "filters/vignette/TlVignetteFilter.h"
-#include "params/TlParamTagReads.h"
 #include "params/TlVignetteLens.h"
 #include "params/TlvParamSet.h"
+#include "raw/TlQuietTagReads.h"
 
 #include <cstdint>
 
@@ -35,7 +35,7 @@ double SetSensorAndLens(const IKelvraTagControl* tags, CVignetteFilter& filter)
         error = ReadVignetteLens(tags, &lens);
     if (error == nullptr)
         error = filter.SetLensData(lens.hasLensData ? lens.lensData : nullptr, true);
-    return ReleaseQuietly(error) ? lens.fNumber : kNoLensFNumber;
+    return Succeeded(error) ? lens.fNumber : kNoLensFNumber;
 }
 
 } // namespace
@@ -53,7 +53,7 @@ IKelvraError* SetVignetteParams(const CTlvParamSet& params, CVignetteFilter& fil
         error = filter.SetAspectScale(SaneMultiplier(aspectScale), true);
     if (error == nullptr)
         error = filter.Enable(true, true);
-    if (ReleaseQuietly(error))
+    if (Succeeded(error))
         return nullptr;
     return filter.Enable(false, true);
 }

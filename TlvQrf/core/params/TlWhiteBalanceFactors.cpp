@@ -1,8 +1,8 @@
 #include "params/TlWhiteBalanceFactors.h"
 
-#include "params/TlParamTagReads.h"
 #include "params/TlLutTable.h"
 #include "params/TlvParamSet.h"
+#include "raw/TlQuietTagReads.h"
 
 #include "settings/whitebalance/TlWhiteBalance.h"
 

@@ -2,20 +2,13 @@
 
 #include "kelvra/KelvraTagControl.h"
 #include "pellio/Pellio.h"
+#include "raw/TlQuietTagReads.h"
 
 #include <cstring>
 #include <memory>
 #include <new>
 
 namespace {
-
-bool Succeeded(IKelvraError* error)
-{
-    if (error == nullptr)
-        return true;
-    IKelvraError::Release(error);
-    return false;
-}
 
 bool WriteFile(const char* path, const unsigned char* bytes, std::size_t size)
 {

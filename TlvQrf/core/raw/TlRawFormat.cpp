@@ -2,6 +2,7 @@
 
 #include "kelvra/KelvraData.h"
 #include "kelvra/KelvraTagControl.h"
+#include "raw/TlQuietTagReads.h"
 
 #include <cctype>
 #include <cstring>
@@ -13,18 +14,6 @@ constexpr char kMakerName[] = "TALVO";
 constexpr std::uint32_t kMakeTextRoom = 256;
 constexpr std::uint32_t kRawFamilyMask = 0x1FF00;
 constexpr std::uint32_t kRawFamily = 0x400;
-
-bool ReadLong(const IKelvraTagControl& tags, std::uint32_t id, std::uint32_t& value)
-{
-    std::uint32_t read = 0;
-    IKelvraError* error = tags.GetTag(id, kKelvraTagTypeLong, sizeof(read), &read, 0);
-    if (error != nullptr) {
-        IKelvraError::Release(error);
-        return false;
-    }
-    value = read;
-    return true;
-}
 
 bool MakeNamesMaker(const IKelvraTagControl& tags)
 {
@@ -70,7 +59,7 @@ bool IsSignalModel(std::uint16_t model) { return model >= 513 && model <= 516; }
 std::uint32_t GetFormatCode(const IKelvraTagControl* tags)
 {
     std::uint32_t code = 0;
-    if (tags == nullptr || !ReadLong(*tags, kTlRawFormatTag, code))
+    if (tags == nullptr || !TryReadLongTag(tags, kTlRawFormatTag, &code))
         return 0;
     return code;
 }
@@ -80,7 +69,7 @@ bool IsMakerRawImage(const IKelvraTagControl* tags)
     if (tags == nullptr || !MakeNamesMaker(*tags))
         return false;
     std::uint32_t code = 0;
-    return ReadLong(*tags, kTlRawFormatTag, code);
+    return TryReadLongTag(tags, kTlRawFormatTag, &code);
 }
 
 STlPixelSize DevelopedSize(std::uint32_t pixelFormat, STlPixelSize image, const STlRawDevelopment& development,
@@ -130,14 +119,14 @@ bool GetSensorSize(const IKelvraTagControl* tags, std::uint32_t& width, std::uin
     height = 0;
     if (tags == nullptr)
         return false;
-    const bool haveWidth = ReadLong(*tags, kKelvraTagImageWidth, width);
-    const bool haveHeight = ReadLong(*tags, kKelvraTagImageHeight, height);
+    const bool haveWidth = TryReadLongTag(tags, kKelvraTagImageWidth, &width);
+    const bool haveHeight = TryReadLongTag(tags, kKelvraTagImageHeight, &height);
     if (!haveWidth || !haveHeight)
         return false;
     if (!correct)
         return true;
     std::uint32_t format = 0;
-    if (!ReadLong(*tags, kTlRawFormatCodeTag, format))
+    if (!TryReadLongTag(tags, kTlRawFormatCodeTag, &format))
         return false;
     if ((format & kRawFamilyMask) != kRawFamily)
         return true;

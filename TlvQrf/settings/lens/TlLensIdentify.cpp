@@ -9,10 +9,6 @@
 
 namespace {
 
-// The capture tag that names the lens: a version of four characters, then
-// the lens code at a place that depends on the version.
-constexpr std::uint32_t kLensDataTag = 0x80098;
-constexpr std::uint32_t kLensDataSize = 31;
 // Older pictures only tell the lens's focal lengths and widest apertures.
 constexpr std::uint32_t kLensRangeTag = 0x80084;
 
@@ -31,7 +27,7 @@ const double kSupportedLensRange[4] = {10.5, 10.5, 2.8, 2.8};
 
 const char kLensFileName[] = "Tl0080.lns";
 
-std::uint8_t CodeFromLensData(const std::uint8_t (&data)[kLensDataSize])
+std::uint8_t CodeFromLensData(const std::uint8_t (&data)[CTlLensInformation::kLensDataSize])
 {
     for (const LensDataVersion& known : kLensDataVersions) {
         if (std::memcmp(data, known.version, 4) == 0)

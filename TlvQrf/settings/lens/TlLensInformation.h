@@ -27,6 +27,10 @@ public:
         ~IMgr() = default;
     };
 
+    // The capture tag that names the lens (31 bytes): a version of four
+    // characters, then the lens's codes at places the version decides.
+    static constexpr std::uint32_t kLensDataTag = 0x80098;
+    static constexpr std::uint32_t kLensDataSize = 31;
     static constexpr int kTableCount = 4;
     static constexpr int kTableEntries = 4096;
     // The one lens with a data file.

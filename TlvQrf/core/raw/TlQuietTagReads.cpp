@@ -1,4 +1,4 @@
-#include "params/TlParamTagReads.h"
+#include "raw/TlQuietTagReads.h"
 
 #include "kelvra/KelvraTagControl.h"
 
@@ -21,10 +21,10 @@ bool ReadTagQuietly(const IKelvraTagControl* tags, std::uint32_t id, std::uint32
 {
     if (tags == nullptr || destination == nullptr)
         return false;
-    return ReleaseQuietly(tags->GetTag(id, type, size, destination, 0));
+    return Succeeded(tags->GetTag(id, type, size, destination, 0));
 }
 
-bool ReleaseQuietly(IKelvraError* error)
+bool Succeeded(IKelvraError* error)
 {
     if (error == nullptr)
         return true;
@@ -35,6 +35,16 @@ bool ReleaseQuietly(IKelvraError* error)
 bool TryReadLongTag(const IKelvraTagControl* tags, std::uint32_t id, std::int32_t* value)
 {
     return TryRead(tags, id, kKelvraTagTypeLong, value);
+}
+
+bool TryReadLongTag(const IKelvraTagControl* tags, std::uint32_t id, std::uint32_t* value)
+{
+    return TryRead(tags, id, kKelvraTagTypeLong, value);
+}
+
+bool TryReadDoubleTag(const IKelvraTagControl* tags, std::uint32_t id, double* value)
+{
+    return TryRead(tags, id, kKelvraTagTypeDoubles, value);
 }
 
 std::int32_t ReadLongTagOr(const IKelvraTagControl* tags, std::uint32_t id, std::int32_t fallback)
