@@ -72,7 +72,6 @@ bool CTlPreviewUpdate::ChooseSource()
         reduced = false;
         m_ctx.changes |= TlChange::kScale;
     }
-    m_chain.m_reducedSource = false;
     if (UpdateDevelopParams(*m_ctx.params, false, false)) {
         if (!reduced && referenceSet && m_ctx.viewScale <= reference) {
             if (!Check(image->SelectSource(true, true)))
@@ -80,9 +79,7 @@ bool CTlPreviewUpdate::ChooseSource()
             reduced = true;
             m_ctx.changes |= TlChange::kScale;
         }
-        const bool apply = true;
-        UpdateDevelopParams(*m_ctx.params, apply, true);
-        m_chain.m_reducedSource = !apply;
+        UpdateDevelopParams(*m_ctx.params, true, true);
     }
     if (reduced && referenceSet) {
         m_chain.m_pendingScale = true;
