@@ -80,22 +80,19 @@ IKelvraError* TLV_CALL CTlvQrfControl::GetImageInfo(strTlnImageInfoParam* info)
     return nullptr;
 }
 
-IKelvraError* CTlvQrfControl::ApplyImageSize(std::uint32_t width, std::uint32_t height, std::uint32_t& changes)
+void CTlvQrfControl::ApplyImageSize(std::uint32_t width, std::uint32_t height, std::uint32_t& changes)
 {
-    if (width == m_image.displayWidth && height == m_image.displayHeight) {
-        m_image.currentScale = geometry.GetSourceScaleFactor();
-        return nullptr;
+    if (width != m_image.displayWidth || height != m_image.displayHeight) {
+        geometry.SetStepType(kCropStep);
+        if (height < width)
+            geometry.SetOutputWidth(width);
+        else
+            geometry.SetOutputHeight(height);
+        m_image.displayWidth = static_cast<std::uint32_t>(geometry.GetOutputWidth());
+        m_image.displayHeight = static_cast<std::uint32_t>(geometry.GetOutputHeight());
+        changes |= ITlvQrfData::eOutputSize;
     }
-    geometry.SetStepType(kCropStep);
-    if (height < width)
-        geometry.SetOutputWidth(width);
-    else
-        geometry.SetOutputHeight(height);
-    m_image.displayWidth = static_cast<std::uint32_t>(geometry.GetOutputWidth());
-    m_image.displayHeight = static_cast<std::uint32_t>(geometry.GetOutputHeight());
-    changes |= ITlvQrfData::eOutputSize;
     m_image.currentScale = geometry.GetSourceScaleFactor();
-    return nullptr;
 }
 
 void CTlvQrfControl::ApplyOutputProfile(const strTlnOutputProfile& profile, std::uint32_t& changes)
@@ -134,8 +131,7 @@ IKelvraError* TLV_CALL CTlvQrfControl::SetImageInfo(strTlnImageInfoParam* info, 
         std::uint32_t height = info->height;
         if (QuarterTurned(orientation.angle))
             std::swap(width, height);
-        if (IKelvraError* error = ApplyImageSize(width, height, changes))
-            return error;
+        ApplyImageSize(width, height, changes);
     }
     if (orientation.angle != angle || orientation.mirror != (flip != 0)) {
         StoreOrientation(orientation.mirror, orientation.angle);

@@ -6,6 +6,7 @@
 #include "control/TlControlCodes.h"
 #include "control/TlImageFormats.h"
 #include "kelvra/KelvraTagControl.h"
+#include "raw/TlTagBytes.h"
 #include "settings/edit/TlvEditSettings.h"
 
 #include <new>
@@ -13,7 +14,6 @@
 
 namespace {
 
-constexpr std::uint32_t kStoredSettingsTag = 0x80E01;
 constexpr std::uint32_t kGeometryPart = 0x20;
 constexpr double kModel259Scale = 0.7492354740061162;
 constexpr double kStoredResolution = 300.0;
@@ -80,8 +80,8 @@ IKelvraError* CTlvQrfControl::ReadStoredSettings()
     std::uint32_t height = 0;
     IKelvraError::Release(SizeFromTags(tags, &width, &height));
     geometry = CTlGeometryState(width, height, nullptr, kStoredResolution);
-    const std::uint32_t size = tags->GetTagType(kStoredSettingsTag) == kKelvraTagTypeBytes
-                                   ? tags->GetTagSize(kStoredSettingsTag, 0)
+    const std::uint32_t size = tags->GetTagType(kTlStoredSettingsTag) == kKelvraTagTypeBytes
+                                   ? tags->GetTagSize(kTlStoredSettingsTag, 0)
                                    : 0;
     if (size == 0) {
         if (IsModel259TwelveBit())
@@ -94,7 +94,7 @@ IKelvraError* CTlvQrfControl::ReadStoredSettings()
     } catch (const std::bad_alloc&) {
         return TL_CONTROL_ERROR(kTlErrNoMemory);
     }
-    if (IKelvraError* error = tags->GetTag(kStoredSettingsTag, kKelvraTagTypeBytes, size, block.data(), 0))
+    if (IKelvraError* error = tags->GetTag(kTlStoredSettingsTag, kKelvraTagTypeBytes, size, block.data(), 0))
         return error;
     const int blockSize = static_cast<int>(size);
     CTlvEditSettingsEx settings;
@@ -140,11 +140,11 @@ IKelvraError* CTlvQrfControl::WriteStoredSettings()
     }
     settings.Save(block.data(), static_cast<int>(block.size()));
     IKelvraTagControl* tags = images.tags;
-    IKelvraError* error = tags->RemoveTag(kStoredSettingsTag);
+    IKelvraError* error = tags->RemoveTag(kTlStoredSettingsTag);
     if (error == nullptr)
-        error = tags->AddTag(kStoredSettingsTag);
+        error = tags->AddTag(kTlStoredSettingsTag);
     if (error == nullptr)
-        error = tags->SetTag(kStoredSettingsTag, kKelvraTagTypeBytes, static_cast<std::uint32_t>(block.size()),
+        error = tags->SetTag(kTlStoredSettingsTag, kKelvraTagTypeBytes, static_cast<std::uint32_t>(block.size()),
                              block.data());
     return error;
 }
