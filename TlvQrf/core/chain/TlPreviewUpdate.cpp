@@ -10,6 +10,7 @@
 #include "kelvra/KelvraData.h"
 #include "kelvra/KelvraFilterChain.h"
 #include "params/TlvParamSet.h"
+#include "raw/TlRawFormat.h"
 
 #include <windows.h>
 
@@ -22,7 +23,6 @@ namespace {
 constexpr long kDataChanged = 7;
 constexpr KelvraTag kUpdateTag = KelvraFourCC('C', 'd', 'r', 'a');
 constexpr double kStretchedPixelAspect = 327.0 / 164.0;
-constexpr std::uint16_t kStretchedModel = 259;
 constexpr KelvraPixelFormat kMosaicFormat = 0x10020401;
 
 struct SUpdateGate {
@@ -195,7 +195,7 @@ bool CTlPreviewUpdate::PrepareRun()
 {
     CTlvParamSet& params = *m_ctx.params;
     params.NormalizeForModel();
-    m_ctx.stretchedModel = params.rawFlag != 0 && params.modelCode == kStretchedModel;
+    m_ctx.stretchedModel = params.rawFlag != 0 && params.modelCode == kTlScaledMosaicModel;
     m_ctx.aspect = m_ctx.stretchedModel ? kStretchedPixelAspect : 1.0;
     if (IKelvraError* error = m_chain.m_source->GetColorSpace(&m_ctx.format)) {
         IKelvraError::Release(error);

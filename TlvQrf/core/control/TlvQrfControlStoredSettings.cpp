@@ -6,6 +6,7 @@
 #include "control/TlControlCodes.h"
 #include "control/TlImageFormats.h"
 #include "kelvra/KelvraTagControl.h"
+#include "raw/TlRawFormat.h"
 #include "raw/TlTagBytes.h"
 #include "settings/edit/TlvEditSettings.h"
 
@@ -15,7 +16,6 @@
 namespace {
 
 constexpr std::uint32_t kGeometryPart = 0x20;
-constexpr double kModel259Scale = 0.7492354740061162;
 constexpr double kStoredResolution = 300.0;
 
 template <class Record>
@@ -67,9 +67,9 @@ void CTlvQrfControl::AdjustModel259Scale(std::uint16_t version, bool versionFlag
         return;
     if (versionFlag) {
         if (geometry.GetSourceScaleFactor() == 1.0)
-            geometry.SetScale(kModel259Scale);
+            geometry.SetScale(kTlScaledMosaicScale);
     } else if (version == 3) {
-        geometry.SetScale(geometry.GetScale() * kModel259Scale);
+        geometry.SetScale(geometry.GetScale() * kTlScaledMosaicScale);
     }
 }
 
@@ -85,7 +85,7 @@ IKelvraError* CTlvQrfControl::ReadStoredSettings()
                                    : 0;
     if (size == 0) {
         if (IsModel259TwelveBit())
-            geometry.SetScale(kModel259Scale);
+            geometry.SetScale(kTlScaledMosaicScale);
         return nullptr;
     }
     std::vector<unsigned char> block;
@@ -125,7 +125,7 @@ IKelvraError* CTlvQrfControl::WriteStoredSettings()
     else
         stored.SetOutputHeight(m_image.displayHeight);
     if (m_storedEditState == 0 || m_storedEditState == 3) {
-        const double fullScale = IsModel259TwelveBit() ? kModel259Scale : 1.0;
+        const double fullScale = IsModel259TwelveBit() ? kTlScaledMosaicScale : 1.0;
         const bool atFullScale = m_image.currentScale == fullScale;
         stored.OrientationFlag = atFullScale ? 1 : 0;
         if (atFullScale)
