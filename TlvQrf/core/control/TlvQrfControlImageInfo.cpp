@@ -41,6 +41,15 @@ bool CTlvQrfControl::ChainOutputSize(std::uint32_t& width, std::uint32_t& height
     return true;
 }
 
+bool CTlvQrfControl::OutputCropped(bool oriented) const
+{
+    CTlDblRect crop;
+    CTlDblRect whole;
+    geometry.GetOutputRect(crop, oriented);
+    geometry.GetImageOutputRect(whole, oriented);
+    return crop != whole;
+}
+
 IKelvraError* TLV_CALL CTlvQrfControl::GetImageInfo(strTlnImageInfoParam* info)
 {
     TL_CONTROL_STATE();
@@ -58,11 +67,8 @@ IKelvraError* TLV_CALL CTlvQrfControl::GetImageInfo(strTlnImageInfoParam* info)
     info->height = height;
     info->bytesPerChannel = m_image.colour.bitsPerChannel / 8;
     info->orientation = CodeOfOrientation(angle, flip != 0);
-    CTlDblRect crop;
-    CTlDblRect whole;
-    geometry.GetOutputRect(crop, true);
-    geometry.GetImageOutputRect(whole, true);
-    if (!(crop == whole)) {
+    if (OutputCropped(true)) {
+        CTlDblRect crop;
         geometry.GetOutputRect(crop, false);
         info->cropLeft = static_cast<std::int32_t>(crop.left * 0.5);
         info->cropTop = static_cast<std::int32_t>(crop.top * 0.5);

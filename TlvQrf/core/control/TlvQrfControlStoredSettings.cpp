@@ -42,11 +42,7 @@ bool CTlvQrfControl::StoredSettingsEdited(bool versionFlag) const
         Edited(pluginsUsed, plugins) || Edited(chromaBoostUsed, chromaBoost) ||
         Edited(autoBrightnessUsed, autoBrightness))
         return true;
-    CTlDblRect crop;
-    CTlDblRect whole;
-    geometry.GetOutputRect(crop, true);
-    geometry.GetImageOutputRect(whole, true);
-    if (!(crop == whole) || geometry.GetSourceScaleFactor() != 1.0)
+    if (OutputCropped(true) || geometry.GetSourceScaleFactor() != 1.0)
         return true;
     return IsModel259TwelveBit() && !versionFlag;
 }
