@@ -20,10 +20,8 @@ using namespace TlChainSlots;
 
 namespace {
 
-constexpr long kDataChanged = 7;
 constexpr KelvraTag kUpdateTag = KelvraFourCC('C', 'd', 'r', 'a');
 constexpr double kStretchedPixelAspect = 327.0 / 164.0;
-constexpr KelvraPixelFormat kMosaicFormat = 0x10020401;
 
 struct SUpdateGate {
     bool busy = false;
@@ -202,7 +200,7 @@ bool CTlPreviewUpdate::PrepareRun()
         m_ctx.code = TlUpdateCode::kNoColourSpace;
         return false;
     }
-    m_ctx.mosaic = m_ctx.format == kMosaicFormat;
+    m_ctx.mosaic = m_ctx.format == kKelvraRawMosaic;
     if (Mode() >= 2)
         m_ctx.reduction = CTlCadraFilterChain::GetSourceShrink(m_chain.m_source, params.tags);
     return true;
@@ -225,7 +223,7 @@ void CTlPreviewUpdate::FinishRun()
         }
     }
     if (first != nullptr)
-        IKelvraError::Release(KelvraSendDataNotification(first, kDataChanged, nullptr));
+        IKelvraError::Release(KelvraSendDataNotification(first, kKelvraNotifyUpdateAll, nullptr));
     for (const auto& entry : m_chain.m_plugins) {
         if (IKelvraError* error = entry.filter->RunPlugin(CPluginHostFilter::kOwnSources)) {
             IKelvraError::Release(error);
