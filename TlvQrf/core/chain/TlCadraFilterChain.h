@@ -109,7 +109,6 @@ public:
     // Sharpening list too fine, standard sharpening too fine, detail
     // reduced, scale below 1 (index 0 to 3).
     bool GetApproximation(int index) const { return m_approximations[index]; }
-    bool IsReducedSource() const { return m_reducedSource; }
     bool IsScalePending() const { return m_pendingScale; }
     // The extra sharpening filter at `position`; null when none was made.
     CUnsharpMaskFilter* GetSharpenFilter(int position) const;
@@ -216,7 +215,6 @@ private:
     double m_viewScale = 1.0;
     bool m_grid = false;
     bool m_approximations[4] = {};
-    bool m_reducedSource = false;
     IKelvraFilterChain* m_chain = nullptr;
     std::unique_ptr<SlotTable> m_slots;
     std::array<CUnsharpMaskFilter*, kMaxSharpenFilters> m_sharpenFilters = {};

@@ -7,12 +7,6 @@
 
 using namespace TlChainSlots;
 
-namespace {
-
-constexpr long kDataChanged = 7;
-
-} // namespace
-
 bool CTlCadraFilterChain::FitGrid(const STlChainView* view, bool force)
 {
     CKelvraFilterGrid* grid = SlotAs<CKelvraFilterGrid>(kGrid);
@@ -35,6 +29,6 @@ bool CTlCadraFilterChain::FitGrid(const STlChainView* view, bool force)
     if (!force && unchanged)
         return false;
     if (KelvraDestinationCount(grid) > 0)
-        IKelvraError::Release(KelvraSendDataNotification(grid, kDataChanged, nullptr));
+        IKelvraError::Release(KelvraSendDataNotification(grid, kKelvraNotifyUpdateAll, nullptr));
     return true;
 }

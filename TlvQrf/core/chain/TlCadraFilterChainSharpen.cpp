@@ -26,11 +26,6 @@ int SharpenEntryCount(const CTlUsmListState* list)
     return int(std::min<std::size_t>(list->entries.size(), CTlCadraFilterChain::kMaxSharpenFilters));
 }
 
-void Released(IKelvraError* error)
-{
-    IKelvraError::Release(error);
-}
-
 // Sets `filter` up for `entry`; true when anything it sharpens with changed.
 // The preview never sharpens wider than the image's own pixels would.
 bool ConfigureSharpenFilter(CUnsharpMaskFilter& filter, const CTlUsmState& entry, double scale, double aspect)
@@ -38,10 +33,10 @@ bool ConfigureSharpenFilter(CUnsharpMaskFilter& filter, const CTlUsmState& entry
     const UsmParams before = filter.GetParams();
     const bool bandChanged = SetUsmRangeBand(&filter, entry.RangeBand());
     const STlUsmValues values = UsmValuesFor(entry, std::min(SaneMultiplier(scale), 1.0), aspect);
-    Released(filter.SetThreshold(values.threshold, false));
-    Released(filter.SetRadii(values.radius, values.secondRadius, true));
-    Released(filter.SetPower(values.power, false));
-    Released(filter.SetMaskMethod(kUsmMaskGaussian, false));
+    IKelvraError::Release(filter.SetThreshold(values.threshold, false));
+    IKelvraError::Release(filter.SetRadii(values.radius, values.secondRadius, true));
+    IKelvraError::Release(filter.SetPower(values.power, false));
+    IKelvraError::Release(filter.SetMaskMethod(kUsmMaskGaussian, false));
     const UsmParams after = filter.GetParams();
     return bandChanged || after.radius != before.radius || after.secondRadius != before.secondRadius ||
            after.threshold != before.threshold || after.power != before.power;
@@ -104,7 +99,7 @@ bool CTlCadraFilterChain::InsertSharpenFilters(int wanted, IKelvraFilter* anchor
         if (filter == nullptr)
             continue;
         if (IKelvraError* error = m_chain->InsertFilter(filter, index)) {
-            Released(error);
+            IKelvraError::Release(error);
             continue;
         }
         inserted = true;
@@ -129,8 +124,8 @@ CUnsharpMaskFilter* CTlCadraFilterChain::ProvideSharpenFilter(int position)
     }
     if (!filter)
         return nullptr;
-    Released(filter->SetCacheUsage(0));
-    Released(filter->SetAffectNoise(false, false));
+    IKelvraError::Release(filter->SetCacheUsage(0));
+    IKelvraError::Release(filter->SetAffectNoise(false, false));
     slot = filter.release();
     return slot;
 }

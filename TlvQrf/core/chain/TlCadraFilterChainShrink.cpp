@@ -9,9 +9,6 @@
 
 namespace {
 
-constexpr std::uint32_t kRecordedWidthTag = 0x10000;
-constexpr std::uint32_t kRecordedHeightTag = 0x10001;
-constexpr KelvraPixelFormat kMosaicFormat = 0x10020401;
 // Mosaic data carries a border of this many pixels a side pair.
 constexpr long kMosaicBorder = 12;
 
@@ -32,14 +29,14 @@ int CTlCadraFilterChain::GetSourceShrink(IKelvraDataSource* source, const IKelvr
         IKelvraError::Release(error);
         return 1;
     }
-    if (format == kMosaicFormat) {
+    if (format == kKelvraRawMosaic) {
         width -= kMosaicBorder;
         height -= kMosaicBorder;
     }
     std::int32_t recordedWidth = 0;
     std::int32_t recordedHeight = 0;
-    if (!ReadTagQuietly(tags, kRecordedWidthTag, kKelvraTagTypeBytes, 4, &recordedWidth) ||
-        !ReadTagQuietly(tags, kRecordedHeightTag, kKelvraTagTypeBytes, 4, &recordedHeight))
+    if (!ReadTagQuietly(tags, kKelvraTagImageWidth, kKelvraTagTypeBytes, 4, &recordedWidth) ||
+        !ReadTagQuietly(tags, kKelvraTagImageHeight, kKelvraTagTypeBytes, 4, &recordedHeight))
         return 1;
     if (recordedWidth == width && recordedHeight == height)
         return 1;

@@ -10,6 +10,7 @@
 #include "kelvra/KelvraData.h"
 #include "kelvra/KelvraFilterChain.h"
 #include "params/TlvParamSet.h"
+#include "raw/TlRawFormat.h"
 
 #include <windows.h>
 
@@ -19,11 +20,8 @@ using namespace TlChainSlots;
 
 namespace {
 
-constexpr long kDataChanged = 7;
 constexpr KelvraTag kUpdateTag = KelvraFourCC('C', 'd', 'r', 'a');
 constexpr double kStretchedPixelAspect = 327.0 / 164.0;
-constexpr std::uint16_t kStretchedModel = 259;
-constexpr KelvraPixelFormat kMosaicFormat = 0x10020401;
 
 struct SUpdateGate {
     bool busy = false;
@@ -195,14 +193,14 @@ bool CTlPreviewUpdate::PrepareRun()
 {
     CTlvParamSet& params = *m_ctx.params;
     params.NormalizeForModel();
-    m_ctx.stretchedModel = params.rawFlag != 0 && params.modelCode == kStretchedModel;
+    m_ctx.stretchedModel = params.rawFlag != 0 && params.modelCode == kTlScaledMosaicModel;
     m_ctx.aspect = m_ctx.stretchedModel ? kStretchedPixelAspect : 1.0;
     if (IKelvraError* error = m_chain.m_source->GetColorSpace(&m_ctx.format)) {
         IKelvraError::Release(error);
         m_ctx.code = TlUpdateCode::kNoColourSpace;
         return false;
     }
-    m_ctx.mosaic = m_ctx.format == kMosaicFormat;
+    m_ctx.mosaic = m_ctx.format == kKelvraRawMosaic;
     if (Mode() >= 2)
         m_ctx.reduction = CTlCadraFilterChain::GetSourceShrink(m_chain.m_source, params.tags);
     return true;
@@ -225,7 +223,7 @@ void CTlPreviewUpdate::FinishRun()
         }
     }
     if (first != nullptr)
-        IKelvraError::Release(KelvraSendDataNotification(first, kDataChanged, nullptr));
+        IKelvraError::Release(KelvraSendDataNotification(first, kKelvraNotifyUpdateAll, nullptr));
     for (const auto& entry : m_chain.m_plugins) {
         if (IKelvraError* error = entry.filter->RunPlugin(CPluginHostFilter::kOwnSources)) {
             IKelvraError::Release(error);

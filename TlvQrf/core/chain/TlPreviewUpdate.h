@@ -152,8 +152,7 @@ private:
     bool UpdateRotation();
     bool UpdateVisualCrop();
     bool UpdateGrid();
-    bool SetScaleStage(int slot, double x, double y);
-    bool SetScaleStageToUserSize(int slot, bool exchange, double x, double y);
+    bool SetScaleStage(int slot, double x, double y, bool userSize = false, bool exchange = false);
 
     // Tone and curves.
     bool UpdateInitialTables();

@@ -33,22 +33,18 @@ bool ReadCrop(const CTlGeometryState* geometry, CTlDblRect& crop)
 
 } // namespace
 
-bool CTlPreviewUpdate::SetScaleStage(int slot, double x, double y)
+// With `userSize`, a user size that was given makes the stage's size
+// (exchanged for a quarter turn); otherwise, or when it was never given
+// (0), the stage scales by `x` and `y`.
+bool CTlPreviewUpdate::SetScaleStage(int slot, double x, double y, bool userSize, bool exchange)
 {
     auto* scale = SlotAs<CKelvraFilterScale>(slot);
-    return scale == nullptr || Check(scale->SetScale(x, y, true));
-}
-
-// A user size that was never given (0) leaves the stage its factor.
-bool CTlPreviewUpdate::SetScaleStageToUserSize(int slot, bool exchange, double x, double y)
-{
-    auto* scale = SlotAs<CKelvraFilterScale>(slot);
-    const long width = long(m_chain.m_userWidth);
-    const long height = long(m_chain.m_userHeight);
     if (scale == nullptr)
         return true;
-    if (width <= 0 || height <= 0)
-        return SetScaleStage(slot, x, y);
+    const long width = long(m_chain.m_userWidth);
+    const long height = long(m_chain.m_userHeight);
+    if (!userSize || width <= 0 || height <= 0)
+        return Check(scale->SetScale(x, y, true));
     return Check(exchange ? scale->SetSize(height, width, true) : scale->SetSize(width, height, true));
 }
 
@@ -103,11 +99,9 @@ bool CTlPreviewUpdate::SetFirstScales(double t, double e)
         return false;
     bool set = true;
     if (m_ctx.aspect == 1.0) {
-        set = userSize ? SetScaleStageToUserSize(kFirstScale, false, first, first)
-                       : SetScaleStage(kFirstScale, first, first);
+        set = SetScaleStage(kFirstScale, first, first, userSize);
     } else if (1.0 / m_ctx.aspect > t || fisheye) {
-        set = userSize ? SetScaleStageToUserSize(kFirstScale, false, first, first * m_ctx.aspect)
-                       : SetScaleStage(kFirstScale, first, first * m_ctx.aspect);
+        set = SetScaleStage(kFirstScale, first, first * m_ctx.aspect, userSize);
         m_ctx.aspect = 1.0;
     } else {
         set = SetScaleStage(kFirstScale, first, 1.0);
@@ -120,8 +114,7 @@ bool CTlPreviewUpdate::SetFirstScales(double t, double e)
         return false;
     if (m_ctx.aspect != 1.0)
         return SetScaleStage(kSecondScale, second, 1.0);
-    return Mode() != 0 && e == 1.0 ? SetScaleStageToUserSize(kSecondScale, false, second, second)
-                                   : SetScaleStage(kSecondScale, second, second);
+    return SetScaleStage(kSecondScale, second, second, Mode() != 0 && e == 1.0);
 }
 
 bool CTlPreviewUpdate::SetEnlargement(double b, double e)
@@ -135,7 +128,7 @@ bool CTlPreviewUpdate::SetEnlargement(double b, double e)
         if (!Enable(kEnlargeScale, true))
             return false;
         if (Mode() != 0 && e / b == 1.0) {
-            if (!SetScaleStageToUserSize(kEnlargeScale, exchange, b, b))
+            if (!SetScaleStage(kEnlargeScale, b, b, true, exchange))
                 return false;
             m_ctx.aspect = 1.0;
         } else if (!SetScaleStage(kEnlargeScale, b, b)) {
@@ -149,7 +142,7 @@ bool CTlPreviewUpdate::SetEnlargement(double b, double e)
     if (Mode() == 0)
         return SetScaleStage(kRemainderScale, e / b, e / b);
     m_ctx.aspect = 1.0;
-    return SetScaleStageToUserSize(kRemainderScale, exchange, e / b, e / b);
+    return SetScaleStage(kRemainderScale, e / b, e / b, true, exchange);
 }
 
 bool CTlPreviewUpdate::SetAreaScale(double e)
@@ -158,9 +151,7 @@ bool CTlPreviewUpdate::SetAreaScale(double e)
         return Enable(kAreaScale, false);
     if (!Enable(kAreaScale, true))
         return false;
-    if (Mode() != 0)
-        return SetScaleStageToUserSize(kAreaScale, false, 1.0, m_ctx.aspect * m_ctx.workingScale / e);
-    return SetScaleStage(kAreaScale, 1.0, m_ctx.aspect * m_ctx.workingScale / e);
+    return SetScaleStage(kAreaScale, 1.0, m_ctx.aspect * m_ctx.workingScale / e, Mode() != 0);
 }
 
 bool CTlPreviewUpdate::UpdateCrop()

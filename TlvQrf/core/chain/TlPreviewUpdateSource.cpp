@@ -12,13 +12,12 @@
 #include "params/TlSharpeningPresets.h"
 #include "params/TlToneLuts.h"
 #include "params/TlvParamSet.h"
+#include "raw/TlRawFormat.h"
 
 using namespace TlChainSlots;
 
 namespace {
 
-// The one scale at which the stretched camera's preview needs no scaling.
-constexpr double kStretchedNativeScale = 245.0 / 327.0;
 constexpr std::uint32_t kNoLchMode = 4;
 
 } // namespace
@@ -72,7 +71,6 @@ bool CTlPreviewUpdate::ChooseSource()
         reduced = false;
         m_ctx.changes |= TlChange::kScale;
     }
-    m_chain.m_reducedSource = false;
     if (UpdateDevelopParams(*m_ctx.params, false, false)) {
         if (!reduced && referenceSet && m_ctx.viewScale <= reference) {
             if (!Check(image->SelectSource(true, true)))
@@ -80,9 +78,7 @@ bool CTlPreviewUpdate::ChooseSource()
             reduced = true;
             m_ctx.changes |= TlChange::kScale;
         }
-        const bool apply = true;
-        UpdateDevelopParams(*m_ctx.params, apply, true);
-        m_chain.m_reducedSource = !apply;
+        UpdateDevelopParams(*m_ctx.params, true, true);
     }
     if (reduced && referenceSet) {
         m_chain.m_pendingScale = true;
@@ -115,7 +111,7 @@ void CTlPreviewUpdate::WorkOutScales()
     const CTlvParamSet& params = *m_ctx.params;
     double working = m_ctx.viewScale;
     if (Mode() != 0) {
-        const bool native = m_ctx.stretchedModel && m_ctx.viewScale == kStretchedNativeScale;
+        const bool native = m_ctx.stretchedModel && m_ctx.viewScale == kTlScaledMosaicScale;
         if (!m_chain.m_channelOrder || native)
             working = 1.0;
     }

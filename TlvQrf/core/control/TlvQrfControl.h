@@ -131,9 +131,11 @@ private:
     int UpdateChain(std::uint32_t changes, bool reset, double viewScale, void* context);
     IKelvraError* UpdateForSetter(std::uint32_t changes);
     void StoreOrientation(bool mirror, int angle);
-    IKelvraError* ApplyImageSize(std::uint32_t width, std::uint32_t height, std::uint32_t& changes);
+    void ApplyImageSize(std::uint32_t width, std::uint32_t height, std::uint32_t& changes);
     void ApplyOutputProfile(const TlvQrfLib::strTlnOutputProfile& profile, std::uint32_t& changes);
     bool ChainOutputSize(std::uint32_t& width, std::uint32_t& height) const;
+    // The geometry's output is less than the whole image.
+    bool OutputCropped(bool oriented) const;
 
     IKelvraError* SetWhiteBalanceOption(const TlvQrfLib::strTlnWhiteBalanceOption* value, std::uint32_t& changes);
     IKelvraError* SetAdjustmentOption(const TlvQrfLib::strTlnAdjustmentOption* value, std::uint32_t& changes);

@@ -19,7 +19,6 @@
 
 namespace {
 
-constexpr std::uint32_t kDustMapTag = 0x80E0B;
 // Chain statuses the control acts on itself.
 constexpr int kStatusNoMemory = 3;
 constexpr int kStatusBusy = 17;
@@ -99,9 +98,9 @@ IKelvraError* CTlvQrfControl::CreateChain()
 // stores; a map that cannot be read leaves the record as it is.
 void CTlvQrfControl::LoadDustEngine()
 {
-    if (dustUsed == 0 || dust.IsDefault() || !images.tags->HasTag(kDustMapTag, 0))
+    if (dustUsed == 0 || dust.IsDefault() || !images.tags->HasTag(kTlDustReferenceTag, 0))
         return;
-    const std::vector<unsigned char> bytes = ReadWholeTag(*images.tags, kDustMapTag);
+    const std::vector<unsigned char> bytes = ReadWholeTag(*images.tags, kTlDustReferenceTag);
     if (bytes.empty())
         return;
     dust.CreateEngine(m_manager, bytes.data(), bytes.size());

@@ -41,6 +41,15 @@ bool CTlvQrfControl::ChainOutputSize(std::uint32_t& width, std::uint32_t& height
     return true;
 }
 
+bool CTlvQrfControl::OutputCropped(bool oriented) const
+{
+    CTlDblRect crop;
+    CTlDblRect whole;
+    geometry.GetOutputRect(crop, oriented);
+    geometry.GetImageOutputRect(whole, oriented);
+    return crop != whole;
+}
+
 IKelvraError* TLV_CALL CTlvQrfControl::GetImageInfo(strTlnImageInfoParam* info)
 {
     TL_CONTROL_STATE();
@@ -58,11 +67,8 @@ IKelvraError* TLV_CALL CTlvQrfControl::GetImageInfo(strTlnImageInfoParam* info)
     info->height = height;
     info->bytesPerChannel = m_image.colour.bitsPerChannel / 8;
     info->orientation = CodeOfOrientation(angle, flip != 0);
-    CTlDblRect crop;
-    CTlDblRect whole;
-    geometry.GetOutputRect(crop, true);
-    geometry.GetImageOutputRect(whole, true);
-    if (!(crop == whole)) {
+    if (OutputCropped(true)) {
+        CTlDblRect crop;
         geometry.GetOutputRect(crop, false);
         info->cropLeft = static_cast<std::int32_t>(crop.left * 0.5);
         info->cropTop = static_cast<std::int32_t>(crop.top * 0.5);
@@ -80,22 +86,19 @@ IKelvraError* TLV_CALL CTlvQrfControl::GetImageInfo(strTlnImageInfoParam* info)
     return nullptr;
 }
 
-IKelvraError* CTlvQrfControl::ApplyImageSize(std::uint32_t width, std::uint32_t height, std::uint32_t& changes)
+void CTlvQrfControl::ApplyImageSize(std::uint32_t width, std::uint32_t height, std::uint32_t& changes)
 {
-    if (width == m_image.displayWidth && height == m_image.displayHeight) {
-        m_image.currentScale = geometry.GetSourceScaleFactor();
-        return nullptr;
+    if (width != m_image.displayWidth || height != m_image.displayHeight) {
+        geometry.SetStepType(kCropStep);
+        if (height < width)
+            geometry.SetOutputWidth(width);
+        else
+            geometry.SetOutputHeight(height);
+        m_image.displayWidth = static_cast<std::uint32_t>(geometry.GetOutputWidth());
+        m_image.displayHeight = static_cast<std::uint32_t>(geometry.GetOutputHeight());
+        changes |= ITlvQrfData::eOutputSize;
     }
-    geometry.SetStepType(kCropStep);
-    if (height < width)
-        geometry.SetOutputWidth(width);
-    else
-        geometry.SetOutputHeight(height);
-    m_image.displayWidth = static_cast<std::uint32_t>(geometry.GetOutputWidth());
-    m_image.displayHeight = static_cast<std::uint32_t>(geometry.GetOutputHeight());
-    changes |= ITlvQrfData::eOutputSize;
     m_image.currentScale = geometry.GetSourceScaleFactor();
-    return nullptr;
 }
 
 void CTlvQrfControl::ApplyOutputProfile(const strTlnOutputProfile& profile, std::uint32_t& changes)
@@ -134,8 +137,7 @@ IKelvraError* TLV_CALL CTlvQrfControl::SetImageInfo(strTlnImageInfoParam* info, 
         std::uint32_t height = info->height;
         if (QuarterTurned(orientation.angle))
             std::swap(width, height);
-        if (IKelvraError* error = ApplyImageSize(width, height, changes))
-            return error;
+        ApplyImageSize(width, height, changes);
     }
     if (orientation.angle != angle || orientation.mirror != (flip != 0)) {
         StoreOrientation(orientation.mirror, orientation.angle);

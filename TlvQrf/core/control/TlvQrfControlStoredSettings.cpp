@@ -6,6 +6,8 @@
 #include "control/TlControlCodes.h"
 #include "control/TlImageFormats.h"
 #include "kelvra/KelvraTagControl.h"
+#include "raw/TlRawFormat.h"
+#include "raw/TlTagBytes.h"
 #include "settings/edit/TlvEditSettings.h"
 
 #include <new>
@@ -13,9 +15,7 @@
 
 namespace {
 
-constexpr std::uint32_t kStoredSettingsTag = 0x80E01;
 constexpr std::uint32_t kGeometryPart = 0x20;
-constexpr double kModel259Scale = 0.7492354740061162;
 constexpr double kStoredResolution = 300.0;
 
 template <class Record>
@@ -42,11 +42,7 @@ bool CTlvQrfControl::StoredSettingsEdited(bool versionFlag) const
         Edited(pluginsUsed, plugins) || Edited(chromaBoostUsed, chromaBoost) ||
         Edited(autoBrightnessUsed, autoBrightness))
         return true;
-    CTlDblRect crop;
-    CTlDblRect whole;
-    geometry.GetOutputRect(crop, true);
-    geometry.GetImageOutputRect(whole, true);
-    if (!(crop == whole) || geometry.GetSourceScaleFactor() != 1.0)
+    if (OutputCropped(true) || geometry.GetSourceScaleFactor() != 1.0)
         return true;
     return IsModel259TwelveBit() && !versionFlag;
 }
@@ -67,9 +63,9 @@ void CTlvQrfControl::AdjustModel259Scale(std::uint16_t version, bool versionFlag
         return;
     if (versionFlag) {
         if (geometry.GetSourceScaleFactor() == 1.0)
-            geometry.SetScale(kModel259Scale);
+            geometry.SetScale(kTlScaledMosaicScale);
     } else if (version == 3) {
-        geometry.SetScale(geometry.GetScale() * kModel259Scale);
+        geometry.SetScale(geometry.GetScale() * kTlScaledMosaicScale);
     }
 }
 
@@ -80,12 +76,12 @@ IKelvraError* CTlvQrfControl::ReadStoredSettings()
     std::uint32_t height = 0;
     IKelvraError::Release(SizeFromTags(tags, &width, &height));
     geometry = CTlGeometryState(width, height, nullptr, kStoredResolution);
-    const std::uint32_t size = tags->GetTagType(kStoredSettingsTag) == kKelvraTagTypeBytes
-                                   ? tags->GetTagSize(kStoredSettingsTag, 0)
+    const std::uint32_t size = tags->GetTagType(kTlStoredSettingsTag) == kKelvraTagTypeBytes
+                                   ? tags->GetTagSize(kTlStoredSettingsTag, 0)
                                    : 0;
     if (size == 0) {
         if (IsModel259TwelveBit())
-            geometry.SetScale(kModel259Scale);
+            geometry.SetScale(kTlScaledMosaicScale);
         return nullptr;
     }
     std::vector<unsigned char> block;
@@ -94,7 +90,7 @@ IKelvraError* CTlvQrfControl::ReadStoredSettings()
     } catch (const std::bad_alloc&) {
         return TL_CONTROL_ERROR(kTlErrNoMemory);
     }
-    if (IKelvraError* error = tags->GetTag(kStoredSettingsTag, kKelvraTagTypeBytes, size, block.data(), 0))
+    if (IKelvraError* error = tags->GetTag(kTlStoredSettingsTag, kKelvraTagTypeBytes, size, block.data(), 0))
         return error;
     const int blockSize = static_cast<int>(size);
     CTlvEditSettingsEx settings;
@@ -125,7 +121,7 @@ IKelvraError* CTlvQrfControl::WriteStoredSettings()
     else
         stored.SetOutputHeight(m_image.displayHeight);
     if (m_storedEditState == 0 || m_storedEditState == 3) {
-        const double fullScale = IsModel259TwelveBit() ? kModel259Scale : 1.0;
+        const double fullScale = IsModel259TwelveBit() ? kTlScaledMosaicScale : 1.0;
         const bool atFullScale = m_image.currentScale == fullScale;
         stored.OrientationFlag = atFullScale ? 1 : 0;
         if (atFullScale)
@@ -140,11 +136,11 @@ IKelvraError* CTlvQrfControl::WriteStoredSettings()
     }
     settings.Save(block.data(), static_cast<int>(block.size()));
     IKelvraTagControl* tags = images.tags;
-    IKelvraError* error = tags->RemoveTag(kStoredSettingsTag);
+    IKelvraError* error = tags->RemoveTag(kTlStoredSettingsTag);
     if (error == nullptr)
-        error = tags->AddTag(kStoredSettingsTag);
+        error = tags->AddTag(kTlStoredSettingsTag);
     if (error == nullptr)
-        error = tags->SetTag(kStoredSettingsTag, kKelvraTagTypeBytes, static_cast<std::uint32_t>(block.size()),
+        error = tags->SetTag(kTlStoredSettingsTag, kKelvraTagTypeBytes, static_cast<std::uint32_t>(block.size()),
                              block.data());
     return error;
 }

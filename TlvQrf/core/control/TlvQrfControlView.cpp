@@ -116,11 +116,7 @@ unsigned long TLV_CALL CTlvQrfControl::GetUserSize(unsigned long& width, unsigne
     TL_CONTROL_STATE();
     if (m_chain == nullptr)
         return kTlResultFailed;
-    CTlDblRect crop;
-    CTlDblRect whole;
-    geometry.GetOutputRect(crop, false);
-    geometry.GetImageOutputRect(whole, false);
-    if (m_chain->GetSizeMode() == 0 && !(crop == whole)) {
+    if (m_chain->GetSizeMode() == 0 && OutputCropped(false)) {
         double cropWidth = 0;
         double cropHeight = 0;
         geometry.GetCropSize(&cropWidth, &cropHeight);

@@ -12,20 +12,6 @@ class CTlDustState;
 class IKelvraManager;
 class IKelvraTagControl;
 
-enum : std::uint32_t {
-    kTlStoredSettingsTag = 0x80E01,
-    kTlDustIdentificationTag = 0x80E0A,
-    kTlDustReferenceTag = 0x80E0B,
-    kTlResolutionTag = 0x10003,
-    kTlMirrorTag = 0x10004,
-    kTlAngleTag = 0x10005,
-};
-
-// One camera's mosaic is developed at this scale unless the caller keeps
-// the geometry.
-constexpr std::uint16_t kTlScaledMosaicModel = 259;
-constexpr double kTlScaledMosaicScale = 0.7492354740061162;
-
 // Raw files only. A tag that cannot be read is skipped.
 void ApplyStoredSettings(const IKelvraTagControl& tags, CTlvImageAttributes& attributes, IKelvraManager* manager,
                          std::uint32_t width, std::uint32_t height, bool keepGeometry);

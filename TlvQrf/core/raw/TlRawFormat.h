@@ -17,6 +17,11 @@ enum : std::uint32_t {
     kTlRawSignal4 = 0x10020404,
 };
 
+// One camera's mosaic is developed at this scale unless the caller keeps
+// the geometry.
+constexpr std::uint16_t kTlScaledMosaicModel = 259;
+constexpr double kTlScaledMosaicScale = 245.0 / 327.0;
+
 // The raw format code; 0 when there is no tag control or no readable tag.
 std::uint32_t GetFormatCode(const IKelvraTagControl* tags);
 // The Make text names the maker (any case) and the format code is readable.

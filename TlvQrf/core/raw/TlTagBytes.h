@@ -9,6 +9,16 @@
 
 class IKelvraTagControl;
 
+// The tags a raw file keeps its edit settings, dust data and orientation in.
+enum : std::uint32_t {
+    kTlStoredSettingsTag = 0x80E01,
+    kTlDustIdentificationTag = 0x80E0A,
+    kTlDustReferenceTag = 0x80E0B,
+    kTlResolutionTag = 0x10003,
+    kTlMirrorTag = 0x10004,
+    kTlAngleTag = 0x10005,
+};
+
 // Empty when the tag is missing, empty, unreadable or too large to hold.
 std::vector<unsigned char> ReadWholeTag(const IKelvraTagControl& tags, std::uint32_t id);
 
