@@ -59,8 +59,8 @@ enum : int {
     kNoColourSpace = 6,
     kNoEngine = 9,
     kNoDustMap = 10,
-    kLensFailed = 11, // not given: every refusal of the lens counts as 12
-    kLensUnknown = 12,
+    kLensFailed = 11,  // the lens cannot be set up
+    kLensUnknown = 12, // its lens file was rejected (3000)
     kLchCalibration = 13,
     kLchCalibrationMalformed = 14,
     kBoostTable = 15,

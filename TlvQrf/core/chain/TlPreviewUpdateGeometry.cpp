@@ -186,9 +186,10 @@ bool CTlPreviewUpdate::UpdateFisheye()
     if (record == nullptr || filter == nullptr)
         return Enable(kFisheye, false);
     if (!filter->HasLensModel()) {
-        // Every refusal of the lens counts as an unsupported lens.
-        if (IKelvraError* error = filter->SetLens(params.tags))
-            return Fail(TlUpdateCode::kLensUnknown, nullptr, error);
+        if (IKelvraError* error = filter->SetLens(params.tags)) {
+            const int code = TlIsLensFileRejected(error) ? TlUpdateCode::kLensUnknown : TlUpdateCode::kLensFailed;
+            return Fail(code, nullptr, error);
+        }
     }
     return Check(filter->SetFillMode(record->flag ? 1 : 0, true)) &&
            Check(filter->SetFillColor(record->value, true)) && Enable(kFisheye, true);

@@ -48,8 +48,9 @@ IKelvraError* TLV_CALL CTlvQrfControl::Initialize(IKelvraManager* manager, IKelv
     if (m_initialised)
         return TL_CONTROL_ERROR(kTlErrNotReady);
     m_manager = manager;
-    images.tags = tags;
-    images.image = image;
+    // After a Cleanup the held picture may be another one: what a load
+    // registered for the old picture is released, not leaked.
+    ReplaceImages(image, tags);
     m_initialised = true;
     if (IKelvraError* error = ReadImageInformation())
         return error;

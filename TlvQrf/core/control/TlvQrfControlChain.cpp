@@ -124,12 +124,16 @@ unsigned long TLV_CALL CTlvQrfControl::InitializeFilterChain(IKelvraImage* image
                                                     unsigned long /*unused*/)
 {
     TL_CONTROL_STATE();
-    if (image != nullptr && tags != nullptr) {
+    if (image == nullptr || tags == nullptr) {
+        image = images.image;
+        tags = images.tags;
+    } else if (m_initialised) {
+        // An initialised control keeps its chain; only the pointers change.
         images.image = image;
         images.tags = tags;
     }
     m_chainVariant = 2;
-    IKelvraError* kept = Initialize(TlvQrfLib::GetGlobalManager(), images.image, images.tags);
+    IKelvraError* kept = Initialize(TlvQrfLib::GetGlobalManager(), image, tags);
     if (m_chain == nullptr) {
         IKelvraFilterChain* chain = nullptr;
         IKelvraError::Release(GetFilterChain(&chain));

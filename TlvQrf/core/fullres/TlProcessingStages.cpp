@@ -144,7 +144,7 @@ bool CTlChainBuilder::AppendPreStretch()
     return true;
 }
 
-// The lens is refused with 22, or 23 when the camera's lens is unknown.
+// The lens is refused with 22, or 23 when its file was rejected.
 bool CTlChainBuilder::AppendFisheye()
 {
     if (m_params.fisheye == nullptr || m_params.fisheyeFlag == 0)
@@ -153,9 +153,9 @@ bool CTlChainBuilder::AppendFisheye()
     if (filter == nullptr)
         return false;
     if (IKelvraError* error = filter->SetLens(m_params.tags)) {
-        const bool unknown = error->GetCode() == 3000;
+        const bool rejected = TlIsLensFileRejected(error);
         IKelvraError::Release(error);
-        return Fail(unknown ? 23 : 22);
+        return Fail(rejected ? 23 : 22);
     }
     return Check(filter->SetFillMode(m_params.fisheye->flag ? 1 : 0, true)) &&
            Check(filter->SetFillColor(m_params.fisheye->value, true)) && Append(filter);

@@ -38,7 +38,8 @@ int LoadLchCalibration(CFltLch& filter, IKelvraTagControl* tags, int failed, int
     IKelvraError* error = filter.LoadCalibration(tags);
     if (error == nullptr)
         return 0;
-    const bool isMalformed = error->GetCode() == kCalibrationMalformed;
+    const IKelvraError* cause = error->FindCause();
+    const bool isMalformed = cause && cause->GetCode() == kCalibrationMalformed;
     IKelvraError::Release(error);
     return isMalformed ? malformed : failed;
 }

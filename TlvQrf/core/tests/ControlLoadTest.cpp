@@ -11,6 +11,7 @@
 
 #include "jobs/TlGlobalJobQueue.h"
 #include "kelvra/KelvraFilterChain.h"
+#include "lib/TlLibraryState.h"
 #include "load/TlImageSaveHook.h"
 #include "load/TlLiveObjects.h"
 #include "pellio/PellioFormats.h"
@@ -157,6 +158,38 @@ TEST_F(ControlLoad, TheLoadedImageAndTagsGoWithTheControl)
         ASSERT_NE(nullptr, shown.control);
         EXPECT_GT(RegisteredImageCount(), images);
         EXPECT_GT(RegisteredObjectCount(), objects);
+    }
+    EXPECT_EQ(images, RegisteredImageCount());
+    EXPECT_EQ(objects, RegisteredObjectCount());
+}
+
+// A control cleaned up and initialised again with another picture lets the
+// first picture's loaded image and tags go; the second stays in use until
+// the control goes.
+TEST_F(ControlLoad, ASecondInitializeReleasesTheFirstPicture)
+{
+    const long images = RegisteredImageCount();
+    const long objects = RegisteredObjectCount();
+    {
+        const SShown first = Show(m_environment, WriteScene("first.qrf"));
+        const SShown second = Show(m_environment, WriteScene("second.qrf"));
+        ASSERT_NE(nullptr, first.control);
+        ASSERT_NE(nullptr, second.control);
+        CTlvQrfControl& control = *first.control;
+        IKelvraImage* oldImage = control.images.image;
+        IKelvraTagControl* oldTags = control.images.tags;
+        // The host hands the first control a use of the second picture.
+        IKelvraImage* newImage = second.control->images.image;
+        IKelvraTagControl* newTags = second.control->images.tags;
+        RegisterImage(newImage);
+        RegisterObject(newTags);
+
+        IKelvraError::Release(control.Cleanup(false));
+        ExpectOk(control.Initialize(TlvQrfLib::GetGlobalManager(), newImage, newTags), "second Initialize");
+        EXPECT_EQ(0, ImageUseCount(oldImage)) << "the first picture is released";
+        EXPECT_EQ(0, ObjectUseCount(oldTags));
+        EXPECT_EQ(2, ImageUseCount(newImage));
+        EXPECT_EQ(2, ObjectUseCount(newTags));
     }
     EXPECT_EQ(images, RegisteredImageCount());
     EXPECT_EQ(objects, RegisteredObjectCount());

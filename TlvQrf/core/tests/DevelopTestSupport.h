@@ -9,6 +9,7 @@
 #include "RawTestTags.h"
 #include "filters/sigcore/TlSigProcImage.h"
 #include "qrfsynth/QrfSynthFile.h"
+#include "settings/lens/TlLensInformation.h"
 
 #include <gtest/gtest.h>
 
@@ -94,6 +95,15 @@ inline void SetMultipliers(IKelvraTagControl& tags, double red, double blue)
 {
     const double values[4] = {red, blue, 1.0, 1.0};
     raw_test::SetBytes(tags, kTlvAsShotMultipliersTag, kKelvraTagTypeDoubles, values, sizeof values);
+}
+
+// Capture tags whose lens data (version "0100") names `lensCode` in its
+// seventh byte.
+inline void SetLensCode(IKelvraTagControl& tags, std::uint8_t lensCode)
+{
+    std::uint8_t data[CTlLensInformation::kLensDataSize] = {'0', '1', '0', '0'};
+    data[6] = lensCode;
+    raw_test::SetBytes(tags, CTlLensInformation::kLensDataTag, kKelvraTagTypeLensData, data, sizeof data);
 }
 
 } // namespace develop_test

@@ -9,6 +9,7 @@
 
 #include "CameraTestSupport.h"
 #include "DevelopTestSupport.h"
+#include "LensTestSupport.h"
 #include "MakeCalibration/TlCalibrationMaker.h"
 #include "colour/TlColourEngineManager.h"
 #include "colour/TlWorkingProfiles.h"
@@ -560,5 +561,21 @@ TEST_F(FullResChainTest, LchFiltersNeedTheirCalibration)
             EXPECT_EQ(stages.end(), filter);
             EXPECT_EQ("colour", stages.back());
         }
+    }
+}
+
+// The fisheye stage's lens refusals: 23 when the lens file was rejected,
+// 22 for every other failure, whatever wraps the cause.
+TEST_F(FullResChainTest, FisheyeLensRefusalsGiveTheirResults)
+{
+    const int results[] = {22, 22, 23, kTlChainComplete}; // by kLensSetUps
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(kLensSetUps[i].name);
+        SyntheticPicture picture(Manager(), 258);
+        ApplyLensSetUp(kLensSetUps[i], m_folder, picture);
+        picture.holder.flagsUsed = 1;
+        const Stages stages = Build(picture, results[i]);
+        EXPECT_EQ(results[i] == kTlChainComplete, std::count(stages.begin(), stages.end(), "Fisheye Test Filter") == 1)
+            << ::testing::PrintToString(stages);
     }
 }

@@ -4,6 +4,8 @@
 // failures with their codes.
 #include "PreviewUpdateTestSupport.h"
 
+#include "LensTestSupport.h"
+
 #include "filters/sigcore/TlSigProcImage.h"
 #include "filters/visualcrop/TlVisualCropFilter.h"
 #include "filtrix/CropFilter.h"
@@ -105,16 +107,22 @@ TEST_F(ChainUpdate, LostDetailAndGridFollowTheirBits)
     EXPECT_FALSE(IsOn(kGrid));
 }
 
-// A lens the correction cannot be set up for counts as unsupported: 12,
-// and the filter stays off.
-TEST_F(ChainUpdate, FisheyeWithoutAKnownLensFails)
+// The lens set-up's failures: a rejected lens file gives 12, every other
+// refusal 11, however deeply the filter wraps the cause; the filter stays
+// off until a lens is set up.
+TEST_F(ChainUpdate, FisheyeLensFailuresGiveTheirCodes)
 {
-    Built(0);
-    ASSERT_EQ(0, Update(TlChange::kAll));
-    Holder().flagsUsed = 1;
-    const int code = Update(TlChange::kFisheye);
-    EXPECT_EQ(TlUpdateCode::kLensUnknown, code);
-    EXPECT_FALSE(IsOn(kFisheye));
+    using namespace TlUpdateCode;
+    const int codes[] = {kLensFailed, kLensFailed, kLensUnknown, kDone}; // by kLensSetUps
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(develop_test::kLensSetUps[i].name);
+        Built(0);
+        develop_test::ApplyLensSetUp(develop_test::kLensSetUps[i], Folder(), *picture);
+        ASSERT_EQ(0, Update(TlChange::kAll));
+        Holder().flagsUsed = 1;
+        EXPECT_EQ(codes[i], Update(TlChange::kFisheye));
+        EXPECT_EQ(codes[i] == kDone, IsOn(kFisheye));
+    }
 }
 
 // The LCh filters need their calibration: a missing file and one that is

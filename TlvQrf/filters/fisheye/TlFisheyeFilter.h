@@ -9,6 +9,7 @@
 
 #include <cstdint>
 
+class IKelvraError;
 class IKelvraTagControl;
 
 // What CFisheyeFilter::SetLens reports besides the framework's codes.
@@ -16,6 +17,11 @@ extern const char kTlFisheyeLensNotSupported[]; // not the supported lens, or no
 extern const char kTlFisheyeLensFileUnmapped[]; // no file path for the supported lens
 constexpr long kTlFisheyeLensFileRejected = 3000;   // the lens record refused the file's content
 constexpr long kTlFisheyeLensFileUnreadable = 3001; // the file cannot be opened, sized or read
+
+// True when the cause at the bottom of a SetLens error chain is the lens
+// file's refusal (3000); the chains tell that apart from every other failure
+// of the lens set-up, however deeply the filter wrapped it.
+bool TlIsLensFileRejected(const IKelvraError* error);
 
 class CFisheyeFilter : public CTlFilter {
 public:

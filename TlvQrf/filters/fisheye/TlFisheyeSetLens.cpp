@@ -43,3 +43,9 @@ IKelvraError* CFisheyeFilter::SetLens(const IKelvraTagControl* tags)
     TakeCurves();
     return nullptr;
 }
+
+bool TlIsLensFileRejected(const IKelvraError* error)
+{
+    const IKelvraError* cause = error ? error->FindCause() : nullptr;
+    return cause && cause->GetCode() == kTlFisheyeLensFileRejected;
+}

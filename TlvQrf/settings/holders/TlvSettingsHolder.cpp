@@ -8,6 +8,7 @@
 #include "settings/loadpath/TlLoadPath.h"
 
 #include <atomic>
+#include <utility>
 
 namespace {
 
@@ -38,6 +39,24 @@ CTlvSettingsHolder::~CTlvSettingsHolder()
 
 void CTlvSettingsHolder::ReleaseImages()
 {
+    ReleaseImageParts();
+    ReleaseTags();
+}
+
+void CTlvSettingsHolder::ReplaceImages(IKelvraImage* image, IKelvraTagControl* tags)
+{
+    if (image != images.image) {
+        ReleaseImageParts();
+        images.image = image;
+    }
+    if (tags != images.tags) {
+        ReleaseTags();
+        images.tags = tags;
+    }
+}
+
+void CTlvSettingsHolder::ReleaseImageParts()
+{
     ITlvObjectRegistry* registry = GetTlvCoreHooks().registry;
     auto releaseImage = [registry](IKelvraImage* image, const char* temporaryFile) -> long {
         return registry != nullptr && image != nullptr ? registry->ReleaseImage(image, temporaryFile, true) : 0;
@@ -47,11 +66,19 @@ void CTlvSettingsHolder::ReleaseImages()
     for (const TlvSubImage& sub : images.subImages)
         releaseImage(sub.image, nullptr);
     releaseImage(images.secondImage, nullptr);
-    if (registry != nullptr && images.tags != nullptr)
-        registry->ReleaseObject(images.tags, true);
     if (imageUsesLeft == 0)
         delete[] images.buffer;
-    images = TlvRegisteredImages();
+    TlvRegisteredImages cleared;
+    cleared.tags = images.tags;
+    images = std::move(cleared);
+}
+
+void CTlvSettingsHolder::ReleaseTags()
+{
+    ITlvObjectRegistry* registry = GetTlvCoreHooks().registry;
+    if (registry != nullptr && images.tags != nullptr)
+        registry->ReleaseObject(images.tags, true);
+    images.tags = nullptr;
 }
 
 CTlvParamSet* CTlvSettingsHolder::CreateParamSet()

@@ -145,6 +145,12 @@ public:
 
     TlvRegisteredImages images;
 
+    // Holds `image` and `tags` in place of the held ones; whichever of the
+    // old ones is replaced is released as the destructor would release it.
+    void ReplaceImages(IKelvraImage* image, IKelvraTagControl* tags);
+
 private:
     void ReleaseImages();
+    void ReleaseImageParts();
+    void ReleaseTags();
 };
