@@ -68,9 +68,6 @@ void ReleaseQrfSaveRun(CTlvParamSet* params)
     EndChain(run);
     run.table.clear();
     run.scale.reset();
-    if (run.converted != nullptr)
-        run.converted->Release();
-    run.converted = nullptr;
     run.developed = nullptr;
     run.previewsRendered = false;
     UndoSourceSwitch(params);

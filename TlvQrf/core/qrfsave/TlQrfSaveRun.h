@@ -30,9 +30,8 @@ struct STlQrfSaveRun {
     bool previewsRendered = false;
     IKelvraDataSource* developed = nullptr;
 
-    // State 4: the renditions and the table handed to the writer.
+    // State 4: the rendition and the table handed to the writer.
     std::unique_ptr<CKelvraFilterScale> scale;
-    IKelvraImage* converted = nullptr;
     std::vector<KelvraSaveEntry> table;
 
     // The error the current step left.
