@@ -133,10 +133,13 @@ TEST_F(QrfSettingsKeepTest, SavingTheSameSettingsAgainKeepsTheFileSize)
         SaveWithExposure(path, path, c.exposure);
         const std::size_t first = FileSize(path);
         const std::vector<std::uint32_t> firstKinds = KindsOf(Reload(path));
+        const pelliotest::Bytes stored = pelliotest::TagBytes(Reload(path).tags.get(), kTlStoredSettingsTag);
         for (int again = 0; again < 2; ++again) {
             SaveWithExposure(path, path, 0.0);
             EXPECT_EQ(FileSize(path), first) << "save " << again + 2;
             EXPECT_EQ(KindsOf(Reload(path)), firstKinds);
+            EXPECT_EQ(pelliotest::TagBytes(Reload(path).tags.get(), kTlStoredSettingsTag), stored)
+                << "the stored settings read back and saved again";
         }
         EXPECT_EQ(firstKinds, sourceKinds) << "the settings rewrite the renditions, they add no image";
     }
