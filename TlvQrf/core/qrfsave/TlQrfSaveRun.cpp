@@ -69,7 +69,6 @@ void ReleaseQrfSaveRun(CTlvParamSet* params)
     run.table.clear();
     run.scale.reset();
     run.developed = nullptr;
-    run.previewsRendered = false;
     UndoSourceSwitch(params);
     PutRawBack(run, params);
     IKelvraError::Release(run.error);
