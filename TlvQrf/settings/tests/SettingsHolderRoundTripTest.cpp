@@ -65,7 +65,7 @@ Bytes StoredRecord(CTlvSettingsHolder& holder)
 }
 
 // A control-side holder loaded from `block` as the library loads a raw
-// file's settings (at the holders' own image size).
+// file's settings (at the holder's own image size).
 void LoadInto(CTlvControlSettings& holder, const Bytes& block)
 {
     CTlvEditSettingsEx loading;
@@ -96,6 +96,7 @@ TEST(SettingsHolderRoundTripTest, StoredSettingsComeBackByteForByte)
              for (int id = 1; id <= 3; ++id)
                  holder.lch.AddLut(id, grey, grey, grey);
              holder.redEye.value = 1;
+             holder.secondValueSwitch = 1;
              holder.flip = 0;
              holder.angle = 0;
              holder.geometry.SetRotation(0, 0, false);
@@ -104,12 +105,11 @@ TEST(SettingsHolderRoundTripTest, StoredSettingsComeBackByteForByte)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CTlvControlSettings source;
-        source.secondValueSwitch = 1;
         c.fill(source);
         const Bytes stored = StoredRecord(source);
 
         CTlvControlSettings target;
-        target.secondValueSwitch = 1;
+        target.secondValueSwitch = source.secondValueSwitch;
         LoadInto(target, stored);
         EXPECT_EQ(StoredRecord(target), stored);
     }
