@@ -1,27 +1,26 @@
-// The images a settings save writes beside the raw mosaic: the source's own
-// previews when they still show the picture, else renditions of the newly
-// developed preview, and a converted copy of the developed image.
+// The images a settings save writes beside the raw mosaic: every sub-image
+// of the source as it is, except the renditions (and full pictures) that
+// a newly developed preview replaces, and the alternative mosaic of a
+// signal-processing camera when the file lacks it. Nothing the file already
+// holds is written twice.
 #include "qrfsave/TlQrfSave.h"
 #include "qrfsave/TlQrfSaveRun.h"
 #include "qrfsave/TlQrfSteps.h"
 
 #include "export/TlExportSupport.h"
 #include "filters/sigcore/TlSigProcImage.h"
-#include "filtrix/KelvraFilterColorSpace.h"
 #include "filtrix/KelvraFilterScale.h"
 #include "kelvra/KelvraImage.h"
-#include "kelvra/KelvraManager.h"
 #include "params/TlvParamSet.h"
 #include "pellio/PellioFormats.h"
 #include "savetags/TlPrepareSaveTags.h"
 
-#include <algorithm>
 #include <new>
 
 namespace {
 
-// At most this many of the source's own entries are written again.
-constexpr std::uint32_t kMaxCopiedEntries = 4;
+// The raw container takes the main image and at most this many more.
+constexpr std::size_t kMaxEntries = 15;
 // Kinds compare without their bits 16 to 23.
 constexpr std::uint32_t kKindVariantBits = 0x00FF0000;
 // Low 17 bits of the formats of developed colour and grey images.
@@ -29,17 +28,32 @@ constexpr KelvraPixelFormat kFormatKindBits = 0x1FFFF;
 constexpr KelvraPixelFormat kDevelopedColour = 513;
 constexpr KelvraPixelFormat kDevelopedGrey = 1;
 
+// Entries beyond what the container takes are left out.
 void Add(std::uint32_t kind, IKelvraDataSource* source)
 {
-    QrfSaveRun().table.push_back(KelvraSaveEntry{kind, 1, source});
+    std::vector<KelvraSaveEntry>& table = QrfSaveRun().table;
+    if (table.size() < kMaxEntries)
+        table.push_back(KelvraSaveEntry{kind, 1, source});
 }
 
-void CopySourceEntries(const CTlvParamSet& params)
+// The renditions and the full developed pictures: what shows the settings.
+bool ShowsTheSettings(std::uint32_t kind)
 {
-    const std::uint32_t count = std::min(params.subImageCount, kMaxCopiedEntries);
-    for (std::uint32_t i = 0; i < count; ++i) {
-        if (params.subImages[i].image != nullptr)
-            Add(params.subImages[i].flags, params.subImages[i].image);
+    return kind == kPellioEntryRendition || kind == kPellioEntryImageAlone || kind == kPellioEntryImageFlagged;
+}
+
+// The source's sub-images, but for a raw export's raw source, which the
+// load made the main image and which is written as the main image, and,
+// when `rendered`, what the new renditions replace.
+void CopySourceEntries(const CTlvParamSet& params, bool rendered)
+{
+    for (std::uint32_t i = 0; params.subImages != nullptr && i < params.subImageCount; ++i) {
+        const TlvSubImage& sub = params.subImages[i];
+        if (sub.image == nullptr || (sub.flags & kPellioEntryRawSource) != 0)
+            continue;
+        if (rendered && ShowsTheSettings(sub.flags))
+            continue;
+        Add(sub.flags, sub.image);
     }
 }
 
@@ -76,39 +90,22 @@ int AddRenditions(const CTlvParamSet& params, IKelvraDataSource* image)
     return kTlSaveOk;
 }
 
-bool HasConvertedEntry()
+// An entry of `kind`, its bits 16 to 23 aside.
+bool Holds(std::uint32_t kind)
 {
     for (const KelvraSaveEntry& entry : QrfSaveRun().table) {
-        if ((entry.kind & ~kKindVariantBits) == kPellioEntryConverted)
+        if ((entry.kind & ~kKindVariantBits) == kind)
             return true;
     }
     return false;
 }
 
-// The source's 8-bit copy; nothing when it cannot be made.
-void AddConvertedCopy(const CTlvParamSet& params, IKelvraImage* source)
+// The alternative mosaic of a signal-processing camera, when the table does
+// not carry it (or a converted copy) already. No converted copy of the
+// image is made: the file holds the raw data it would be made from.
+void AddAlternativeMosaic(const CTlvParamSet& params)
 {
-    IKelvraManager* manager = QrfManager(params);
-    IKelvraImage* made = nullptr;
-    if (manager == nullptr || !QrfCheck(manager->CreateImage(&made)) || made == nullptr)
-        return;
-    CKelvraFilterColorSpace convert(manager);
-    IKelvraDataSource* sources[1] = {source};
-    IKelvraError* error = convert.SetOutputColorSpace(kColorSpaceKeep, kColorDepth8, false);
-    if (error == nullptr)
-        error = convert.Process(sources, 1, made);
-    if (error != nullptr) {
-        IKelvraError::Release(error);
-        made->Release();
-        return;
-    }
-    QrfSaveRun().converted = made;
-    Add(kPellioEntryConverted, made);
-}
-
-void AddDevelopedCopy(const CTlvParamSet& params)
-{
-    if (HasConvertedEntry())
+    if (!params.IsSignalProcessingModel() || Holds(kPellioEntryConverted) || Holds(kPellioEntrySecondRaw))
         return;
     IKelvraImage* source = params.image != nullptr ? params.image : params.secondImage;
     KelvraPixelFormat format = 0;
@@ -121,10 +118,6 @@ void AddDevelopedCopy(const CTlvParamSet& params)
     const KelvraPixelFormat kind = format & kFormatKindBits;
     if (kind != kDevelopedColour && kind != kDevelopedGrey)
         return;
-    if (!params.IsSignalProcessingModel()) {
-        AddConvertedCopy(params, source);
-        return;
-    }
     if (auto* image = dynamic_cast<CSigProcImage*>(source)) {
         if (image->GetSecondSource() != nullptr)
             Add(kPellioEntrySecondRaw, image->GetSecondSource());
@@ -137,15 +130,13 @@ int BuildQrfImageTable(CTlvParamSet& params)
 {
     STlQrfSaveRun& run = QrfSaveRun();
     run.table.clear();
-    IKelvraDataSource* image = run.developed != nullptr ? run.developed : params.image;
-    if (run.developed == nullptr && params.subImageCount > 0 && params.subImages != nullptr &&
-        (params.subImageCount > 1 || !run.previewsRendered)) {
-        CopySourceEntries(params);
-    } else {
-        const int code = AddRenditions(params, image);
+    const bool rendered = run.developed != nullptr;
+    if (rendered || params.subImageCount == 0 || params.subImages == nullptr) {
+        const int code = AddRenditions(params, rendered ? run.developed : params.image);
         if (code != kTlSaveOk)
             return code;
     }
-    AddDevelopedCopy(params);
+    CopySourceEntries(params, rendered);
+    AddAlternativeMosaic(params);
     return kTlSaveOk;
 }

@@ -84,7 +84,6 @@ int StartPreviewChain(CTlvParamSet& params)
     if (!QrfCheck(chain.chain->BeginProcess(&run.chainRun, sources, 1, chain.destination)))
         return kTlQrfRunFailed;
     run.developed = chain.destination;
-    run.previewsRendered = true;
     return kTlSaveOk;
 }
 

@@ -68,11 +68,7 @@ void ReleaseQrfSaveRun(CTlvParamSet* params)
     EndChain(run);
     run.table.clear();
     run.scale.reset();
-    if (run.converted != nullptr)
-        run.converted->Release();
-    run.converted = nullptr;
     run.developed = nullptr;
-    run.previewsRendered = false;
     UndoSourceSwitch(params);
     PutRawBack(run, params);
     IKelvraError::Release(run.error);

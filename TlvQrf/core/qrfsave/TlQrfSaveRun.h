@@ -25,14 +25,13 @@ struct STlQrfSaveRun {
     IKelvraImage* rawSource = nullptr;
     IKelvraImage* rawSecond = nullptr;
 
-    // States 2 and 3: the preview chain's run; rendered previews.
+    // States 2 and 3: the preview chain's run; the rendered preview, set
+    // when the settings changed the picture.
     void* chainRun = nullptr;
-    bool previewsRendered = false;
     IKelvraDataSource* developed = nullptr;
 
-    // State 4: the renditions and the table handed to the writer.
+    // State 4: the rendition and the table handed to the writer.
     std::unique_ptr<CKelvraFilterScale> scale;
-    IKelvraImage* converted = nullptr;
     std::vector<KelvraSaveEntry> table;
 
     // The error the current step left.

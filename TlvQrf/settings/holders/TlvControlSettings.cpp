@@ -21,6 +21,9 @@ CTlvControlSettings::CTlvControlSettings()
     // Without memory for the channels a container keeps its master alone.
     TlSetDefaultChannels(toneCurves, kTlLutGroupToneCurves);
     TlSetDefaultChannels(brightnessContrast, kTlLutGroupBrightnessContrast);
+    // The LCH set as a load rebuilds it, so that a stored default comes
+    // back byte for byte.
+    TlSetDefaultChannels(lch, kTlLutGroupLch);
 }
 
 CTlvControlSettings::~CTlvControlSettings()
