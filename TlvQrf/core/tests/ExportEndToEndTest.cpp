@@ -135,6 +135,58 @@ TEST_F(ExportEndToEnd, SignalProcessingCamerasExportGreysWithTheOrdinaryTone)
     }
 }
 
+namespace {
+
+// The mean difference of two reports' grey steps, in 8-bit units (b - a).
+double MeanGreyShift(const SPatchReport& a, const SPatchReport& b)
+{
+    double sum = 0.0;
+    int count = 0;
+    for (std::size_t i = 0; i < a.patches.size() && i < b.patches.size(); ++i) {
+        if (!a.patches[i].neutral)
+            continue;
+        sum += 255.0 * (b.patches[i].measured[1] - a.patches[i].measured[1]);
+        ++count;
+    }
+    return count ? sum / count : 0.0;
+}
+
+} // namespace
+
+// The settings' tone reaches the signal-processing library through the
+// develop block: the tone modes that ask for brighter or deeper mid-tones
+// move the grey steps that way from the as-shot rendering (by about 6
+// levels on average), the standard ones leave them where they were.
+TEST_F(ExportEndToEnd, SignalProcessingCamerasFollowTheSettingsTone)
+{
+    QrfRawOptions options = SceneOptions(kWidth, kHeight);
+    options.model = 515;
+    options.pattern = QrfPattern::BGGR;
+    SOpenedRaw opened = m_environment.Open(m_environment.WriteRaw("signal.qrf", options));
+    ASSERT_NE(nullptr, opened.control);
+    CTlvQrfControl& control = *opened.control;
+    auto exportGreys = [&] {
+        std::unique_ptr<CTlvParamSet> params(control.CreateParamSet());
+        const std::string target = m_environment.Files().File("toned.tif");
+        EXPECT_EQ(0, SaveImageToFile(params.get(), target.c_str(), 0, kPellioFormatTiff, 0, false));
+        return Measure(ReadImageFile(target).grid, 255);
+    };
+    const SPatchReport asShot = exportGreys();
+    const struct {
+        int toneMode;
+        double least; // the mean shift of the grey steps lies in [least, most]
+        double most;
+    } cases[] = {{1, -1, 1}, {4, -1, 1}, {2, 4, 9}, {5, 4, 9}, {3, -9, -4}, {6, -9, -4}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.toneMode);
+        control.adjustUsed = 1;
+        control.adjust.SetToneMode(c.toneMode);
+        const double shift = MeanGreyShift(asShot, exportGreys());
+        EXPECT_GE(shift, c.least);
+        EXPECT_LE(shift, c.most);
+    }
+}
+
 // A quarter turn in the settings turns the exported picture exactly.
 TEST_F(ExportEndToEnd, OrientationIsApplied)
 {
