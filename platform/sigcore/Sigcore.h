@@ -24,19 +24,28 @@ enum : int {
     kSigcoreBadArguments = 3,
 };
 
+// Tone codes: the output curve of a run. Any other code renders as the
+// standard curve.
+enum : int {
+    kSigcoreToneStandard = 0, // the sRGB curve
+    kSigcoreToneAsShot = 1,   // as the camera was set: the sRGB curve too
+    kSigcoreToneDeeper = 2,   // the sRGB curve with deeper mid-tones
+    kSigcoreToneBrighter = 3, // the sRGB curve with brighter mid-tones
+};
+
 // Develop parameters, in the order the call takes them.
 struct SigcoreParams {
     int redGain;      // 1/128 units
     int blueGain;     // 1/128 units
     int sharpenCode;  // not used by this version
-    int toneCode;     // not used by this version
+    int toneCode;     // the output curve (above)
     int exposure;     // 1/256 units
     int toneValue;    // not used by this version
 };
 
 // mosaic: width x (lastRow + 1) 16-bit samples holding 12-bit values.
 // output: (width - 16) x (rows - margins) pixels of three 16-bit values
-// holding 12-bit data. makerTable may be null; this version reads none of it.
+// holding 12-bit data, rendered through the tone code's curve. makerTable may be null; this version reads none of it.
 using SigProcExFn = int(__stdcall*)(const std::uint16_t* mosaic, int lastRow, int width, int redGain, int blueGain,
                                     int sharpenCode, int toneCode, int exposure, int toneValue,
                                     const std::uint8_t* makerTable, SigcoreProgressFn progress, void* context,

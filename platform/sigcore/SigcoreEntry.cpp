@@ -1,7 +1,8 @@
 // The library's entry point: checks the call, then develops the mosaic row
-// by row inside the layout's margins, asking the caller after each band
-// whether to go on.
+// by row inside the layout's margins and renders it through the tone code's
+// curve, asking the caller after each band whether to go on.
 #include "SigcoreDemosaic.h"
+#include "SigcoreTone.h"
 
 namespace {
 
@@ -32,11 +33,16 @@ extern "C" __declspec(dllexport) int __stdcall sig_proc_ex(const std::uint16_t* 
     if (outWidth <= 0 || outHeight <= 0)
         return kSigcoreBadArguments;
 
+    SigcoreToneTable tone;
+    SigcoreBuildTone(toneCode, &tone);
     const SigcoreMosaic source{mosaic, width, height, layout};
     for (long row = 0; row < outHeight; ++row) {
         std::uint16_t* out = output + row * outWidth * 3;
-        for (long column = 0; column < outWidth; ++column, out += 3)
+        for (long column = 0; column < outWidth; ++column, out += 3) {
             SigcoreDevelopPixel(source, params, column + marginColumns, row + marginRows, out);
+            for (int channel = 0; channel < 3; ++channel)
+                out[channel] = tone.entry[out[channel]];
+        }
         const bool bandEnds = (row + 1) % kBandRows == 0 || row + 1 == outHeight;
         if (bandEnds && progress && !progress(int(row + 1), int(outHeight), context))
             return kSigcoreCancelled;

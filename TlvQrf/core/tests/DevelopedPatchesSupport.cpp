@@ -219,11 +219,13 @@ void ExpectPatchesWithinTolerance(const SPatchReport& report)
     EXPECT_LE(report.maxNeutralError, kNeutralError);
 }
 
-double LargestPatchDifference(const SPatchReport& a, const SPatchReport& b)
+double LargestPatchDifference(const SPatchReport& a, const SPatchReport& b, bool greysOnly)
 {
     double largest = 0.0;
     const std::size_t count = std::min(a.patches.size(), b.patches.size());
     for (std::size_t i = 0; i < count; ++i) {
+        if (greysOnly && !a.patches[i].neutral)
+            continue;
         for (int c = 0; c < 3; ++c)
             largest = std::max(largest, 255.0 * std::fabs(a.patches[i].measured[c] - b.patches[i].measured[c]));
     }

@@ -98,7 +98,8 @@ SImageFile ReadImageFile(const std::string& path);
 
 // Fails unless every patch is within the tolerances above.
 void ExpectPatchesWithinTolerance(const SPatchReport& report);
-// The largest difference of two reports' patch means, in 8-bit units.
-double LargestPatchDifference(const SPatchReport& a, const SPatchReport& b);
+// The largest difference of two reports' patch means, in 8-bit units; of
+// their grey steps only when `greysOnly` is set.
+double LargestPatchDifference(const SPatchReport& a, const SPatchReport& b, bool greysOnly = false);
 
 } // namespace patches_test

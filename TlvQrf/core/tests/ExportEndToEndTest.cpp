@@ -99,16 +99,24 @@ TEST_F(ExportEndToEnd, ExportedFilesShowTheScenesColoursInTheOutputProfile)
     EXPECT_LE(LargestPatchDifference(reports[0], reports[1]), kSameScaleError);
 }
 
-// The signal-processing cameras' exports keep the grey steps grey: the
+// The signal-processing cameras' exports keep the grey steps grey (the
 // develop block's gains reach the library in the units each sensor's
-// development reads them in. (Their tone is the library's own, which the
-// stand-in library leaves linear, so only neutrality is measured.)
-TEST_F(ExportEndToEnd, SignalProcessingCamerasExportNeutralGreys)
+// development reads them in) and render them with the same tone as an
+// ordinary camera: step by step at the levels camera 258's export gives the
+// same scene. (Their colours are their profiles' own and are not measured.)
+TEST_F(ExportEndToEnd, SignalProcessingCamerasExportGreysWithTheOrdinaryTone)
 {
+    // Linear output puts the middle steps some 70 levels too dark; a
+    // correct tone comes within 2.
+    constexpr double kGreyToneError = 4.0;
+    const std::string ordinaryTarget = m_environment.Files().File("ordinary.tif");
+    ASSERT_EQ(0, Export(ordinaryTarget, 0, kPellioFormatTiff, 0));
+    const SPatchReport ordinary = Measure(ReadImageFile(ordinaryTarget).grid, 255);
+    ASSERT_FALSE(ordinary.patches.empty());
     const struct {
         std::uint32_t model;
         QrfPattern pattern;
-    } cases[] = {{513, QrfPattern::YCGM}, {516, QrfPattern::BGGR}};
+    } cases[] = {{513, QrfPattern::YCGM}, {514, QrfPattern::YCGM}, {515, QrfPattern::BGGR}, {516, QrfPattern::BGGR}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.model);
         QrfRawOptions options = SceneOptions(kWidth, kHeight);
@@ -121,7 +129,61 @@ TEST_F(ExportEndToEnd, SignalProcessingCamerasExportNeutralGreys)
         ASSERT_EQ(0, SaveImageToFile(params.get(), target.c_str(), 0, kPellioFormatTiff, 0, false));
         const SPatchReport report = Measure(ReadImageFile(target).grid, 255);
         SCOPED_TRACE(report.Describe());
+        SCOPED_TRACE("camera 258:\n" + ordinary.Describe());
         EXPECT_LE(report.maxNeutralError, kNeutralError);
+        EXPECT_LE(LargestPatchDifference(report, ordinary, true), kGreyToneError);
+    }
+}
+
+namespace {
+
+// The mean difference of two reports' grey steps, in 8-bit units (b - a).
+double MeanGreyShift(const SPatchReport& a, const SPatchReport& b)
+{
+    double sum = 0.0;
+    int count = 0;
+    for (std::size_t i = 0; i < a.patches.size() && i < b.patches.size(); ++i) {
+        if (!a.patches[i].neutral)
+            continue;
+        sum += 255.0 * (b.patches[i].measured[1] - a.patches[i].measured[1]);
+        ++count;
+    }
+    return count ? sum / count : 0.0;
+}
+
+} // namespace
+
+// The settings' tone reaches the signal-processing library through the
+// develop block: the tone modes that ask for brighter or deeper mid-tones
+// move the grey steps that way from the as-shot rendering (by about 6
+// levels on average), the standard ones leave them where they were.
+TEST_F(ExportEndToEnd, SignalProcessingCamerasFollowTheSettingsTone)
+{
+    QrfRawOptions options = SceneOptions(kWidth, kHeight);
+    options.model = 515;
+    options.pattern = QrfPattern::BGGR;
+    SOpenedRaw opened = m_environment.Open(m_environment.WriteRaw("signal.qrf", options));
+    ASSERT_NE(nullptr, opened.control);
+    CTlvQrfControl& control = *opened.control;
+    auto exportGreys = [&] {
+        std::unique_ptr<CTlvParamSet> params(control.CreateParamSet());
+        const std::string target = m_environment.Files().File("toned.tif");
+        EXPECT_EQ(0, SaveImageToFile(params.get(), target.c_str(), 0, kPellioFormatTiff, 0, false));
+        return Measure(ReadImageFile(target).grid, 255);
+    };
+    const SPatchReport asShot = exportGreys();
+    const struct {
+        int toneMode;
+        double least; // the mean shift of the grey steps lies in [least, most]
+        double most;
+    } cases[] = {{1, -1, 1}, {4, -1, 1}, {2, 4, 9}, {5, 4, 9}, {3, -9, -4}, {6, -9, -4}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.toneMode);
+        control.adjustUsed = 1;
+        control.adjust.SetToneMode(c.toneMode);
+        const double shift = MeanGreyShift(asShot, exportGreys());
+        EXPECT_GE(shift, c.least);
+        EXPECT_LE(shift, c.most);
     }
 }
 

@@ -7,6 +7,9 @@
 #include <new>
 
 #define PELLIO_ERROR(tag, code) KELVRA_ERROR(nullptr, (tag), (code))
+// The same, followed in the chain by a text that says what is wrong, where
+// the code alone would leave a user guessing.
+#define PELLIO_ERROR_TEXT(tag, code, text) IKelvraError::Add(PELLIO_ERROR((tag), (code)), (tag), __LINE__, (text))
 
 // Makes an `Object` for a creator that hands it out as `Interface`;
 // *out is set only on success.

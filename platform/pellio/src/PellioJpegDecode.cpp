@@ -86,6 +86,8 @@ IKelvraError* PellioDecodeJpeg(const std::uint8_t* data, std::size_t size, Pelli
         std::vector<PellioJpegSegment> segments;
         if (IKelvraError* error = PellioWalkJpeg(data, size, segments))
             return error;
+        if (IKelvraError* error = PellioCheckJpegFrame(segments, size))
+            return error;
         PellioJpegMetadata found;
         if (IKelvraError* error = PellioReadJpegMetadata(segments, found))
             return error;

@@ -44,6 +44,10 @@ struct PellioJpegSegment {
 // inside `size` (a truncated file, a length beyond the end, no EOI) is 1008.
 IKelvraError* PellioWalkJpeg(const std::uint8_t* data, std::size_t size, std::vector<PellioJpegSegment>& segments);
 
+// 1008, with a text saying so, when a frame header states a picture far
+// larger than `size` bytes of coded data can describe.
+IKelvraError* PellioCheckJpegFrame(const std::vector<PellioJpegSegment>& segments, std::size_t size);
+
 enum class PellioJpegKind { Other, Jfif, Exif, Icc, Photoshop };
 
 // What a segment holds, told by its marker and identifier.

@@ -55,20 +55,26 @@ IKelvraError* ReadContainer(const TiffIfd& first, TiffOrder order, PellioParsedF
 }
 
 // One picture per directory. A plain TIFF's later pages that this code
-// cannot read are left out; in our own files every picture must read.
+// cannot read are left out; in our own files every picture must read. All
+// pictures together may not stand for more data than the file can hold,
+// whether or not their directories share strips.
 IKelvraError* ReadPictures(const std::shared_ptr<CTiffReader>& reader, const std::vector<TiffIfd>& ifds,
                            PellioParsedFile* file)
 {
     const bool ours = file->kind == kPellioKindQrf || file->formatCode == kPellioFormatDirect;
+    std::uint64_t decoded = 0;
     for (std::size_t i = 0; i < ifds.size(); ++i) {
         TiffImageLayout layout;
         IKelvraError* error = TiffDescribeImage(ifds[i], reader->Order(), reader->FileSize(), &layout);
+        if (!error)
+            error = TiffCheckDecodedSize(decoded + layout.DecodedBytes(), reader->FileSize());
         if (error && (i == 0 || ours))
             return error;
         if (error) {
             IKelvraError::Release(error);
             continue;
         }
+        decoded += layout.DecodedBytes();
         const std::uint32_t kind = i == 0 ? 0 : (layout.kind ? layout.kind : std::uint32_t(kPellioEntryRendition));
         file->pictures.push_back(std::make_unique<CTiffPicture>(reader, layout, kind));
     }

@@ -4,7 +4,11 @@
 #include "TiffTags.h"
 #include "pellio/PellioFormats.h"
 
+#include <algorithm>
+#include <numeric>
+
 #define LAYOUT_ERROR(code) PELLIO_ERROR(kPellioTiffTag, (code))
+#define LAYOUT_ERROR_TEXT(code, text) PELLIO_ERROR_TEXT(kPellioTiffTag, (code), (text))
 
 namespace {
 
@@ -116,7 +120,7 @@ IKelvraError* ReadStripTable(const TiffIfd& ifd, TiffOrder order, TiffImageLayou
 }
 
 // Each strip lies inside the file and can hold its rows.
-IKelvraError* CheckStrips(const TiffImageLayout& layout, std::uint64_t fileSize)
+IKelvraError* CheckEachStrip(const TiffImageLayout& layout, std::uint64_t fileSize)
 {
     for (long i = 0; i < layout.StripCount(); ++i) {
         const std::uint64_t start = layout.stripOffsets[std::size_t(i)];
@@ -126,9 +130,36 @@ IKelvraError* CheckStrips(const TiffImageLayout& layout, std::uint64_t fileSize)
             return LAYOUT_ERROR(kPellioReadFailed);
         const bool plain = layout.compression == kTiffCompressionNone;
         if ((plain && bytes < needed) || (!plain && bytes * kMaxDeflateRatio < needed))
-            return LAYOUT_ERROR(kPellioCorrupt);
+            return LAYOUT_ERROR_TEXT(kPellioCorrupt, "Image strip too small for the rows it must hold");
     }
     return nullptr;
+}
+
+// Strips that share bytes let a small file stand for a huge picture (many
+// strips read from one deflate stream), so no two may.
+IKelvraError* CheckStripsApart(const TiffImageLayout& layout)
+{
+    std::vector<std::size_t> order(layout.stripOffsets.size());
+    std::iota(order.begin(), order.end(), std::size_t(0));
+    std::sort(order.begin(), order.end(),
+              [&layout](std::size_t a, std::size_t b) { return layout.stripOffsets[a] < layout.stripOffsets[b]; });
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        const std::uint64_t previousEnd =
+            std::uint64_t(layout.stripOffsets[order[i - 1]]) + layout.stripBytes[order[i - 1]];
+        if (previousEnd > layout.stripOffsets[order[i]])
+            return LAYOUT_ERROR_TEXT(kPellioCorrupt, "Image strips overlap");
+    }
+    return nullptr;
+}
+
+IKelvraError* CheckStrips(const TiffImageLayout& layout, std::uint64_t fileSize)
+{
+    IKelvraError* error = CheckEachStrip(layout, fileSize);
+    if (!error)
+        error = TiffCheckDecodedSize(layout.DecodedBytes(), fileSize);
+    if (!error)
+        error = CheckStripsApart(layout);
+    return error;
 }
 
 void ReadResolution(const TiffIfd& ifd, TiffOrder order, TiffImageLayout* layout)
@@ -159,6 +190,13 @@ IKelvraError* ReadQrfFields(const TiffIfd& ifd, TiffOrder order, TiffImageLayout
 }
 
 } // namespace
+
+IKelvraError* TiffCheckDecodedSize(std::uint64_t decoded, std::uint64_t fileSize)
+{
+    if (decoded / kMaxDeflateRatio <= fileSize)
+        return nullptr;
+    return LAYOUT_ERROR_TEXT(kPellioCorrupt, "Image data out of proportion to the file size");
+}
 
 long TiffImageLayout::StripRows(long index) const
 {

@@ -20,12 +20,20 @@ struct TiffImageLayout {
     std::uint32_t kind = 0;   // the container's kind word; 0 when the file has none
 
     long RowBytes() const { return KelvraRowBytes(format, width); }
+    // Bytes the whole picture takes once read.
+    std::uint64_t DecodedBytes() const { return std::uint64_t(RowBytes()) * std::uint64_t(height); }
     long StripCount() const { return long(stripOffsets.size()); }
     // Rows of strip `index` (the last may be short).
     long StripRows(long index) const;
 };
 
 // Describes the picture of `ifd`. kPellioUnsupported for valid TIFF this
-// code does not read; kPellioCorrupt for missing or inconsistent fields.
+// code does not read; kPellioCorrupt for missing or inconsistent fields,
+// strips that overlap, or more image data than the file can hold.
 IKelvraError* TiffDescribeImage(const TiffIfd& ifd, TiffOrder order, std::uint64_t fileSize,
                                 TiffImageLayout* layout);
+
+// kPellioCorrupt when `decoded` bytes of pictures could not come from a file
+// of `fileSize` bytes: no stored strip stands for more than deflate's best
+// ratio, so anything beyond is a crafted file that would only exhaust memory.
+IKelvraError* TiffCheckDecodedSize(std::uint64_t decoded, std::uint64_t fileSize);

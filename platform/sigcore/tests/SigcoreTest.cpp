@@ -1,7 +1,10 @@
 // The signal-processing library as its callers meet it: loaded by name, its
 // entry point found by its written name, flat mosaics of each layout
-// developed to their flat colours, and a run that the caller stops.
+// developed to their flat colours and rendered through the tone code's
+// curve, and a run that the caller stops.
 #include "sigcore/Sigcore.h"
+
+#include "SigcoreToneOracle.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -9,6 +12,8 @@
 #include <vector>
 
 namespace {
+
+using sigcore_test::TonedValue;
 
 struct Rgb {
     std::uint16_t r, g, b;
@@ -94,10 +99,40 @@ TEST_F(SigcoreLibrary, DevelopsFlatMosaicsOfEachLayoutToTheirColour)
         std::vector<std::uint16_t> output(std::size_t(outWidth * outHeight * 3), 0xFFFF);
         ASSERT_EQ(Run(FlatMosaic(c.layout, colour, width, height), width, height, c.params, &output, c.layout),
                   kSigcoreDone);
+        const Rgb toned{TonedValue(c.expected.r), TonedValue(c.expected.g), TonedValue(c.expected.b)};
         for (std::size_t i = 0; i < output.size(); i += 3) {
-            ASSERT_EQ(output[i], c.expected.r) << "pixel " << i / 3;
-            ASSERT_EQ(output[i + 1], c.expected.g) << "pixel " << i / 3;
-            ASSERT_EQ(output[i + 2], c.expected.b) << "pixel " << i / 3;
+            ASSERT_NEAR(output[i], toned.r, 1) << "pixel " << i / 3;
+            ASSERT_NEAR(output[i + 1], toned.g, 1) << "pixel " << i / 3;
+            ASSERT_NEAR(output[i + 2], toned.b, 1) << "pixel " << i / 3;
+        }
+    }
+}
+
+// Each tone code renders a grey scale through its own curve; codes the
+// library does not know render as the standard one.
+TEST_F(SigcoreLibrary, EachToneCodeRendersItsCurve)
+{
+    const struct {
+        int toneCode;
+        double power;
+    } cases[] = {
+        {kSigcoreToneStandard, 1.0}, {kSigcoreToneAsShot, 1.0}, {kSigcoreToneDeeper, 1.1},
+        {kSigcoreToneBrighter, 0.9}, {7, 1.0},                  {-1, 1.0},
+    };
+    const std::uint16_t greys[] = {0, 3, 12, 100, 410, 737, 1500, 2500, 4000, 4095};
+    const long width = 24;
+    const long height = 10;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.toneCode);
+        const SigcoreParams params{256, 256, 0, c.toneCode, 256, 256};
+        for (std::uint16_t grey : greys) {
+            SCOPED_TRACE(grey);
+            std::vector<std::uint16_t> output(std::size_t((width - 16) * (height - 6) * 3));
+            ASSERT_EQ(Run(FlatMosaic(kSigcoreLayoutBggr, {grey, grey, grey}, width, height), width, height, params,
+                          &output, kSigcoreLayoutBggr),
+                      kSigcoreDone);
+            for (std::uint16_t value : output)
+                ASSERT_NEAR(value, TonedValue(grey, c.power), 1);
         }
     }
 }
