@@ -54,6 +54,11 @@ std::uint32_t CodeOfOrientation(int angle, bool mirror)
     return 1;
 }
 
+bool IsQuarterTurn(int angle)
+{
+    return angle == 90 || angle == 270;
+}
+
 std::int32_t FilterWhiteBalancePreset(std::int32_t preset)
 {
     switch (preset) {

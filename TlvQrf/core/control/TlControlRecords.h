@@ -14,6 +14,8 @@ struct STlOrientation {
 STlOrientation OrientationOfCode(std::uint32_t code);
 // An angle other than 0, 90, 180 and 270 gives 1.
 std::uint32_t CodeOfOrientation(int angle, bool mirror);
+// 90 or 270 degrees: width and height exchange.
+bool IsQuarterTurn(int angle);
 
 // The presets the stored white balance keeps; any other code becomes 0.
 std::int32_t FilterWhiteBalancePreset(std::int32_t preset);

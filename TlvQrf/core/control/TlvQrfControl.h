@@ -18,8 +18,12 @@ struct STlControlImage {
     bool twelveBit = false;          // tag 258 reads 12, 0, 0, 0
     bool embeddedProfile = false;    // `profilePath` names our temporary copy
     char profilePath[260] = {};
-    std::uint32_t displayWidth = 0;  // the current output size
-    std::uint32_t displayHeight = 0;
+    std::uint32_t displayWidth = 0;  // the current output size, developed
+    std::uint32_t displayHeight = 0; // pixels, unturned
+    // The picture the source develops to, unturned; 0 until read. The
+    // geometry's frame may be larger: it holds the mosaic's border.
+    std::uint32_t developedWidth = 0;
+    std::uint32_t developedHeight = 0;
     double baseScale = 1.0;
     double currentScale = 1.0;       // view scale of setter and first updates
     double aspect = 1.0;
@@ -116,6 +120,31 @@ private:
     IKelvraError* ReadSourceFormat();
     IKelvraError* ReadTagOrientation();
     void TakeGeometrySizes();
+
+    // Between the geometry's frame and the developed picture the host sees.
+    // Sides in the frame's orientation; a product before the quotient keeps
+    // whole sizes whole.
+    struct STlFrameRatio {
+        double developedWidth = 1.0;
+        double developedHeight = 1.0;
+        double frameWidth = 1.0;
+        double frameHeight = 1.0;
+        double DevelopedX(double frameX) const { return frameX * developedWidth / frameWidth; }
+        double DevelopedY(double frameY) const { return frameY * developedHeight / frameHeight; }
+        double FrameX(double developedX) const { return developedX * frameWidth / developedWidth; }
+        double FrameY(double developedY) const { return developedY * frameHeight / developedHeight; }
+    };
+    static std::uint32_t WholePixels(double value);
+    void ReadDevelopedSize();
+    bool FrameTurned(const CTlGeometryState& frame) const;
+    STlFrameRatio DevelopedPerFramePixel(const CTlGeometryState& frame) const;
+    // Sets the frame's output for a developed size given unturned: its
+    // longer side, the other following the aspect.
+    void SetDevelopedOutput(CTlGeometryState& frame, std::uint32_t width, std::uint32_t height) const;
+    // The frame's output in developed pixels, as the frame lies.
+    void GetDevelopedOutput(const CTlGeometryState& frame, std::uint32_t& width, std::uint32_t& height) const;
+    // The same, unturned.
+    void GetUnturnedOutput(std::uint32_t& width, std::uint32_t& height) const;
     bool StoredSettingsEdited(bool versionFlag) const;
     int StateOfStoredSettings(bool edited, std::uint16_t version, bool versionFlag) const;
     void AdjustModel259Scale(std::uint16_t version, bool versionFlag);

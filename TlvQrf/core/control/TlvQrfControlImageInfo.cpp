@@ -16,11 +16,6 @@ namespace {
 
 constexpr std::uint32_t kCropStep = 0x43726F70; // 'Crop'
 
-bool QuarterTurned(int angle)
-{
-    return angle == 90 || angle == 270;
-}
-
 } // namespace
 
 bool CTlvQrfControl::ChainOutputSize(std::uint32_t& width, std::uint32_t& height) const
@@ -61,7 +56,7 @@ IKelvraError* TLV_CALL CTlvQrfControl::GetImageInfo(strTlnImageInfoParam* info)
         width = m_image.displayWidth;
         height = m_image.displayHeight;
     }
-    if (QuarterTurned(angle))
+    if (IsQuarterTurn(angle))
         std::swap(width, height);
     info->width = width;
     info->height = height;
@@ -86,16 +81,14 @@ IKelvraError* TLV_CALL CTlvQrfControl::GetImageInfo(strTlnImageInfoParam* info)
     return nullptr;
 }
 
+// The size is the developed picture's: the frame's output is set so that
+// the picture, not the frame with the mosaic's border, comes out at it.
 void CTlvQrfControl::ApplyImageSize(std::uint32_t width, std::uint32_t height, std::uint32_t& changes)
 {
     if (width != m_image.displayWidth || height != m_image.displayHeight) {
         geometry.SetStepType(kCropStep);
-        if (height < width)
-            geometry.SetOutputWidth(width);
-        else
-            geometry.SetOutputHeight(height);
-        m_image.displayWidth = static_cast<std::uint32_t>(geometry.GetOutputWidth());
-        m_image.displayHeight = static_cast<std::uint32_t>(geometry.GetOutputHeight());
+        SetDevelopedOutput(geometry, width, height);
+        GetUnturnedOutput(m_image.displayWidth, m_image.displayHeight);
         changes |= ITlvQrfData::eOutputSize;
     }
     m_image.currentScale = geometry.GetSourceScaleFactor();
@@ -135,7 +128,7 @@ IKelvraError* TLV_CALL CTlvQrfControl::SetImageInfo(strTlnImageInfoParam* info, 
     if (info->width != 0 && info->height != 0) {
         std::uint32_t width = info->width;
         std::uint32_t height = info->height;
-        if (QuarterTurned(orientation.angle))
+        if (IsQuarterTurn(orientation.angle))
             std::swap(width, height);
         ApplyImageSize(width, height, changes);
     }

@@ -17,6 +17,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -62,6 +63,7 @@ IKelvraError* CTlvQrfControl::ReadImageInformation()
     m_formatClass = FormatClass();
     if (IKelvraError* error = HasImage() ? ReadSourceFormat() : ReadTagOrientation())
         return error;
+    ReadDevelopedSize();
     TakeGeometrySizes();
     m_informationRead = true;
     return nullptr;
@@ -140,6 +142,8 @@ IKelvraError* CTlvQrfControl::ReadTagOrientation()
 }
 
 // The geometry works at twice the pixel size: its image width is halved.
+// The full size is the frame's; the display size is the developed
+// picture's, which the host is shown.
 void CTlvQrfControl::TakeGeometrySizes()
 {
     double width = geometry.GetImageWidth() * 0.5;
@@ -149,8 +153,13 @@ void CTlvQrfControl::TakeGeometrySizes()
     if (height < 1.0)
         height = 1.0;
     const double pixelScale = geometry.GetSourceScaleFactor();
-    fullWidth = m_image.displayWidth = static_cast<std::uint32_t>(width / pixelScale);
-    fullHeight = m_image.displayHeight = static_cast<std::uint32_t>(height / pixelScale);
+    fullWidth = static_cast<std::uint32_t>(width / pixelScale);
+    fullHeight = static_cast<std::uint32_t>(height / pixelScale);
+    const STlFrameRatio ratio = DevelopedPerFramePixel(geometry);
+    m_image.displayWidth = WholePixels(ratio.DevelopedX(width) / pixelScale);
+    m_image.displayHeight = WholePixels(ratio.DevelopedY(height) / pixelScale);
+    if (FrameTurned(geometry))
+        std::swap(m_image.displayWidth, m_image.displayHeight);
     m_image.baseScale = m_image.currentScale = pixelScale;
     m_image.aspect = fullHeight != 0 ? double(fullWidth) / fullHeight : 1.0;
 }

@@ -115,11 +115,9 @@ IKelvraError* CTlvQrfControl::WriteStoredSettings()
 {
     CTlvEditSettingsEx settings;
     ExportTo(settings);
+    // The stored record keeps the frame's units.
     CTlGeometryState stored(geometry);
-    if (m_image.displayHeight < m_image.displayWidth)
-        stored.SetOutputWidth(m_image.displayWidth);
-    else
-        stored.SetOutputHeight(m_image.displayHeight);
+    SetDevelopedOutput(stored, m_image.displayWidth, m_image.displayHeight);
     if (m_storedEditState == 0 || m_storedEditState == 3) {
         const double fullScale = IsModel259TwelveBit() ? kTlScaledMosaicScale : 1.0;
         const bool atFullScale = m_image.currentScale == fullScale;

@@ -111,6 +111,7 @@ unsigned long TLV_CALL CTlvQrfControl::SetMonitorProfile(KelvraFile& file)
     return kTlResultOk;
 }
 
+// In developed pixels, as the preview shows the picture.
 unsigned long TLV_CALL CTlvQrfControl::GetUserSize(unsigned long& width, unsigned long& height)
 {
     TL_CONTROL_STATE();
@@ -121,11 +122,15 @@ unsigned long TLV_CALL CTlvQrfControl::GetUserSize(unsigned long& width, unsigne
         double cropHeight = 0;
         geometry.GetCropSize(&cropWidth, &cropHeight);
         const double pixelScale = geometry.GetSourceScaleFactor();
-        width = static_cast<unsigned long>(static_cast<long>(cropWidth) * pixelScale * 0.5);
-        height = static_cast<unsigned long>(static_cast<long>(cropHeight) * pixelScale * 0.5);
+        const STlFrameRatio ratio = DevelopedPerFramePixel(geometry);
+        width = static_cast<unsigned long>(ratio.DevelopedX(static_cast<long>(cropWidth) * pixelScale * 0.5));
+        height = static_cast<unsigned long>(ratio.DevelopedY(static_cast<long>(cropHeight) * pixelScale * 0.5));
         return kTlResultOk;
     }
-    width = static_cast<unsigned long>(geometry.GetOutputWidth());
-    height = static_cast<unsigned long>(geometry.GetOutputHeight());
+    std::uint32_t w = 0;
+    std::uint32_t h = 0;
+    GetDevelopedOutput(geometry, w, h);
+    width = w;
+    height = h;
     return kTlResultOk;
 }

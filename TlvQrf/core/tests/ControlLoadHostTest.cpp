@@ -58,8 +58,9 @@ TEST(ControlLoadHost, TheExportedLoadFillsTheAttributesOfAnExportedControl)
     TlvQrfLib::strTlnImageInfoParam info{};
     info.size = sizeof info;
     EXPECT_EQ(nullptr, control->GetImageInfo(&info));
-    EXPECT_EQ(std::uint32_t(kWidth), info.width);
-    EXPECT_EQ(std::uint32_t(kHeight), info.height);
+    // The developed picture: the mosaic less the De-Bayer step's border.
+    EXPECT_EQ(std::uint32_t(kWidth - 12), info.width);
+    EXPECT_EQ(std::uint32_t(kHeight - 12), info.height);
 
     control->Destroy();
     TlvQrfLib::CloseQRFLib();

@@ -120,4 +120,34 @@ TEST_F(ControlView, UserSize)
     EXPECT_EQ(50u, height);
 }
 
+// As opened, the sizes the host reads are the developed picture's: a
+// 12-bit mosaic's less the border the De-Bayer step leaves out, also before
+// the preview chain reports its own.
+TEST_F(ControlView, SizesAsOpenedAreTheDevelopedPictures)
+{
+    const struct {
+        const char* name;
+        KelvraPixelFormat format;
+        std::uint32_t width, height;
+    } cases[] = {{"RGB", kKelvraRGB16, 192, 128}, {"12-bit mosaic", kKelvraRawMosaic, 180, 116}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CTlvQrfControl& opened = InitialisedControl(c.format);
+        TlvQrfLib::strTlnImageInfoParam info{};
+        info.size = sizeof info;
+        ASSERT_EQ(0, CodeOf(opened.GetImageInfo(&info)));
+        EXPECT_EQ(c.width, info.width);
+        EXPECT_EQ(c.height, info.height);
+        IKelvraFilterChain* chain = nullptr;
+        ASSERT_EQ(0, CodeOf(opened.GetFilterChain(&chain)));
+        unsigned long width = 0;
+        unsigned long height = 0;
+        EXPECT_EQ(0u, opened.GetUserSize(width, height));
+        EXPECT_EQ(c.width, width);
+        EXPECT_EQ(c.height, height);
+        opened.Destroy();
+        control = nullptr;
+    }
+}
+
 } // namespace

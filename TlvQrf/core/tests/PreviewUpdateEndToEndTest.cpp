@@ -12,25 +12,28 @@
 #include "settings/curves/TlLutGroupDefaults.h"
 
 #include <functional>
+#include <string>
 #include <thread>
 
 using namespace patches_test;
 using namespace preview_test;
 
 // As opened, the preview has the developed size and the source's depth; a
-// host asks for a smaller, 8-bit one through the image information. (The
-// control scales against the mosaic's size, De-Bayer border included, so a
-// smaller preview comes out a little under the size asked for.)
+// host asks for a smaller, 8-bit one through the image information, and
+// the developed picture (not the mosaic with its border) comes out at the
+// size asked, the other side following the picture's aspect.
 TEST_F(PreviewEndToEnd, PreviewShowsTheScenesColours)
 {
     const long fullWidth = kWidth - 12, fullHeight = kHeight - 12;
     const struct {
         const char* name;
         std::uint32_t width, height, bytes; // 0: as opened
+        long shownWidth, shownHeight;
         unsigned maxValue;
     } cases[] = {
-        {"as opened", 0, 0, 0, 65535},
-        {"half size, 8 bits", kWidth / 2, kHeight / 2, 1, 255},
+        {"as opened", 0, 0, 0, fullWidth, fullHeight, 65535},
+        {"half size, 8 bits", fullWidth / 2, fullHeight / 2, 1, fullWidth / 2, fullHeight / 2, 255},
+        {"half the mosaic's width, 8 bits", kWidth / 2, kHeight / 2, 1, kWidth / 2, 158, 255},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -41,15 +44,45 @@ TEST_F(PreviewEndToEnd, PreviewShowsTheScenesColours)
             ASSERT_TRUE(ShowPreviewAt(control, c.width, c.height, c.bytes));
         }
         const SampleGrid grid = Preview(control);
-        if (c.width == 0) {
-            EXPECT_EQ(fullWidth, grid.width);
-            EXPECT_EQ(fullHeight, grid.height);
-        } else {
-            EXPECT_LE(grid.width, long(c.width));
-            EXPECT_LE(grid.height, long(c.height));
-        }
+        EXPECT_EQ(c.shownWidth, grid.width);
+        EXPECT_EQ(c.shownHeight, grid.height);
         EXPECT_EQ(c.maxValue, PreviewMax(control));
         ExpectPatchesWithinTolerance(Measure(grid, PreviewMax(control), double(grid.width) / fullWidth));
+    }
+}
+
+// The cameras the signal-processing library develops frame their picture
+// without a border: asked for half of it, the preview is exactly half, also
+// turned a quarter.
+TEST_F(PreviewEndToEnd, SignalProcessingCamerasShowAtTheAskedSize)
+{
+    const struct {
+        std::uint32_t model;
+        QrfPattern pattern;
+        bool turned;
+    } cases[] = {{513, QrfPattern::YCGM, false}, {516, QrfPattern::BGGR, false}, {516, QrfPattern::BGGR, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.model) + (c.turned ? ", turned" : ""));
+        QrfRawOptions options = SceneOptions(kWidth, kHeight);
+        options.model = c.model;
+        options.pattern = c.pattern;
+        SOpenedRaw opened = m_environment.Open(m_environment.WriteRaw("signal.qrf", options));
+        ASSERT_NE(nullptr, opened.control);
+        CTlvQrfControl& control = *opened.control;
+        IKelvraFilterChain* chain = nullptr;
+        ExpectOk(control.GetFilterChain(&chain), "preview");
+        ASSERT_NE(nullptr, chain);
+        if (c.turned) {
+            ASSERT_EQ(0u, control.RotateCW());
+        }
+        const SampleGrid developed = Preview(control);
+        ASSERT_GT(developed.width, 0);
+        ASSERT_EQ(0, developed.width % 2);
+        ASSERT_EQ(0, developed.height % 2);
+        ASSERT_TRUE(ShowPreviewAt(control, std::uint32_t(developed.width / 2), std::uint32_t(developed.height / 2), 1));
+        const SampleGrid half = Preview(control);
+        EXPECT_EQ(developed.width / 2, half.width);
+        EXPECT_EQ(developed.height / 2, half.height);
     }
 }
 
@@ -133,7 +166,7 @@ TEST_F(PreviewEndToEnd, ExportMatchesThePreviewAtTheSameScale)
     const struct {
         const char* name;
         std::uint32_t width, height; // 0: as opened
-    } cases[] = {{"as opened", 0, 0}, {"half size", kWidth / 2, kHeight / 2}};
+    } cases[] = {{"as opened", 0, 0}, {"half size", (kWidth - 12) / 2, (kHeight - 12) / 2}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         SOpenedRaw opened = Open();
