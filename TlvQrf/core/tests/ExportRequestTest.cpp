@@ -112,30 +112,6 @@ TEST_F(ExportRequestTest, AFailedExportLeavesTheHostsFile)
         EXPECT_NE(0, name.compare(0, 3, "Tln")) << name;
 }
 
-// Whether `chain` or any error it wraps carries `code` of `category`.
-bool HoldsCode(const IKelvraError* chain, std::uint32_t category, long code)
-{
-    for (const IKelvraError* error = chain; error != nullptr; error = error->GetNext()) {
-        if (error->GetCategory() == category && error->GetCode() == code && error->GetInner() == nullptr)
-            return true;
-        if (HoldsCode(error->GetInner(), category, code))
-            return true;
-    }
-    return false;
-}
-
-// Whether `chain` or any error it wraps reads `text`.
-bool HoldsText(const IKelvraError* chain, const std::string& text)
-{
-    for (const IKelvraError* error = chain; error != nullptr; error = error->GetNext()) {
-        if (error->GetCode() == kKelvraTextError && text == error->GetText())
-            return true;
-        if (HoldsText(error->GetInner(), text))
-            return true;
-    }
-    return false;
-}
-
 TEST_F(ExportRequestTest, AFailedSaveHandsTheHostTheChainThatSaysWhy)
 {
     const std::string raw = StoredRaw("picture.qrf");
@@ -179,8 +155,8 @@ TEST_F(ExportRequestTest, AFailedSaveHandsTheHostTheChainThatSaysWhy)
         ASSERT_NE(chain, nullptr);
         EXPECT_EQ(chain->GetCode(), kKelvraTextError);
         EXPECT_STREQ(chain->GetText(), c.what);
-        EXPECT_TRUE(HoldsText(chain, c.layer));
-        EXPECT_TRUE(HoldsCode(chain, c.category, c.code));
+        EXPECT_TRUE(ChainHoldsText(chain, c.layer));
+        EXPECT_TRUE(ChainHoldsCode(chain, c.category, c.code));
         IKelvraError::Release(chain);
         EXPECT_EQ(m_saver->TakeError(), nullptr) << "taken once";
     }
