@@ -178,8 +178,9 @@ long CImageJob::RunSave(CTlvImageAttributes& attributes)
     const int code = RunImageSave(STlImageSave{target, m_options.targetPath, m_options.channelLayout,
                                                m_options.fileFormat, m_options.formatOption,
                                                m_options.directImage});
+    const long result = MapImageSaveResult(code);
     IKelvraError* saveErrors = TakeImageSaveError();
-    if (MapImageSaveResult(code) == kTlJobDone || MapImageSaveResult(code) == kTlJobCancelled)
+    if (result == kTlJobDone || result == kTlJobCancelled)
         IKelvraError::Release(saveErrors);
     else
         KeepFailure(__LINE__, "the image could not be developed and written", saveErrors);
@@ -190,7 +191,7 @@ long CImageJob::RunSave(CTlvImageAttributes& attributes)
     ReleaseRegisteredObject(attributes.images.tags, true);
     attributes.images.tags = nullptr;
     m_owner.DestroySaveTarget(target);
-    return MapImageSaveResult(code);
+    return result;
 }
 
 void CImageJob::DropAttributes(CTlvImageAttributes* attributes)
