@@ -5,6 +5,8 @@
 #include "export/TlReleaseSaveState.h"
 
 #include "filters/sigcore/TlSigProcImage.h"
+#include "load/TlFailureChain.h"
+#include "load/TlImageSaveHook.h"
 #include "params/TlvParamSet.h"
 #include "save/TlSaveState.h"
 
@@ -30,7 +32,8 @@ int RunStep(STlExportStep& step, int state)
 }
 
 // The written file is complete only once its stream closed and kept it.
-int CloseOutput()
+// A failure's chain goes to `errors`.
+int CloseOutput(IKelvraError*& errors)
 {
     IKelvraFileStream* stream = SaveState().stream;
     if (stream == nullptr || stream->GetMode() == 0)
@@ -39,8 +42,33 @@ int CloseOutput()
     if (error == nullptr)
         return 0;
     const int result = error->HasCode(kKelvraWriteError) ? kTlExportWriteFailed : kTlExportRunFailed;
-    IKelvraError::Release(error);
+    errors = error;
     return result;
+}
+
+// What the export was doing in each step, for the chain a failure leaves.
+const char* StepText(int state)
+{
+    switch (state) {
+    case kTlExportDevelop: return "the export failed while developing the raw image";
+    case kTlExportRunChain: return "the export failed while running the development chain";
+    case kTlExportNextPlugin:
+    case kTlExportRunPlugin: return "the export failed while running a plug-in filter";
+    case kTlExportBeginRendition:
+    case kTlExportRunRendition: return "the export failed while making the renditions";
+    case kTlExportSetupWrite: return "the export failed while setting up the writer";
+    case kTlExportWrite: return "the export failed while writing the file";
+    default: return "the export failed";
+    }
+}
+
+// A failed export leaves its chain for the job that ran the save.
+void HandOnErrors(int result, IKelvraError* errors)
+{
+    if (result == 0)
+        IKelvraError::Release(errors);
+    else
+        KeepImageSaveError(MakeFailure(__LINE__, StepText(SaveState().step), errors));
 }
 
 void RestoreSecondSource(const CTlvParamSet& params)
@@ -57,11 +85,12 @@ int Finish(STlExportStep& step, int result)
 {
     if (step.errors != nullptr && result == 0)
         result = kTlExportError;
-    IKelvraError::Release(step.errors);
+    IKelvraError* errors = step.errors;
     step.errors = nullptr;
     RestoreSecondSource(step.params);
     if (result == 0 && !step.directImage)
-        result = CloseOutput();
+        result = CloseOutput(errors);
+    HandOnErrors(result, errors);
     SaveState().step = kTlExportEnded;
     const std::string tempPath = SaveState().tempPath;
     ReleaseSaveState(false);

@@ -8,6 +8,8 @@
 #include "colour/TlWorkingProfiles.h"
 #include "fullres/TlFullResState.h"
 #include "fullres/TlProcessingChain.h"
+#include "load/TlFailureChain.h"
+#include "load/TlImageSaveHook.h"
 #include "load/TlStoredSettings.h"
 #include "params/TlOutputProfile.h"
 #include "params/TlvParamSet.h"
@@ -87,8 +89,10 @@ int MakeWriter(const char* targetPath)
         error = save.stream->SetPath(targetPath);
     if (error == nullptr)
         error = save.stream->Open(kKelvraStreamWrite);
-    IKelvraError::Release(error);
-    return error == nullptr ? 0 : kTlExportNoObject;
+    if (error == nullptr)
+        return 0;
+    KeepImageSaveError(MakeFailure(__LINE__, "the export could not open the file it writes", error));
+    return kTlExportNoObject;
 }
 
 // A raw file carries the settings, so the settings save makes its tag copy,
@@ -114,7 +118,7 @@ int BeginSaver(std::uint32_t fileFormat, std::uint32_t formatOption)
     STlSaveState& save = SaveState();
     IKelvraError* error = save.saver->Begin(save.stream, save.tags, fileFormat, formatOption);
     if (error != nullptr) {
-        IKelvraError::Release(error);
+        KeepImageSaveError(MakeFailure(__LINE__, "the writer refused the output format", error));
         return kTlExportBeginRefused;
     }
     save.formatOption = formatOption;

@@ -2,7 +2,9 @@
 
 #include "frame/TlSaveProgress.h"
 #include "jobs/TlJobQueue.h"
+#include "kelvra/KelvraError.h"
 #include "lib/TlLibraryState.h"
+#include "load/TlFailureChain.h"
 #include "load/TlImageJobOwner.h"
 #include "load/TlImageSaveHook.h"
 #include "load/TlLiveObjects.h"
@@ -19,6 +21,19 @@ void CopyPath(char* target, std::size_t size, const char* text)
     if (length != 0)
         std::memcpy(target, text, length);
     target[length] = '\0';
+}
+
+// What a run's result says when nothing deeper left a chain.
+const char* JobFailureText(long result)
+{
+    switch (result) {
+    case kTlJobLoadFailed: return "the source file could not be loaded";
+    case kTlJobSaveRefused: return "the save was refused";
+    case kTlJobNoMemory: return "out of memory";
+    case kTlJobNoSettingsFile: return "the settings to develop with could not be written to a temporary file";
+    case kTlJobBadSettingsFile: return "the settings to develop with could not be read";
+    default: return "the image could not be developed and written";
+    }
 }
 
 } // namespace
@@ -43,6 +58,7 @@ CImageJob::CImageJob(ITlImageJobOwner& owner, IKelvraManager* manager)
 
 CImageJob::~CImageJob()
 {
+    IKelvraError::Release(m_error);
     ReleaseHeld();
     if (m_deleteTempFile)
         DeleteTempFile();
@@ -111,12 +127,27 @@ bool CImageJob::WasSaved()
 
 long CImageJob::Run()
 {
-    if (m_image == nullptr) {
-        const long loaded = LoadSource();
-        if (loaded != kTlJobDone)
-            return loaded;
-    }
-    return Save();
+    IKelvraError::Release(TakeError());
+    long result = m_image == nullptr ? LoadSource() : kTlJobDone;
+    if (result == kTlJobDone)
+        result = Save();
+    // Every failure reaches the host with a reason, also one that left no
+    // chain of its own.
+    if (result != kTlJobDone && result != kTlJobCancelled && m_error == nullptr)
+        KeepFailure(__LINE__, JobFailureText(result), nullptr);
+    return result;
+}
+
+IKelvraError* CImageJob::TakeError()
+{
+    IKelvraError* error = m_error;
+    m_error = nullptr;
+    return error;
+}
+
+void CImageJob::KeepFailure(long line, const char* text, IKelvraError* cause)
+{
+    AppendFailure(m_error, line, MakeFailure(line, text, cause));
 }
 
 long CImageJob::Save()
@@ -147,6 +178,12 @@ long CImageJob::RunSave(CTlvImageAttributes& attributes)
     const int code = RunImageSave(STlImageSave{target, m_options.targetPath, m_options.channelLayout,
                                                m_options.fileFormat, m_options.formatOption,
                                                m_options.directImage});
+    const long result = MapImageSaveResult(code);
+    IKelvraError* saveErrors = TakeImageSaveError();
+    if (result == kTlJobDone || result == kTlJobCancelled)
+        IKelvraError::Release(saveErrors);
+    else
+        KeepFailure(__LINE__, "the image could not be developed and written", saveErrors);
     TlSaveProgressState after = GetSaveProgressState();
     after.sink = previous.sink;
     ExchangeSaveProgressState(after);
@@ -154,7 +191,7 @@ long CImageJob::RunSave(CTlvImageAttributes& attributes)
     ReleaseRegisteredObject(attributes.images.tags, true);
     attributes.images.tags = nullptr;
     m_owner.DestroySaveTarget(target);
-    return MapImageSaveResult(code);
+    return result;
 }
 
 void CImageJob::DropAttributes(CTlvImageAttributes* attributes)

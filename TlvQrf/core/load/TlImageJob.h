@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <vector>
 
+class IKelvraError;
 class IKelvraImage;
 class IKelvraManager;
 class IKelvraTagControl;
@@ -83,6 +84,10 @@ public:
     int GetLoadError() const { return m_loadError; }
     std::uint32_t GetLastSaveResult() const { return m_lastSaveResult; }
     const TlImageJobOptions& Options() const { return m_options; }
+    // The error chain of the last run's failure: what failed, wrapping the
+    // loader's or the save's own chain. The caller owns it; null after a
+    // run that succeeded or was cancelled.
+    IKelvraError* TakeError();
 
 protected:
     // Gives back every registered object and the profile buffer.
@@ -99,6 +104,9 @@ private:
     // Destroys an attributes record that may share the job's buffer.
     void DropAttributes(CTlvImageAttributes* attributes);
     bool MakeTempFile();
+    // Keeps a failure of this run: `text` says what failed, `cause` (taken
+    // over; may be null) why.
+    void KeepFailure(long line, const char* text, IKelvraError* cause);
 
     IKelvraImage* m_image = nullptr;
     IKelvraImage* m_secondImage = nullptr;
@@ -119,4 +127,5 @@ private:
     TlImageJobOptions m_options;
     ITlImageJobOwner& m_owner;
     IKelvraManager* m_manager;
+    IKelvraError* m_error = nullptr;
 };

@@ -12,6 +12,7 @@
 #include "load/TlLoadTask.h"
 #include "settings/holders/TlvControlSettings.h"
 
+#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -64,6 +65,9 @@ long CImageJob::RunLoadTask(CTlvImageAttributes& attributes)
     if (code == kTlLoadDone)
         return kTlJobDone;
     m_loadError = static_cast<int>(code);
+    char text[128];
+    std::snprintf(text, sizeof text, "the source file could not be loaded: %s", LoadFailureText(code));
+    KeepFailure(__LINE__, text, task.TakeError());
     return kTlJobLoadFailed;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 class CTlvParamSet;
+class IKelvraError;
 
 struct STlImageSave {
     CTlvParamSet* target;
@@ -25,4 +26,14 @@ constexpr int kTlImageSaveUnavailable = 1;
 
 // Returns the hook installed before; null puts the default back.
 TlImageSaveHook SetImageSaveHook(TlImageSaveHook hook);
+// Runs the hook on a clean error slot (see below).
 int RunImageSave(const STlImageSave& save);
+
+// The error slot of the save running on this thread: the save and the
+// export it runs leave the error chain of their failure here, and the job
+// that ran the save takes it, to hand it on to the host instead of a bare
+// code. Keep appends `error` (null adds nothing) while RunImageSave runs and
+// releases it otherwise; Take hands the chain over (null when none was
+// left) and empties the slot.
+void KeepImageSaveError(IKelvraError* error);
+IKelvraError* TakeImageSaveError();

@@ -19,3 +19,16 @@ unsigned long MapLoadResult(long code)
     default: return kTlResultFailed;
     }
 }
+
+const char* LoadFailureText(long code)
+{
+    switch (code) {
+    case kTlLoadNoObject: return "an imaging object could not be made";
+    case kTlLoadStepFailed: return "the picture could not be read";
+    case kTlLoadNoFile: return "the file cannot be opened";
+    case kTlLoadRefused: return "the loader does not take the file";
+    case kTlLoadUnknownCamera: return "raw data of a camera the library does not know";
+    case kTlLoadUnsupported: return "a pixel format the library does not develop";
+    default: return "the load failed";
+    }
+}

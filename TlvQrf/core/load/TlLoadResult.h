@@ -27,3 +27,7 @@ enum : unsigned long {
 };
 
 unsigned long MapLoadResult(long code);
+
+// What a failed load step's code says, for the error chain a host is
+// given; never null.
+const char* LoadFailureText(long code);

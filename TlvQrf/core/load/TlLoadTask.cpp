@@ -5,6 +5,7 @@
 #include "lib/TlLibraryState.h"
 #include "load/TlAttributeImages.h"
 #include "load/TlCompleteAttributes.h"
+#include "load/TlFailureChain.h"
 #include "load/TlLiveObjects.h"
 #include "load/TlLoadResult.h"
 #include "pellio/Pellio.h"
@@ -37,6 +38,20 @@ CLoadTask::CLoadTask(IKelvraManager* manager)
 CLoadTask::~CLoadTask()
 {
     ReleaseLoader();
+    IKelvraError::Release(m_error);
+}
+
+IKelvraError* CLoadTask::TakeError()
+{
+    IKelvraError* error = m_error;
+    m_error = nullptr;
+    return error;
+}
+
+bool CLoadTask::Succeeds(IKelvraError* error)
+{
+    AppendFailure(m_error, __LINE__, error);
+    return error == nullptr;
 }
 
 long CLoadTask::Begin(CTlvImageAttributes* attributes, const KelvraFile& file, bool /*unused*/, bool loadSubImages)
@@ -50,6 +65,7 @@ long CLoadTask::Begin(CTlvImageAttributes* attributes, const KelvraFile& file, b
     m_progressTotal = 0;
     // A task that is begun again lets go of the earlier file first.
     ReleaseLoader();
+    IKelvraError::Release(TakeError());
     if (m_attributes == nullptr)
         return kTlLoadNoObject;
     const long created = CreateObjects();
@@ -63,18 +79,18 @@ long CLoadTask::Begin(CTlvImageAttributes* attributes, const KelvraFile& file, b
 
 long CLoadTask::CreateObjects()
 {
-    if (!Succeeded(CreateFileStream(&m_stream)) || !Succeeded(CreateLoad(&m_loader)) || m_manager == nullptr)
+    if (!Succeeds(CreateFileStream(&m_stream)) || !Succeeds(CreateLoad(&m_loader)) || m_manager == nullptr)
         return kTlLoadNoObject;
     // A second load into the same attributes replaces the first.
     ReleaseLoadedImages(*m_attributes);
     IKelvraImage* image = nullptr;
-    if (!Succeeded(m_manager->CreateImage(&image, 0)))
+    if (!Succeeds(m_manager->CreateImage(&image, 0)))
         return kTlLoadNoObject;
     m_attributes->images.image = image;
     RegisterImage(image);
     IKelvraTagControl*& tags = m_attributes->images.tags;
     if (tags == nullptr) {
-        if (!Succeeded(CreateTagControl(&tags)))
+        if (!Succeeds(CreateTagControl(&tags)))
             return kTlLoadNoObject;
         RegisterObject(tags);
     }
@@ -83,12 +99,12 @@ long CLoadTask::CreateObjects()
 
 long CLoadTask::OpenAndStart()
 {
-    if (!Succeeded(m_stream->Open(m_file, kKelvraStreamRead)))
+    if (!Succeeds(m_stream->Open(m_file, kKelvraStreamRead)))
         return kTlLoadNoFile;
-    if (!Succeeded(m_loader->Start(m_stream, m_attributes->images.tags, 0, 0)))
+    if (!Succeeds(m_loader->Start(m_stream, m_attributes->images.tags, 0, 0)))
         return kTlLoadRefused;
     // The image takes the picture's size and format, which the check reads.
-    if (!Succeeded(m_loader->SetImage(m_attributes->images.image)))
+    if (!Succeeds(m_loader->SetImage(m_attributes->images.image)))
         return kTlLoadRefused;
     return kTlLoadDone;
 }
@@ -103,7 +119,7 @@ long CLoadTask::Execute()
     }
     IKelvraError* error = m_loader->Step();
     m_loader->GetProgress(&m_progressStep, &m_progressTotal);
-    return Succeeded(error) ? kTlLoadDone : kTlLoadStepFailed;
+    return Succeeds(error) ? kTlLoadDone : kTlLoadStepFailed;
 }
 
 long CLoadTask::Finish(bool keepGeometry, bool complete)

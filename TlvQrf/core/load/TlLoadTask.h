@@ -9,6 +9,7 @@
 #include "settings/holders/TlvImageAttributes.h"
 #include "settings/loadpath/TlLoadTaskAccess.h"
 
+class IKelvraError;
 class IKelvraFileStream;
 class IKelvraLoad;
 class IKelvraManager;
@@ -36,7 +37,13 @@ public:
     // The caller then stops calling Execute.
     virtual void Abort();
 
+    // The error chain of the step that failed, for the caller to report
+    // (it then owns it); null when none failed or the loader gave no chain.
+    IKelvraError* TakeError();
+
 private:
+    // Keeps `error`; true when there was none.
+    bool Succeeds(IKelvraError* error);
     long CreateObjects();
     long OpenAndStart();
     void ReleaseLoader();
@@ -59,4 +66,5 @@ private:
     long m_progressTotal = 0;
     bool m_finished = false;
     bool m_aborted = false;
+    IKelvraError* m_error = nullptr;
 };

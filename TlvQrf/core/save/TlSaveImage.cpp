@@ -1,5 +1,7 @@
 #include "save/TlSaveImage.h"
 
+#include "kelvra/KelvraError.h"
+#include "load/TlFailureChain.h"
 #include "load/TlImageSaveHook.h"
 #include "save/TlSaveState.h"
 #include "save/TlSaveWriters.h"
@@ -34,6 +36,13 @@ bool MakeTemporaryFile(const char* targetPath, std::string& tempPath)
     char name[MAX_PATH + 1] = {};
     if (GetTempFileNameA(FolderOf(targetPath).c_str(), "Tln", 0, name) == 0)
         return false;
+    // The system may answer with a name it could not create, as for a folder
+    // that takes no new file; the reason is then its last error.
+    const DWORD reason = GetLastError();
+    if (GetFileAttributesA(name) == INVALID_FILE_ATTRIBUTES) {
+        SetLastError(reason);
+        return false;
+    }
     tempPath = name;
     return true;
 }
@@ -54,6 +63,13 @@ bool ReplaceTarget(const char* tempPath, const char* targetPath)
     return MoveFileExA(tempPath, targetPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
+// The system's reason for the failure that just happened, under `text`.
+void KeepSystemError(long line, const char* text)
+{
+    const DWORD code = GetLastError();
+    KeepImageSaveError(MakeFailure(line, text, IKelvraError::Add(nullptr, 0, line, kKelvraCategoryOS, long(code))));
+}
+
 int RunSave(const STlImageSave& save)
 {
     return SaveImageToFile(save.target, save.targetPath, save.channelLayout, save.fileFormat, save.formatOption,
@@ -68,13 +84,17 @@ int SaveImageToFile(CTlvParamSet* params, const char* targetPath, std::uint32_t 
     if (targetPath == nullptr || *targetPath == '\0')
         return kTlSaveNoTarget;
     std::string tempPath;
-    if (!MakeTemporaryFile(targetPath, tempPath))
+    if (!MakeTemporaryFile(targetPath, tempPath)) {
+        KeepSystemError(__LINE__, "no temporary file can be made in the output folder");
         return kTlSaveNoTemporaryFile;
+    }
     SaveState().tempPath = tempPath;
 
     int result = WriteTemporaryFile(params, tempPath.c_str(), channelLayout, fileFormat, formatOption, directImage);
-    if (result == 0 && !ReplaceTarget(tempPath.c_str(), targetPath))
+    if (result == 0 && !ReplaceTarget(tempPath.c_str(), targetPath)) {
+        KeepSystemError(__LINE__, "the output file cannot be replaced");
         result = kTlSaveTargetNotReplaced;
+    }
     // A failing writer should have removed its file; make sure none is left.
     if (result != 0)
         DeleteFileA(tempPath.c_str());

@@ -2,6 +2,7 @@
 
 #include "load/TlImageJobOwner.h"
 #include "load/TlLoadResult.h"
+#include "saverequest/TlSaveErrorSlot.h"
 
 namespace {
 
@@ -19,7 +20,20 @@ CSaveTask::CSaveTask(TlvQrfLib::TlvSaveData& record, IKelvraManager* manager)
 {
 }
 
-CSaveTask::~CSaveTask() = default;
+CSaveTask::~CSaveTask()
+{
+    if (m_errorSlot != nullptr)
+        m_errorSlot->Release();
+}
+
+void CSaveTask::ReportErrorsTo(CSaveErrorSlot* slot)
+{
+    if (slot != nullptr)
+        slot->AddRef();
+    if (m_errorSlot != nullptr)
+        m_errorSlot->Release();
+    m_errorSlot = slot;
+}
 
 void CSaveTask::Release(bool deleteSelf)
 {
@@ -52,4 +66,7 @@ void CSaveTask::ReportResult(std::uint32_t result)
 {
     m_record->dwResult = result;
     m_reported = true;
+    // A run that ended well leaves no chain, so a former failure's goes too.
+    if (m_errorSlot != nullptr)
+        m_errorSlot->Put(TakeError());
 }

@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+class CSaveErrorSlot;
+
 class CSaveTask : public CImageJob {
 public:
     // The record must outlive the task; the task writes its result there.
@@ -28,7 +30,11 @@ public:
     void GetProgress(long& done, long& total) const;
 
     TlvQrfLib::TlvSaveData& Record() const { return *m_record; }
-    // Writes the job's result into the record; Release then leaves it alone.
+    // The slot that gets the error chain of the run when the result is
+    // reported (the task keeps a reference); none by default.
+    void ReportErrorsTo(CSaveErrorSlot* slot);
+    // Writes the job's result into the record, and the run's error chain
+    // into the slot; Release then leaves them alone.
     void ReportResult(std::uint32_t result);
 
 private:
@@ -39,4 +45,5 @@ private:
     long m_progressTotal = 0;
     TlvQrfLib::TlvSaveData* m_record;
     bool m_reported = false;
+    CSaveErrorSlot* m_errorSlot = nullptr;
 };

@@ -7,6 +7,7 @@
 #include "jobs/TlGlobalJobQueue.h"
 #include "jobs/TlJobQueue.h"
 #include "load/TlLoadResult.h"
+#include "saverequest/TlSaveErrorSlot.h"
 #include "saverequest/TlSaveJobQueue.h"
 #include "saverequest/TlSaveTask.h"
 #include "settings/holders/TlvControlSettings.h"
@@ -55,10 +56,16 @@ unsigned long CreateSaveImage(ITlvSaveImage** out)
     return kTlResultOk;
 }
 
-CTlvSaveImage::CTlvSaveImage() : m_queue(GetJobQueue())
+CTlvSaveImage::CTlvSaveImage() : m_queue(GetJobQueue()), m_errors(CSaveErrorSlot::Create())
 {
     m_block.fileFormat = kTlvSaveDirectFormat;
     m_block.formatOption = 3;
+}
+
+CTlvSaveImage::~CTlvSaveImage()
+{
+    if (m_errors != nullptr)
+        m_errors->Release();
 }
 
 unsigned long CTlvSaveImage::SaveImage(TlvQrfLib::TlvSaveData& data)
@@ -68,6 +75,7 @@ unsigned long CTlvSaveImage::SaveImage(TlvQrfLib::TlvSaveData& data)
     CSaveTask* task = new (std::nothrow) CSaveTask(data);
     if (task == nullptr)
         return kTlResultNoMemory;
+    task->ReportErrorsTo(m_errors);
     if (SetUpTask(*task, data) != kTlJobDone) {
         delete task;
         return kTlResultFailed;
@@ -140,6 +148,12 @@ void CTlvSaveImage::Abort()
         m_queue->AbortCurrent();
     while (IsDirectImageBusy())
         std::this_thread::yield();
+}
+
+IKelvraError* CTlvSaveImage::TakeError()
+{
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    return m_errors != nullptr ? m_errors->Take() : nullptr;
 }
 
 void CTlvSaveImage::Destroy()

@@ -9,7 +9,9 @@
 #include "saverequest/TlvSaveData.h"
 
 class CJobQueue;
+class CSaveErrorSlot;
 class CSaveTask;
+class IKelvraError;
 
 // SaveImage's answer when the task is queued and the worker runs.
 constexpr unsigned long kTlvSaveQueued = 2;
@@ -32,6 +34,11 @@ public:
     // Deletes the record's profile copy, then the saver.
     virtual void Destroy() = 0;
     virtual ~ITlvSaveImage() = default;
+    // The error chain of this saver's save that ended last, once it is
+    // finished: what failed and why, down to the file or filter that caused
+    // it. The caller owns it and releases it with IKelvraError::Release;
+    // null when that save succeeded, was cancelled or was taken already.
+    virtual IKelvraError* TakeError() = 0;
 };
 
 // What CreateObject does, for code inside the library.
@@ -40,12 +47,14 @@ unsigned long CreateSaveImage(ITlvSaveImage** out);
 class CTlvSaveImage : public ITlvSaveImage {
 public:
     CTlvSaveImage();
+    ~CTlvSaveImage() override;
 
     unsigned long SaveImage(TlvQrfLib::TlvSaveData& data) override;
     void GetProgress(long& done, long& total) const override;
     bool IsFinished() override;
     void Abort() override;
     void Destroy() override;
+    IKelvraError* TakeError() override;
 
 private:
     void TakeRequest(const TlvQrfLib::TlvSaveData& data);
@@ -56,4 +65,6 @@ private:
     TlImageJobOptions m_block;
     TlvQrfLib::TlvSaveData* m_record = nullptr;
     CJobQueue* m_queue;
+    // Null without memory: the saves then leave no chain.
+    CSaveErrorSlot* m_errors;
 };

@@ -8,7 +8,9 @@
 #include "export/TlExport.h"
 #include "frame/TlFileSavingUtilities.h"
 #include "jobs/TlGlobalJobQueue.h"
+#include "kelvra/KelvraError.h"
 #include "load/TlImageSaveHook.h"
+#include "load/TlLoadResult.h"
 #include "params/TlvParamSetMaker.h"
 #include "pellio/PellioFormats.h"
 #include "save/TlSaveImage.h"
@@ -108,6 +110,65 @@ TEST_F(ExportRequestTest, AFailedExportLeavesTheHostsFile)
     EXPECT_EQ("the user's file", TempFolder::Read(output));
     for (const std::string& name : pelliotest::FilesIn(m_folder.Path()))
         EXPECT_NE(0, name.compare(0, 3, "Tln")) << name;
+}
+
+TEST_F(ExportRequestTest, AFailedSaveHandsTheHostTheChainThatSaysWhy)
+{
+    const std::string raw = StoredRaw("picture.qrf");
+    const std::string bytes = TempFolder::Read(raw);
+    const std::string truncated = m_folder.Write("truncated.qrf", bytes.substr(0, bytes.size() / 2));
+    const std::string notRaw = m_folder.Write("notes.qrf", "not a raw file\n");
+    const struct {
+        const char* name;
+        std::string source;
+        std::string output;
+        std::uint32_t format;
+        const char* what;   // the first error's text
+        const char* layer;  // the text of the layer that failed
+        std::uint32_t category;
+        long code;          // the cause
+    } cases[] = {
+        {"not a raw file", notRaw, m_folder.File("a.jpg"), kPellioFormatJpeg,
+         "the source file could not be loaded: the loader does not take the file",
+         "the source file could not be loaded: the loader does not take the file", kKelvraCategoryKelvra,
+         kPellioUnknownFile},
+        {"a raw file cut short", truncated, m_folder.File("b.jpg"), kPellioFormatJpeg,
+         "the source file could not be loaded: the loader does not take the file",
+         "the source file could not be loaded: the loader does not take the file", kKelvraCategoryKelvra,
+         kPellioReadFailed},
+        {"an output folder that is not there", raw, m_folder.Path() + "none\\c.jpg", kPellioFormatJpeg,
+         "the image could not be developed and written", "no temporary file can be made in the output folder",
+         kKelvraCategoryOS, ERROR_DIRECTORY},
+        // The Unix root's /sys under Wine's drive Z:: no one, root included,
+        // makes a file there.
+        {"an output folder no one may write to", raw, "Z:\\sys\\e.jpg", kPellioFormatJpeg,
+         "the image could not be developed and written", "no temporary file can be made in the output folder",
+         kKelvraCategoryOS, ERROR_ACCESS_DENIED},
+        {"a format the writer does not know", raw, m_folder.File("d.out"), 77,
+         "the image could not be developed and written", "the writer refused the output format",
+         kKelvraCategoryKelvra, kKelvraUnsupportedFormat},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(kTlResultFailed, Save(c.source, c.output, c.format));
+        IKelvraError* chain = m_saver->TakeError();
+        ASSERT_NE(chain, nullptr);
+        EXPECT_EQ(chain->GetCode(), kKelvraTextError);
+        EXPECT_STREQ(chain->GetText(), c.what);
+        EXPECT_TRUE(ChainHoldsText(chain, c.layer));
+        EXPECT_TRUE(ChainHoldsCode(chain, c.category, c.code));
+        IKelvraError::Release(chain);
+        EXPECT_EQ(m_saver->TakeError(), nullptr) << "taken once";
+    }
+    EXPECT_EQ(bytes, TempFolder::Read(raw)) << "the source is only read";
+}
+
+TEST_F(ExportRequestTest, ASaveThatSucceedsLeavesNoChain)
+{
+    const std::string notRaw = m_folder.Write("notes.qrf", "not a raw file\n");
+    EXPECT_EQ(kTlResultFailed, Save(notRaw, m_folder.File("a.jpg"), kPellioFormatJpeg));
+    EXPECT_EQ(0u, Save(StoredRaw("picture.qrf"), m_folder.File("b.jpg"), kPellioFormatJpeg));
+    EXPECT_EQ(m_saver->TakeError(), nullptr) << "the failure before it is no part of this save";
 }
 
 } // namespace

@@ -7,7 +7,9 @@
 #include "LoadTestSupport.h"
 
 #include "kelvra/KelvraTagControl.h"
+#include "kelvra/KelvraError.h"
 #include "load/TlImageJob.h"
+#include "load/TlImageSaveHook.h"
 #include "load/TlLiveObjects.h"
 #include "load/TlLoadResult.h"
 #include "pellio/PellioFormats.h"
@@ -170,6 +172,82 @@ TEST_F(ImageJobTest, LoadFailuresKeepTheLoadCode)
         EXPECT_EQ(RegisteredImageCount(), 0);
         EXPECT_EQ(RegisteredObjectCount(), 0);
     }
+}
+
+TEST_F(ImageJobTest, AFailedLoadKeepsWhatFailedAndTheLoadersReason)
+{
+    const struct {
+        const char* name;
+        std::string path;
+        const char* what;
+        std::uint32_t category;
+        long cause;
+    } cases[] = {
+        {"missing", m_folder.File("missing.qrf"), "the source file could not be loaded: the file cannot be opened",
+         kKelvraCategoryOS, ERROR_FILE_NOT_FOUND},
+        {"not an image", m_folder.Write("junk.qrf", std::string(4096, 'x')),
+         "the source file could not be loaded: the loader does not take the file", kKelvraCategoryKelvra,
+         kPellioUnknownFile},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingSave save;
+        auto job = JobFor(c.path);
+        EXPECT_EQ(job->Run(), kTlJobLoadFailed);
+        IKelvraError* chain = job->TakeError();
+        ASSERT_NE(chain, nullptr);
+        EXPECT_STREQ(chain->GetText(), c.what);
+        EXPECT_TRUE(ChainHoldsCode(chain, c.category, c.cause));
+        IKelvraError::Release(chain);
+        EXPECT_EQ(job->TakeError(), nullptr) << "taken once";
+    }
+}
+
+// A save that leaves an error of its own and answers `s_answer`.
+struct SaveLeavingAnError {
+    static int Run(const STlImageSave&)
+    {
+        KeepImageSaveError(IKelvraError::Add(nullptr, 0, 7, kKelvraCategoryKelvra, kSaveCause));
+        return s_answer;
+    }
+    static constexpr long kSaveCause = 4242;
+    static inline int s_answer = 0;
+};
+
+TEST_F(ImageJobTest, AFailedSaveKeepsItsErrorsUnderWhatFailedAndASucceededOrCancelledOneNone)
+{
+    const std::string source = WriteImageFile("photo.jpg", kPellioFormatJpeg);
+    const long liveBefore = IKelvraError::LiveCount();
+    const struct {
+        int answer;
+        bool kept;
+    } cases[] = {{0, false}, {6, false}, {2, true}, {3, true}, {9, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
+        SaveLeavingAnError::s_answer = c.answer;
+        const TlImageSaveHook previous = SetImageSaveHook(&SaveLeavingAnError::Run);
+        auto job = JobFor(source);
+        job->Run();
+        SetImageSaveHook(previous);
+        IKelvraError* chain = job->TakeError();
+        EXPECT_EQ(chain != nullptr, c.kept);
+        if (chain != nullptr) {
+            EXPECT_STREQ(chain->GetText(), "the image could not be developed and written");
+            EXPECT_TRUE(ChainHoldsCode(chain, kKelvraCategoryKelvra, SaveLeavingAnError::kSaveCause));
+        }
+        IKelvraError::Release(chain);
+        job->Release(false);
+        job.reset();
+        EXPECT_EQ(IKelvraError::LiveCount(), liveBefore) << "nothing the save left stays behind";
+    }
+}
+
+TEST_F(ImageJobTest, ErrorsOfASaveThatNoJobRunsAreDropped)
+{
+    const long liveBefore = IKelvraError::LiveCount();
+    KeepImageSaveError(IKelvraError::Add(nullptr, 0, 1, kKelvraCategoryKelvra, kKelvraOperationFailed));
+    EXPECT_EQ(TakeImageSaveError(), nullptr);
+    EXPECT_EQ(IKelvraError::LiveCount(), liveBefore);
 }
 
 TEST_F(ImageJobTest, JobOnTheRealQueueLoadsWithProgressAndSavesThroughTheQueue)

@@ -138,4 +138,26 @@ Bytes StoredSettingsBlock(double exposure)
     return block;
 }
 
+bool ChainHoldsCode(const IKelvraError* chain, std::uint32_t category, long code)
+{
+    for (const IKelvraError* error = chain; error != nullptr; error = error->GetNext()) {
+        if (error->GetInner() == nullptr && error->GetCategory() == category && error->GetCode() == code)
+            return true;
+        if (ChainHoldsCode(error->GetInner(), category, code))
+            return true;
+    }
+    return false;
+}
+
+bool ChainHoldsText(const IKelvraError* chain, const std::string& text)
+{
+    for (const IKelvraError* error = chain; error != nullptr; error = error->GetNext()) {
+        if (error->GetCode() == kKelvraTextError && text == error->GetText())
+            return true;
+        if (ChainHoldsText(error->GetInner(), text))
+            return true;
+    }
+    return false;
+}
+
 } // namespace loadtest

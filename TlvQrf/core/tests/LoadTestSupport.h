@@ -59,4 +59,9 @@ QrfRawOptions RawOptions(std::uint32_t model, QrfPattern pattern);
 // The stored form of a holder's settings with a changed exposure.
 Bytes StoredSettingsBlock(double exposure);
 
+// Whether `chain` or any error it wraps carries `code` of `category`, or
+// reads `text`.
+bool ChainHoldsCode(const IKelvraError* chain, std::uint32_t category, long code);
+bool ChainHoldsText(const IKelvraError* chain, const std::string& text);
+
 } // namespace loadtest

@@ -2,16 +2,21 @@
 // saves an image, into a JPEG or a TIFF chosen by the output's extension:
 //
 //   TlDevelop INPUT OUTPUT
+//   TlDevelop -h | --help
 //
 // The raw file's stored settings apply, or the neutral settings installed
 // beside the library when it stores none. Prints a progress bar and the
-// result; exits 0 when the file was written, 1 when the library failed and
-// 2 for bad arguments. scripts/develop runs it under Wine.
+// result; exits 0 when the file was written (or the usage was asked for),
+// 1 when the library failed, with the error chain that says why, and 2 for
+// bad arguments. scripts/develop runs it under Wine.
+#include "DevelopArguments.h"
 #include "DevelopMessages.h"
 #include "DevelopOutput.h"
 #include "DevelopProgress.h"
+#include "DevelopSameFile.h"
 #include "DevelopSession.h"
 
+#include "kelvra/KelvraError.h"
 #include "runbase/TlvResultCodes.h"
 
 #include <windows.h>
@@ -26,17 +31,16 @@ constexpr int kExitUsage = 2;
 
 int Usage(const char* problem, const std::string& detail = std::string())
 {
-    std::fprintf(stderr, "TlDevelop: %s%s\n", problem, detail.c_str());
-    std::fprintf(stderr, "usage: TlDevelop INPUT OUTPUT   (OUTPUT ends in .jpg, .jpeg, .tif or .tiff)\n");
+    std::fprintf(stderr, "TlDevelop: %s%s\n\n%s", problem, detail.c_str(), DevelopUsageText());
     return kExitUsage;
 }
 
 // The full path, which the save record holds in 260 characters; empty when
 // it does not fit.
-std::string FullPath(const char* path)
+std::string FullPath(const std::string& path)
 {
     char full[MAX_PATH];
-    const DWORD length = GetFullPathNameA(path, MAX_PATH, full, nullptr);
+    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
     if (length == 0 || length >= MAX_PATH)
         return std::string();
     return full;
@@ -60,9 +64,18 @@ bool IsFolder(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-int Report(const char* what, const char* text, unsigned long result)
+// The library replaces the target, so the raw file would be lost. Another
+// text for the same file (a short name, a link to its folder, a "\\?\"
+// prefix) is caught by the files' identities.
+bool WouldReplaceInput(const std::string& input, const std::string& output)
 {
-    std::fprintf(stderr, "TlDevelop: %s: %s (0x%04lX)\n", what, text, result);
+    return lstrcmpiA(input.c_str(), output.c_str()) == 0 || NamesTheSameFile(input.c_str(), output.c_str());
+}
+
+// The summary, then why: the chain the library handed on.
+int Report(const char* what, const char* text, unsigned long result, const IKelvraError* chain = nullptr)
+{
+    std::fprintf(stderr, "TlDevelop: %s: %s (0x%04lX)\n%s", what, text, result, DescribeErrorChain(chain).c_str());
     return kExitFailed;
 }
 
@@ -70,10 +83,15 @@ int Report(const char* what, const char* text, unsigned long result)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3)
-        return Usage("an input and an output file are needed");
-    const std::string input = FullPath(argv[1]);
-    const std::string output = FullPath(argv[2]);
+    const DevelopArguments arguments = ReadDevelopArguments(argc, argv);
+    if (arguments.kind == DevelopArguments::kHelp) {
+        std::fputs(DevelopUsageText(), stdout);
+        return 0;
+    }
+    if (arguments.kind == DevelopArguments::kRefused)
+        return Usage(arguments.problem.c_str());
+    const std::string input = FullPath(arguments.input);
+    const std::string output = FullPath(arguments.output);
     if (input.empty() || output.empty())
         return Usage("a path is longer than 259 characters");
     if (!IsFile(input))
@@ -83,8 +101,7 @@ int main(int argc, char** argv)
         return Usage("the output's extension chooses its format: ", output);
     if (!IsFolder(FolderOf(output)))
         return Usage("no such output folder: ", FolderOf(output));
-    // The library replaces the target, so the raw file would be lost.
-    if (lstrcmpiA(input.c_str(), output.c_str()) == 0)
+    if (WouldReplaceInput(input, output))
         return Usage("the output would replace the input: ", input);
 
     CDevelopSession session;
@@ -96,9 +113,14 @@ int main(int argc, char** argv)
     }
     std::printf("Developing %s\n        into %s\n", input.c_str(), output.c_str());
     CProgressLine progress(stdout);
-    const unsigned long result = session.Develop(input.c_str(), output.c_str(), format, progress);
-    if (result != TLV_OK)
-        return Report("the save failed", DevelopResultText(result), result);
+    IKelvraError* error = nullptr;
+    const unsigned long result = session.Develop(input.c_str(), output.c_str(), format, progress, &error);
+    if (result != TLV_OK) {
+        const int failed = Report("the save failed", DevelopResultText(result), result, error);
+        IKelvraError::Release(error);
+        return failed;
+    }
+    IKelvraError::Release(error);
     std::printf("Developed: %s\n", output.c_str());
     return 0;
 }

@@ -76,8 +76,9 @@ unsigned long CDevelopSession::Start()
 }
 
 unsigned long CDevelopSession::Develop(const char* input, const char* output, const DevelopOutput& format,
-                                       CProgressLine& progress)
+                                       CProgressLine& progress, IKelvraError** error)
 {
+    *error = nullptr;
     ITlvSaveImage* saver = nullptr;
     const unsigned long created = ITlvSaveImage::CreateObject(&saver);
     if (TlvFailed(created))
@@ -97,6 +98,7 @@ unsigned long CDevelopSession::Develop(const char* input, const char* output, co
         result = record.dwResult;
         if (result == TLV_OK)
             progress.Show(1, 1);
+        *error = saver->TakeError();
     }
     progress.Finish();
     SetConsoleCtrlHandler(&OnConsoleControl, FALSE);

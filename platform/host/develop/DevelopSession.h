@@ -6,6 +6,7 @@
 #include "DevelopOutput.h"
 
 class CProgressLine;
+class IKelvraError;
 class IKelvraManager;
 
 class CDevelopSession {
@@ -21,9 +22,11 @@ public:
     // Saves `input` with its stored settings (or the neutral ones) into
     // `output`; the progress goes to `progress`. The record's result, or
     // SaveImage's failure code when nothing was queued. A stop request
-    // (Ctrl+C) aborts the save, which then reports cancellation.
+    // (Ctrl+C) aborts the save, which then reports cancellation. A failed
+    // save's error chain goes to `*error` (null when it left none); the
+    // caller releases it.
     unsigned long Develop(const char* input, const char* output, const DevelopOutput& format,
-                          CProgressLine& progress);
+                          CProgressLine& progress, IKelvraError** error);
 
 private:
     IKelvraManager* m_manager = nullptr;
