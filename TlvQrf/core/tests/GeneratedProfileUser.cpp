@@ -1,0 +1,111 @@
+// One of several processes that share a generated profile, as parallel
+// develops do: round after round it provides the profile, opens it in a
+// colour engine and checks its bytes, then closes as the library does
+// (drops its marks, clears the unused generated profiles). Started by
+// GeneratedProfileProcessesTest; waits for the test's start event so that
+// every process begins at once.
+//   tlvqrf_profile_user <profiles folder> <rounds> <start event name>
+// Exit code 0 when every round succeeded; it prints its first failure.
+#include "MakeProfiles/TlProfileMaker.h"
+#include "colour/TlGeneratedProfileHolds.h"
+#include "colour/TlGeneratedProfiles.h"
+#include "colour/TlWorkingProfiles.h"
+#include "filtrix/KelvraFilterCMLEngine.h"
+#include "frame/TlProfileFolder.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr char kSharedName[] = "shared.icm";
+constexpr DWORD kStartWaitMs = 60000;
+
+// Gives the same real profile in every process, so that a file whose bytes
+// differ was torn or mixed.
+class SharedProfile : public ITlCameraProfileGenerator {
+public:
+    explicit SharedProfile(std::vector<std::uint8_t> bytes) : m_bytes(std::move(bytes)) {}
+    IKelvraError* GetFileName(const char* prefix, std::string* name) override
+    {
+        *name = std::string(prefix) + kSharedName;
+        return nullptr;
+    }
+    std::uint32_t GetProfileSize() const override { return std::uint32_t(m_bytes.size()); }
+    IKelvraError* Build() override { return nullptr; }
+    IKelvraError* Serialise(void* buffer, std::uint32_t size) override
+    {
+        std::memcpy(buffer, m_bytes.data(), size);
+        return nullptr;
+    }
+    const std::vector<std::uint8_t>& Bytes() const { return m_bytes; }
+
+private:
+    std::vector<std::uint8_t> m_bytes;
+};
+
+std::vector<std::uint8_t> ReadAll(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// The failure of one round's use of the profile, or empty.
+std::string UseProfile(SharedProfile& generator, const std::string& destination)
+{
+    const std::string path = ProvideGeneratedProfile(&generator);
+    if (path.empty())
+        return "no profile provided";
+    std::unique_ptr<CKelvraFilterCMLEngine> engine(new CKelvraFilterCMLEngine);
+    IKelvraError* error = engine->SetProfiles(KelvraFile(path.c_str()), KelvraFile(destination.c_str()), KelvraFile());
+    IKelvraError::Release(error);
+    if (error)
+        return "the colour engine could not open " + path;
+    if (ReadAll(path) != generator.Bytes())
+        return "the profile read back differs: " + path;
+    return std::string();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: tlvqrf_profile_user <profiles folder> <rounds> <start event name>\n");
+        return 2;
+    }
+    const std::string folder = argv[1];
+    const int rounds = std::atoi(argv[2]);
+    SetProfileFolder(folder.c_str());
+    SetGeneratedProfilePrefix("Tlb_");
+    std::vector<std::uint8_t> bytes;
+    IKelvraError* error = TlBuildProfile("TLsRGB.icm", &bytes);
+    IKelvraError::Release(error);
+    HANDLE start = OpenEventA(SYNCHRONIZE, FALSE, argv[3]);
+    if (error || !start || WaitForSingleObject(start, kStartWaitMs) != WAIT_OBJECT_0) {
+        std::fprintf(stderr, "profile user %lu: could not begin\n", GetCurrentProcessId());
+        return 1;
+    }
+    CloseHandle(start);
+
+    SharedProfile generator(std::move(bytes));
+    const std::string destination = GetProfileFolderPath() + "TLsRGB.icm";
+    int failures = 0;
+    for (int round = 0; round < rounds; ++round) {
+        const std::string failure = UseProfile(generator, destination);
+        if (!failure.empty() && failures++ == 0)
+            std::fprintf(stderr, "profile user %lu, round %d: %s\n", GetCurrentProcessId(), round, failure.c_str());
+        // As the library closes.
+        ReleaseGeneratedProfileHolds();
+        DeleteGeneratedProfiles("Tlb_");
+    }
+    return failures == 0 ? 0 : 1;
+}
