@@ -2,6 +2,7 @@
 // file: the tags written, the raw mosaic written unchanged, the previews
 // rendered anew only when the settings changed the picture, the reload of
 // the stored settings, and failures that leave the target as it was.
+#include "colour/TlGeneratedProfileHolds.h"
 #include "qrfsave/TlQrfSave.h"
 #include "qrfsave/TlQrfSaveRun.h"
 #include "qrfsave/TlQrfSettingsRecord.h"
@@ -164,6 +165,7 @@ protected:
         m_attributes.reset();
         EXPECT_FALSE(SaveState().prepared);
         EXPECT_EQ(IKelvraError::LiveCount(), m_liveErrors) << "every error object of a save is released";
+        ReleaseGeneratedProfileHolds(); // as the library's close: the profiles folder can go
         LoadTest::TearDown();
     }
 
