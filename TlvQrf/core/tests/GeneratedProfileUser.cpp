@@ -2,13 +2,17 @@
 // develops do: round after round it provides the profile, opens it in a
 // colour engine and checks its bytes, then closes as the library does
 // (drops its marks, clears the unused generated profiles). Started by
-// GeneratedProfileProcessesTest; waits for the test's start event so that
-// every process begins at once.
-//   tlvqrf_profile_user <profiles folder> <rounds> <start event name>
+// GeneratedProfileProcessesTest, which sets the start event (or passes "-")
+// so that every process begins at once.
+//   tlvqrf_profile_user <profiles folder> <start event | -> <rounds>
 // Exit code 0 when every round succeeded; it prints its first failure.
+// In place of a round count, "die-writing" or "die-using" make it kill
+// itself as a crashed process would: holding the generation lock with a
+// temporary file half-written, or holding its mark on the profile.
 #include "MakeProfiles/TlProfileMaker.h"
 #include "colour/TlGeneratedProfileHolds.h"
 #include "colour/TlGeneratedProfiles.h"
+#include "colour/TlGeneratedProfilesLock.h"
 #include "colour/TlWorkingProfiles.h"
 #include "filtrix/KelvraFilterCMLEngine.h"
 #include "frame/TlProfileFolder.h"
@@ -28,6 +32,7 @@ namespace {
 
 constexpr char kSharedName[] = "shared.icm";
 constexpr DWORD kStartWaitMs = 60000;
+constexpr UINT kKilledExitCode = 77;
 
 // Gives the same real profile in every process, so that a file whose bytes
 // differ was torn or mixed.
@@ -74,30 +79,66 @@ std::string UseProfile(SharedProfile& generator, const std::string& destination)
     return std::string();
 }
 
+[[noreturn]] void Die()
+{
+    TerminateProcess(GetCurrentProcess(), kKilledExitCode);
+    ExitProcess(kKilledExitCode);
+}
+
+void DieWriting(const std::string& folder)
+{
+    CTlGeneratedProfilesLock lock;
+    char name[32];
+    std::snprintf(name, sizeof name, "Tlb_~%08lX.tmp", static_cast<unsigned long>(GetCurrentProcessId()));
+    std::ofstream(folder + "\\" + name, std::ios::binary) << "half a profile";
+    Die();
+}
+
+void DieUsing(SharedProfile& generator)
+{
+    if (ProvideGeneratedProfile(&generator).empty())
+        ExitProcess(1);
+    Die();
+}
+
+bool AwaitStart(const char* name)
+{
+    if (std::strcmp(name, "-") == 0)
+        return true;
+    HANDLE start = OpenEventA(SYNCHRONIZE, FALSE, name);
+    const bool started = start && WaitForSingleObject(start, kStartWaitMs) == WAIT_OBJECT_0;
+    if (start)
+        CloseHandle(start);
+    return started;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (argc != 4) {
-        std::fprintf(stderr, "usage: tlvqrf_profile_user <profiles folder> <rounds> <start event name>\n");
+        std::fprintf(stderr, "usage: tlvqrf_profile_user <profiles folder> <start event | -> <rounds>\n");
         return 2;
     }
     const std::string folder = argv[1];
-    const int rounds = std::atoi(argv[2]);
+    const std::string what = argv[3];
     SetProfileFolder(folder.c_str());
     SetGeneratedProfilePrefix("Tlb_");
     std::vector<std::uint8_t> bytes;
     IKelvraError* error = TlBuildProfile("TLsRGB.icm", &bytes);
     IKelvraError::Release(error);
-    HANDLE start = OpenEventA(SYNCHRONIZE, FALSE, argv[3]);
-    if (error || !start || WaitForSingleObject(start, kStartWaitMs) != WAIT_OBJECT_0) {
+    if (error || !AwaitStart(argv[2])) {
         std::fprintf(stderr, "profile user %lu: could not begin\n", GetCurrentProcessId());
         return 1;
     }
-    CloseHandle(start);
-
     SharedProfile generator(std::move(bytes));
+    if (what == "die-writing")
+        DieWriting(folder);
+    if (what == "die-using")
+        DieUsing(generator);
+
     const std::string destination = GetProfileFolderPath() + "TLsRGB.icm";
+    const int rounds = std::atoi(what.c_str());
     int failures = 0;
     for (int round = 0; round < rounds; ++round) {
         const std::string failure = UseProfile(generator, destination);
