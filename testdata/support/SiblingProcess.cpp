@@ -45,3 +45,9 @@ long SiblingProcess::Wait()
     GetExitCodeProcess(m_process, &code);
     return static_cast<long>(code);
 }
+
+void EndAsKilled()
+{
+    TerminateProcess(GetCurrentProcess(), kKilledExitCode);
+    ExitProcess(kKilledExitCode); // not reached
+}

@@ -25,3 +25,8 @@ public:
 private:
     HANDLE m_process = nullptr;
 };
+
+// What a sibling does to stand for a process killed midway: it ends at once
+// with kKilledExitCode, and none of its destructors runs.
+constexpr long kKilledExitCode = 77;
+[[noreturn]] void EndAsKilled();

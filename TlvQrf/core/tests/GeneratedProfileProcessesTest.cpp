@@ -20,7 +20,6 @@ namespace {
 constexpr int kProcesses = 6;
 constexpr int kRounds = 40;
 constexpr char kUser[] = "tlvqrf_profile_user.exe";
-constexpr long kKilledExitCode = 77;
 
 // A profiles folder in force through "CommonFilesDir" (the processes clear
 // the folder it names, as the library does at its close) with the profile

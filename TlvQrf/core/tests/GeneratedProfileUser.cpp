@@ -16,6 +16,7 @@
 #include "colour/TlWorkingProfiles.h"
 #include "filtrix/KelvraFilterCMLEngine.h"
 #include "frame/TlProfileFolder.h"
+#include "support/SiblingProcess.h"
 
 #include <windows.h>
 
@@ -32,7 +33,6 @@ namespace {
 
 constexpr char kSharedName[] = "shared.icm";
 constexpr DWORD kStartWaitMs = 60000;
-constexpr UINT kKilledExitCode = 77;
 
 // Gives the same real profile in every process, so that a file whose bytes
 // differ was torn or mixed.
@@ -79,26 +79,20 @@ std::string UseProfile(SharedProfile& generator, const std::string& destination)
     return std::string();
 }
 
-[[noreturn]] void Die()
-{
-    TerminateProcess(GetCurrentProcess(), kKilledExitCode);
-    ExitProcess(kKilledExitCode);
-}
-
 void DieWriting(const std::string& folder)
 {
     CTlGeneratedProfilesLock lock;
     char name[32];
     std::snprintf(name, sizeof name, "Tlb_~%08lX.tmp", static_cast<unsigned long>(GetCurrentProcessId()));
     std::ofstream(folder + "\\" + name, std::ios::binary) << "half a profile";
-    Die();
+    EndAsKilled();
 }
 
 void DieUsing(SharedProfile& generator)
 {
     if (ProvideGeneratedProfile(&generator).empty())
         ExitProcess(1);
-    Die();
+    EndAsKilled();
 }
 
 bool AwaitStart(const char* name)

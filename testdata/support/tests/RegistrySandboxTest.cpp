@@ -70,7 +70,7 @@ TEST_F(RegistrySandboxTest, TheNextSandboxPutsBackWhatAKilledTestLeft)
         SCOPED_TRACE(c.what);
         SetProbe(c.before);
         SiblingProcess killed(kVictim, std::string("value ") + c.killedTestSets);
-        ASSERT_EQ(long(kKilledExitCode), killed.Wait());
+        ASSERT_EQ(kKilledExitCode, killed.Wait());
         ASSERT_EQ(c.leftBehind, TextOf(HKEY_CURRENT_USER, kProbeKey, kProbeValue)) << "the redirection stayed";
         {
             RegistrySandbox next;
@@ -91,7 +91,7 @@ TEST_F(RegistrySandboxTest, TheNextCommonFilesSandboxPutsBackTheCommonFilesFolde
     const std::string folder = redirect.Path().substr(0, redirect.Path().size() - 1);
     {
         SiblingProcess killed(kVictim, "common-files \"" + folder + "\"");
-        ASSERT_EQ(long(kKilledExitCode), killed.Wait());
+        ASSERT_EQ(kKilledExitCode, killed.Wait());
     }
     const std::string leftBehind = TextOf(HKEY_LOCAL_MACHINE, kWindowsCurrentVersionKey, kCommonFilesValue);
     {

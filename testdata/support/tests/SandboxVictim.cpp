@@ -12,6 +12,7 @@
 #include "SandboxVictim.h"
 #include "support/CommonFilesSandbox.h"
 #include "support/RegistrySandbox.h"
+#include "support/SiblingProcess.h"
 
 #include <windows.h>
 
@@ -20,13 +21,6 @@
 #include <string>
 
 namespace {
-
-[[noreturn]] void Die()
-{
-    // As a test killed midway: no destructor runs.
-    TerminateProcess(GetCurrentProcess(), kKilledExitCode);
-    ExitProcess(kKilledExitCode);
-}
 
 int Observe(const char* eventName)
 {
@@ -62,12 +56,12 @@ int main(int argc, char** argv)
             DeleteValue(HKEY_CURRENT_USER, kProbeKey, kProbeValue);
         else
             StoreText(HKEY_CURRENT_USER, kProbeKey, kProbeValue, argv[2]);
-        Die();
+        EndAsKilled();
     }
     if (what == "common-files") {
         CommonFilesSandbox sandbox;
         sandbox.PointAt(argv[2]);
-        Die();
+        EndAsKilled();
     }
     return 2;
 }

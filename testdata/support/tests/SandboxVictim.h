@@ -6,5 +6,3 @@ constexpr char kProbeKey[] = "Software\\TlTestSupport\\SandboxProbe";
 constexpr char kProbeValue[] = "Probe";
 // Where the observing process writes what its sandbox found.
 constexpr char kObservedValue[] = "Observed";
-// The exit code of a process that killed itself with its sandbox in force.
-constexpr unsigned kKilledExitCode = 77;
