@@ -1,7 +1,8 @@
 #include "colour/TlGeneratedProfiles.h"
 
+#include "colour/TlGeneratedProfileHolds.h"
+#include "colour/TlGeneratedProfilesLock.h"
 #include "colour/TlWorkingProfiles.h"
-#include "infra/TlSync.h"
 
 #include <windows.h>
 
@@ -14,37 +15,41 @@ namespace {
 constexpr long kAtProfileBuffer = 925;
 constexpr long kAtProfileWrite = 945;
 
-Tl::CSyncCritical& GenerationLock()
+IKelvraError* WriteFailure()
 {
-    static Tl::CSyncCritical lock;
-    return lock;
-}
-
-bool HasFileOfSize(const std::string& path, std::uint32_t size)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
-        return false;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        return false;
-    return data.nFileSizeHigh == 0 && data.nFileSizeLow == size;
-}
-
-IKelvraError* WriteWholeFile(const std::string& path, const void* bytes, std::uint32_t size)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return IKelvraError::Add(nullptr, 0, kAtProfileWrite, "Error writing profile.");
-    DWORD written = 0;
-    const bool complete = WriteFile(file, bytes, size, &written, nullptr) && written == size;
-    CloseHandle(file);
-    if (complete)
-        return nullptr;
-    DeleteFileA(path.c_str());
     return IKelvraError::Add(nullptr, 0, kAtProfileWrite, "Error writing profile.");
 }
 
-IKelvraError* BuildAndWrite(ITlCameraProfileGenerator& generator, const std::string& path)
+// The name a profile is written under before it takes its own: other
+// processes open profiles only by their own names, so they never see one
+// half-written. One per process; the generation lock keeps its threads apart.
+std::string TemporaryPath(const std::string& prefix)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "~%08lX.tmp", static_cast<unsigned long>(GetCurrentProcessId()));
+    return GetProfileFolderPath() + prefix + name;
+}
+
+// Writes the file whole under `temporary`, then renames it to `path`,
+// replacing a file of another size that no process uses.
+IKelvraError* WriteWholeFile(const std::string& path, const std::string& temporary, const void* bytes,
+                             std::uint32_t size)
+{
+    HANDLE file =
+        CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return WriteFailure();
+    DWORD written = 0;
+    const bool complete = WriteFile(file, bytes, size, &written, nullptr) && written == size;
+    CloseHandle(file);
+    if (complete && MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
+        return nullptr;
+    DeleteFileA(temporary.c_str());
+    return WriteFailure();
+}
+
+IKelvraError* BuildAndWrite(ITlCameraProfileGenerator& generator, const std::string& path,
+                            const std::string& temporary)
 {
     if (IKelvraError* error = generator.Build())
         return error;
@@ -54,7 +59,7 @@ IKelvraError* BuildAndWrite(ITlCameraProfileGenerator& generator, const std::str
         return IKelvraError::Add(nullptr, 0, kAtProfileBuffer, kKelvraCategoryApp, kKelvraOutOfMemory);
     if (IKelvraError* error = generator.Serialise(buffer.get(), size))
         return error;
-    return WriteWholeFile(path, buffer.get(), size);
+    return WriteWholeFile(path, temporary, buffer.get(), size);
 }
 
 std::string ProfileName(ITlCameraProfileGenerator& generator, const std::string& prefix, long customCurveNumber,
@@ -76,7 +81,8 @@ std::string ProvideGeneratedProfile(ITlCameraProfileGenerator* generator, long c
     if (!generator)
         return std::string();
     IKelvraError* error = nullptr;
-    const std::string name = ProfileName(*generator, GetGeneratedProfilePrefix(), customCurveNumber, &error);
+    const std::string prefix = GetGeneratedProfilePrefix();
+    const std::string name = ProfileName(*generator, prefix, customCurveNumber, &error);
     if (error) {
         IKelvraError::Release(error);
         return std::string();
@@ -85,13 +91,17 @@ std::string ProvideGeneratedProfile(ITlCameraProfileGenerator* generator, long c
     if (path.size() >= MAX_PATH)
         return std::string();
 
-    Tl::CSyncLock guard(GenerationLock());
-    if (HasFileOfSize(path, generator->GetProfileSize()))
+    // Held from the test of the file to its mark, so that no process clears
+    // the profile in between.
+    CTlGeneratedProfilesLock lock;
+    if (!lock.IsHeld())
+        return std::string();
+    if (HoldGeneratedProfile(path, generator->GetProfileSize()))
         return path;
-    error = BuildAndWrite(*generator, path);
+    error = BuildAndWrite(*generator, path, TemporaryPath(prefix));
     if (error) {
         IKelvraError::Release(error);
         return std::string();
     }
-    return path;
+    return HoldGeneratedProfile(path, generator->GetProfileSize()) ? path : std::string();
 }

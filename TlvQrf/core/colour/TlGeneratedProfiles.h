@@ -31,7 +31,9 @@ constexpr long kTlCustomCurveTone = 16;
 // profiles folder under the current prefix. A file of the right size is
 // reused as it is; otherwise the profile is built and written. With
 // `customCurveNumber` >= 0 the name is "<prefix>U<number, 8 digits>.icm".
-// Empty when there is no generator or anything fails (a file that could
-// not be written completely is deleted). Generation is serialised: the
-// host's thread and the save worker may ask for the same file at once.
+// Empty when there is no generator or anything fails. Other processes share
+// the folder: a profile is written under a temporary name and then renamed,
+// generation is serialised across threads and processes, and the profile
+// stays marked as used by this process (TlGeneratedProfileHolds.h) until it
+// closes.
 std::string ProvideGeneratedProfile(ITlCameraProfileGenerator* generator, long customCurveNumber = -1);

@@ -1,5 +1,6 @@
 #include "colour/TlWorkingProfiles.h"
 
+#include "colour/TlGeneratedProfileHolds.h"
 #include "infra/TlSync.h"
 
 #include <windows.h>
@@ -123,6 +124,7 @@ std::string GetGeneratedProfilePrefix()
 
 void ResetWorkingProfiles()
 {
+    ReleaseGeneratedProfileHolds();
     Tl::CSyncLock guard(Lock());
     State() = WorkingProfiles();
 }

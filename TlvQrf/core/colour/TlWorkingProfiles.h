@@ -38,5 +38,6 @@ bool AreWorkingProfilesSet();
 void SetGeneratedProfilePrefix(const char* prefix);
 std::string GetGeneratedProfilePrefix();
 
-// Back to the state of a freshly loaded library (for tests).
+// Back to the state of a freshly loaded library, which holds no generated
+// profile (for tests).
 void ResetWorkingProfiles();

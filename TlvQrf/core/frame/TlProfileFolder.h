@@ -12,6 +12,8 @@ std::string GetProfileFolder();
 // computed once per process.
 std::string GetModuleFolder();
 
-// Deletes every "<prefix>*.icm" in the profiles folder. Files that cannot be
-// deleted are left alone; nothing is reported.
+// Deletes every "<prefix>*.icm" in the profiles folder, and the temporary
+// files of profiles whose writer died, under the generation lock. Files that
+// cannot be deleted (another process uses them) are left alone; nothing is
+// reported.
 void DeleteGeneratedProfiles(const char* prefix);

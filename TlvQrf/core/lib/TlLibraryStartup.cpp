@@ -1,6 +1,7 @@
 #include "lib/TlLibraryStartup.h"
 
 #include "afxwin.h"
+#include "colour/TlGeneratedProfileHolds.h"
 #include "colour/TlWorkingProfiles.h"
 #include "frame/TlFileSavingUtilities.h"
 #include "frame/TlProfileFolder.h"
@@ -72,6 +73,8 @@ unsigned long StartQrfLibrary(IKelvraManager* manager)
 
 void CloseQrfLibrary()
 {
+    // This process is done with its profiles; those that others still use stay.
+    ReleaseGeneratedProfileHolds();
     DeleteGeneratedProfiles(GetGeneratedProfilePrefix().c_str());
     SetLibraryWatcher(nullptr);
 }

@@ -10,7 +10,8 @@
 // working profile is missing (the watcher and manager then stay, the prefix
 // stays "Tlx_" and the tag empty).
 unsigned long StartQrfLibrary(IKelvraManager* manager);
-// Deletes the generated profiles under the current prefix, then the watcher.
+// Deletes the generated profiles under the current prefix that no other
+// process uses, then the watcher.
 void CloseQrfLibrary();
 unsigned long ReadWorkingProfilePaths(TlvQrfLib::TlvProfiles& profiles);
 unsigned long MakeManagerImage(IKelvraImage** image, long kind);

@@ -5,6 +5,7 @@
 #include "MakeProfiles/TlProfileMaker.h"
 #include "camera/TlCameraTables.h"
 #include "chain/TlCadraFilterChain.h"
+#include "colour/TlGeneratedProfileHolds.h"
 #include "colour/TlWorkingProfiles.h"
 #include "export/TlExport.h"
 #include "lib/TlLibraryState.h"
@@ -61,6 +62,8 @@ CDevelopEnvironment::CDevelopEnvironment()
 CDevelopEnvironment::~CDevelopEnvironment()
 {
     m_watcher.reset();
+    // As the library's close: the profiles folder can go with its profiles.
+    ReleaseGeneratedProfileHolds();
     SetColourPathsReady(false);
     SetPreviewChainFactory(m_oldFactory);
     SetExportImageHook(m_oldExport);

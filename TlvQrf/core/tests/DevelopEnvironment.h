@@ -5,7 +5,9 @@
 // gamma caches, a global imaging manager, the live-object registries, the
 // parameter-set maker, the real preview chain and the export that saves run.
 // Raw files and exports go
-// into a temporary folder that goes with the environment.
+// into a temporary folder that goes with the environment. The profiles
+// folder is put in force through "CommonFilesDir", which every process of
+// the prefix reads: environments of different processes take turns.
 #pragma once
 
 #include "DevelopLoad.h"

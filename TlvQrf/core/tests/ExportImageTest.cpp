@@ -2,6 +2,7 @@
 // file: the written files read back with the loader library, failed and
 // cancelled exports that leave the target as it was, a locked target, and
 // the direct-image mode.
+#include "colour/TlGeneratedProfileHolds.h"
 #include "export/TlExport.h"
 #include "export/TlExportSteps.h"
 
@@ -74,6 +75,7 @@ protected:
         SetExportImageHook(m_previousExport);
         ExchangeSaveProgressState(TlSaveProgressState());
         SaveState().directDestination = nullptr;
+        ReleaseGeneratedProfileHolds(); // as the library's close: the profiles folder can go
     }
 
     int Export(SyntheticPicture& picture, std::uint32_t layout, std::uint32_t format, std::uint32_t option = 0,

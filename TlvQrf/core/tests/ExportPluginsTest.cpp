@@ -1,6 +1,7 @@
 // The export's plug-in stage, step by step, with stand-in plug-ins whose
 // filter passes the pixels through: which work image each plug-in writes,
 // which entries run, and that every plug-in filter is gone at the end.
+#include "colour/TlGeneratedProfileHolds.h"
 #include "export/TlExport.h"
 #include "export/TlExportSteps.h"
 
@@ -48,6 +49,10 @@ protected:
         const std::string srgb = m_profiles.Path() + "TLsRGB.icm";
         SetWorkingProfiles(srgb.c_str(), srgb.c_str(), nullptr, srgb.c_str(), nullptr);
         TlvQrfLib::SetGlobalManager(m_manager.manager);
+    }
+    void TearDown() override
+    {
+        ReleaseGeneratedProfileHolds(); // as the library's close: the profiles folder can go
     }
 
     // An entry of the picture's plug-in list.

@@ -4,6 +4,7 @@
 #include "CameraTestSupport.h"
 #include "LoadTestSupport.h"
 #include "PellioTestSupport.h"
+#include "colour/TlGeneratedProfileHolds.h"
 #include "colour/TlWorkingProfiles.h"
 #include "export/TlExport.h"
 #include "frame/TlFileSavingUtilities.h"
@@ -54,6 +55,7 @@ protected:
         }
         SetExportImageHook(m_previousExport);
         SetImageSaveHook(nullptr);
+        ReleaseGeneratedProfileHolds(); // as the library's close: the profiles folder can go
         LoadTest::TearDown();
     }
 

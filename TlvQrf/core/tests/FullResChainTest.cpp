@@ -2,6 +2,7 @@
 // pictures: which stages stand in the chain and in which order, the sizes
 // and crops they work at, and the colour conversions that leave the data in
 // an output profile.
+#include "colour/TlGeneratedProfileHolds.h"
 #include "fullres/TlFullResColour.h"
 #include "fullres/TlFullResSize.h"
 #include "fullres/TlFullResState.h"
@@ -108,6 +109,7 @@ protected:
     void TearDown() override
     {
         ReleaseFullResState();
+        ReleaseGeneratedProfileHolds(); // as the library's close: the profiles folder can go
     }
 
     IKelvraManager* Manager() { return m_manager.manager; }

@@ -1,6 +1,7 @@
 // Generated camera profiles in the profiles folder: named under the current
 // prefix, reused while a file of the right size is there, rewritten
 // otherwise, and an empty path for every failure.
+#include "colour/TlGeneratedProfileHolds.h"
 #include "colour/TlGeneratedProfiles.h"
 #include "colour/TlWorkingProfiles.h"
 #include "support/TempFolder.h"
@@ -13,6 +14,7 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -118,7 +120,8 @@ TEST_F(GeneratedProfilesTest, TheHostAndTheWorkerAskingAtOnceBothGetTheWholeProf
     // sharing and gets no profile, or reads a size that is not yet written.
     m_generator.size = 1 << 20;
     for (int round = 0; round < 16; ++round) {
-        DeleteFileA(m_folder.File("Tlb_camera.icm").c_str());
+        ReleaseGeneratedProfileHolds();
+        ASSERT_TRUE(DeleteFileA(m_folder.File("Tlb_camera.icm").c_str()) || round == 0);
         std::string host, worker;
         std::thread other([&] { worker = ProvideGeneratedProfile(&m_generator); });
         host = ProvideGeneratedProfile(&m_generator);
@@ -127,6 +130,28 @@ TEST_F(GeneratedProfilesTest, TheHostAndTheWorkerAskingAtOnceBothGetTheWholeProf
         EXPECT_EQ(host, worker);
         EXPECT_EQ(std::string(1 << 20, 'a'), TempFolder::Read(host));
     }
+}
+
+TEST_F(GeneratedProfilesTest, AProfileInUseCannotBeDeletedUntilTheProcessLetsItGo)
+{
+    // Another process's close deletes what it can: the mark keeps it from
+    // deleting a profile that this process handed out.
+    const std::string path = ProvideGeneratedProfile(&m_generator);
+    ASSERT_EQ(m_folder.File("Tlb_camera.icm"), path);
+    EXPECT_FALSE(DeleteFileA(path.c_str()));
+    EXPECT_TRUE(TempFolder::Exists(path));
+
+    ReleaseGeneratedProfileHolds();
+    EXPECT_TRUE(DeleteFileA(path.c_str()));
+    EXPECT_EQ(m_folder.File("Tlb_camera.icm"), ProvideGeneratedProfile(&m_generator)) << "written again";
+    EXPECT_EQ(2, m_generator.builds);
+}
+
+TEST_F(GeneratedProfilesTest, NoTemporaryFileStaysBesideTheProfile)
+{
+    const std::string path = ProvideGeneratedProfile(&m_generator);
+    EXPECT_EQ(std::string(64, 'a'), TempFolder::Read(path));
+    EXPECT_EQ(std::vector<std::string>{"Tlb_camera.icm"}, TempFolder::Matching(m_folder.File("*")));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include "chain/TlCadraFilterChain.h"
 #include "chain/TlPreviewUpdate.h"
+#include "colour/TlGeneratedProfileHolds.h"
 #include "filtrix/KelvraFilterBase.h"
 #include "frame/TlFileSavingUtilities.h"
 #include "kelvra/KelvraManager.h"
@@ -33,6 +34,7 @@ protected:
         picture.reset();
         if (m_manager != nullptr)
             m_manager->Release();
+        ReleaseGeneratedProfileHolds(); // as the library's close: the profiles folder can go
     }
 
     // A chain of `mode` built on a new synthetic picture of `model`.

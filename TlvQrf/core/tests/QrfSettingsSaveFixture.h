@@ -8,6 +8,7 @@
 #include "LoadTestSupport.h"
 #include "QrfSaveTestSupport.h"
 
+#include "colour/TlGeneratedProfileHolds.h"
 #include "colour/TlWorkingProfiles.h"
 #include "export/TlExport.h"
 #include "frame/TlFileSavingUtilities.h"
@@ -69,6 +70,7 @@ protected:
         m_attributes.reset();
         EXPECT_FALSE(SaveState().prepared);
         EXPECT_EQ(IKelvraError::LiveCount(), m_liveErrors) << "every error object of a save is released";
+        ReleaseGeneratedProfileHolds(); // as the library's close: the profiles folder can go
         LoadTest::TearDown();
     }
 

@@ -7,6 +7,7 @@
 #include "PreviewProfilesSupport.h"
 
 #include "chain/TlCadraFilterChain.h"
+#include "colour/TlGeneratedProfileHolds.h"
 #include "frame/TlFileSavingUtilities.h"
 #include "lib/TlLibraryState.h"
 
@@ -25,6 +26,7 @@ protected:
         ControlFixture::TearDown();
         SetPreviewChainFactory(m_previous);
         SetColourPathsReady(false);
+        ReleaseGeneratedProfileHolds(); // as the library's close: the profiles folder can go
     }
 
     static CTlCadraFilterChain* Chain(CTlvQrfControl& c)
