@@ -6,10 +6,12 @@
 #include "jobs/TlJobQueue.h"
 #include "jobs/TlJobWorker.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <atomic>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -61,6 +63,36 @@ public:
 
 private:
     HANDLE m_event;
+};
+
+// Memory for one object, which faults at every touch once it is fenced: a
+// thread that still touches the object after it was destroyed fails at once
+// instead of reading freed memory. The pages stay reserved until the block
+// goes, so that no later object takes them.
+class FencedMemory {
+public:
+    explicit FencedMemory(size_t size)
+        : m_size(size), m_base(VirtualAlloc(nullptr, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE))
+    {
+    }
+    ~FencedMemory()
+    {
+        if (m_base)
+            VirtualFree(m_base, 0, MEM_RELEASE);
+    }
+    FencedMemory(const FencedMemory&) = delete;
+    FencedMemory& operator=(const FencedMemory&) = delete;
+
+    void* Get() const { return m_base; }
+    void Fence()
+    {
+        DWORD previous = 0;
+        VirtualProtect(m_base, m_size, PAGE_NOACCESS, &previous);
+    }
+
+private:
+    size_t m_size;
+    void* m_base;
 };
 
 struct RunRecord {
@@ -285,5 +317,26 @@ private:
     Journal& m_journal;
     std::vector<HANDLE> m_threads; // written under the queue's lock by Start
 };
+
+// Runs one job through a queue that `make` builds in the memory it is
+// given, waits until `ended` (given the queue and the round) says that the
+// run has ended, then at once destroys the queue and fences its memory;
+// `rounds` times. A worker that still touches its queue faults.
+template <class Make, class Ended>
+void DestroyEachQueueAsItsRunEnds(int rounds, size_t size, Make make, Ended ended)
+{
+    Journal jobs;
+    std::vector<std::unique_ptr<FencedMemory>> blocks;
+    for (int round = 0; round < rounds; ++round) {
+        blocks.push_back(std::make_unique<FencedMemory>(size));
+        CJobQueue* queue = make(blocks.back()->Get());
+        OpenJob job(jobs, "job");
+        ASSERT_EQ(0, queue->AddJob(&job));
+        ASSERT_EQ(0, queue->Start());
+        ended(*queue, round);
+        queue->~CJobQueue();
+        blocks.back()->Fence();
+    }
+}
 
 } // namespace jobs_test

@@ -25,7 +25,9 @@
 
 #include <atomic>
 #include <cstring>
+#include <new>
 #include <string>
+#include <thread>
 
 using namespace loadtest;
 using TlvQrfLib::TlvSaveData;
@@ -422,6 +424,19 @@ TEST_F(SaveRequestTest, AHolderWithoutAnImageHasItsSettingsSavedOverTheLoadedSou
     EXPECT_EQ(data.dwResult, 0u);
     EXPECT_EQ(m_script.calls.load(), 1);
     EXPECT_EQ(m_script.exposure, 0.75) << "the holder's exposure, not the 0.5 the file stores";
+}
+
+// A host may destroy the library's queue as soon as no job runs or waits;
+// the worker then still ends its run and calls the queue's hooks, so the
+// queue waits for it.
+TEST(SaveJobQueueLife, DestroyedAsSoonAsItIsIdleTheQueueWaitsForItsWorker)
+{
+    jobs_test::DestroyEachQueueAsItsRunEnds(
+        200, sizeof(CSaveJobQueue), [](void* memory) { return new (memory) CSaveJobQueue(); },
+        [](CJobQueue& queue, int) {
+            while (queue.IsBusy())
+                std::this_thread::yield();
+        });
 }
 
 } // namespace
