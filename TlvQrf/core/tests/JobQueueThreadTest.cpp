@@ -467,14 +467,14 @@ private:
     Journal& m_journal;
 };
 
-// The run-finished hook is the last the host hears of a run; the worker
-// still ends its run in the queue after it, so the destructor waits.
+// The host destroys the queue as soon as its run has ended; the worker still
+// ends its run in the queue after that, so the destructor waits for it.
 TEST(JobQueueLife, DestroyedAsSoonAsItsRunHasEndedTheQueueWaitsForItsWorker)
 {
     Journal journal;
-    DestroyEachQueueAsItsRunEnds(
-        kRounds, sizeof(BareQueue), [&](void* memory) { return new (memory) BareQueue(journal); },
-        [&](CJobQueue&, int round) { journal.WaitForRuns(size_t(round) + 1); });
+    DestroyEachQueueAsItsRunEnds(kRounds, sizeof(HeldAtRunEnd<BareQueue>), [&](void* memory, RunEndHandshake& end) {
+        return new (memory) HeldAtRunEnd<BareQueue>(end, journal);
+    });
     EXPECT_EQ(size_t(kRounds), journal.Runs().size());
 }
 

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -93,6 +94,28 @@ public:
 private:
     size_t m_size;
     void* m_base;
+};
+
+// While it lives, a fault on any thread ends the process at once with a
+// message, rather than waiting for a debugger to attach.
+class FaultsEndTheProcess {
+public:
+    FaultsEndTheProcess() : m_previous(SetUnhandledExceptionFilter(&Report)) {}
+    ~FaultsEndTheProcess() { SetUnhandledExceptionFilter(m_previous); }
+    FaultsEndTheProcess(const FaultsEndTheProcess&) = delete;
+    FaultsEndTheProcess& operator=(const FaultsEndTheProcess&) = delete;
+
+private:
+    static LONG WINAPI Report(EXCEPTION_POINTERS* info)
+    {
+        std::fprintf(stderr, "fault 0x%lx at %p: a thread touched memory it may not touch\n",
+                     info->ExceptionRecord->ExceptionCode, info->ExceptionRecord->ExceptionAddress);
+        std::fflush(stderr);
+        TerminateProcess(GetCurrentProcess(), 3);
+        return EXCEPTION_EXECUTE_HANDLER;
+    }
+
+    LPTOP_LEVEL_EXCEPTION_FILTER m_previous;
 };
 
 struct RunRecord {
@@ -318,22 +341,57 @@ private:
     std::vector<HANDLE> m_threads; // written under the queue's lock by Start
 };
 
-// Runs one job through a queue that `make` builds in the memory it is
-// given, waits until `ended` (given the queue and the round) says that the
-// run has ended, then at once destroys the queue and fences its memory;
-// `rounds` times. A worker that still touches its queue faults.
-template <class Make, class Ended>
-void DestroyEachQueueAsItsRunEnds(int rounds, size_t size, Make make, Ended ended)
+// The end of a run as a host meets it: the worker stops in its run-finished
+// hook, where the queue already reads as idle, until the host has begun to
+// destroy the queue.
+struct RunEndHandshake {
+    Latch ended;
+    Latch destroying;
+};
+
+// A queue of kind Base that holds its worker at the end of each run.
+template <class Base>
+class HeldAtRunEnd : public Base {
+public:
+    template <class... Args>
+    explicit HeldAtRunEnd(RunEndHandshake& handshake, Args&&... args)
+        : Base(std::forward<Args>(args)...), m_handshake(handshake)
+    {
+    }
+    ~HeldAtRunEnd() override { m_handshake.destroying.Open(); }
+
+    void OnRunFinished(bool stopped, int succeeded, int failed) override
+    {
+        Base::OnRunFinished(stopped, succeeded, failed);
+        RunEndHandshake& handshake = m_handshake;
+        handshake.ended.Open();
+        handshake.destroying.Wait();
+    }
+
+private:
+    RunEndHandshake& m_handshake;
+};
+
+// Runs one job through a queue that `make` builds (given the memory and the
+// handshake), and as soon as the run has ended destroys the queue and
+// fences its memory; `rounds` times. A worker that still touches its queue
+// after that faults.
+template <class Make>
+void DestroyEachQueueAsItsRunEnds(int rounds, size_t size, Make make)
 {
+    const FaultsEndTheProcess faults;
     Journal jobs;
     std::vector<std::unique_ptr<FencedMemory>> blocks;
+    std::vector<std::unique_ptr<RunEndHandshake>> handshakes;
     for (int round = 0; round < rounds; ++round) {
         blocks.push_back(std::make_unique<FencedMemory>(size));
-        CJobQueue* queue = make(blocks.back()->Get());
+        handshakes.push_back(std::make_unique<RunEndHandshake>());
+        CJobQueue* queue = make(blocks.back()->Get(), *handshakes.back());
         OpenJob job(jobs, "job");
         ASSERT_EQ(0, queue->AddJob(&job));
         ASSERT_EQ(0, queue->Start());
-        ended(*queue, round);
+        handshakes.back()->ended.Wait();
+        EXPECT_FALSE(queue->IsBusy());
         queue->~CJobQueue();
         blocks.back()->Fence();
     }

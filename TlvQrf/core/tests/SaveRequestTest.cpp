@@ -27,7 +27,6 @@
 #include <cstring>
 #include <new>
 #include <string>
-#include <thread>
 
 using namespace loadtest;
 using TlvQrfLib::TlvSaveData;
@@ -431,12 +430,10 @@ TEST_F(SaveRequestTest, AHolderWithoutAnImageHasItsSettingsSavedOverTheLoadedSou
 // queue waits for it.
 TEST(SaveJobQueueLife, DestroyedAsSoonAsItIsIdleTheQueueWaitsForItsWorker)
 {
-    jobs_test::DestroyEachQueueAsItsRunEnds(
-        200, sizeof(CSaveJobQueue), [](void* memory) { return new (memory) CSaveJobQueue(); },
-        [](CJobQueue& queue, int) {
-            while (queue.IsBusy())
-                std::this_thread::yield();
-        });
+    using Queue = jobs_test::HeldAtRunEnd<CSaveJobQueue>;
+    jobs_test::DestroyEachQueueAsItsRunEnds(200, sizeof(Queue), [](void* memory, jobs_test::RunEndHandshake& end) {
+        return new (memory) Queue(end);
+    });
 }
 
 } // namespace
