@@ -1,7 +1,9 @@
 #include "jobs/TlJobQueue.h"
 
 #include "jobs/TlJobWorker.h"
+#include "jobs/TlRunEnd.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -9,9 +11,48 @@ CJobQueue::CJobQueue() = default;
 
 CJobQueue::~CJobQueue()
 {
-    // Queued jobs are not released here, and a running worker is not
-    // stopped: the library destroys its queue only when it is unloaded.
+    // Queued jobs are not released here: the library destroys its queue
+    // only when it is unloaded.
+    WaitForWorker();
     DeleteSaveContext();
+}
+
+void CJobQueue::WaitForWorker()
+{
+    for (;;) {
+        std::vector<std::shared_ptr<CRunEnd>> runs;
+        {
+            const Tl::CSyncLock guard(SyncObject());
+            if (m_worker) {
+                m_worker->m_stopAfterCurrent = true;
+                if (IsPaused()) {
+                    DeleteSaveContext();
+                    Resume();
+                }
+            }
+            runs.swap(m_runEnds);
+        }
+        if (runs.empty())
+            return;
+        // A run that ended meanwhile may have started another one.
+        for (const auto& run : runs)
+            run->Wait();
+    }
+}
+
+bool CJobQueue::TrackRun(CJobWorker& worker)
+{
+    try {
+        auto runEnd = std::make_shared<CRunEnd>();
+        m_runEnds.erase(std::remove_if(m_runEnds.begin(), m_runEnds.end(),
+                                       [](const std::shared_ptr<CRunEnd>& run) { return run->HasEnded(); }),
+                        m_runEnds.end());
+        m_runEnds.push_back(runEnd);
+        worker.m_runEnd = std::move(runEnd);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 // One look under the lock: asked in two, the worker could take the job in
@@ -117,17 +158,21 @@ int CJobQueue::Start()
         return kStarted;
     Resume();
     CJobWorker* worker = NewWorker();
-    if (!worker)
+    if (!worker || !TrackRun(*worker)) {
+        delete worker;
         return kNoMemory;
+    }
     m_worker = worker;
     // The new thread needs the lock held here before it can end its run,
-    // so the state is 2 before the run can end.
+    // so the state is 2 before the run can end, and the worker still lives.
     if (!worker->Start()) {
         // Never started, so nothing else knows it; a later Start makes a new one.
         m_worker = nullptr;
+        m_runEnds.pop_back();
         delete worker;
         return kNoThread;
     }
+    worker->m_runEnd->WatchThread(worker->GetThreadHandle());
     m_state = kStateRunning;
     return kStarted;
 }
@@ -216,8 +261,11 @@ int CJobQueue::Cancel()
             Pause();
         return 0;
     }
-    if (!wasPaused)
+    // The state the pause parked goes back before the queue runs again.
+    if (!wasPaused) {
+        DeleteSaveContext();
         Resume();
+    }
     return 0;
 }
 

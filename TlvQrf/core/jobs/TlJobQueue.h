@@ -16,8 +16,11 @@
 #include "jobs/TlSaveContextSlot.h"
 
 #include <deque>
+#include <memory>
+#include <vector>
 
 class CJobWorker;
+class CRunEnd;
 
 class CJobQueue : public CPausableMonitor {
 public:
@@ -30,6 +33,7 @@ public:
     static constexpr long kRemovedResult = 8;
 
     CJobQueue();
+    // Waits for its worker (see WaitForWorker).
     ~CJobQueue() override;
 
     // A job runs or waits.
@@ -92,6 +96,12 @@ protected:
     // Makes the worker of a run; null when there is no memory.
     virtual CJobWorker* NewWorker();
 
+    // Returns once no worker touches the queue any more. A worker that still
+    // runs ends its run after its current job (a held one is let go first);
+    // the queued jobs stay queued. The worker calls the hooks until its run
+    // ends, so a concrete queue calls this first in its own destructor.
+    void WaitForWorker();
+
 private:
     friend class CJobWorker;
 
@@ -107,6 +117,9 @@ private:
     CJob* TakeJobForWorker(CJobWorker& worker);
     void EndJobForWorker(CJobWorker& worker);
     void FinishRun(CJobWorker& worker, bool stopped, int succeeded, int failed);
+    // Gives `worker` the end of its run to signal; false when there is no
+    // memory for it.
+    bool TrackRun(CJobWorker& worker);
 
     bool m_waitForEnable = false;
     int m_state = kStateIdle;
@@ -117,6 +130,10 @@ private:
     unsigned long m_finishedRuns = 0;
     // The running job that AbortCurrent aborted; null once it has ended.
     CJob* m_abortedJob = nullptr;
+    // The ends of the runs whose workers may still touch the queue (a run
+    // that cleared the worker pointer may still be ending when the next one
+    // starts).
+    std::vector<std::shared_ptr<CRunEnd>> m_runEnds;
     Tl::CSyncCritical m_pauseLock;
     Tl::CSyncEvent m_finished;
     Tl::CSyncEvent m_enable;

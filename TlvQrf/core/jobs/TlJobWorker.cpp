@@ -1,6 +1,7 @@
 #include "jobs/TlJobWorker.h"
 
 #include "jobs/TlJobQueue.h"
+#include "jobs/TlRunEnd.h"
 
 CJobWorker::CJobWorker(CJobQueue* queue) : m_queue(queue) {}
 
@@ -50,5 +51,8 @@ unsigned long CJobWorker::Run()
     if (queue.IsPaused())
         queue.AcknowledgeEvent().Signal();
     queue.FinishRun(*this, IsStopRequested(), succeeded, failed);
+    // The last word: the queue may be destroyed from here on.
+    if (m_runEnd)
+        m_runEnd->Signal();
     return 0;
 }

@@ -5,8 +5,11 @@
 
 #include "jobs/TlWorkerThread.h"
 
+#include <memory>
+
 class CJob;
 class CJobQueue;
+class CRunEnd;
 
 class CJobWorker : public CWorkerThread {
 public:
@@ -24,4 +27,6 @@ private:
     CJob* m_current = nullptr;
     CJobQueue* m_queue;
     bool m_stopAfterCurrent = false;
+    // Signalled once the run touches its queue no more; given by the queue.
+    std::shared_ptr<CRunEnd> m_runEnd;
 };

@@ -56,6 +56,12 @@ void MoveHeldObjects(STlSaveState& to, STlSaveState& from)
     MoveEngines(to.engines, from.engines);
     MoveOut(to.sharpeningChain, from.sharpeningChain);
     MoveOut(to.prepared, from.prepared);
+    // Where the parked save stands and what it is writing: a save resumed
+    // without them would take "finished" for done and put its unfinished
+    // file in the target's place.
+    MoveOut(to.step, from.step);
+    MoveOut(to.tempPath, from.tempPath);
+    MoveOut(to.profilePath, from.profilePath);
 }
 
 } // namespace
@@ -77,10 +83,6 @@ CSaveContext::~CSaveContext()
 void CSaveContext::Park()
 {
     STlSaveState& global = SaveState();
-    // The paths are not kept: a parked save starts again from empty ones.
-    global.profilePath.clear();
-    global.tempPath.clear();
-
     m_softwareTag = GetSoftwareTag();
     const TlSaveProgressState progress = GetSaveProgressState();
     m_progressSink = progress.sink;
@@ -97,9 +99,6 @@ void CSaveContext::Restore()
 {
     ExchangeCurrentFileWatcher(m_watcher);
     STlSaveState& global = SaveState();
-    global.profilePath.clear();
-    global.tempPath.clear();
-
     ExchangeSoftwareTag(m_softwareTag);
     TlSaveProgressState progress = GetSaveProgressState();
     progress.sink = m_progressSink;

@@ -91,12 +91,14 @@ int SaveImageToFile(CTlvParamSet* params, const char* targetPath, std::uint32_t 
     SaveState().tempPath = tempPath;
 
     int result = WriteTemporaryFile(params, tempPath.c_str(), channelLayout, fileFormat, formatOption, directImage);
-    if (result == 0 && !ReplaceTarget(tempPath.c_str(), targetPath)) {
+    // A direct-image save hands its image to the destination: the file its
+    // saver began holds no image and never takes the target's place.
+    if (result == 0 && !directImage && !ReplaceTarget(tempPath.c_str(), targetPath)) {
         KeepSystemError(__LINE__, "the output file cannot be replaced");
         result = kTlSaveTargetNotReplaced;
     }
     // A failing writer should have removed its file; make sure none is left.
-    if (result != 0)
+    if (result != 0 || directImage)
         DeleteFileA(tempPath.c_str());
     SaveState().tempPath.clear();
     return result;

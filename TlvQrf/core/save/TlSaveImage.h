@@ -1,6 +1,7 @@
 // A save writes the new file under a unique temporary name ("Tln...") in the
 // target's folder and then replaces the target with it in one step, so the
-// user always keeps either the old file or the new one.
+// user always keeps either the old file or the new one. A direct-image save
+// leaves the target alone: its image goes to the destination it was given.
 #pragma once
 
 #include <cstdint>

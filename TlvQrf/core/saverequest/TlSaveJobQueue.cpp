@@ -55,6 +55,11 @@ bool IsDirectImageBusy()
     return g_directImageBusy;
 }
 
+CSaveJobQueue::~CSaveJobQueue()
+{
+    WaitForWorker();
+}
+
 void CSaveJobQueue::OnLoadStarted(CJob*)
 {
     const Tl::CSyncLock guard(SyncObject());
@@ -90,17 +95,18 @@ void CSaveJobQueue::OnJobDone(long result, CJob* job)
     g_directImageBusy = false;
 }
 
-// An aborted, cancelled or removed job reports cancellation rather than
-// leaving the record's result at 0, which reads as success.
+// The record says what happened. A job that ran to its end saved its file,
+// even when an abort came after the target was replaced (that abort stays
+// the queue's state until the next job begins, which clears it). An aborted,
+// cancelled or removed job that did not end so reports cancellation rather
+// than leaving the record's result at 0, which reads as success.
 std::uint32_t CSaveJobQueue::ResultFor(long result, CSaveTask& task)
 {
+    if (result == kTlJobDone)
+        return !task.Record().bDirectImage || DeliverDirectImage(task.Record()) ? kTlResultOk : kTlResultFailed;
     if (IsAborted() || result == kTlJobCancelled)
         return kTlResultBadCall;
-    if (result != kTlJobDone)
-        return kTlResultFailed;
-    if (task.Record().bDirectImage && !DeliverDirectImage(task.Record()))
-        return kTlResultFailed;
-    return kTlResultOk;
+    return kTlResultFailed;
 }
 
 void CSaveJobQueue::OnRunFinished(bool, int, int) {}

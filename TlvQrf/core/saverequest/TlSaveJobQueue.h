@@ -11,6 +11,9 @@ class CSaveTask;
 
 class CSaveJobQueue : public CJobQueue {
 public:
+    // Waits for the worker, which calls the hooks until its run has ended.
+    ~CSaveJobQueue() override;
+
     void OnLoadStarted(CJob* job) override;
     void OnSaveStarted(CJob* job) override;
     void OnLoadFinished(long result, CJob* job) override;

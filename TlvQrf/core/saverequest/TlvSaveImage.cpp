@@ -97,13 +97,16 @@ void CTlvSaveImage::TakeRequest(const TlvQrfLib::TlvSaveData& data)
     m_block.word = 0;
 }
 
-// A direct-image save writes a fresh file in the system's temporary folder;
-// without one the output path stays as given.
+// A direct-image save names its job by a fresh name in the system's
+// temporary folder; without one the output path stays as given. It writes
+// no file there, so the empty file that making the name left goes at once.
 void CTlvSaveImage::UseTemporaryOutput()
 {
     CTlString name;
-    if (MakeTempFileName(name))
-        CopyPath(m_block.targetPath, name.GetData());
+    if (!MakeTempFileName(name))
+        return;
+    CopyPath(m_block.targetPath, name.GetData());
+    RemoveFile(name.GetData());
 }
 
 long CTlvSaveImage::SetUpTask(CSaveTask& task, const TlvQrfLib::TlvSaveData& data)

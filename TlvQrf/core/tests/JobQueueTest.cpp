@@ -207,6 +207,7 @@ TEST_F(JobQueue, CancelWithNoWorkerReportsEveryQueuedJobFailedAndReleasesIt)
     EXPECT_EQ((std::vector<std::string>{"a", "b"}), journal.released);
     EXPECT_TRUE(queue.IsIdle());
     EXPECT_FALSE(queue.IsPaused()); // not paused before, so resumed again
+    EXPECT_EQ(0, queue.LiveContexts()) << "the state its pause parked went back";
     EXPECT_TRUE(journal.started.empty());
 }
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <new>
 #include <thread>
 
 namespace {
@@ -438,6 +439,43 @@ TEST_F(JobQueueThreads, RemovingQueuedJobsLeavesTheRunGoing)
         ASSERT_EQ((Results{{"b", 8}, {"c", 8}, {"a", 0}}), journal.Done());
         EXPECT_TRUE(queue.IsIdle());
     }
+}
+
+// A queue with nothing but the hooks: its destructor is the queue's own.
+class BareQueue : public CJobQueue {
+public:
+    explicit BareQueue(Journal& journal) : m_journal(journal) {}
+
+    void OnLoadStarted(CJob*) override {}
+    void OnSaveStarted(CJob*) override {}
+    void OnLoadFinished(long, CJob*) override {}
+    void OnJobDone(long, CJob*) override {}
+    void OnRunFinished(bool stopped, int succeeded, int failed) override
+    {
+        m_journal.observed.Update([&] { m_journal.runs.push_back({stopped, succeeded, failed}); });
+    }
+    void FreeObject(void*) override {}
+    void OnJobAdded(CJob*, int) override {}
+    ITlSaveContext* NewSaveContext() override { return nullptr; }
+
+protected:
+    void OnReset(long, long) override {}
+    void OnNotify() override {}
+    bool OnProgress(long, long) override { return IsAborted(); }
+
+private:
+    Journal& m_journal;
+};
+
+// The host destroys the queue as soon as its run has ended; the worker still
+// ends its run in the queue after that, so the destructor waits for it.
+TEST(JobQueueLife, DestroyedAsSoonAsItsRunHasEndedTheQueueWaitsForItsWorker)
+{
+    Journal journal;
+    DestroyEachQueueAsItsRunEnds(kRounds, sizeof(HeldAtRunEnd<BareQueue>), [&](void* memory, RunEndHandshake& end) {
+        return new (memory) HeldAtRunEnd<BareQueue>(end, journal);
+    });
+    EXPECT_EQ(size_t(kRounds), journal.Runs().size());
 }
 
 } // namespace

@@ -6,10 +6,13 @@
 #include "jobs/TlJobQueue.h"
 #include "jobs/TlJobWorker.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <atomic>
 #include <condition_variable>
+#include <cstdio>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -61,6 +64,58 @@ public:
 
 private:
     HANDLE m_event;
+};
+
+// Memory for one object, which faults at every touch once it is fenced: a
+// thread that still touches the object after it was destroyed fails at once
+// instead of reading freed memory. The pages stay reserved until the block
+// goes, so that no later object takes them.
+class FencedMemory {
+public:
+    explicit FencedMemory(size_t size)
+        : m_size(size), m_base(VirtualAlloc(nullptr, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE))
+    {
+    }
+    ~FencedMemory()
+    {
+        if (m_base)
+            VirtualFree(m_base, 0, MEM_RELEASE);
+    }
+    FencedMemory(const FencedMemory&) = delete;
+    FencedMemory& operator=(const FencedMemory&) = delete;
+
+    void* Get() const { return m_base; }
+    void Fence()
+    {
+        DWORD previous = 0;
+        VirtualProtect(m_base, m_size, PAGE_NOACCESS, &previous);
+    }
+
+private:
+    size_t m_size;
+    void* m_base;
+};
+
+// While it lives, a fault on any thread ends the process at once with a
+// message, rather than waiting for a debugger to attach.
+class FaultsEndTheProcess {
+public:
+    FaultsEndTheProcess() : m_previous(SetUnhandledExceptionFilter(&Report)) {}
+    ~FaultsEndTheProcess() { SetUnhandledExceptionFilter(m_previous); }
+    FaultsEndTheProcess(const FaultsEndTheProcess&) = delete;
+    FaultsEndTheProcess& operator=(const FaultsEndTheProcess&) = delete;
+
+private:
+    static LONG WINAPI Report(EXCEPTION_POINTERS* info)
+    {
+        std::fprintf(stderr, "fault 0x%lx at %p: a thread touched memory it may not touch\n",
+                     info->ExceptionRecord->ExceptionCode, info->ExceptionRecord->ExceptionAddress);
+        std::fflush(stderr);
+        TerminateProcess(GetCurrentProcess(), 3);
+        return EXCEPTION_EXECUTE_HANDLER;
+    }
+
+    LPTOP_LEVEL_EXCEPTION_FILTER m_previous;
 };
 
 struct RunRecord {
@@ -285,5 +340,61 @@ private:
     Journal& m_journal;
     std::vector<HANDLE> m_threads; // written under the queue's lock by Start
 };
+
+// The end of a run as a host meets it: the worker stops in its run-finished
+// hook, where the queue already reads as idle, until the host has begun to
+// destroy the queue.
+struct RunEndHandshake {
+    Latch ended;
+    Latch destroying;
+};
+
+// A queue of kind Base that holds its worker at the end of each run.
+template <class Base>
+class HeldAtRunEnd : public Base {
+public:
+    template <class... Args>
+    explicit HeldAtRunEnd(RunEndHandshake& handshake, Args&&... args)
+        : Base(std::forward<Args>(args)...), m_handshake(handshake)
+    {
+    }
+    ~HeldAtRunEnd() override { m_handshake.destroying.Open(); }
+
+    void OnRunFinished(bool stopped, int succeeded, int failed) override
+    {
+        Base::OnRunFinished(stopped, succeeded, failed);
+        RunEndHandshake& handshake = m_handshake;
+        handshake.ended.Open();
+        handshake.destroying.Wait();
+    }
+
+private:
+    RunEndHandshake& m_handshake;
+};
+
+// Runs one job through a queue that `make` builds (given the memory and the
+// handshake), and as soon as the run has ended destroys the queue and
+// fences its memory; `rounds` times. A worker that still touches its queue
+// after that faults.
+template <class Make>
+void DestroyEachQueueAsItsRunEnds(int rounds, size_t size, Make make)
+{
+    const FaultsEndTheProcess faults;
+    Journal jobs;
+    std::vector<std::unique_ptr<FencedMemory>> blocks;
+    std::vector<std::unique_ptr<RunEndHandshake>> handshakes;
+    for (int round = 0; round < rounds; ++round) {
+        blocks.push_back(std::make_unique<FencedMemory>(size));
+        handshakes.push_back(std::make_unique<RunEndHandshake>());
+        CJobQueue* queue = make(blocks.back()->Get(), *handshakes.back());
+        OpenJob job(jobs, "job");
+        ASSERT_EQ(0, queue->AddJob(&job));
+        ASSERT_EQ(0, queue->Start());
+        handshakes.back()->ended.Wait();
+        EXPECT_FALSE(queue->IsBusy());
+        queue->~CJobQueue();
+        blocks.back()->Fence();
+    }
+}
 
 } // namespace jobs_test

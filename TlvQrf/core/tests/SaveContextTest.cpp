@@ -1,6 +1,6 @@
 // The save context: it parks the save state (moving the writer objects,
-// filters and engine references out, copying the rest) and puts it back
-// when it is destroyed, but only when it has a filter watcher.
+// filters, engine references, step and paths out, copying the rest) and puts
+// it back when it is destroyed, but only when it has a filter watcher.
 #include "frame/TlFileSavingUtilities.h"
 #include "frame/TlSaveProgress.h"
 #include "lib/TlLibraryState.h"
@@ -129,8 +129,10 @@ TEST_F(SaveContextTest, WithAWatcherDestructionPutsTheStateBack)
     const STlSaveState& state = SaveState();
 
     EXPECT_EQ(GetCurrentFileWatcher(), &watcher);
-    EXPECT_TRUE(state.profilePath.empty());
-    EXPECT_TRUE(state.tempPath.empty());
+    // The parked save goes on where it stood, with the file it was writing.
+    EXPECT_EQ(state.step, 3);
+    EXPECT_EQ(state.profilePath, "C:\\out.icc");
+    EXPECT_EQ(state.tempPath, "C:\\Tln1.tmp");
     EXPECT_TRUE(state.prepared);
     EXPECT_EQ(state.saver, Fake<IKelvraSave>(2));
     EXPECT_EQ(state.stream, Fake<IKelvraFileStream>(3));

@@ -218,6 +218,43 @@ TEST_F(SaveImageTest, TheExportGetsTheRequestedLayoutFormatAndMode)
     EXPECT_TRUE(g_writer.directImage);
 }
 
+// A direct-image save hands its image to a destination; what its saver
+// wrote into the temporary file is no picture and must never take the
+// target's place, nor stay behind.
+TEST_F(SaveImageTest, ADirectImageSaveLeavesItsTargetAloneAndNoTemporaryFile)
+{
+    const struct {
+        const char* name;
+        bool targetExists;
+        int writerResult;
+    } cases[] = {
+        {"existing target", true, 0},
+        {"absent target", false, 0},
+        {"existing target, failed write", true, kWriterFailed},
+        {"absent target, failed write", false, kWriterFailed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string target = m_folder.File("direct.jpg");
+        DeleteFileA(target.c_str());
+        if (c.targetExists)
+            TempFolder::Overwrite(target, "old picture");
+        g_writer = FakeWriter();
+        g_writer.result = c.writerResult;
+
+        EXPECT_EQ(SaveImageToFile(nullptr, target.c_str(), 0, 1024, 0, true), c.writerResult);
+        EXPECT_EQ(g_writer.calls, 1);
+        EXPECT_TRUE(g_writer.directImage);
+        if (c.targetExists) {
+            EXPECT_EQ(TempFolder::Read(target), "old picture");
+            EXPECT_EQ(FilesIn(m_folder), std::vector<std::string>{"direct.jpg"});
+        } else {
+            EXPECT_TRUE(FilesIn(m_folder).empty());
+        }
+        EXPECT_TRUE(SaveState().tempPath.empty());
+    }
+}
+
 TEST_F(SaveImageTest, WithoutWritersEverySaveFailsAndLeavesNothing)
 {
     SetExportImageHook(nullptr);

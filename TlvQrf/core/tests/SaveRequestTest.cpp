@@ -25,6 +25,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <new>
 #include <string>
 
 using namespace loadtest;
@@ -422,6 +423,17 @@ TEST_F(SaveRequestTest, AHolderWithoutAnImageHasItsSettingsSavedOverTheLoadedSou
     EXPECT_EQ(data.dwResult, 0u);
     EXPECT_EQ(m_script.calls.load(), 1);
     EXPECT_EQ(m_script.exposure, 0.75) << "the holder's exposure, not the 0.5 the file stores";
+}
+
+// A host may destroy the library's queue as soon as no job runs or waits;
+// the worker then still ends its run and calls the queue's hooks, so the
+// queue waits for it.
+TEST(SaveJobQueueLife, DestroyedAsSoonAsItIsIdleTheQueueWaitsForItsWorker)
+{
+    using Queue = jobs_test::HeldAtRunEnd<CSaveJobQueue>;
+    jobs_test::DestroyEachQueueAsItsRunEnds(200, sizeof(Queue), [](void* memory, jobs_test::RunEndHandshake& end) {
+        return new (memory) Queue(end);
+    });
 }
 
 } // namespace

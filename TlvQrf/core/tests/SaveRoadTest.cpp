@@ -5,6 +5,7 @@
 // ending, the record reports it (cancellation is never 0), the target is
 // replaced or left alone as a whole, and every registered object is given
 // back.
+#include "JobsTestSupport.h"
 #include "SaveRoadTestSupport.h"
 
 #include "jobs/TlGlobalJobQueue.h"
@@ -15,6 +16,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <thread>
@@ -27,14 +29,49 @@ namespace {
 
 constexpr unsigned long kCancelled = 0x1002;
 constexpr unsigned long kFailed = 0x1008;
-// The developed picture of a 12-bit mosaic leaves out its border, six
-// pixels a side.
-constexpr long kBorder = 12;
 
 // The temporary files a save left in `folder`.
 std::vector<std::string> TemporaryFiles(const std::string& folder)
 {
     return TempFolder::Matching(folder + "Tln*");
+}
+
+std::string SystemTemporaryFolder()
+{
+    char folder[MAX_PATH] = {};
+    const DWORD length = GetTempPathA(MAX_PATH, folder);
+    return length != 0 && length < MAX_PATH ? folder : "";
+}
+
+// Where the host's abort meets a save: before it writes anything, or once
+// its new file has replaced the target.
+enum class AbortPoint { kBeforeTheSave, kAfterTheReplace };
+
+// The save hook's side of the handshake: the first save stops at the point
+// until the host has aborted it.
+struct AbortHandshake {
+    AbortPoint point = AbortPoint::kAfterTheReplace;
+    std::atomic<bool> armed{true};
+    jobs_test::Latch reached;
+    jobs_test::Latch aborted;
+
+    void StopIfArmed(AbortPoint at)
+    {
+        if (at != point || !armed.exchange(false))
+            return;
+        reached.Open();
+        aborted.Wait();
+    }
+};
+
+AbortHandshake* g_abort = nullptr;
+
+int SaveWithAbortHandshake(const STlImageSave& save)
+{
+    g_abort->StopIfArmed(AbortPoint::kBeforeTheSave);
+    const int result = SaveThroughLibrary(save);
+    g_abort->StopIfArmed(AbortPoint::kAfterTheReplace);
+    return result;
 }
 
 // How many times the host looks at a held save, a short while apart.
@@ -210,6 +247,111 @@ TEST_F(SaveRoadTest, AbortFromTheHostReportsCancellationAndLeavesTheFilesAsTheyW
         // The queue stays paused after an abort that found it paused; the
         // next save starts it again.
         EXPECT_EQ(queue->IsPaused(), c.pausedFirst);
+    }
+}
+
+// An abort that comes once the target was replaced is too late to stop the
+// save: the record says the file was saved. The abort stays the queue's
+// state until the next save begins, and cancels neither that save nor any
+// later one. The same handshake before the save shows the abort itself works.
+TEST_F(SaveRoadTest, AnAbortAfterTheReplaceReportsTheSaveAndCancelsNoLaterSave)
+{
+    CJobQueue* queue = GetJobQueue();
+    ASSERT_NE(queue, nullptr);
+    const struct {
+        const char* name;
+        AbortPoint point;
+        unsigned long result;
+    } cases[] = {
+        {"before-the-save", AbortPoint::kBeforeTheSave, kCancelled},
+        {"after-the-replace", AbortPoint::kAfterTheReplace, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        AbortHandshake handshake;
+        handshake.point = c.point;
+        g_abort = &handshake;
+        const TlImageSaveHook previous = SetImageSaveHook(&SaveWithAbortHandshake);
+        const std::string output = m_folder.Write(std::string(c.name) + ".jpg", "old picture");
+        TlvSaveData record;
+        record.dwResult = 77;
+        const unsigned long queued = Save(record, SmallRaw(std::string(c.name) + ".qrf"), output, kPellioFormatJpeg);
+        if (queued == 2u) {
+            handshake.reached.Wait();
+            Saver().Abort();
+        }
+        handshake.aborted.Open();
+        WaitUntilFinished();
+        ASSERT_EQ(queued, 2u);
+        EXPECT_EQ(record.dwResult, c.result);
+        if (c.result == 0)
+            EXPECT_TRUE(IsPicture(output, kPellioKindJpeg, 192 - kBorder, 128 - kBorder));
+        else
+            EXPECT_EQ(TempFolder::Read(output), "old picture");
+        EXPECT_TRUE(queue->IsAborted()) << "the abort is the queue's state until the next save";
+
+        TlvSaveData later[2];
+        const std::string laterOutputs[2] = {m_folder.File("later-1.jpg"), m_folder.File("later-2.jpg")};
+        for (int i = 0; i < 2; ++i)
+            ASSERT_EQ(Save(later[i], SmallRaw("later.qrf"), laterOutputs[i], kPellioFormatJpeg), 2u);
+        WaitUntilFinished();
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_EQ(later[i].dwResult, 0u) << "later save " << i;
+            EXPECT_TRUE(IsPicture(laterOutputs[i], kPellioKindJpeg, 192 - kBorder, 128 - kBorder));
+        }
+        EXPECT_FALSE(queue->IsAborted());
+        SetImageSaveHook(previous);
+        g_abort = nullptr;
+        EXPECT_TRUE(TemporaryFiles(m_folder.Path()).empty());
+        EXPECT_EQ(RegisteredImageCount(), 0);
+        EXPECT_EQ(RegisteredObjectCount(), 0);
+    }
+}
+
+// A direct-image save hands the developed picture to the host's image. It
+// never creates, replaces or truncates a file at the output path the host
+// gave, and leaves no empty file in the system's temporary folder: the one
+// file it may leave there is the profile copy that the record names (and
+// Destroy deletes).
+TEST_F(SaveRoadTest, ADirectImageSaveFillsTheHostsImageAndLeavesTheFilesAlone)
+{
+    const std::string temporary = SystemTemporaryFolder();
+    ASSERT_FALSE(temporary.empty());
+    for (const bool outputExists : {true, false}) {
+        SCOPED_TRACE(outputExists ? "output file exists" : "no output file");
+        const std::string output = m_folder.File("direct.jpg");
+        DeleteFileA(output.c_str());
+        if (outputExists)
+            TempFolder::Overwrite(output, "old picture");
+        IKelvraImage* destination = nullptr;
+        ASSERT_EQ(Manager()->CreateImage(&destination, 0), nullptr);
+        const std::vector<std::string> before = TemporaryFiles(temporary);
+
+        TlvSaveData record;
+        record.dwResult = 77;
+        record.bDirectImage = true;
+        record.pDestination = destination;
+        ASSERT_EQ(Save(record, SmallRaw("direct.qrf"), output, kPellioFormatJpeg), 2u);
+        WaitUntilFinished();
+
+        EXPECT_EQ(record.dwResult, 0u);
+        EXPECT_TRUE(HoldsPicture(destination, 192 - kBorder, 128 - kBorder));
+        if (outputExists)
+            EXPECT_EQ(TempFolder::Read(output), "old picture");
+        else
+            EXPECT_FALSE(TempFolder::Exists(output));
+        EXPECT_TRUE(TemporaryFiles(m_folder.Path()).empty());
+        for (const std::string& name : TemporaryFiles(temporary)) {
+            if (std::find(before.begin(), before.end(), name) != before.end())
+                continue;
+            EXPECT_EQ(temporary + name, std::string(record.szProfileCopy)) << "left by the save";
+            EXPECT_FALSE(TempFolder::Read(temporary + name).empty());
+        }
+        if (record.szProfileCopy[0] != '\0')
+            DeleteFileA(record.szProfileCopy);
+        destination->Release();
+        EXPECT_EQ(RegisteredImageCount(), 0);
+        EXPECT_EQ(RegisteredObjectCount(), 0);
     }
 }
 

@@ -59,6 +59,12 @@ std::string WriteLarge(const std::string& path, std::uint32_t model, QrfPattern 
 
 } // namespace
 
+int SaveThroughLibrary(const STlImageSave& save)
+{
+    return SaveImageToFile(save.target, save.targetPath, save.channelLayout, save.fileFormat, save.formatOption,
+                           save.directImage);
+}
+
 void SaveRoadTest::SetUpTestSuite()
 {
     g_suiteFolder = std::make_unique<TempFolder>();
@@ -165,13 +171,19 @@ Progress SaveRoadTest::ReadProgress() const
     const ::testing::AssertionResult loaded = pelliotest::Succeeded(pelliotest::LoadWhole(Manager(), path, &file));
     if (!loaded)
         return loaded;
+    if (file.info.fileKind != kind)
+        return ::testing::AssertionFailure() << "kind " << std::hex << file.info.fileKind;
+    return HoldsPicture(file.main.get(), width, height);
+}
+
+::testing::AssertionResult SaveRoadTest::HoldsPicture(IKelvraImage* image, long width, long height)
+{
     long w = 0;
     long h = 0;
-    file.main->GetSize(&w, &h);
-    if (file.info.fileKind != kind || w != width || h != height)
-        return ::testing::AssertionFailure() << "kind " << std::hex << file.info.fileKind << std::dec << ", " << w
-                                             << " x " << h;
-    const pelliotest::Bytes pixels = pelliotest::PixelsOf(file.main.get());
+    IKelvraError::Release(image->GetSize(&w, &h));
+    if (w != width || h != height)
+        return ::testing::AssertionFailure() << w << " x " << h;
+    const pelliotest::Bytes pixels = pelliotest::PixelsOf(image);
     if (pixels.empty() || std::all_of(pixels.begin(), pixels.end(), [&](std::uint8_t b) { return b == pixels[0]; }))
         return ::testing::AssertionFailure() << "a picture without content";
     return ::testing::AssertionSuccess();

@@ -8,6 +8,7 @@
 
 #include "LoadTestSupport.h"
 
+#include "load/TlImageSaveHook.h"
 #include "saverequest/TlvSaveData.h"
 #include "saverequest/TlvSaveImage.h"
 #include "support/CommonFilesSandbox.h"
@@ -17,12 +18,20 @@
 
 namespace saveroad {
 
+// The developed picture of a 12-bit mosaic leaves out its border, six
+// pixels a side.
+constexpr long kBorder = 12;
+
 struct Progress {
     long done = 0;
     long total = 0;
     bool operator==(const Progress& other) const { return done == other.done && total == other.total; }
     bool operator!=(const Progress& other) const { return !(*this == other); }
 };
+
+// The library's own save, as the image job runs it: for a test's save hook
+// that wraps it.
+int SaveThroughLibrary(const STlImageSave& save);
 
 class SaveRoadTest : public loadtest::LoadTest {
 protected:
@@ -55,6 +64,8 @@ protected:
     // Decodes `path` whole: a picture of `kind` (a loader's file kind) at
     // `width` x `height` whose pixels are not all alike.
     ::testing::AssertionResult IsPicture(const std::string& path, std::uint32_t kind, long width, long height);
+    // `image` is `width` x `height` and its pixels are not all alike.
+    static ::testing::AssertionResult HoldsPicture(IKelvraImage* image, long width, long height);
 
     ITlvSaveImage& Saver() const { return *m_saver; }
 
