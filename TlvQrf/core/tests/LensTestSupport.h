@@ -30,10 +30,11 @@ constexpr SLensSetUp kLensSetUps[] = {
 inline void ApplyLensSetUp(const SLensSetUp& setUp, const TempProfilesFolder& folder, SyntheticPicture& picture)
 {
     DeleteFileA((folder.Path() + "Tl0080.lns").c_str());
-    if (setUp.file != nullptr && *setUp.file != '\0')
+    if (setUp.file != nullptr && *setUp.file != '\0') {
         folder.Write("Tl0080.lns", setUp.file);
-    else if (setUp.file != nullptr)
+    } else if (setUp.file != nullptr) {
         EXPECT_TRUE(TlWriteLensFile(folder.Path().c_str(), nullptr));
+    }
     SetLensCode(picture.Tags(), setUp.lensCode);
 }
 
