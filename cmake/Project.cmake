@@ -12,9 +12,10 @@ endif()
 
 set(TL_WINEPREFIX "${CMAKE_BINARY_DIR}/wineprefix" CACHE PATH "Wine prefix the tests run in")
 
-# Our own code is built with all warnings; outside sources are not.
+# Our own code is built with all warnings, and a warning stops the build;
+# outside sources are not.
 function(tl_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
 endfunction()
 
 # tl_library(name SOURCES ... [PUBLIC_LIBS ...] [INCLUDE dir])

@@ -36,14 +36,14 @@ int ExportWorkingSlot(KelvraPixelFormat format, std::uint32_t layout)
     switch (format) {
     case kKelvraGrey8:
     case kKelvraRGB8:
-        return layout == 2 ? kTlCmykWorkingProfile : kNoSlot;
+        return layout == 2 ? int(kTlCmykWorkingProfile) : int(kNoSlot);
     case kKelvraGrey16:
     case kKelvraRGB16:
         if (layout == 0)
-            return kTlRgbWorkingProfile;
+            return int(kTlRgbWorkingProfile);
         // 8-bit grey has no working slot of its own: its data stays in the
         // grey profile it was developed into.
-        return layout == 2 ? kTlCmykWorkingProfile : kNoSlot;
+        return layout == 2 ? int(kTlCmykWorkingProfile) : int(kNoSlot);
     default:
         return kBadColourSpace;
     }
@@ -151,7 +151,8 @@ int WriteSetup(STlExportStep& step, IKelvraImage* current)
     int count = 2;
     long fixedWidth = 0, fixedHeight = 0;
     if (step.params.fixedSize != 0) {
-        KelvraSaveInfo info = {sizeof(KelvraSaveInfo)};
+        KelvraSaveInfo info = {};
+        info.size = sizeof info;
         IKelvraError* error = save.saver->GetInfo(&info);
         if (error == nullptr)
             error = save.saver->GetOutputSize(&fixedWidth, &fixedHeight);

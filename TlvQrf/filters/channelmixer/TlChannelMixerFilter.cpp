@@ -13,9 +13,8 @@ struct MixerFormat {
 
 // The layouts the mixer reads; the others it refuses.
 const MixerFormat kMixerFormats[] = {
-    {kTlFormatGrey8, 1},        {kTlFormatGrey16, 1},       {kTlFormatRgb8, 3},
-    {kTlFormatThree8First, 3},  {kTlFormatRgb16, 3},        {kTlFormatThree16First, 3},
-    {0x10060204, 3},            {kTlFormatThree16Last, 3},  {kTlFormatCmyk8, 4},
+    {kKelvraGrey8, 1}, {kKelvraGrey16, 1}, {kKelvraRGB8, 3},          {kKelvraLCh8, 3},  {kKelvraRGB16, 3},
+    {kKelvraLCh16, 3}, {kKelvraLab16, 3},  {kTlThreeSample16Last, 3}, {kKelvraCMYK8, 4},
 };
 
 int MixerChannels(KelvraPixelFormat format)

@@ -7,11 +7,11 @@ TlSampleLayout TlSampleLayoutOf(KelvraPixelFormat format)
 
 bool TlIsRgb(KelvraPixelFormat format)
 {
-    return format == kTlFormatRgb8 || format == kTlFormatRgb16;
+    return format == kKelvraRGB8 || format == kKelvraRGB16;
 }
 
 bool TlIsRgbLike(KelvraPixelFormat format)
 {
-    return TlIsRgb(format) || (format >= kTlFormatThree8First && format <= kTlFormatThree8Last) ||
-           (format >= kTlFormatThree16First && format <= kTlFormatThree16Last);
+    return TlIsRgb(format) || (format >= kKelvraLCh8 && format <= kTlThreeSample8Last) ||
+           (format >= kKelvraLCh16 && format <= kTlThreeSample16Last);
 }

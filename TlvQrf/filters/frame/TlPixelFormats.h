@@ -5,17 +5,11 @@
 
 #include "kelvra/KelvraTypes.h"
 
+// The three-sample layouts some filters read like RGB run from the
+// framework's LCh formats to these, which the framework leaves unnamed.
 enum : KelvraPixelFormat {
-    kTlFormatBitmap = kKelvraBitmap,      // 0x01020001
-    kTlFormatGrey8 = kKelvraGrey8,        // 0x08020001
-    kTlFormatGrey16 = kKelvraGrey16,      // 0x10020001
-    kTlFormatRgb8 = kKelvraRGB8,          // 0x08060201
-    kTlFormatRgb16 = kKelvraRGB16,        // 0x10060201
-    kTlFormatThree8First = 0x08060203,    // three-sample layouts some filters treat like RGB
-    kTlFormatThree8Last = 0x08060205,
-    kTlFormatThree16First = 0x10060203,
-    kTlFormatThree16Last = 0x10060205,
-    kTlFormatCmyk8 = kKelvraCMYK8,        // 0x08080202
+    kTlThreeSample8Last = 0x08060205,
+    kTlThreeSample16Last = 0x10060205,
 };
 
 struct TlSampleLayout {

@@ -9,11 +9,11 @@ namespace {
 bool IsLostDetailFormat(KelvraPixelFormat format)
 {
     switch (format) {
-    case kTlFormatGrey8:
-    case kTlFormatRgb8:
-    case kTlFormatCmyk8:
-    case kTlFormatGrey16:
-    case kTlFormatRgb16:
+    case kKelvraGrey8:
+    case kKelvraRGB8:
+    case kKelvraCMYK8:
+    case kKelvraGrey16:
+    case kKelvraRGB16:
         return true;
     default:
         return false;

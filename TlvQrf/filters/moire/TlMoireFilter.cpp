@@ -7,7 +7,7 @@ namespace {
 
 bool IsRgb16(KelvraPixelFormat format)
 {
-    return format == kTlFormatRgb16;
+    return format == kKelvraRGB16;
 }
 
 const CTlFormatCheck kRgb16Only{IsRgb16, TlFormatRejection::Text};

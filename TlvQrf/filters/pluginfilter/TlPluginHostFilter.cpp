@@ -10,8 +10,8 @@ namespace {
 // The formats the host hands to plug-ins and takes back.
 bool IsPluginFormat(KelvraPixelFormat format)
 {
-    return format == kTlFormatGrey8 || format == kTlFormatGrey16 || format == kTlFormatRgb8 ||
-           format == kTlFormatRgb16;
+    return format == kKelvraGrey8 || format == kKelvraGrey16 || format == kKelvraRGB8 ||
+           format == kKelvraRGB16;
 }
 
 const CTlFormatCheck kPluginFormats{IsPluginFormat, TlFormatRejection::Code};

@@ -22,7 +22,7 @@ TlRedEyeProgress g_detectionProgress = nullptr;
 
 bool AcceptsRgb(KelvraPixelFormat format)
 {
-    return format == kTlFormatRgb8 || format == kTlFormatRgb16;
+    return format == kKelvraRGB8 || format == kKelvraRGB16;
 }
 
 const CTlFormatCheck kRgbOnly{AcceptsRgb, TlFormatRejection::Text};

@@ -67,8 +67,8 @@ TEST(ChannelMixerTest, SixteenBitPixelsBecomeTheTruncatedWeightedSum)
 
 TEST(ChannelMixerTest, ThreeSampleLayoutsAreMixedLikeRgb)
 {
-    for (KelvraPixelFormat format : {KelvraPixelFormat(kTlFormatThree8First), KelvraPixelFormat(kTlFormatThree16First),
-                                     KelvraPixelFormat(0x10060204), KelvraPixelFormat(kTlFormatThree16Last)}) {
+    for (KelvraPixelFormat format : {KelvraPixelFormat(kKelvraLCh8), KelvraPixelFormat(kKelvraLCh16),
+                                     KelvraPixelFormat(0x10060204), KelvraPixelFormat(kTlThreeSample16Last)}) {
         SCOPED_TRACE(format);
         ExpectGreys(format, {{{255, 0, 0}, 76}, {{0, 255, 0}, 149}});
     }

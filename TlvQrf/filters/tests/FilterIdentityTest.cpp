@@ -90,13 +90,13 @@ TEST(PixelFormatTest, SampleLayoutAndRgbLikeness)
         bool rgb;
         bool rgbLike;
     } cases[] = {
-        {kTlFormatBitmap, 1, 1, false, false},   {kTlFormatGrey8, 8, 1, false, false},
-        {kTlFormatGrey16, 16, 1, false, false},  {kTlFormatRgb8, 8, 3, true, true},
-        {kTlFormatRgb16, 16, 3, true, true},     {0x08060202, 8, 3, false, false},
-        {kTlFormatThree8First, 8, 3, false, true}, {0x08060204, 8, 3, false, true},
-        {kTlFormatThree8Last, 8, 3, false, true},  {0x08060206, 8, 3, false, false},
-        {kTlFormatThree16First, 16, 3, false, true}, {kTlFormatThree16Last, 16, 3, false, true},
-        {0x10060206, 16, 3, false, false},       {kTlFormatCmyk8, 8, 4, false, false},
+        {kKelvraBitmap, 1, 1, false, false},   {kKelvraGrey8, 8, 1, false, false},
+        {kKelvraGrey16, 16, 1, false, false},  {kKelvraRGB8, 8, 3, true, true},
+        {kKelvraRGB16, 16, 3, true, true},     {0x08060202, 8, 3, false, false},
+        {kKelvraLCh8, 8, 3, false, true}, {0x08060204, 8, 3, false, true},
+        {kTlThreeSample8Last, 8, 3, false, true},  {0x08060206, 8, 3, false, false},
+        {kKelvraLCh16, 16, 3, false, true}, {kTlThreeSample16Last, 16, 3, false, true},
+        {0x10060206, 16, 3, false, false},       {kKelvraCMYK8, 8, 4, false, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.format);

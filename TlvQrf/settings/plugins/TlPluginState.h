@@ -15,7 +15,7 @@
 
 class CTlStateReader;
 
-class CTlPluginState : public ITlState {
+class CTlPluginState final : public ITlState {
 public:
     CTlPluginState() = default;
     // Shares the other's host (see operator=).
