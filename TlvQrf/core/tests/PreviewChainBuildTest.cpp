@@ -68,20 +68,13 @@ std::set<int> AllSlotsBut(std::set<int> missing)
     return slots;
 }
 
-const std::vector<int> kMode0Order = {0,  1,  2,  36, 25, 38, 4,  43, 37, 42, 13, 3,  11, 5,  39,
-                                      27, 23, 6,  22, 7,  44, 24, 12, 41, 40, 19, 20, 8,  35, 28,
-                                      10, 14, 29, 45, 31, 32, 15, 17, 33, 9,  18, 16, 21, 34, 26};
-const std::vector<int> kMode2Order = {0,  1,  2,  36, 25, 4,  43, 37, 42, 13, 3,  11, 5,  39, 27,
-                                      23, 6,  22, 7,  44, 24, 12, 41, 40, 19, 20, 8,  28, 10, 14,
-                                      29, 45, 31, 32, 15, 17, 33, 9,  30, 18, 16, 21, 26};
-
 std::vector<SModeCase> ModeCases()
 {
     return {
-        {0, kMode0Order, AllSlotsBut({30})},
-        {1, {0, 2, 13, 39, 6, 18, 26}, {0, 2, 6, 13, 17, 18, 26, 39, 40, 41}},
-        {2, kMode2Order, AllSlotsBut({34, 35, 38})},
-        {3, kMode2Order, AllSlotsBut({34, 35, 38})},
+        {0, TlStageOrder::PreviewOrder(0), AllSlotsBut({30})},
+        {1, TlStageOrder::PreviewOrder(1), {0, 2, 6, 13, 17, 18, 26, 39, 40, 41}},
+        {2, TlStageOrder::PreviewOrder(2), AllSlotsBut({34, 35, 38})},
+        {3, TlStageOrder::PreviewOrder(3), AllSlotsBut({34, 35, 38})},
     };
 }
 
