@@ -126,6 +126,15 @@ const STlStageEntry& StageEntry(TlStage stage)
     return kOrder[std::size_t(stage)];
 }
 
+const STlStageEntry* PreviewSlotEntry(int slot)
+{
+    for (const STlStageEntry& entry : kOrder) {
+        if (slot != kNoSlot && entry.previewSlot == slot)
+            return &entry;
+    }
+    return nullptr;
+}
+
 std::uint32_t PreviewChainOf(std::uint32_t mode)
 {
     if (mode == 0)

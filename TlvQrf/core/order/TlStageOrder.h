@@ -151,6 +151,8 @@ struct STlStageEntry {
 const std::vector<STlStageEntry>& StageOrder();
 // The entry of `stage`.
 const STlStageEntry& StageEntry(TlStage stage);
+// The entry of preview slot `slot`; null for a number outside the table.
+const STlStageEntry* PreviewSlotEntry(int slot);
 // The chains of a preview of `mode`: kFullPreview, kQuickPreview or
 // kReducedPreview.
 std::uint32_t PreviewChainOf(std::uint32_t mode);
