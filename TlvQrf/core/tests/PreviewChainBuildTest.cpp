@@ -3,6 +3,8 @@
 // tear-down, and the display connection.
 #include "PreviewChainTestSupport.h"
 
+#include "ErrorChainTestSupport.h"
+
 #include "filters/revelation/TlRevelationFilter.h"
 #include "filtrix/KelvraFilterLut.h"
 #include "filtrix/KelvraFilterScale.h"
@@ -420,6 +422,51 @@ TEST_F(PreviewChainBuild, AFilterThatCannotBeSetUpGives7)
         EXPECT_EQ(Build(chain), 7);
         ExpectTornDown(chain);
     }
+}
+
+// A failed build keeps, for the control to hand on, which stage failed with
+// the filter's own error innermost; taking it empties the chain object.
+TEST_F(PreviewChainBuild, AFailedBuildKeepsTheStageAndTheFiltersError)
+{
+    struct SCase {
+        const char* what;
+        int slot; // -1: the source fails
+        RiggedChain::Maker maker;
+        int code;
+        const char* text;
+    };
+    const SCase cases[] = {
+        {"a filter refuses to be disabled", 2,
+         [](IKelvraManager* m) { return std::make_unique<LutRefusingToBeDisabled>(m); }, 7,
+         "the preview chain failed at the square-law table (7)"},
+        {"the Revelation filter refuses its watcher", 37,
+         [](IKelvraManager* m) { return std::make_unique<RevelationRefusingWatchers>(m); }, 7,
+         "the preview chain failed at the Revelation filter (7)"},
+        {"a filter refuses its place in the chain", 18,
+         [](IKelvraManager* m) { return std::make_unique<TransformRefusingSources>(m); }, 7,
+         "the preview chain failed at the transform (7)"},
+        {"the source's colour space cannot be read", -1, nullptr, 6, "pixel format"},
+    };
+    for (const SCase& entry : cases) {
+        SCOPED_TRACE(entry.what);
+        RiggedChain chain;
+        RiggedSource source(m_image, true, false);
+        if (entry.slot >= 0) {
+            chain.replacements[entry.slot] = entry.maker;
+            EXPECT_EQ(Build(chain), entry.code);
+        } else {
+            EXPECT_EQ(chain.BuildPreviewChain(m_manager, &source, nullptr), entry.code);
+        }
+        IKelvraError* failure = chain.TakeFailure();
+        IKelvraError* expected = TestError();
+        EXPECT_TRUE(error_chain_test::SameCause(failure, expected));
+        EXPECT_TRUE(error_chain_test::ChainMentions(failure, entry.text));
+        IKelvraError::Release(expected);
+        IKelvraError::Release(failure);
+        EXPECT_EQ(chain.TakeFailure(), nullptr) << "taken once";
+    }
+    EXPECT_EQ(Build(m_chain), 0);
+    EXPECT_EQ(m_chain.TakeFailure(), nullptr) << "a good build leaves none";
 }
 
 TEST_F(PreviewChainBuild, NoFilterChainFromTheManagerGives7)
