@@ -35,9 +35,9 @@ std::string ChooseSourceProfileOf(const CTlvParamSet& set)
 }
 
 bool RequestImageEngineOf(CCMLEngMgr::CReference& ref, const CTlvParamSet& set, const char* destination,
-                          long* bitsPerChannel)
+                          long* bitsPerChannel, IKelvraError** why)
 {
     return WithFacts(set, [&](const TlSourceProfileFacts& facts) {
-        return RequestImageEngine(ref, facts, destination, bitsPerChannel);
+        return RequestImageEngine(ref, facts, destination, bitsPerChannel, why);
     });
 }

@@ -14,4 +14,4 @@ std::string ChooseSourceProfileOf(const CTlvParamSet& set);
 
 // RequestImageEngine for the parameter set.
 bool RequestImageEngineOf(CCMLEngMgr::CReference& ref, const CTlvParamSet& set, const char* destination,
-                          long* bitsPerChannel = nullptr);
+                          long* bitsPerChannel = nullptr, IKelvraError** why = nullptr);

@@ -16,6 +16,7 @@ CTlCadraFilterChain::~CTlCadraFilterChain()
     ReleaseChain();
     for (int i = 3; i >= 0; --i)
         m_engines[i].Release();
+    IKelvraError::Release(m_failure);
 }
 
 CKelvraFilterBase* CTlCadraFilterChain::GetSlot(int slot) const

@@ -60,6 +60,7 @@ public:
     int DisconnectDestination(IKelvraDataDestination* destination);
     // The tear-down: the chain, every filter and the slot table go.
     void ReleaseChain();
+    IKelvraError* TakeFailure() override;
 
     // The filter of `slot`; null when the slot is empty or out of range.
     CKelvraFilterBase* GetSlot(int slot) const;
@@ -161,9 +162,13 @@ private:
     int ConnectSourceAndDestination(IKelvraDataDestination* destination);
     using LinkOperation = IKelvraError* (*)(IKelvraDataSource*, IKelvraDataDestination*);
     int ChangeDestinationLink(IKelvraDataDestination* destination, LinkOperation change);
-    // Build codes of failing steps: the error is released, the chain torn
-    // down.
-    int FailWith(IKelvraError* error, int code);
+    // Build codes of failing steps: the error is kept as the failure's cause
+    // (see TakeFailure), the chain torn down. `slot` names the filter that
+    // failed, when one did.
+    int FailWith(IKelvraError* error, int code, int slot = TlStageOrder::kNoSlot);
+    // Keeps `failure` (taken over) when no earlier one waits, else releases
+    // it.
+    void KeepFailure(IKelvraError* failure);
     void StopWatching(int slot);
     void ReadHistogramSums(CKelvraFilterHistogram* histogram);
     void ReportFilterProgress(IKelvraFilter* filter, const KelvraProgress& progress);
@@ -222,6 +227,7 @@ private:
     CKelvraFilterCMLEngine::CReference m_engines[4];
     IKelvraDataSource* m_source = nullptr;
     std::vector<SPluginEntry> m_plugins;
+    IKelvraError* m_failure = nullptr; // the first failure not taken yet
 };
 
 // The factory the image control is given: a new chain; null when memory

@@ -13,6 +13,7 @@
 #include "kelvra/KelvraManager.h"
 #include "params/TlToneLuts.h"
 
+#include <cstdio>
 #include <new>
 
 using namespace TlChainSlots;
@@ -30,6 +31,7 @@ int CTlCadraFilterChain::BuildPreviewChain(IKelvraManager* manager, IKelvraDataS
         return kAlreadyBuilt;
     if (manager == nullptr || source == nullptr)
         return kNoManagerOrSource;
+    IKelvraError::Release(TakeFailure());
     if (!m_slots) {
         m_slots.reset(new (std::nothrow) SlotTable());
         if (!m_slots)
@@ -40,7 +42,11 @@ int CTlCadraFilterChain::BuildPreviewChain(IKelvraManager* manager, IKelvraDataS
     m_monitorProfile.Set(GetWorkingProfile(kTlMonitorWorkingProfile).c_str());
     KelvraPixelFormat format = 0;
     if (IKelvraError* error = source->GetColorSpace(&format)) {
-        IKelvraError::Release(error);
+        // The slot table stays: nothing was made in it yet.
+        KeepFailure(IKelvraError::AddWorker(IKelvraError::Add(nullptr, 0, __LINE__,
+                                                               "the preview chain could not read the source's "
+                                                               "pixel format"),
+                                            0, __LINE__, error));
         return kNoColourSpace;
     }
     int code = CreateSlotFilters();
@@ -81,7 +87,7 @@ int CTlCadraFilterChain::CreateSlotFilters()
     }
     for (int slot : order) {
         if (GetSlot(slot) == nullptr)
-            return FailWith(nullptr, kCannotCreate);
+            return FailWith(nullptr, kCannotCreate, slot);
     }
     return kBuilt;
 }
@@ -103,7 +109,7 @@ int CTlCadraFilterChain::SetInitialTables()
         if (lut == nullptr)
             continue;
         if (IKelvraError* error = lut->SetLUT(entry.tables, 12, 16, 3, true))
-            return FailWith(error, kCannotInitialise);
+            return FailWith(error, kCannotInitialise, entry.slot);
     }
     return kBuilt;
 }
@@ -115,21 +121,21 @@ int CTlCadraFilterChain::SetUpSlots()
         if (error == nullptr)
             error = lch->SetLuts(nullptr, 0, 0, 0, true);
         if (error != nullptr)
-            return FailWith(error, kCannotInitialise);
+            return FailWith(error, kCannotInitialise, kLch);
     }
     for (int slot = kFirstScale; slot <= kAreaScale; ++slot) {
         if (CKelvraFilterScale* scale = SlotAs<CKelvraFilterScale>(slot)) {
             if (IKelvraError* error = scale->SetScale(1.0, true))
-                return FailWith(error, kCannotInitialise);
+                return FailWith(error, kCannotInitialise, slot);
         }
     }
     if (CKelvraFilterLut* lut = SlotAs<CKelvraFilterLut>(kFixedToneLut)) {
         if (!SetFixedToneLut(lut))
-            return FailWith(nullptr, kCannotInitialise);
+            return FailWith(nullptr, kCannotInitialise, kFixedToneLut);
     }
     if (CKelvraFilterBase* revelation = GetSlot(kRevelation)) {
         if (IKelvraError* error = revelation->AddWatcher(this))
-            return FailWith(error, kCannotInitialise);
+            return FailWith(error, kCannotInitialise, kRevelation);
     }
     return kBuilt;
 }
@@ -143,7 +149,7 @@ int CTlCadraFilterChain::MakeFilterChain()
     for (int slot = 0; slot < kSlotCount; ++slot) {
         if (CKelvraFilterBase* filter = GetSlot(slot)) {
             if (IKelvraError* error = filter->Enable(false, true))
-                return FailWith(error, kCannotInitialise);
+                return FailWith(error, kCannotInitialise, slot);
         }
     }
     if (CKelvraFilterBase* channelOrder = GetSlot(kChannelOrder))
@@ -153,7 +159,7 @@ int CTlCadraFilterChain::MakeFilterChain()
         if (filter == nullptr)
             continue;
         if (IKelvraError* error = m_chain->InsertFilter(filter, -1))
-            return FailWith(error, kCannotInitialise);
+            return FailWith(error, kCannotInitialise, slot);
     }
     return kBuilt;
 }
@@ -166,11 +172,31 @@ int CTlCadraFilterChain::ConnectSourceAndDestination(IKelvraDataDestination* des
     return error != nullptr ? FailWith(error, kCannotConnect) : kBuilt;
 }
 
-int CTlCadraFilterChain::FailWith(IKelvraError* error, int code)
+int CTlCadraFilterChain::FailWith(IKelvraError* error, int code, int slot)
 {
-    IKelvraError::Release(error);
+    char text[160];
+    if (const TlStageOrder::STlStageEntry* entry = TlStageOrder::PreviewSlotEntry(slot))
+        std::snprintf(text, sizeof text, "the preview chain failed at %s (%d)", entry->name, code);
+    else
+        std::snprintf(text, sizeof text, "the preview chain failed (%d)", code);
+    KeepFailure(IKelvraError::AddWorker(IKelvraError::Add(nullptr, 0, __LINE__, text), 0, __LINE__, error));
     ReleaseChain();
     return code;
+}
+
+void CTlCadraFilterChain::KeepFailure(IKelvraError* failure)
+{
+    if (m_failure == nullptr)
+        m_failure = failure;
+    else
+        IKelvraError::Release(failure);
+}
+
+IKelvraError* CTlCadraFilterChain::TakeFailure()
+{
+    IKelvraError* failure = m_failure;
+    m_failure = nullptr;
+    return failure;
 }
 
 int CTlCadraFilterChain::ConnectDestination(IKelvraDataDestination* destination)

@@ -14,6 +14,9 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
+#include <cstdio>
 #include <new>
 
 using namespace TlChainSlots;
@@ -151,6 +154,8 @@ int CTlCadraFilterChain::UpdatePreviewChain(CTlvParamSet* params, std::uint32_t 
     context.params = params;
     context.changes = merged;
     context.viewScale = viewScale;
+    // A failure an earlier run left is no longer news.
+    IKelvraError::Release(TakeFailure());
     try {
         return CTlPreviewUpdate(*this, context).Run();
     } catch (const std::bad_alloc&) {
@@ -237,15 +242,22 @@ bool CTlPreviewUpdate::Check(IKelvraError* error, int code)
     return error == nullptr || Fail(code, nullptr, error);
 }
 
-// The text goes onto the failing step's error chain, which is released with
-// it: the host sees only the code.
+// The text goes onto the failing step's error chain. The run's first
+// failure stays on the chain object for its holder (the host sees it under
+// the control's error); later ones are released.
 bool CTlPreviewUpdate::Fail(int code, const char* text, IKelvraError* error)
 {
     if (text != nullptr)
         error = IKelvraError::Add(error, kUpdateTag, __LINE__, text);
-    IKelvraError::Release(error);
-    if (m_ctx.code == TlUpdateCode::kDone)
-        m_ctx.code = code != TlUpdateCode::kDone ? code : TlUpdateCode::kFilterFailed;
+    if (m_ctx.code != TlUpdateCode::kDone) {
+        IKelvraError::Release(error);
+        return false;
+    }
+    m_ctx.code = code != TlUpdateCode::kDone ? code : TlUpdateCode::kFilterFailed;
+    char failure[80];
+    std::snprintf(failure, sizeof failure, "the preview update failed (%d)", m_ctx.code);
+    m_chain.KeepFailure(
+        IKelvraError::AddWorker(IKelvraError::Add(nullptr, kUpdateTag, __LINE__, failure), kUpdateTag, __LINE__, error));
     return false;
 }
 

@@ -92,9 +92,11 @@ void DestroyEngineManager();
 CCMLEngMgr* GetEngineManager();
 bool IsColourManagerCreated();
 
-// Front ends over the single manager; any error is released, the answer
-// says whether `ref` holds an engine for the pair.
-bool RequestEngine(CCMLEngMgr::CReference& ref, const char* source, const char* destination);
+// Front ends over the single manager; the answer says whether `ref` holds
+// an engine for the pair. The manager's error goes to `why` when given (the
+// caller releases it), else it is released.
+bool RequestEngine(CCMLEngMgr::CReference& ref, const char* source, const char* destination,
+                   IKelvraError** why = nullptr);
 // The destination is slot `slot` (0 to 4) of the working-profile table.
 bool RequestEngineToWorkingProfile(CCMLEngMgr::CReference& ref, const char* source, int slot);
 

@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-bool RequestEngine(CCMLEngMgr::CReference& ref, const char* source, const char* destination)
+bool RequestEngine(CCMLEngMgr::CReference& ref, const char* source, const char* destination, IKelvraError** why)
 {
     CCMLEngMgr* manager = GetEngineManager();
     if (!manager) {
@@ -15,8 +15,12 @@ bool RequestEngine(CCMLEngMgr::CReference& ref, const char* source, const char* 
         return false;
     }
     IKelvraError* error = manager->GetEngine(source, destination, ref);
-    IKelvraError::Release(error);
-    return error == nullptr;
+    const bool found = error == nullptr;
+    if (why != nullptr)
+        *why = error;
+    else
+        IKelvraError::Release(error);
+    return found;
 }
 
 bool RequestEngineToWorkingProfile(CCMLEngMgr::CReference& ref, const char* source, int slot)

@@ -63,7 +63,7 @@ std::string ChooseSourceProfile(const TlSourceProfileFacts& facts)
 }
 
 bool RequestImageEngine(CCMLEngMgr::CReference& ref, const TlSourceProfileFacts& facts, const char* destination,
-                        long* bitsPerChannel)
+                        long* bitsPerChannel, IKelvraError** why)
 {
     const KelvraPixelFormat format = PixelFormatOrZero(facts.pixelSource);
     std::string source;
@@ -77,5 +77,5 @@ bool RequestImageEngine(CCMLEngMgr::CReference& ref, const TlSourceProfileFacts&
         source = ChooseSourceProfile(facts);
     if (bitsPerChannel)
         *bitsPerChannel = (format & 0x10000000) ? 16 : 8;
-    return RequestEngine(ref, source.c_str(), destination);
+    return RequestEngine(ref, source.c_str(), destination, why);
 }

@@ -54,5 +54,6 @@ std::string ChooseSourceProfile(const TlSourceProfileFacts& facts);
 // Picks the source profile (grey images "TLGrayG22.icm", an assigned
 // profile as it is, otherwise ChooseSourceProfile), reports 16 or 8 bits per
 // channel by the pixel format, and asks the engine manager for the pair.
+// The manager's error goes to `why` as RequestEngine says.
 bool RequestImageEngine(CCMLEngMgr::CReference& ref, const TlSourceProfileFacts& facts, const char* destination,
-                        long* bitsPerChannel = nullptr);
+                        long* bitsPerChannel = nullptr, IKelvraError** why = nullptr);

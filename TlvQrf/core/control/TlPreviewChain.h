@@ -9,6 +9,7 @@
 class CTlvParamSet;
 class IKelvraDataDestination;
 class IKelvraDataSource;
+class IKelvraError;
 class IKelvraFilterChain;
 class IKelvraManager;
 struct KelvraFile;
@@ -54,6 +55,10 @@ public:
     virtual std::uint32_t GetReplayChanges() const { return 0; }
     virtual int Connect(IKelvraDataDestination* sink) = 0;
     virtual int Disconnect(IKelvraDataDestination* sink) = 0;
+    // The chain of the first failure of the last build or update, unless
+    // taken already: what failed, with the filter's error inside. The caller
+    // takes it over; null when nothing failed.
+    virtual IKelvraError* TakeFailure() { return nullptr; }
 };
 
 // Makes a chain object for `manager`; null when it cannot. May throw

@@ -89,9 +89,11 @@ IKelvraError* CTlvQrfControl::CreateChain()
         status = RunPreviewUpdate(ITlvQrfData::eAll);
     if (status == 0)
         return nullptr;
+    // The host reads which filter failed, and why, after the control's code.
+    IKelvraError* cause = m_chain->TakeFailure();
     delete m_chain;
     m_chain = nullptr;
-    return ChainStatusToError(status, __LINE__);
+    return IKelvraError::AddWorker(ChainStatusToError(status, __LINE__), 0, __LINE__, cause);
 }
 
 // A dust record with reference data builds its engine from the map the file

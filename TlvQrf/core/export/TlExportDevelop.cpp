@@ -111,9 +111,16 @@ int StepDevelop(STlExportStep& step)
             return developed;
     }
     BeginExportProgress();
-    const int built = BuildProcessingChain(ExportManager(), step.params, false, 1.0, 0);
-    if (built != 0)
-        return EndExport(step, built, kAtChainError, "Filter chain error");
+    IKelvraError* failure = nullptr;
+    const int built = BuildProcessingChain(ExportManager(), step.params, false, 1.0, 0, &failure);
+    if (built != 0) {
+        // The host learns which stage failed and why, under the export's own
+        // error.
+        step.errors = IKelvraError::AddWorker(IKelvraError::Add(step.errors, 0, kAtChainError, "Filter chain error"),
+                                              0, kAtChainError, failure);
+        return EndExport(step, built);
+    }
+    IKelvraError::Release(failure);
     ShareAnalysisProgress();
     return BeginChain(step);
 }

@@ -4,6 +4,8 @@
 #include "fullres/TlFullResSize.h"
 #include "fullres/TlFullResState.h"
 
+#include "order/TlStageOrder.h"
+
 #include "kelvra/KelvraTypes.h"
 
 #include <cstdint>
@@ -12,15 +14,25 @@
 
 class CCropFilter;
 class CKelvraFilterLut;
+class CKelvraFilterHistogram;
 class CKelvraFilterScale;
+class CTlUsmState;
+class CUnsharpMaskFilter;
 class CTlvParamSet;
 class IKelvraManager;
 
 class CTlChainBuilder {
 public:
     CTlChainBuilder(IKelvraManager* manager, const CTlvParamSet& params, bool reduced, double scale, long longSide);
+    ~CTlChainBuilder();
+    CTlChainBuilder(const CTlChainBuilder&) = delete;
+    CTlChainBuilder& operator=(const CTlChainBuilder&) = delete;
 
     int Build();
+    // The chain of the build's first failure: what the build was doing, with
+    // the error that made it fail inside; null when nothing failed. The
+    // caller takes it over.
+    IKelvraError* TakeFailure();
 
 private:
     // What the settings ask for.
@@ -28,10 +40,16 @@ private:
     void WorkOutProgressShares();
     void HandSourceSizeToGeometry();
 
-    // The stages, in chain order; each returns false when the build ends.
+    // One stage of the stage order; false when the build ends.
+    bool AppendStage(TlStageOrder::TlStage stage);
+    bool AppendStages();
+
+    // The stages; each returns false when the build ends.
     bool AppendResolution();
     bool AppendDeBayer();
     bool AppendSquareTable(bool wanted);
+    bool AppendTableA();
+    bool AppendTableC();
     bool AppendRootTable();
     bool AppendDust();
     bool AppendVignette();
@@ -51,21 +69,20 @@ private:
     bool AppendSaturation();
     bool AppendChromaBoost();
     bool AppendLchCurves();
-    bool AppendPresetSharpening();
+    using SharpeningWanted = bool (*)(const CTlvParamSet*, CTlUsmState*);
+    using SharpeningApply = bool (*)(const CTlvParamSet*, CUnsharpMaskFilter*, double, double);
+    bool AppendPresetSharpening(SharpeningWanted wanted, SharpeningApply apply);
     bool AppendListSharpening();
     bool AppendOutputColour();
     bool AppendTransform();
-    bool AppendAutoBrightness();
+    bool AppendHistogram();
     bool AppendCurveTable();
+    bool AppendAutoBrightness();
     bool AppendChannelMixer();
+    bool AppendToningTable();
     bool AppendColourSpace();
-    bool AppendLastScales();
-
-    bool AppendStages();
-    bool AppendEarlyStages();
-    bool AppendGeometryStages();
-    bool AppendColourStages();
-    bool AppendLateStages();
+    bool AppendUpscale();
+    bool AppendFinalStretch();
 
     // A new filter kept in the state; null (result 3) when it cannot be made.
     template <typename Filter, typename... Args>
@@ -81,9 +98,14 @@ private:
         return made;
     }
     bool Append(CKelvraFilterBase* filter);
-    // Releases `error`; true when there was none, else fails with `code`.
+    // True when `error` is null; else fails with `code`, `error` its cause.
     bool Check(IKelvraError* error, int code = 12);
-    bool Fail(int code);
+    // Ends the build with `code` (0 leaves the result to the general error);
+    // the first failure keeps `cause` (taken over; may be null).
+    bool Fail(int code, IKelvraError* cause = nullptr);
+    // Sets the result when none is set yet, and the build goes on.
+    void FailAndGoOn(int code);
+    void KeepFailure(int code, IKelvraError* cause);
     bool Colour(const char* target, long outputBits, CKelvraFilterCML** made);
     CKelvraFilterScale* MakeScale();
     // The appended table, or null when the build ends.
@@ -100,6 +122,8 @@ private:
 
     int m_result = 0;
     bool m_failed = false;
+    const char* m_doing = "";         // what the build does now, for its failure
+    IKelvraError* m_failure = nullptr; // the first failure's chain
     KelvraPixelFormat m_format = 0;
     long m_bitsSoFar = 8;
     long m_sourceBits = 8;
@@ -121,4 +145,6 @@ private:
     CKelvraFilterLut* m_tableA = nullptr;
     CCropFilter* m_crop = nullptr;
     CKelvraFilterScale* m_mainScale = nullptr;
+    CKelvraFilterHistogram* m_histogram = nullptr;
+    bool m_mixerAppended = false;
 };

@@ -13,27 +13,34 @@ constexpr int kCannotAllocate = 3;
 constexpr int kCannotAppend = 12;
 constexpr int kNoEngine = 20;
 
-bool RequestStageEngine(const STlFullResState& state, const CTlvParamSet& params, const char* target,
-                        CCMLEngMgr::CReference& engine)
+// "Missing CMS Engine", with the engine manager's reason inside.
+IKelvraError* RequestStageEngine(const STlFullResState& state, const CTlvParamSet& params, const char* target,
+                                 CCMLEngMgr::CReference& engine)
 {
-    if (state.hasTarget)
-        return RequestEngine(engine, state.targetProfile.c_str(), target);
-    return RequestImageEngineOf(engine, params, target);
+    IKelvraError* why = nullptr;
+    const bool found = state.hasTarget ? RequestEngine(engine, state.targetProfile.c_str(), target, &why)
+                                       : RequestImageEngineOf(engine, params, target, nullptr, &why);
+    if (found) {
+        IKelvraError::Release(why);
+        return nullptr;
+    }
+    return IKelvraError::AddWorker(IKelvraError::Add(nullptr, 0, __LINE__, "Missing CMS Engine"), 0, __LINE__, why);
 }
 
-bool SetBits(CKelvraFilterCML* filter, long inputBits, long outputBits)
+IKelvraError* SetBits(CKelvraFilterCML* filter, long inputBits, long outputBits)
 {
     IKelvraError* error = filter->SetBitsPerComponent(false, inputBits, false);
     if (error == nullptr)
         error = filter->SetBitsPerComponent(true, outputBits, false);
-    IKelvraError::Release(error);
-    return error == nullptr;
+    return error;
 }
 
 } // namespace
 
-int AppendColourStage(IKelvraManager* manager, const CTlvParamSet& params, const STlColourStageRequest& request,
-                      long* bitsSoFar, bool* appended, CKelvraFilterCML** made)
+namespace {
+
+int MakeColourStage(IKelvraManager* manager, const CTlvParamSet& params, const STlColourStageRequest& request,
+                    long* bitsSoFar, bool* appended, CKelvraFilterCML** made, IKelvraError** why)
 {
     *appended = false;
     STlFullResState& state = FullResState();
@@ -49,23 +56,33 @@ int AppendColourStage(IKelvraManager* manager, const CTlvParamSet& params, const
     stage.filter = filter;
     *made = filter;
     IKelvraError::Release(filter->SetCacheUsage(0));
-    if (!RequestStageEngine(state, params, request.target, stage.engine))
+    if ((*why = RequestStageEngine(state, params, request.target, stage.engine)) != nullptr)
         return kNoEngine;
-    if (IKelvraError* error = filter->SetCMLEngine(stage.engine.Get(), true)) {
-        IKelvraError::Release(error);
+    if ((*why = filter->SetCMLEngine(stage.engine.Get(), true)) != nullptr)
         return kNoEngine;
-    }
     if (!IsColourFilterActive(filter))
         return 0;
-    if (IKelvraError* error = state.chain->InsertFilter(filter, -1)) {
-        IKelvraError::Release(error);
+    if ((*why = state.chain->InsertFilter(filter, -1)) != nullptr)
         return kCannotAppend;
-    }
     *appended = true;
     state.targetProfile = request.target;
     state.hasTarget = true;
-    if (!SetBits(filter, *bitsSoFar, request.outputBits))
+    if ((*why = SetBits(filter, *bitsSoFar, request.outputBits)) != nullptr)
         return kNoEngine;
     *bitsSoFar = request.outputBits;
     return 0;
+}
+
+} // namespace
+
+int AppendColourStage(IKelvraManager* manager, const CTlvParamSet& params, const STlColourStageRequest& request,
+                      long* bitsSoFar, bool* appended, CKelvraFilterCML** made, IKelvraError** why)
+{
+    IKelvraError* error = nullptr;
+    const int code = MakeColourStage(manager, params, request, bitsSoFar, appended, made, &error);
+    if (why != nullptr)
+        *why = error;
+    else
+        IKelvraError::Release(error);
+    return code;
 }

@@ -5,6 +5,7 @@
 
 class CTlvParamSet;
 class CKelvraFilterCML;
+class IKelvraError;
 class IKelvraManager;
 
 struct STlColourStageRequest {
@@ -17,6 +18,7 @@ struct STlColourStageRequest {
 // no filter could be made or every slot is taken, 12 when it could not be
 // appended, 20 when no engine was found or the engine or the bits were
 // refused. `bitsSoFar` is the chain's sample depth before the stage and
-// becomes the stage's output bits when it is appended.
+// becomes the stage's output bits when it is appended. A failure leaves its
+// error in `why` when given (the caller releases it).
 int AppendColourStage(IKelvraManager* manager, const CTlvParamSet& params, const STlColourStageRequest& request,
-                      long* bitsSoFar, bool* appended, CKelvraFilterCML** made);
+                      long* bitsSoFar, bool* appended, CKelvraFilterCML** made, IKelvraError** why = nullptr);

@@ -20,6 +20,9 @@
 
 namespace {
 
+// The line the build's own error text carries.
+constexpr long kAtDustMapText = 4550;
+
 bool DustProgress(int phase, int percent, void* /*context*/)
 {
     return OnSaveProgress(phase, static_cast<signed char>(percent), kTlStageSecondWeight);
@@ -48,7 +51,7 @@ bool CTlChainBuilder::AppendDust()
         record->Analyze(request);
     }
     if (record->GetDustMap() == nullptr)
-        return Fail(kTlChainDustFailed);
+        return Fail(kTlChainDustFailed, IKelvraError::Add(nullptr, 0, kAtDustMapText, "Dust Map Error"));
     return Check(filter->SetDustMap(record->GetDustMap(), true), kTlChainDustFailed) &&
            Check(filter->SetToneMode(m_tableA != nullptr, true), kTlChainDustFailed) && Append(filter);
 }

@@ -16,6 +16,8 @@
 #include "kelvra/KelvraImage.h"
 #include "kelvra/KelvraManager.h"
 
+#include <cstdio>
+
 namespace {
 
 template <typename Record>
@@ -61,26 +63,53 @@ CTlChainBuilder::CTlChainBuilder(IKelvraManager* manager, const CTlvParamSet& pa
 {
 }
 
+CTlChainBuilder::~CTlChainBuilder()
+{
+    IKelvraError::Release(m_failure);
+}
+
+IKelvraError* CTlChainBuilder::TakeFailure()
+{
+    IKelvraError* failure = m_failure;
+    m_failure = nullptr;
+    return failure;
+}
+
 int CTlChainBuilder::Build()
 {
-    if (m_manager == nullptr)
+    if (m_manager == nullptr) {
+        m_doing = "its filter chain";
+        Fail(kTlChainCannotAllocate);
         return kTlChainCannotAllocate;
+    }
     // A raw-processing source may develop while the build reads its format
     // and size; its progress goes to the save for that time only.
     CScopedProgressRelay progress(m_params.image);
-    if (!Check(m_manager->CreateFilterChain(&m_state.chain), kTlChainCannotAllocate) || m_state.chain == nullptr)
+    m_doing = "its filter chain";
+    if (!Check(m_manager->CreateFilterChain(&m_state.chain), kTlChainCannotAllocate))
         return kTlChainCannotAllocate;
+    if (m_state.chain == nullptr) {
+        Fail(kTlChainCannotAllocate);
+        return kTlChainCannotAllocate;
+    }
     // Without the destination the stages are still built; the caller fails
     // on the result.
+    m_doing = "its destination image";
     if (!Check(m_manager->CreateImage(&m_state.destination), kTlChainCannotAllocate) ||
         m_state.destination == nullptr) {
+        KeepFailure(kTlChainCannotAllocate, nullptr);
         m_failed = false;
         m_result = kTlChainCannotAllocate;
     }
     WorkOutSwitches();
     HandSourceSizeToGeometry();
     WorkOutProgressShares();
-    if (m_params.image == nullptr || !Check(m_params.image->GetColorSpace(&m_format), kTlChainNoSourceFormat))
+    m_doing = "the source's pixel format";
+    if (m_params.image == nullptr) {
+        Fail(kTlChainNoSourceFormat);
+        return kTlChainNoSourceFormat;
+    }
+    if (!Check(m_params.image->GetColorSpace(&m_format), kTlChainNoSourceFormat))
         return kTlChainNoSourceFormat;
     m_sourceBits = (m_format & kTlSixteenBitFormat) != 0 ? 16 : 8;
     m_bitsSoFar = m_sourceBits;
@@ -130,38 +159,61 @@ void CTlChainBuilder::HandSourceSizeToGeometry()
         m_params.geometry->ResizeToImage(int(size.width), int(size.height));
 }
 
+// The stages in the one stage order; each is made only when its settings
+// ask for it.
 bool CTlChainBuilder::AppendStages()
 {
-    return AppendEarlyStages() && AppendGeometryStages() && AppendColourStages() && AppendLateStages();
+    for (TlStageOrder::TlStage stage : TlStageOrder::FullResolutionOrder()) {
+        m_doing = TlStageOrder::StageEntry(stage).name;
+        if (!AppendStage(stage))
+            return false;
+    }
+    return true;
 }
 
-// Development up to the developed, white-balanced picture.
-bool CTlChainBuilder::AppendEarlyStages()
+bool CTlChainBuilder::AppendStage(TlStageOrder::TlStage stage)
 {
-    const bool tableA = m_rawTone && (m_dust || m_vignette || !(m_moire || m_revelation));
-    return AppendResolution() && AppendDeBayer() && AppendSquareTable(tableA) && AppendDust() &&
-           AppendVignette() && AppendRootTable() && AppendMoire() && AppendRevelation() &&
-           AppendSquareTable(m_rawTone && (m_moire || m_revelation)) &&
-           AppendToneTable() && AppendRedEye();
-}
-
-bool CTlChainBuilder::AppendGeometryStages()
-{
-    return AppendPreStretch() && AppendFisheye() && AppendCrop() && AppendFineEdge();
-}
-
-bool CTlChainBuilder::AppendColourStages()
-{
-    return AppendLab() && AppendColourNoise() && WorkOutOutputSize() && AppendMainScale() && AppendLch() &&
-           AppendSaturation() && AppendChromaBoost() && AppendLchCurves() &&
-           AppendPresetSharpening() && AppendListSharpening() &&
-           AppendOutputColour();
-}
-
-bool CTlChainBuilder::AppendLateStages()
-{
-    return AppendTransform() && AppendAutoBrightness() && AppendChannelMixer() && AppendColourSpace() &&
-           AppendLastScales();
+    using S = TlStageOrder::TlStage;
+    switch (stage) {
+    case S::Resolution: return AppendResolution();
+    case S::DeBayer: return AppendDeBayer();
+    case S::SquareTable: return AppendTableA();
+    case S::Dust: return AppendDust();
+    case S::Vignette: return AppendVignette();
+    case S::RootTable: return AppendRootTable();
+    case S::Moire: return AppendMoire();
+    case S::Revelation: return AppendRevelation();
+    case S::SecondSquareTable: return AppendTableC();
+    case S::ToneTable: return AppendToneTable();
+    case S::RedEye: return AppendRedEye();
+    case S::PreStretch: return AppendPreStretch();
+    case S::Fisheye: return AppendFisheye();
+    case S::Crop: return AppendCrop();
+    case S::FineEdge: return AppendFineEdge();
+    case S::Lab: return AppendLab();
+    case S::ColourNoise: return AppendColourNoise();
+    // The output size is known once the noise work is set; the main scale
+    // brings the picture to it.
+    case S::MainScale: return WorkOutOutputSize() && AppendMainScale();
+    case S::Lch: return AppendLch();
+    case S::Saturation: return AppendSaturation();
+    case S::ChromaBoost: return AppendChromaBoost();
+    case S::LchCurves: return AppendLchCurves();
+    case S::CameraSharpening: return AppendPresetSharpening(GetCameraSharpening, ApplyCameraSharpening);
+    case S::MixerSharpening: return AppendPresetSharpening(GetMixerSharpening, ApplyMixerSharpening);
+    case S::ListSharpening: return AppendListSharpening();
+    case S::OutputColour: return AppendOutputColour();
+    case S::Transform: return AppendTransform();
+    case S::BrightnessHistogram: return AppendHistogram();
+    case S::CurveTable: return AppendCurveTable();
+    case S::AutoBrightness: return AppendAutoBrightness();
+    case S::ChannelMixer: return AppendChannelMixer();
+    case S::ToningTable: return AppendToningTable();
+    case S::ColourSpace: return AppendColourSpace();
+    case S::Upscale: return AppendUpscale();
+    case S::FinalStretch: return AppendFinalStretch();
+    default: return true; // a stage of the preview only
+    }
 }
 
 bool CTlChainBuilder::Append(CKelvraFilterBase* filter)
@@ -173,31 +225,58 @@ bool CTlChainBuilder::Check(IKelvraError* error, int code)
 {
     if (error == nullptr)
         return true;
-    IKelvraError::Release(error);
-    return Fail(code);
+    return Fail(code, error);
 }
 
-bool CTlChainBuilder::Fail(int code)
+bool CTlChainBuilder::Fail(int code, IKelvraError* cause)
 {
+    KeepFailure(code, cause);
     if (m_result == 0)
         m_result = code;
     m_failed = true;
     return false;
 }
 
+void CTlChainBuilder::FailAndGoOn(int code)
+{
+    KeepFailure(code, nullptr);
+    if (m_result == 0)
+        m_result = code;
+}
+
+// Only the first failure says why the build failed; the later ones follow
+// from it.
+void CTlChainBuilder::KeepFailure(int code, IKelvraError* cause)
+{
+    if (m_failure != nullptr) {
+        IKelvraError::Release(cause);
+        return;
+    }
+    char text[160];
+    std::snprintf(text, sizeof text, "the development chain could not be built at %s (%d)", m_doing,
+                  code != 0 ? code : int(kTlChainError));
+    m_failure = IKelvraError::AddWorker(IKelvraError::Add(nullptr, 0, __LINE__, text), 0, __LINE__, cause);
+}
+
 bool CTlChainBuilder::Colour(const char* target, long outputBits, CKelvraFilterCML** made)
 {
     bool appended = false;
     *made = nullptr;
-    const int code = AppendColourStage(m_manager, m_params, {target, outputBits}, &m_bitsSoFar, &appended, made);
+    IKelvraError* why = nullptr;
+    const int code =
+        AppendColourStage(m_manager, m_params, {target, outputBits}, &m_bitsSoFar, &appended, made, &why);
     if (code != 0)
-        return Fail(code);
+        return Fail(code, why);
+    IKelvraError::Release(why);
     return true;
 }
 
 int BuildProcessingChain(IKelvraManager* manager, const CTlvParamSet& params, bool reducedMode, double scale,
-                         long longSide)
+                         long longSide, IKelvraError** failure)
 {
     CTlChainBuilder builder(manager, params, reducedMode, scale, longSide);
-    return builder.Build();
+    const int result = builder.Build();
+    if (failure != nullptr)
+        *failure = builder.TakeFailure();
+    return result;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 class CTlvParamSet;
+class IKelvraError;
 class IKelvraManager;
 
 // Build results.
@@ -22,9 +23,12 @@ enum : int {
 
 // `reducedMode` makes a small rendition whose longer side is `longSide`;
 // `scale` multiplies every size and radius (1.0 for an export). Stages
-// come from `manager`; the state must have been released before.
+// come from `manager`; the state must have been released before. A failed
+// build leaves in `failure`, when given, the chain of its first failure:
+// the stage it failed at, with that filter's error inside (the caller
+// releases it); null when nothing failed.
 int BuildProcessingChain(IKelvraManager* manager, const CTlvParamSet& params, bool reducedMode, double scale,
-                         long longSide);
+                         long longSide, IKelvraError** failure = nullptr);
 
 // Whether the chain built for `params` converts to the output profile at its
 // end: the settings ask for it, or the data would otherwise stay in Lab,

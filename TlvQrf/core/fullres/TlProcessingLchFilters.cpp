@@ -18,8 +18,9 @@ bool CTlChainBuilder::AppendChromaBoost()
     CChromaBoosterFilter* filter = Make<CChromaBoosterFilter>();
     if (filter == nullptr)
         return false;
-    if (const int code = LoadLchCalibration(*filter, m_params.tags, 27, 28))
-        return Fail(code);
+    IKelvraError* why = nullptr;
+    if (const int code = LoadLchCalibration(*filter, m_params.tags, 27, 28, &why))
+        return Fail(code, why);
     return Check(filter->SetThresholdEnabled(record->enabled, true)) &&
            Check(filter->SetLevel(record->amount, true)) && Append(filter);
 }
@@ -34,8 +35,9 @@ bool CTlChainBuilder::AppendLchCurves()
     CFltLch* filter = Make<CFltLch>();
     if (filter == nullptr)
         return false;
-    if (const int code = LoadLchCalibration(*filter, m_params.tags, 25, 26))
-        return Fail(code);
+    IKelvraError* why = nullptr;
+    if (const int code = LoadLchCalibration(*filter, m_params.tags, 25, 26, &why))
+        return Fail(code, why);
     STlLutTables tables;
     if (!MakeLchTables(*group, tables))
         return Fail(3);

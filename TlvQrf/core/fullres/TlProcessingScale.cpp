@@ -14,6 +14,9 @@
 
 namespace {
 
+// The line the build's own error text carries.
+constexpr long kAtNoSizeText = 5119;
+
 long AtLeastOne(double value)
 {
     const long truncated = long(value);
@@ -37,7 +40,7 @@ bool CTlChainBuilder::WorkOutOutputSize()
         } else if (GetOutputSize(m_params, &base)) {
             base = {long(m_scale * double(base.width)), long(m_scale * double(base.height))};
         } else {
-            return Fail(10);
+            return Fail(10, IKelvraError::Add(nullptr, 0, kAtNoSizeText, "Could not get size"));
         }
         if (SwapsSides(m_params.rotation))
             std::swap(base.width, base.height);
@@ -51,11 +54,8 @@ bool CTlChainBuilder::WorkOutOutputSize()
         IKelvraSave* saver = SaveState().saver;
         if (saver == nullptr)
             return Fail(9);
-        IKelvraError* error = saver->GetOutputSize(&m_output.width, &m_output.height);
-        if (error != nullptr) {
-            IKelvraError::Release(error);
-            return Fail(9);
-        }
+        if (IKelvraError* error = saver->GetOutputSize(&m_output.width, &m_output.height))
+            return Fail(9, error);
         m_stretchDone = true;
     }
     m_sizingStretch = m_stretchDone ? 1.0 : m_stretch;

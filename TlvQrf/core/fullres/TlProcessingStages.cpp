@@ -1,6 +1,7 @@
 // The stages of the full-resolution chain, each made only when its setting
 // asks for work and appended right after it is set up.
 #include "fullres/TlChainBuilder.h"
+#include "fullres/TlProcessingChain.h"
 
 #include "colour/TlWorkingProfiles.h"
 #include "params/TlDeBayerSetup.h"
@@ -40,6 +41,8 @@
 namespace {
 
 constexpr std::size_t kMaxListSharpening = 7;
+// The lines the build's own error texts carry.
+constexpr long kAtMoireText = 4643;
 constexpr long kScaleMethod = 2;
 
 } // namespace
@@ -66,8 +69,18 @@ bool CTlChainBuilder::AppendDeBayer()
     return Append(made);
 }
 
-// The square-law table goes before the linear stages (dust, vignette,
-// moire, Revelation).
+// The square-law table goes before the linear stages (dust, vignette), and
+// again after moire and Revelation, which work on coded data.
+bool CTlChainBuilder::AppendTableA()
+{
+    return AppendSquareTable(m_rawTone && (m_dust || m_vignette || !(m_moire || m_revelation)));
+}
+
+bool CTlChainBuilder::AppendTableC()
+{
+    return AppendSquareTable(m_rawTone && (m_moire || m_revelation));
+}
+
 bool CTlChainBuilder::AppendSquareTable(bool wanted)
 {
     if (!wanted)
@@ -119,7 +132,7 @@ bool CTlChainBuilder::AppendMoire()
     if (filter == nullptr)
         return false;
     if (!SetMoireLevel(m_params, *filter))
-        return Fail(12);
+        return Fail(kTlChainCannotConfigure, IKelvraError::Add(nullptr, 0, kAtMoireText, "Moire Initialization"));
     return Append(filter);
 }
 
@@ -152,11 +165,8 @@ bool CTlChainBuilder::AppendFisheye()
     CFisheyeFilter* filter = Make<CFisheyeFilter>();
     if (filter == nullptr)
         return false;
-    if (IKelvraError* error = filter->SetLens(m_params.tags)) {
-        const bool rejected = TlIsLensFileRejected(error);
-        IKelvraError::Release(error);
-        return Fail(rejected ? 23 : 22);
-    }
+    if (IKelvraError* error = filter->SetLens(m_params.tags))
+        return Fail(TlIsLensFileRejected(error) ? kTlChainLensUnknown : kTlChainLensFailed, error);
     return Check(filter->SetFillMode(m_params.fisheye->flag ? 1 : 0, true)) &&
            Check(filter->SetFillColor(m_params.fisheye->value, true)) && Append(filter);
 }
@@ -245,26 +255,16 @@ bool CTlChainBuilder::AppendSaturation()
 
 // The camera's and the mixer's preset sharpening report nothing of their
 // own; only their insert counts.
-bool CTlChainBuilder::AppendPresetSharpening()
+bool CTlChainBuilder::AppendPresetSharpening(SharpeningWanted wanted, SharpeningApply apply)
 {
-    using Apply = bool (*)(const CTlvParamSet*, CUnsharpMaskFilter*, double, double);
-    using Wanted = bool (*)(const CTlvParamSet*, CTlUsmState*);
-    const struct {
-        Wanted wanted;
-        Apply apply;
-    } presets[] = {{GetCameraSharpening, ApplyCameraSharpening}, {GetMixerSharpening, ApplyMixerSharpening}};
-    for (const auto& preset : presets) {
-        if (!preset.wanted(&m_params, nullptr))
-            continue;
-        CUnsharpMaskFilter* filter = Make<CUnsharpMaskFilter>();
-        if (filter == nullptr)
-            return false;
-        IKelvraError::Release(filter->SetCacheUsage(0));
-        preset.apply(&m_params, filter, m_scale * ClampedFinalScale(), m_sizingStretch);
-        if (!Append(filter))
-            return false;
-    }
-    return true;
+    if (!wanted(&m_params, nullptr))
+        return true;
+    CUnsharpMaskFilter* filter = Make<CUnsharpMaskFilter>();
+    if (filter == nullptr)
+        return false;
+    IKelvraError::Release(filter->SetCacheUsage(0));
+    apply(&m_params, filter, m_scale * ClampedFinalScale(), m_sizingStretch);
+    return Append(filter);
 }
 
 // Each entry of the list, at most seven, is one unsharp mask; all are made
@@ -332,25 +332,39 @@ bool CTlChainBuilder::AppendTransform()
            Check(filter->SetTransform(m_params.flip != 0, double(m_params.rotation), true, false));
 }
 
+namespace {
+
+const CTlAutoBrightnessState* ActiveAutoBrightness(const CTlvParamSet& params)
+{
+    const CTlAutoBrightnessState* record = CTlvParamSet::Present(params.autoBrightnessFlag, params.autoBrightness);
+    return record != nullptr && !record->IsDefault() ? record : nullptr;
+}
+
+int MixerKind(const CTlvParamSet& params)
+{
+    return params.channelMixer != nullptr ? params.channelMixer->MixerKind() : 0;
+}
+
+} // namespace
+
+// The auto brightness judges the picture by this histogram.
+bool CTlChainBuilder::AppendHistogram()
+{
+    if (ActiveAutoBrightness(m_params) == nullptr)
+        return true;
+    m_histogram = Make<CKelvraFilterHistogram>();
+    return m_histogram != nullptr && Append(m_histogram);
+}
+
 bool CTlChainBuilder::AppendAutoBrightness()
 {
-    const CTlAutoBrightnessState* record =
-        CTlvParamSet::Present(m_params.autoBrightnessFlag, m_params.autoBrightness);
-    const bool active = record != nullptr && !record->IsDefault();
-    CKelvraFilterHistogram* histogram = nullptr;
-    if (active) {
-        histogram = Make<CKelvraFilterHistogram>();
-        if (histogram == nullptr || !Append(histogram))
-            return false;
-    }
-    if (!AppendCurveTable())
-        return false;
-    if (!active)
+    const CTlAutoBrightnessState* record = ActiveAutoBrightness(m_params);
+    if (record == nullptr)
         return true;
     CAutoBrightnessFilter* filter = Make<CAutoBrightnessFilter>();
     if (filter == nullptr)
         return false;
-    return Check(filter->SetHistogram(histogram, true)) &&
+    return Check(filter->SetHistogram(m_histogram, true)) &&
            Check(filter->SetLevels(-1, record->lowLevel, record->highLevel, true)) &&
            Check(filter->SetUseBlackLevel(record->useBlackLevel, true)) &&
            Check(filter->SetExposureCompensation(int(record->exposureCompensation * 256.0), true)) &&
@@ -370,8 +384,7 @@ bool CTlChainBuilder::AppendCurveTable()
     if (lut == nullptr)
         return false;
     if (!SetCurveLut(first, second, nullptr, lut, false)) {
-        if (m_result == 0)
-            m_result = 12;
+        FailAndGoOn(kTlChainCannotConfigure);
         return true;
     }
     return !active || Append(lut);
@@ -379,21 +392,27 @@ bool CTlChainBuilder::AppendCurveTable()
 
 bool CTlChainBuilder::AppendChannelMixer()
 {
-    const CTlLEGeneral* mixer = m_params.channelMixer;
-    const int kind = mixer != nullptr ? mixer->MixerKind() : 0;
+    const int kind = MixerKind(m_params);
     if (kind != 1 && kind != 2)
         return true;
     CChannelMixerFilter* filter = Make<CChannelMixerFilter>();
     if (filter == nullptr || !Append(filter))
         return false;
-    if (kind != 2)
+    m_mixerAppended = true;
+    return true;
+}
+
+// A toning table that cannot be filled gives 12 and the build goes on
+// without it.
+bool CTlChainBuilder::AppendToningTable()
+{
+    if (!m_mixerAppended || MixerKind(m_params) != 2)
         return true;
     CKelvraFilterLut* lut = Make<CKelvraFilterLut>();
     if (lut == nullptr)
         return false;
     if (!SetFixedToneLut(lut)) {
-        if (m_result == 0)
-            m_result = 12;
+        FailAndGoOn(kTlChainCannotConfigure);
         return true;
     }
     return Append(lut);
@@ -412,10 +431,15 @@ bool CTlChainBuilder::AppendColourSpace()
 }
 
 // An enlargement, then the stretch still owed, each to the output size.
-bool CTlChainBuilder::AppendLastScales()
+bool CTlChainBuilder::AppendUpscale()
 {
-    if (m_finalScale > 1.0 && m_mainScale == nullptr && !AppendScaleToOutput())
-        return false;
+    if (m_finalScale > 1.0 && m_mainScale == nullptr)
+        return AppendScaleToOutput();
+    return true;
+}
+
+bool CTlChainBuilder::AppendFinalStretch()
+{
     if (m_stretchDone || m_stretch == 1.0)
         return true;
     return AppendScaleToOutput();

@@ -31,7 +31,7 @@ void FillLchTable(const CTlLutGroup& group, int id, std::uint16_t* table)
 
 } // namespace
 
-int LoadLchCalibration(CFltLch& filter, IKelvraTagControl* tags, int failed, int malformed)
+int LoadLchCalibration(CFltLch& filter, IKelvraTagControl* tags, int failed, int malformed, IKelvraError** why)
 {
     if (filter.IsCalibrationLoaded())
         return 0;
@@ -40,7 +40,10 @@ int LoadLchCalibration(CFltLch& filter, IKelvraTagControl* tags, int failed, int
         return 0;
     const IKelvraError* cause = error->FindCause();
     const bool isMalformed = cause && cause->GetCode() == kCalibrationMalformed;
-    IKelvraError::Release(error);
+    if (why != nullptr)
+        *why = error;
+    else
+        IKelvraError::Release(error);
     return isMalformed ? malformed : failed;
 }
 

@@ -67,11 +67,15 @@ bool HasEnoughPreviews(const CTlvParamSet& params)
 int StartPreviewChain(CTlvParamSet& params)
 {
     ReleaseFullResState();
-    const int built = BuildProcessingChain(QrfManager(params), params, true, 1.0, kTlQrfPreviewSide);
+    IKelvraError* failure = nullptr;
+    const int built = BuildProcessingChain(QrfManager(params), params, true, 1.0, kTlQrfPreviewSide, &failure);
     if (built != kTlChainComplete) {
-        QrfSaveRun().error = IKelvraError::Add(QrfSaveRun().error, 0, kAtChainError, "Filter chain error");
+        IKelvraError*& error = QrfSaveRun().error;
+        error = IKelvraError::AddWorker(IKelvraError::Add(error, 0, kAtChainError, "Filter chain error"), 0,
+                                        kAtChainError, failure);
         return built;
     }
+    IKelvraError::Release(failure);
     STlFullResState& chain = FullResState();
     if (chain.chain == nullptr || chain.chain->GetFilterCount() == 0 || chain.destination == nullptr) {
         if (chain.destination != nullptr)

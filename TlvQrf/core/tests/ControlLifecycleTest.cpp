@@ -208,6 +208,41 @@ TEST_F(ControlStatusMaps, StatusToError)
     }
 }
 
+// A chain that cannot be built or updated hands the control its failure;
+// the host gets it after the control's own error, which stays first.
+TEST_F(ControlStatusMaps, AFailedChainsCauseFollowsTheControlsError)
+{
+    const struct {
+        const char* name;
+        int build;
+        int update;
+        long error;
+    } rows[] = {{"build", 7, 0, 11004}, {"first update", 0, 9, 11003}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ChainScript built;
+        built.build = row.build;
+        built.updates = {row.update};
+        built.chain = script.chain;
+        built.failure = IKelvraError::Add(nullptr, KelvraFourCC('F', 'l', 't', 'r'), 12, kKelvraCategoryKelvra, 3000);
+        CurrentScript() = &built;
+        CTlvQrfControl& c = InitialisedControl();
+        IKelvraFilterChain* chain = nullptr;
+        IKelvraError* error = c.GetFilterChain(&chain);
+        ASSERT_NE(nullptr, error);
+        EXPECT_EQ(row.error, error->GetCode());
+        const IKelvraError* cause = error->GetNext() != nullptr ? error->GetNext()->GetInner() : nullptr;
+        ASSERT_NE(nullptr, cause) << "the chain's failure follows";
+        EXPECT_EQ(KelvraFourCC('F', 'l', 't', 'r'), cause->GetTag());
+        EXPECT_EQ(3000, cause->GetCode());
+        EXPECT_EQ(nullptr, built.failure) << "taken from the chain object";
+        IKelvraError::Release(error);
+        control->Destroy();
+        control = nullptr;
+        CurrentScript() = &script;
+    }
+}
+
 using ControlCreation = ControlFixture;
 
 class ThrowingEngines : public ITlvEngineMaker {

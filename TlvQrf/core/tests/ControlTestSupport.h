@@ -36,6 +36,7 @@ struct ChainScript {
     int scaleMethod = 0;
     std::uint32_t sizeMode = 1;
     IKelvraFilterChain* chain = nullptr; // what GetChain answers
+    IKelvraError* failure = nullptr;     // what TakeFailure hands over, once
 
     std::vector<std::string> calls;
     std::vector<std::uint32_t> updateChanges;
@@ -147,6 +148,12 @@ public:
     {
         Log("Disconnect");
         return m_script.disconnect;
+    }
+    IKelvraError* TakeFailure() override
+    {
+        IKelvraError* failure = m_script.failure;
+        m_script.failure = nullptr;
+        return failure;
     }
 
 private:

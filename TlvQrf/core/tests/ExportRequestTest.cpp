@@ -2,8 +2,10 @@
 // image save and export: the file is written for real, and a failed export
 // leaves the host's file as it was.
 #include "CameraTestSupport.h"
+#include "ErrorChainTestSupport.h"
 #include "LoadTestSupport.h"
 #include "PellioTestSupport.h"
+#include "colour/TlColourEngineManager.h"
 #include "colour/TlGeneratedProfileHolds.h"
 #include "colour/TlWorkingProfiles.h"
 #include "export/TlExport.h"
@@ -163,6 +165,29 @@ TEST_F(ExportRequestTest, AFailedSaveHandsTheHostTheChainThatSaysWhy)
         EXPECT_EQ(m_saver->TakeError(), nullptr) << "taken once";
     }
     EXPECT_EQ(bytes, TempFolder::Read(raw)) << "the source is only read";
+}
+
+// A development chain that cannot be built tells the host which stage
+// failed, with the colour engine's own error innermost.
+TEST_F(ExportRequestTest, AChainThatCannotBeBuiltHandsTheHostTheFiltersError)
+{
+    const std::string output = m_profiles.Path() + "TLsRGB.icm";
+    const std::string other = m_profiles.Path() + "TLKX7_QRF.icm";
+    CCMLEngMgr::CReference engine;
+    ASSERT_TRUE(DeleteFileA(output.c_str()));
+    IKelvraError* expected = nullptr;
+    EXPECT_FALSE(RequestEngine(engine, other.c_str(), output.c_str(), &expected));
+
+    EXPECT_EQ(kTlResultFailed, Save(StoredRaw("picture.qrf"), m_folder.File("a.jpg"), kPellioFormatJpeg));
+    IKelvraError* chain = m_saver->TakeError();
+    ASSERT_NE(chain, nullptr);
+    EXPECT_TRUE(ChainHoldsText(chain, "Filter chain error"));
+    EXPECT_TRUE(error_chain_test::ChainMentions(chain, "the development chain could not be built at the output "
+                                                       "colour stage (20)"));
+    EXPECT_TRUE(ChainHoldsText(chain, "Missing CMS Engine"));
+    EXPECT_TRUE(error_chain_test::SameCause(chain, expected));
+    IKelvraError::Release(chain);
+    IKelvraError::Release(expected);
 }
 
 TEST_F(ExportRequestTest, ASaveThatSucceedsLeavesNoChain)

@@ -10,6 +10,7 @@
 
 #include "CameraTestSupport.h"
 #include "DevelopTestSupport.h"
+#include "ErrorChainTestSupport.h"
 #include "LensTestSupport.h"
 #include "MakeCalibration/TlCalibrationMaker.h"
 #include "colour/TlColourEngineManager.h"
@@ -18,6 +19,7 @@
 #include "filters/colornoise/TlColorNoiseReductionFilter.h"
 #include "filters/debayer/TlDeBayerFilterBase.h"
 #include "filters/debayer/TlDeBayerStdFilter.h"
+#include "filters/fisheye/TlFisheyeFilter.h"
 #include "filters/fineedge/TlFineEdgeFilter.h"
 #include "filters/moire/TlMoireFilter.h"
 #include "filters/redeye/TlRedEyeFilter.h"
@@ -580,4 +582,68 @@ TEST_F(FullResChainTest, FisheyeLensRefusalsGiveTheirResults)
         EXPECT_EQ(results[i] == kTlChainComplete, std::count(stages.begin(), stages.end(), "Fisheye Test Filter") == 1)
             << ::testing::PrintToString(stages);
     }
+}
+
+// A failed build hands its caller the stage it failed at, with the error
+// the failing filter or colour engine gives when asked directly innermost.
+TEST_F(FullResChainTest, AFailedBuildNamesTheStageAndKeepsTheFiltersError)
+{
+    using Expected = IKelvraError* (*)(IKelvraManager*, const std::string& folder, SyntheticPicture&);
+    const Expected lensError = [](IKelvraManager* manager, const std::string&, SyntheticPicture& picture) {
+        CFisheyeFilter direct(manager);
+        return direct.SetLens(&picture.Tags());
+    };
+    const struct {
+        const char* name;
+        int lensSetUp;  // index into kLensSetUps, -1 for none
+        bool noLabProfile;
+        int result;
+        const char* text;
+        Expected expected;
+    } cases[] = {
+        {"lens not supported", 0, false, kTlChainLensFailed, "at the fisheye correction (22)", lensError},
+        {"no lens file", 1, false, kTlChainLensFailed, "at the fisheye correction (22)", lensError},
+        {"lens file rejected", 2, false, kTlChainLensUnknown, "at the fisheye correction (23)", lensError},
+        {"Lab profile missing", -1, true, kTlChainColourFailed, "at the Lab colour stage (20)",
+         [](IKelvraManager*, const std::string& folder, SyntheticPicture&) {
+             CCMLEngMgr::CReference engine;
+             IKelvraError* why = nullptr;
+             EXPECT_FALSE(RequestEngine(engine, (folder + "TLLch2.icm").c_str(), (folder + "TLLab.icm").c_str(), &why));
+             return why;
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SyntheticPicture picture(Manager(), 258);
+        if (c.lensSetUp >= 0) {
+            ApplyLensSetUp(kLensSetUps[c.lensSetUp], m_folder, picture);
+            picture.holder.flagsUsed = 1;
+        }
+        if (c.noLabProfile) {
+            ASSERT_TRUE(DeleteFileA((m_folder.Path() + "TLLab.icm").c_str()));
+            picture.holder.tripleValueUsed = 1;
+            picture.holder.tripleValue.first = 5;
+        }
+        ReleaseFullResState();
+        std::unique_ptr<CTlvParamSet> params = picture.Params();
+        params->ReadImageTags();
+        IKelvraError* failure = nullptr;
+        EXPECT_EQ(c.result, BuildProcessingChain(Manager(), *params, false, 1.0, 0, &failure));
+        IKelvraError* expected = c.expected(Manager(), m_folder.Path(), picture);
+        ASSERT_NE(nullptr, failure);
+        EXPECT_TRUE(error_chain_test::ChainMentions(failure, c.text));
+        EXPECT_TRUE(error_chain_test::SameCause(failure, expected));
+        if (c.noLabProfile) {
+            EXPECT_TRUE(error_chain_test::ChainMentions(failure, "Missing CMS Engine"));
+        }
+        IKelvraError::Release(expected);
+        IKelvraError::Release(failure);
+    }
+    SyntheticPicture plain(Manager(), 258);
+    ReleaseFullResState();
+    std::unique_ptr<CTlvParamSet> params = plain.Params();
+    params->ReadImageTags();
+    IKelvraError* failure = nullptr;
+    EXPECT_EQ(kTlChainComplete, BuildProcessingChain(Manager(), *params, false, 1.0, 0, &failure));
+    EXPECT_EQ(nullptr, failure) << "a complete build leaves none";
 }

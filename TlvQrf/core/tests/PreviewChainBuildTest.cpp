@@ -3,6 +3,8 @@
 // tear-down, and the display connection.
 #include "PreviewChainTestSupport.h"
 
+#include "ErrorChainTestSupport.h"
+
 #include "filters/revelation/TlRevelationFilter.h"
 #include "filtrix/KelvraFilterLut.h"
 #include "filtrix/KelvraFilterScale.h"
@@ -68,20 +70,13 @@ std::set<int> AllSlotsBut(std::set<int> missing)
     return slots;
 }
 
-const std::vector<int> kMode0Order = {0,  1,  2,  36, 25, 38, 4,  43, 37, 42, 13, 3,  11, 5,  39,
-                                      27, 23, 6,  22, 7,  44, 24, 12, 41, 40, 19, 20, 8,  35, 28,
-                                      10, 14, 29, 45, 31, 32, 15, 17, 33, 9,  18, 16, 21, 34, 26};
-const std::vector<int> kMode2Order = {0,  1,  2,  36, 25, 4,  43, 37, 42, 13, 3,  11, 5,  39, 27,
-                                      23, 6,  22, 7,  44, 24, 12, 41, 40, 19, 20, 8,  28, 10, 14,
-                                      29, 45, 31, 32, 15, 17, 33, 9,  30, 18, 16, 21, 26};
-
 std::vector<SModeCase> ModeCases()
 {
     return {
-        {0, kMode0Order, AllSlotsBut({30})},
-        {1, {0, 2, 13, 39, 6, 18, 26}, {0, 2, 6, 13, 17, 18, 26, 39, 40, 41}},
-        {2, kMode2Order, AllSlotsBut({34, 35, 38})},
-        {3, kMode2Order, AllSlotsBut({34, 35, 38})},
+        {0, TlStageOrder::PreviewOrder(0), AllSlotsBut({30})},
+        {1, TlStageOrder::PreviewOrder(1), {0, 2, 6, 13, 17, 18, 26, 39, 40, 41}},
+        {2, TlStageOrder::PreviewOrder(2), AllSlotsBut({34, 35, 38})},
+        {3, TlStageOrder::PreviewOrder(3), AllSlotsBut({34, 35, 38})},
     };
 }
 
@@ -427,6 +422,51 @@ TEST_F(PreviewChainBuild, AFilterThatCannotBeSetUpGives7)
         EXPECT_EQ(Build(chain), 7);
         ExpectTornDown(chain);
     }
+}
+
+// A failed build keeps, for the control to hand on, which stage failed with
+// the filter's own error innermost; taking it empties the chain object.
+TEST_F(PreviewChainBuild, AFailedBuildKeepsTheStageAndTheFiltersError)
+{
+    struct SCase {
+        const char* what;
+        int slot; // -1: the source fails
+        RiggedChain::Maker maker;
+        int code;
+        const char* text;
+    };
+    const SCase cases[] = {
+        {"a filter refuses to be disabled", 2,
+         [](IKelvraManager* m) { return std::make_unique<LutRefusingToBeDisabled>(m); }, 7,
+         "the preview chain failed at the square-law table (7)"},
+        {"the Revelation filter refuses its watcher", 37,
+         [](IKelvraManager* m) { return std::make_unique<RevelationRefusingWatchers>(m); }, 7,
+         "the preview chain failed at the Revelation filter (7)"},
+        {"a filter refuses its place in the chain", 18,
+         [](IKelvraManager* m) { return std::make_unique<TransformRefusingSources>(m); }, 7,
+         "the preview chain failed at the transform (7)"},
+        {"the source's colour space cannot be read", -1, nullptr, 6, "pixel format"},
+    };
+    for (const SCase& entry : cases) {
+        SCOPED_TRACE(entry.what);
+        RiggedChain chain;
+        RiggedSource source(m_image, true, false);
+        if (entry.slot >= 0) {
+            chain.replacements[entry.slot] = entry.maker;
+            EXPECT_EQ(Build(chain), entry.code);
+        } else {
+            EXPECT_EQ(chain.BuildPreviewChain(m_manager, &source, nullptr), entry.code);
+        }
+        IKelvraError* failure = chain.TakeFailure();
+        IKelvraError* expected = TestError();
+        EXPECT_TRUE(error_chain_test::SameCause(failure, expected));
+        EXPECT_TRUE(error_chain_test::ChainMentions(failure, entry.text));
+        IKelvraError::Release(expected);
+        IKelvraError::Release(failure);
+        EXPECT_EQ(chain.TakeFailure(), nullptr) << "taken once";
+    }
+    EXPECT_EQ(Build(m_chain), 0);
+    EXPECT_EQ(m_chain.TakeFailure(), nullptr) << "a good build leaves none";
 }
 
 TEST_F(PreviewChainBuild, NoFilterChainFromTheManagerGives7)

@@ -4,8 +4,10 @@
 // failures with their codes.
 #include "PreviewUpdateTestSupport.h"
 
+#include "ErrorChainTestSupport.h"
 #include "LensTestSupport.h"
 
+#include "filters/fisheye/TlFisheyeFilter.h"
 #include "filters/sigcore/TlSigProcImage.h"
 #include "filters/visualcrop/TlVisualCropFilter.h"
 #include "filtrix/CropFilter.h"
@@ -122,6 +124,35 @@ TEST_F(ChainUpdate, FisheyeLensFailuresGiveTheirCodes)
         Holder().flagsUsed = 1;
         EXPECT_EQ(codes[i], Update(TlChange::kFisheye));
         EXPECT_EQ(codes[i] == kDone, IsOn(kFisheye));
+    }
+}
+
+// A failed update leaves on the chain object, for the control to hand on,
+// the failure with the fisheye filter's own error innermost: the error the
+// filter gives when asked directly. A good update leaves none.
+TEST_F(ChainUpdate, AFailedUpdateKeepsTheFiltersError)
+{
+    for (int i = 0; i < 4; ++i) {
+        const develop_test::SLensSetUp& setUp = develop_test::kLensSetUps[i];
+        SCOPED_TRACE(setUp.name);
+        Built(0);
+        develop_test::ApplyLensSetUp(setUp, Folder(), *picture);
+        ASSERT_EQ(0, Update(TlChange::kAll));
+        Holder().flagsUsed = 1;
+        const int code = Update(TlChange::kFisheye);
+        IKelvraError* failure = chain->TakeFailure();
+        CFisheyeFilter direct(Manager());
+        IKelvraError* expected = direct.SetLens(&picture->Tags());
+        ASSERT_EQ(expected == nullptr, failure == nullptr);
+        if (failure != nullptr) {
+            EXPECT_TRUE(error_chain_test::SameCause(failure, expected));
+            EXPECT_EQ(i == 2, TlIsLensFileRejected(failure)) << "the rejected file's cause reaches the holder";
+            EXPECT_TRUE(
+                error_chain_test::ChainMentions(failure, "the preview update failed (" + std::to_string(code) + ")"));
+        }
+        IKelvraError::Release(expected);
+        IKelvraError::Release(failure);
+        EXPECT_EQ(nullptr, chain->TakeFailure()) << "taken once";
     }
 }
 
