@@ -131,8 +131,11 @@ public:
 };
 
 // The watcher registry both sides use; a filter calls these from its own
-// AddWatcher, RemoveWatcher, NotifyWatchers and destructor.
-bool KelvraWatchLink(IKelvraFilter* filter, CKelvraFilterWatcher* watcher);
+// AddWatcher, RemoveWatcher, NotifyWatchers and destructor. Filters live in
+// other DLLs, so no exception leaves them: KelvraWatchLink answers 0, or
+// kKelvraBadArgument when the two are linked already, kKelvraOutOfMemory;
+// KelvraWatchersOf answers false (and no watchers) when out of memory.
+long KelvraWatchLink(IKelvraFilter* filter, CKelvraFilterWatcher* watcher);
 bool KelvraWatchUnlink(IKelvraFilter* filter, CKelvraFilterWatcher* watcher);
-std::vector<CKelvraFilterWatcher*> KelvraWatchersOf(IKelvraFilter* filter);
+bool KelvraWatchersOf(IKelvraFilter* filter, std::vector<CKelvraFilterWatcher*>& watchers);
 void KelvraWatchFilterGone(IKelvraFilter* filter);

@@ -537,11 +537,8 @@ IKelvraError* CKelvraFilterBase::DoAddWatcher(CKelvraFilterWatcher* watcher)
 {
     if (!watcher)
         return Missing();
-    try {
-        return KelvraWatchLink(this, watcher) ? nullptr : KELVRA_ERROR(nullptr, kBaseTag, kKelvraBadArgument);
-    } catch (const std::bad_alloc&) {
-        return KELVRA_ERROR(nullptr, kBaseTag, kKelvraOutOfMemory);
-    }
+    const long code = KelvraWatchLink(this, watcher);
+    return code == 0 ? nullptr : KELVRA_ERROR(nullptr, kBaseTag, code);
 }
 
 IKelvraError* CKelvraFilterBase::DoRemoveWatcher(CKelvraFilterWatcher* watcher)
@@ -553,8 +550,11 @@ IKelvraError* CKelvraFilterBase::DoRemoveWatcher(CKelvraFilterWatcher* watcher)
 
 IKelvraError* CKelvraFilterBase::NotifyWatchers(long code, void* data)
 {
+    std::vector<CKelvraFilterWatcher*> watchers;
+    if (!KelvraWatchersOf(this, watchers))
+        return KELVRA_ERROR(nullptr, kBaseTag, kKelvraOutOfMemory);
     try {
-        for (CKelvraFilterWatcher* watcher : KelvraWatchersOf(this)) {
+        for (CKelvraFilterWatcher* watcher : watchers) {
             if (watcher->IsWatching(this)) // an earlier watcher may have removed it
                 watcher->OnNotify(this, code, data);
         }

@@ -221,15 +221,21 @@ void IKelvraDataDestination::KelvraRemovedDataSource(IKelvraDataSource*) {}
 
 // Watchers.
 
-bool KelvraWatchLink(IKelvraFilter* filter, CKelvraFilterWatcher* watcher)
+long KelvraWatchLink(IKelvraFilter* filter, CKelvraFilterWatcher* watcher)
 {
     Registry& registry = TheRegistry();
     std::lock_guard<std::mutex> guard(registry.lock);
     if (Contains(registry.watchers, filter, watcher))
-        return false;
-    registry.watchers[filter].push_back(watcher);
-    registry.watched[watcher].push_back(filter);
-    return true;
+        return kKelvraBadArgument;
+    try {
+        registry.watchers[filter].push_back(watcher);
+        registry.watched[watcher].push_back(filter);
+    } catch (const std::bad_alloc&) {
+        Erase(registry.watchers, filter, watcher); // leave no half link behind
+        Erase(registry.watched, watcher, filter);
+        return kKelvraOutOfMemory;
+    }
+    return 0;
 }
 
 bool KelvraWatchUnlink(IKelvraFilter* filter, CKelvraFilterWatcher* watcher)
@@ -243,15 +249,28 @@ bool KelvraWatchUnlink(IKelvraFilter* filter, CKelvraFilterWatcher* watcher)
     return true;
 }
 
-std::vector<CKelvraFilterWatcher*> KelvraWatchersOf(IKelvraFilter* filter)
+bool KelvraWatchersOf(IKelvraFilter* filter, std::vector<CKelvraFilterWatcher*>& watchers)
 {
-    return Snapshot(TheRegistry(), TheRegistry().watchers, filter);
+    try {
+        watchers = Snapshot(TheRegistry(), TheRegistry().watchers, filter);
+        return true;
+    } catch (const std::bad_alloc&) {
+        watchers.clear();
+        return false;
+    }
 }
 
 void KelvraWatchFilterGone(IKelvraFilter* filter)
 {
-    for (CKelvraFilterWatcher* watcher : KelvraWatchersOf(filter))
-        KelvraWatchUnlink(filter, watcher);
+    // Under the lock and without a copy: a destructor calls it, and nothing may fail here.
+    Registry& registry = TheRegistry();
+    std::lock_guard<std::mutex> guard(registry.lock);
+    auto it = registry.watchers.find(filter);
+    if (it == registry.watchers.end())
+        return;
+    for (CKelvraFilterWatcher* watcher : it->second)
+        Erase(registry.watched, watcher, filter);
+    registry.watchers.erase(it);
 }
 
 CKelvraFilterWatcher::CKelvraFilterWatcher() = default;
