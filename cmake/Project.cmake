@@ -18,16 +18,18 @@ function(tl_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
 endfunction()
 
-# tl_library(name SOURCES ... [PUBLIC_LIBS ...] [INCLUDE dir])
+# tl_library(name SOURCES ... [PUBLIC_LIBS ...] [PRIVATE_LIBS ...] [INCLUDE dir])
 # A static library of our own code; its folder is its include root.
+# PUBLIC_LIBS are those its headers include, so its users see them too;
+# PRIVATE_LIBS only its sources use (they are still linked into its users).
 function(tl_library name)
-  cmake_parse_arguments(A "" "" "SOURCES;PUBLIC_LIBS;INCLUDE" ${ARGN})
+  cmake_parse_arguments(A "" "" "SOURCES;PUBLIC_LIBS;PRIVATE_LIBS;INCLUDE" ${ARGN})
   add_library(${name} STATIC ${A_SOURCES})
   if(NOT A_INCLUDE)
     set(A_INCLUDE ${CMAKE_CURRENT_SOURCE_DIR})
   endif()
   target_include_directories(${name} PUBLIC ${A_INCLUDE})
-  target_link_libraries(${name} PUBLIC ${A_PUBLIC_LIBS})
+  target_link_libraries(${name} PUBLIC ${A_PUBLIC_LIBS} PRIVATE ${A_PRIVATE_LIBS})
   tl_warnings(${name})
 endfunction()
 

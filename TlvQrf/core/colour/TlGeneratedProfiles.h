@@ -37,3 +37,9 @@ constexpr long kTlCustomCurveTone = 16;
 // stays marked as used by this process (TlGeneratedProfileHolds.h) until it
 // closes.
 std::string ProvideGeneratedProfile(ITlCameraProfileGenerator* generator, long customCurveNumber = -1);
+
+// Deletes every "<prefix>*.icm" in the profiles folder, and the temporary
+// files of profiles whose writer died, under the generation lock. Files that
+// cannot be deleted (another process uses them) are left alone; nothing is
+// reported.
+void DeleteGeneratedProfiles(const char* prefix);

@@ -2,7 +2,7 @@
 
 #include "export/TlExportSteps.h"
 
-#include "frame/TlRegistryReaders.h"
+#include "lib/TlRegistryReaders.h"
 #include "params/TlvParamSet.h"
 #include "save/TlSaveWriters.h"
 

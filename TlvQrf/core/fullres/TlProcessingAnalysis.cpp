@@ -4,10 +4,10 @@
 #include "fullres/TlChainBuilder.h"
 #include "fullres/TlProcessingChain.h"
 
-#include "frame/TlFileSavingUtilities.h"
 #include "frame/TlSaveProgress.h"
 #include "params/TlRedEyeRegions.h"
 #include "params/TlvParamSet.h"
+#include "watcher/TlFileSavingUtilities.h"
 
 #include "filters/dust/TlDustFilter.h"
 #include "filters/redeye/TlRedEyeFilter.h"

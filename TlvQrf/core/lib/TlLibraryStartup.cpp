@@ -2,17 +2,18 @@
 
 #include "afxwin.h"
 #include "colour/TlGeneratedProfileHolds.h"
+#include "colour/TlGeneratedProfiles.h"
 #include "colour/TlWorkingProfiles.h"
-#include "frame/TlFileSavingUtilities.h"
 #include "frame/TlProfileFolder.h"
-#include "frame/TlRegistryReaders.h"
 #include "kelvra/KelvraImage.h"
 #include "kelvra/KelvraManager.h"
 #include "lib/TlLibraryState.h"
+#include "lib/TlRegistryReaders.h"
 #include "lib/TlSoftwareTag.h"
 #include "res/TlbQrfResource.h"
 #include "runbase/ConvertKelvraError.h"
 #include "runbase/TlvResultCodes.h"
+#include "watcher/TlFileSavingUtilities.h"
 
 #include <cstring>
 #include <new>

@@ -1,6 +1,6 @@
 #include "lib/TlLibraryState.h"
 
-#include "frame/TlFileSavingUtilities.h"
+#include "watcher/TlFileSavingUtilities.h"
 
 #include <atomic>
 #include <mutex>

@@ -3,7 +3,7 @@
 #include "params/TlToneLuts.h"
 
 #include "filters/debayer/TlToneTables.h"
-#include "frame/TlFileSavingUtilities.h"
+#include "watcher/TlFileSavingUtilities.h"
 
 namespace {
 

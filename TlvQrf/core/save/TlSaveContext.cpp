@@ -1,7 +1,7 @@
 #include "save/TlSaveContext.h"
 
-#include "frame/TlFileSavingUtilities.h"
 #include "lib/TlLibraryState.h"
+#include "watcher/TlFileSavingUtilities.h"
 
 #include <utility>
 

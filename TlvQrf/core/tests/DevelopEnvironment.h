@@ -10,13 +10,13 @@
 // the prefix reads: environments of different processes take turns.
 #pragma once
 
-#include "DevelopLoad.h"
 #include "control/TlvQrfControl.h"
-#include "frame/TlFileSavingUtilities.h"
-#include "save/TlSaveWriters.h"
+#include "DevelopLoad.h"
 #include "qrfsynth/QrfSynthFile.h"
+#include "save/TlSaveWriters.h"
 #include "support/CommonFilesSandbox.h"
 #include "support/TempFolder.h"
+#include "watcher/TlFileSavingUtilities.h"
 
 #include <memory>
 #include <string>
