@@ -33,19 +33,19 @@ function(tl_library name)
   tl_warnings(${name})
 endfunction()
 
-# tl_framework_library(name OUTPUT_NAME Dll SOURCES ... [PUBLIC_LIBS ...] [INCLUDE dir])
+# tl_framework_library(name OUTPUT_NAME Dll SOURCES ... [PUBLIC_LIBS ...] [PRIVATE_LIBS ...] [INCLUDE dir])
 # One of the imaging framework's DLLs (Dll.dll with its import library libDll.dll.a):
 # one copy per process, so every module shares its link registry, manager and error
 # tags. Its own functions are exported by the linker (no export marks); the static
 # libraries linked into it (the run-times, LittleCMS, zlib) stay private to it, so
 # no module binds to another module's copy of them.
 function(tl_framework_library name)
-  cmake_parse_arguments(A "" "OUTPUT_NAME;INCLUDE" "SOURCES;PUBLIC_LIBS" ${ARGN})
+  cmake_parse_arguments(A "" "OUTPUT_NAME;INCLUDE" "SOURCES;PUBLIC_LIBS;PRIVATE_LIBS" ${ARGN})
   add_library(${name} SHARED ${A_SOURCES})
   set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${A_OUTPUT_NAME})
   target_link_options(${name} PRIVATE -Wl,--export-all-symbols -Wl,--exclude-libs,ALL)
   target_include_directories(${name} PUBLIC ${A_INCLUDE})
-  target_link_libraries(${name} PUBLIC ${A_PUBLIC_LIBS})
+  target_link_libraries(${name} PUBLIC ${A_PUBLIC_LIBS} PRIVATE ${A_PRIVATE_LIBS})
   tl_warnings(${name})
 endfunction()
 
