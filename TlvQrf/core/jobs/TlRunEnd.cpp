@@ -29,6 +29,12 @@ void CRunEnd::Signal()
 void CRunEnd::Wait() const
 {
     WaitFor(INFINITE);
+    // After its signal the thread still clears its per-thread state; cut off
+    // there by the process's exit it can leave the run-time's locks held, and
+    // the exit hangs. Bounded: a thread ending under the loader lock a
+    // library's unload holds cannot end before the unload does.
+    if (m_thread)
+        WaitForSingleObject(m_thread, kThreadEndGrace);
 }
 
 bool CRunEnd::HasEnded() const

@@ -17,11 +17,14 @@ public:
     void WatchThread(HANDLE thread);
     // The worker touches its queue no more.
     void Signal();
-    // Until Signal, or until the watched thread is gone. At once when neither
-    // can come (no event and no thread).
+    // Until Signal, or until the watched thread is gone; then until the
+    // watched thread has ended, for at most kThreadEndGrace milliseconds. At
+    // once when neither can come (no event and no thread).
     void Wait() const;
     // Whether Wait would return at once.
     bool HasEnded() const;
+
+    static constexpr DWORD kThreadEndGrace = 2000;
 
 private:
     // Waits up to `timeout` milliseconds; true when the run has ended.

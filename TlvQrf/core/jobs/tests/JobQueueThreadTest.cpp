@@ -478,4 +478,50 @@ TEST(JobQueueLife, DestroyedAsSoonAsItsRunHasEndedTheQueueWaitsForItsWorker)
     EXPECT_EQ(size_t(kRounds), journal.Runs().size());
 }
 
+// Stands for the run-time's own per-thread state, which a thread ending
+// clears after its last word to the queue: it takes a while to go.
+struct SlowThreadEnd {
+    ~SlowThreadEnd() { Sleep(50); }
+    void Touch() {}
+};
+
+// Keeps a handle on the thread that ends its run.
+class ThreadNotingQueue : public BareQueue {
+public:
+    ThreadNotingQueue(Journal& journal, HANDLE& worker) : BareQueue(journal), m_worker(worker) {}
+
+    void OnRunFinished(bool stopped, int succeeded, int failed) override
+    {
+        thread_local SlowThreadEnd slow;
+        slow.Touch();
+        if (!m_worker)
+            DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &m_worker, SYNCHRONIZE,
+                            FALSE, 0);
+        BareQueue::OnRunFinished(stopped, succeeded, failed);
+    }
+
+private:
+    HANDLE& m_worker;
+};
+
+// A worker thread cut off while it clears its per-thread state can leave the
+// run-time's locks held, and the process hangs at exit: the queue's
+// destructor returns only once its worker's thread has ended.
+TEST(JobQueueLife, TheQueueGoesOnlyAfterItsWorkerThreadHasEnded)
+{
+    Journal journal;
+    HANDLE worker = nullptr;
+    auto* queue = new ThreadNotingQueue(journal, worker);
+    OpenJob job(journal, "a");
+    ASSERT_EQ(0, queue->AddJob(&job));
+    ASSERT_EQ(0, queue->Start());
+    journal.WaitForRuns(1);
+    delete queue;
+
+    ASSERT_NE(nullptr, worker);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(worker, 0));
+    WaitForSingleObject(worker, INFINITE);
+    CloseHandle(worker);
+}
+
 } // namespace
