@@ -9,14 +9,16 @@ TempFolder::TempFolder()
 {
     char base[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, base);
-    for (unsigned attempt = GetTickCount() ^ GetCurrentProcessId();; ++attempt) {
+    // A name another test is still deleting is refused as denied, not as
+    // taken: any refusal moves on to the next name.
+    constexpr unsigned kAttempts = 1000;
+    const unsigned first = GetTickCount() ^ GetCurrentProcessId();
+    for (unsigned attempt = first; attempt - first < kAttempts; ++attempt) {
         std::string candidate = std::string(base) + "tltest" + std::to_string(attempt) + "\\";
         if (CreateDirectoryA(candidate.c_str(), nullptr)) {
             m_path = candidate;
             return;
         }
-        if (GetLastError() != ERROR_ALREADY_EXISTS)
-            return;
     }
 }
 

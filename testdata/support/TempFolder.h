@@ -12,7 +12,7 @@ public:
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    // The folder, ending in a backslash.
+    // The folder, ending in a backslash; empty when none could be made.
     const std::string& Path() const { return m_path; }
     // Path() + name.
     std::string File(const std::string& name) const { return m_path + name; }

@@ -33,8 +33,9 @@ TEST(DevelopSameFileTest, EveryPathToTheInputIsTheInput)
     const std::string folder = temp.MakeFolder("developed pictures of the day");
     const std::string input = temp.Write("developed pictures of the day\\raw picture.qrf", "raw bytes");
     const std::string other = temp.Write("developed pictures of the day\\other picture.qrf", "raw bytes");
+    ASSERT_FALSE(temp.Path().empty()) << "no temporary folder";
     const std::string shortInput = ShortName(input);
-    ASSERT_FALSE(shortInput.empty());
+    ASSERT_FALSE(shortInput.empty()) << "no short name for " << input << ": error " << GetLastError();
     ASSERT_NE(Upper(shortInput), Upper(input)) << "the short name is another text";
 
     const struct {
