@@ -54,14 +54,14 @@ IKelvraError* CKelvraTileBuffer::Lock(void** buffer)
 
 void CKelvraTileCache::SetCapacity(long capacity)
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     m_capacity = capacity;
     TrimLocked();
 }
 
 long CKelvraTileCache::GetCapacity() const
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     return m_capacity;
 }
 
@@ -85,6 +85,43 @@ void CKelvraTileCache::HoldLocked(long id, const std::shared_ptr<CKelvraTileBuff
     held.tiles.push_back(tile);
 }
 
+std::shared_ptr<CKelvraTileBuffer> CKelvraTileCache::FindOrClaimLocked(std::unique_lock<CKelvraLock>& guard, long id,
+                                                                       const KelvraRect& rect)
+{
+    for (;;) {
+        if (std::shared_ptr<CKelvraTileBuffer> tile = FindLocked(id, rect)) {
+            HoldLocked(id, tile);
+            return tile;
+        }
+        if (!m_making.count(id)) {
+            m_making.insert(id);
+            return nullptr;
+        }
+        m_made.Wait(*guard.mutex(), [&] { return !m_making.count(id); });
+    }
+}
+
+void CKelvraTileCache::StoreLocked(long id, const std::shared_ptr<CKelvraTileBuffer>& tile)
+{
+    auto it = m_entries.find(id);
+    if (it != m_entries.end())
+        EraseLocked(it);
+    m_useOrder.push_front(id);
+    m_entries[id] = Entry{tile, m_useOrder.begin()};
+    HoldLocked(id, tile);
+    TrimLocked();
+}
+
+// Lets the threads waiting for tile `id` go on, made or not.
+void CKelvraTileCache::ReleaseClaim(long id)
+{
+    {
+        std::lock_guard<CKelvraLock> guard(m_lock);
+        m_making.erase(id);
+    }
+    m_made.WakeAll();
+}
+
 IKelvraError* CKelvraTileCache::Lock(const KelvraTileLayout& layout, long column, long row,
                                      const Generator& generate, const void** data, KelvraRect* rect,
                                      long* rowBytes, KelvraTag errorTag)
@@ -95,43 +132,43 @@ IKelvraError* CKelvraTileCache::Lock(const KelvraTileLayout& layout, long column
         return KELVRA_ERROR(nullptr, errorTag, kKelvraBadArgument);
     const long id = KelvraTileId(column, row);
     const KelvraRect tileRect = layout.TileRect(column, row);
+    std::shared_ptr<CKelvraTileBuffer> tile;
     try {
-        std::shared_ptr<CKelvraTileBuffer> tile;
-        {
-            std::lock_guard<std::mutex> guard(m_lock);
-            tile = FindLocked(id, tileRect);
-            if (tile)
-                HoldLocked(id, tile);
-        }
-        if (!tile) {
-            tile = CKelvraTileBuffer::Create(layout, column, row);
-            if (!tile)
-                return KELVRA_ERROR(nullptr, errorTag, kKelvraOutOfMemory);
-            if (IKelvraError* error = generate(tile.get()))
-                return KELVRA_WRAP(nullptr, errorTag, error);
-            std::lock_guard<std::mutex> guard(m_lock);
-            auto it = m_entries.find(id);
-            if (it != m_entries.end())
-                EraseLocked(it);
-            m_useOrder.push_front(id);
-            m_entries[id] = Entry{tile, m_useOrder.begin()};
-            HoldLocked(id, tile);
-            TrimLocked();
-        }
-        *data = tile->Data();
-        if (rect)
-            *rect = tile->Rect();
-        if (rowBytes)
-            *rowBytes = tile->GetRowBytes();
-        return nullptr;
+        std::unique_lock<CKelvraLock> guard(m_lock);
+        tile = FindOrClaimLocked(guard, id, tileRect);
     } catch (const std::bad_alloc&) {
         return KELVRA_ERROR(nullptr, errorTag, kKelvraOutOfMemory);
     }
+    if (!tile) {
+        IKelvraError* error = nullptr;
+        tile = CKelvraTileBuffer::Create(layout, column, row);
+        if (!tile)
+            error = KELVRA_ERROR(nullptr, errorTag, kKelvraOutOfMemory);
+        else if (IKelvraError* failed = generate(tile.get()))
+            error = KELVRA_WRAP(nullptr, errorTag, failed);
+        if (!error) {
+            try {
+                std::lock_guard<CKelvraLock> guard(m_lock);
+                StoreLocked(id, tile);
+            } catch (const std::bad_alloc&) {
+                error = KELVRA_ERROR(nullptr, errorTag, kKelvraOutOfMemory);
+            }
+        }
+        ReleaseClaim(id);
+        if (error)
+            return error;
+    }
+    *data = tile->Data();
+    if (rect)
+        *rect = tile->Rect();
+    if (rowBytes)
+        *rowBytes = tile->GetRowBytes();
+    return nullptr;
 }
 
 bool CKelvraTileCache::Unlock(long column, long row)
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     auto it = m_held.find(KelvraTileId(column, row));
     if (it == m_held.end())
         return false;
@@ -143,13 +180,13 @@ bool CKelvraTileCache::Unlock(long column, long row)
 
 bool CKelvraTileCache::Contains(long column, long row) const
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     return m_entries.count(KelvraTileId(column, row)) != 0;
 }
 
 void CKelvraTileCache::Invalidate(const KelvraRect* rect)
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     for (auto it = m_entries.begin(); it != m_entries.end();) {
         auto current = it++;
         if (!rect || current->second.tile->Rect().Intersects(*rect))
@@ -159,7 +196,7 @@ void CKelvraTileCache::Invalidate(const KelvraRect* rect)
 
 long CKelvraTileCache::Size() const
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     return long(m_entries.size());
 }
 
