@@ -8,7 +8,7 @@
 #include "kelvra/KelvraData.h"
 
 #include <cstdint>
-#include <functional>
+#include <type_traits>
 
 // One source tile while it is visited.
 struct KelvraRegionTile {
@@ -24,7 +24,28 @@ struct KelvraRegionTile {
         return data + (y - tile.top) * rowBytes + (x - tile.left) * pixelBytes;
     }
 };
-using KelvraRegionVisit = std::function<IKelvraError*(const KelvraRegionTile& tile)>;
+// What a visit is handed: a reference to the caller's callable, which must
+// outlive the walk (a lambda written in the call does). Nothing is copied
+// or allocated, since tiles are read on every thread of a run at once.
+class KelvraRegionVisit {
+public:
+    template <typename Visit>
+    KelvraRegionVisit(Visit&& visit)
+        : m_visit(const_cast<void*>(static_cast<const void*>(&visit))), m_call(&Call<std::remove_reference_t<Visit>>)
+    {
+    }
+    IKelvraError* operator()(const KelvraRegionTile& tile) const { return m_call(m_visit, tile); }
+
+private:
+    template <typename Visit>
+    static IKelvraError* Call(void* visit, const KelvraRegionTile& tile)
+    {
+        return (*static_cast<Visit*>(visit))(tile);
+    }
+
+    void* m_visit;
+    IKelvraError* (*m_call)(void*, const KelvraRegionTile&);
+};
 
 // Hands every tile of `source` under `rect` (clipped to the source) to
 // `visit`, row of tiles after row of tiles, left to right. Each tile is

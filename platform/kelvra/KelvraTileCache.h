@@ -52,15 +52,19 @@ public:
     void SetComplete() override { m_complete = true; }
 
     bool IsComplete() const { return m_complete; }
+    // Makes the buffer a zeroed tile of `layout` at (column, row) again;
+    // false when its size does not fit.
+    bool Reuse(const KelvraTileLayout& layout, long column, long row);
     const void* Data() const { return m_data.get(); }
     void* Data() { return m_data.get(); }
     const KelvraRect& Rect() const { return m_rect; }
 
 private:
-    CKelvraTileBuffer(const KelvraRect& rect, long rowBytes, std::unique_ptr<std::uint8_t[]> data);
+    CKelvraTileBuffer(const KelvraRect& rect, long rowBytes, std::size_t bytes, std::unique_ptr<std::uint8_t[]> data);
 
     KelvraRect m_rect;
     long m_rowBytes;
+    std::size_t m_bytes;
     std::unique_ptr<std::uint8_t[]> m_data;
     bool m_complete = false;
 };
@@ -97,7 +101,8 @@ private:
     };
     // Every buffer handed out for a tile stays alive until all locks of that
     // tile are released, so dropping or replacing a tile never frees pixels
-    // someone still reads.
+    // someone still reads. A tile's record stays while the tile is cached,
+    // so that locking a cached tile again allocates nothing.
     struct Held {
         long locks = 0;
         std::vector<std::shared_ptr<CKelvraTileBuffer>> tiles;
@@ -109,6 +114,9 @@ private:
     std::shared_ptr<CKelvraTileBuffer> FindOrClaimLocked(std::unique_lock<CKelvraLock>& guard, long id,
                                                          const KelvraRect& rect);
     void StoreLocked(long id, const std::shared_ptr<CKelvraTileBuffer>& tile);
+    // A dropped buffer to make the next tile in (Reuse it first), or null.
+    std::shared_ptr<CKelvraTileBuffer> TakeSpareLocked();
+    bool IsHeldLocked(long id) const;
     void ReleaseClaim(long id);
     void HoldLocked(long id, const std::shared_ptr<CKelvraTileBuffer>& tile);
     void TrimLocked();
@@ -121,4 +129,7 @@ private:
     std::list<long> m_useOrder; // tile ids, most recently used first
     std::map<long, Held> m_held;
     std::set<long> m_making; // tiles a thread is making now
+    // Buffers of dropped tiles nobody held, made into new tiles instead of
+    // going back to the heap, which every thread of a run would wait for.
+    std::vector<std::shared_ptr<CKelvraTileBuffer>> m_spares;
 };

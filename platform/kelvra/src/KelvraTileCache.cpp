@@ -9,9 +9,26 @@ KelvraRect KelvraTileLayout::TileRect(long column, long row) const
     return cell.Intersection(KelvraRect(0, 0, width, height));
 }
 
-CKelvraTileBuffer::CKelvraTileBuffer(const KelvraRect& rect, long rowBytes, std::unique_ptr<std::uint8_t[]> data)
-    : m_rect(rect), m_rowBytes(rowBytes), m_data(std::move(data))
+namespace {
+
+const std::size_t kMostSpares = 32;
+
+} // namespace
+
+CKelvraTileBuffer::CKelvraTileBuffer(const KelvraRect& rect, long rowBytes, std::size_t bytes,
+                                     std::unique_ptr<std::uint8_t[]> data)
+    : m_rect(rect), m_rowBytes(rowBytes), m_bytes(bytes), m_data(std::move(data))
 {
+}
+
+bool CKelvraTileBuffer::Reuse(const KelvraTileLayout& layout, long column, long row)
+{
+    if (layout.TileRowBytes() != m_rowBytes || std::size_t(m_rowBytes) * std::size_t(layout.tileSize) != m_bytes)
+        return false;
+    std::memset(m_data.get(), 0, m_bytes);
+    m_rect = layout.TileRect(column, row);
+    m_complete = false;
+    return true;
 }
 
 std::shared_ptr<CKelvraTileBuffer> CKelvraTileBuffer::Create(const KelvraTileLayout& layout, long column, long row)
@@ -23,7 +40,7 @@ std::shared_ptr<CKelvraTileBuffer> CKelvraTileBuffer::Create(const KelvraTileLay
         return nullptr;
     try {
         return std::shared_ptr<CKelvraTileBuffer>(
-            new CKelvraTileBuffer(layout.TileRect(column, row), rowBytes, std::move(data)));
+            new CKelvraTileBuffer(layout.TileRect(column, row), rowBytes, bytes, std::move(data)));
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
@@ -133,15 +150,19 @@ IKelvraError* CKelvraTileCache::Lock(const KelvraTileLayout& layout, long column
     const long id = KelvraTileId(column, row);
     const KelvraRect tileRect = layout.TileRect(column, row);
     std::shared_ptr<CKelvraTileBuffer> tile;
+    std::shared_ptr<CKelvraTileBuffer> spare;
     try {
         std::unique_lock<CKelvraLock> guard(m_lock);
         tile = FindOrClaimLocked(guard, id, tileRect);
+        if (!tile)
+            spare = TakeSpareLocked();
     } catch (const std::bad_alloc&) {
         return KELVRA_ERROR(nullptr, errorTag, kKelvraOutOfMemory);
     }
     if (!tile) {
         IKelvraError* error = nullptr;
-        tile = CKelvraTileBuffer::Create(layout, column, row);
+        tile = spare && spare->Reuse(layout, column, row) ? std::move(spare)
+                                                          : CKelvraTileBuffer::Create(layout, column, row);
         if (!tile)
             error = KELVRA_ERROR(nullptr, errorTag, kKelvraOutOfMemory);
         else if (IKelvraError* failed = generate(tile.get()))
@@ -172,8 +193,11 @@ bool CKelvraTileCache::Unlock(long column, long row)
     auto it = m_held.find(KelvraTileId(column, row));
     if (it == m_held.end())
         return false;
-    if (--it->second.locks == 0)
-        m_held.erase(it);
+    if (--it->second.locks == 0) {
+        it->second.tiles.clear(); // keeps its room for the next lock
+        if (!m_entries.count(it->first))
+            m_held.erase(it);
+    }
     TrimLocked();
     return true;
 }
@@ -202,8 +226,35 @@ long CKelvraTileCache::Size() const
 
 void CKelvraTileCache::EraseLocked(std::map<long, Entry>::iterator it)
 {
+    const long id = it->first;
+    std::shared_ptr<CKelvraTileBuffer> dropped = std::move(it->second.tile);
     m_useOrder.erase(it->second.use);
     m_entries.erase(it);
+    auto held = m_held.find(id);
+    if (held != m_held.end() && held->second.locks == 0)
+        m_held.erase(held);
+    if (dropped.use_count() == 1 && m_spares.size() < kMostSpares) {
+        try {
+            m_spares.push_back(std::move(dropped));
+        } catch (const std::bad_alloc&) {
+            // The buffer simply goes.
+        }
+    }
+}
+
+std::shared_ptr<CKelvraTileBuffer> CKelvraTileCache::TakeSpareLocked()
+{
+    if (m_spares.empty())
+        return nullptr;
+    std::shared_ptr<CKelvraTileBuffer> spare = std::move(m_spares.back());
+    m_spares.pop_back();
+    return spare;
+}
+
+bool CKelvraTileCache::IsHeldLocked(long id) const
+{
+    auto held = m_held.find(id);
+    return held != m_held.end() && held->second.locks > 0;
 }
 
 // Drops least recently used tiles that nobody holds until the cache fits.
@@ -214,7 +265,7 @@ void CKelvraTileCache::TrimLocked()
     auto candidate = m_useOrder.end();
     while (long(m_entries.size()) > m_capacity && candidate != m_useOrder.begin()) {
         --candidate;
-        if (m_held.count(*candidate))
+        if (IsHeldLocked(*candidate))
             continue; // in use: skip it
         auto victim = candidate++;
         EraseLocked(m_entries.find(*victim));
