@@ -5,7 +5,7 @@
 // stopped from another thread stops within a few rows and leaves no thread
 // making its tiles.
 #include "ExampleFilters.h"
-#include "FilterTestSupport.h"
+#include "ProcessRunCheck.h"
 
 #include "filtrix/CropFilter.h"
 #include "filtrix/KelvraFilterColorSpace.h"
@@ -35,18 +35,6 @@ protected:
     {
         KelvraSetWorkerThreads(0);
         PatternImageTest::TearDown();
-    }
-
-    // The filter's process run over `source` with `threads` threads.
-    SampleGrid RunWith(long threads, IKelvraFilter& filter, IKelvraDataSource* source)
-    {
-        KelvraSetWorkerThreads(threads);
-        IKelvraImage* result = nullptr;
-        ExpectOk(Manager()->CreateImage(&result, 0));
-        RunProcess(filter, source, result);
-        SampleGrid grid = ReadSampleGrid(result);
-        result->Release();
-        return grid;
     }
 };
 
@@ -128,13 +116,7 @@ TEST_F(ParallelRunTest, ManyThreadsMakeWhatOneMakesForEveryFilterDepthAndSize)
                                                 << size.height);
                 IKelvraImage* source = Image(size.width, size.height, format);
                 std::unique_ptr<CKelvraFilterBase> filter = c.make(Manager());
-                const SampleGrid one = RunWith(1, *filter, source);
-                const SampleGrid many = RunWith(kManyThreads, *filter, source);
-                EXPECT_EQ(one.width, many.width);
-                EXPECT_EQ(one.height, many.height);
-                EXPECT_EQ(one.planes, many.planes);
-                EXPECT_TRUE(one.samples == many.samples);
-                EXPECT_FALSE(one.samples.empty());
+                ExpectManyThreadsMakeWhatOneMakes(Manager(), *filter, source, kManyThreads);
             }
         }
     }
@@ -150,20 +132,7 @@ TEST_F(ParallelRunTest, ChainOfFiltersOnManyThreadsMakesWhatOneMakes)
         filters.push_back(c.make(Manager()));
         ExpectOk(chain->InsertFilter(filters.back().get(), -1));
     }
-    auto run = [&](long threads) {
-        KelvraSetWorkerThreads(threads);
-        IKelvraImage* result = nullptr;
-        ExpectOk(Manager()->CreateImage(&result, 0));
-        RunProcess(*chain, source, result);
-        SampleGrid grid = ReadSampleGrid(result);
-        result->Release();
-        return grid;
-    };
-    const SampleGrid one = run(1);
-    const SampleGrid many = run(kManyThreads);
-    EXPECT_EQ(one.width, many.width);
-    EXPECT_EQ(one.height, many.height);
-    EXPECT_TRUE(one.samples == many.samples);
+    ExpectManyThreadsMakeWhatOneMakes(Manager(), *chain, source, kManyThreads);
     chain->Release();
 }
 
