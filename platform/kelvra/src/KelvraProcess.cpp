@@ -282,7 +282,7 @@ IKelvraError* CKelvraProcessRun::FillRow(long row)
             continue;
         }
         if (!tile.data)
-            continue; // never made: a tile before it failed
+            continue; // never made: another tile failed first
         if (!first)
             first = WriteTile(column, row, tile);
         IKelvraError::Release(m_output->UnlockTile(column, row));
