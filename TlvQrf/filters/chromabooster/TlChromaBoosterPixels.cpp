@@ -16,7 +16,9 @@ IKelvraError* CChromaBoosterFilter::DoGenerateTile(IKelvraTile* tile, CKelvraPro
 {
     if (!IsCalibrationLoaded() || GetThresholdSource().empty())
         return TL_FILTER_ERROR(kKelvraOperationFailed);
-    auto boost = [this](const CTlTileTarget& target, const CTlSourceTile& from) { return BoostSourceTile(target, from); };
+    auto boost = [this](const CTlTileTarget& target, const CTlSourceTile& from) {
+        return BoostSourceTile(target, from);
+    };
     return GenerateFromSourceTiles(tile, info, CTlFormatCheck{TlIsLch, TlFormatRejection::Code}, boost);
 }
 

@@ -81,7 +81,8 @@ IKelvraError* CFltLch::PrepareTables(int bits, bool reallocate)
     int resampled = 0;
     for (; resampled < kCurveCount && !m_sourceTables[resampled].empty(); ++resampled) {
         Table& target = resampled == kChromaByHueCurve ? chromaByHue : m_preparedCurves[resampled];
-        if (IKelvraError* error = ResampleTable(bits, reallocate, m_sourceTables[resampled], target, m_inBits, m_outBits))
+        const Table& source = m_sourceTables[resampled];
+        if (IKelvraError* error = ResampleTable(bits, reallocate, source, target, m_inBits, m_outBits))
             return error;
     }
     try {

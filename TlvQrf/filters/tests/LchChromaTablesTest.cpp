@@ -133,11 +133,12 @@ void ExpectChroma(const LchProbe& lch, const ChromaCase& c, KelvraPixelFormat fo
 {
     SCOPED_TRACE(c.name);
     const unsigned hue = 17;
+    using Narrow = std::uint8_t;
+    using Wide = std::uint16_t;
     const unsigned result =
         format == kKelvraLCh8
-            ? lch.AdjustChroma(std::uint8_t(c.lightness), std::uint8_t(c.chroma), std::uint8_t(hue), c.change, format, 256)
-            : lch.AdjustChroma(std::uint16_t(c.lightness), std::uint16_t(c.chroma), std::uint16_t(hue), c.change, format,
-                               65536);
+            ? lch.AdjustChroma(Narrow(c.lightness), Narrow(c.chroma), Narrow(hue), c.change, format, 256)
+            : lch.AdjustChroma(Wide(c.lightness), Wide(c.chroma), Wide(hue), c.change, format, 65536);
     EXPECT_NEAR(c.expected, double(result), c.tolerance);
 }
 

@@ -1,0 +1,16 @@
+// What the filter benchmarks share: error reporting, and pulling every
+// output tile of a source once, as a display or a run would, on one or
+// several threads (each thread takes every n-th row of tiles).
+#pragma once
+
+#include "kelvra/KelvraData.h"
+#include "kelvra/KelvraError.h"
+
+// True without an error; prints and releases one.
+bool BenchOk(IKelvraError* error, const char* what);
+
+// Locks and unlocks every tile of `source` once, on `threads` threads.
+bool BenchPullAll(IKelvraDataSource& source, long threads);
+
+// The machine's cores (at least 1).
+long BenchCores();
