@@ -1,0 +1,42 @@
+// Worker threads for the independent pieces of one save (TIFF strips, JPEG
+// bands): at most the machine's cores, started with the object and joined
+// when it goes, so that no thread outlives the save that needed it.
+#pragma once
+
+#include "kelvra/KelvraError.h"
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <future>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+class CPellioWorkers {
+public:
+    // Enough threads for `pieces` pieces of work, at most the machine's cores.
+    explicit CPellioWorkers(std::size_t pieces);
+    // Runs what is still queued, then joins the threads.
+    ~CPellioWorkers();
+    CPellioWorkers(const CPellioWorkers&) = delete;
+    CPellioWorkers& operator=(const CPellioWorkers&) = delete;
+
+    std::size_t Threads() const { return m_threads.size(); }
+    // Queues `job`; the future gives its result (or rethrows what it threw).
+    std::future<IKelvraError*> Post(std::function<IKelvraError*()> job);
+
+private:
+    void Work();
+
+    std::mutex m_lock;
+    std::condition_variable m_wake;
+    std::deque<std::packaged_task<IKelvraError*()>> m_queue;
+    bool m_closing = false;
+    std::vector<std::thread> m_threads;
+};
+
+// The result of a posted job that nobody will report: waits for it and
+// frees its error, swallowing what it threw.
+void PellioDropResult(std::future<IKelvraError*>& result) noexcept;
