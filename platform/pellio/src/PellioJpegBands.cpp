@@ -151,9 +151,13 @@ IKelvraError* CPellioJpegBands::Post(std::shared_ptr<Band> band)
     const long rows = m_height - m_rowsAdded < m_bandRows ? m_height - m_rowsAdded : m_bandRows;
     if (rows <= 0)
         return PELLIO_JPEG_ERROR(kKelvraNotReady);
+    if (!band->rows)
+        return PELLIO_JPEG_CORRUPT();
+    const bool ownsRows = !band->owned.empty();
+    if (ownsRows && band->owned.size() / std::size_t(band->rowBytes) < std::size_t(rows))
+        return PELLIO_JPEG_CORRUPT(); // fewer rows than the band needs
     band->shape = BandShape{m_format, m_width, rows, m_quality, m_restartInterval};
     m_rowsAdded += rows;
-    const bool ownsRows = !band->owned.empty();
     m_bands.push_back(band);
     m_results.push_back(m_workers.Post([band]() -> IKelvraError* {
         return PellioJpegGuard([&]() -> IKelvraError* {
