@@ -96,6 +96,7 @@ private:
     std::vector<PellioTagValue> m_tags;
     std::vector<TiffWrittenImage> m_written;
     std::vector<Strip> m_steps;
+    std::size_t m_stripBytes = 0; // pulled bytes of the largest strip
     CPellioWorkers m_workers;
     std::deque<Pending> m_pending; // in strip order
 };
@@ -107,6 +108,8 @@ CTiffSink::CTiffSink(IKelvraFileStream* stream, const PellioSaveFormat& rule, st
     const std::uint16_t compression = PellioCompression(rule, option);
     for (std::size_t i = 0; i < m_plan.images.size(); ++i) {
         m_written.push_back(TiffWrittenImage{&m_plan.images[i], compression, kPellioBandRows, {}, {}});
+        const std::size_t rowBytes = std::size_t(KelvraRowBytes(m_plan.images[i].sourceFormat, m_plan.images[i].width));
+        m_stripBytes = std::max(m_stripBytes, rowBytes * std::size_t(kPellioBandRows));
         const long strips = (m_plan.images[i].height + kPellioBandRows - 1) / kPellioBandRows;
         for (long s = 0; s < strips; ++s)
             m_steps.push_back(Strip{i, s});
@@ -164,9 +167,7 @@ IKelvraError* CTiffSink::StartStrip(const Strip& strip)
         });
     });
     m_pending.push_back(Pending{strip.image, std::move(work), std::move(done)});
-    // Enough strips queued to keep every worker busy while this thread
-    // pulls the next one, and no more: each holds its rows until coded.
-    return WriteFinished(m_workers.Threads() + 1);
+    return WriteFinished(PellioPiecesInFlight(m_stripBytes, m_workers.Threads()));
 }
 
 // Writes the oldest strip once it is coded.

@@ -37,6 +37,12 @@ private:
     std::vector<std::thread> m_threads;
 };
 
+// How many pieces of `pieceBytes` each a save keeps in flight (pulled and
+// waiting for or under coding): enough to keep `threads` workers busy,
+// within a budget that keeps the save's peak memory near a serial save's
+// (each piece in flight holds its rows), and at least two.
+std::size_t PellioPiecesInFlight(std::size_t pieceBytes, std::size_t threads);
+
 // The result of a posted job that nobody will report: waits for it and
 // frees its error, swallowing what it threw.
 void PellioDropResult(std::future<IKelvraError*>& result) noexcept;
