@@ -80,9 +80,12 @@ int main(int argc, char** argv)
     }
     long width = 0, height = 0;
     IKelvraError::Release(picture->GetSize(&width, &height));
+    CVentraChrono reading;
     const Bytes pixels = PixelsOf(picture.get());
+    const double readSeconds = reading.Elapsed();
     std::printf("16-bit TIFF of %ld x %ld (%.1f MP), %u cores\n", width, height, double(width * height) / 1e6,
                 std::thread::hardware_concurrency());
+    std::printf("reading its rows (which the save does too): %.3f s\n", readSeconds);
     PrintLevels(pixels, long(pixels.size()) / height);
     KelvraPixelFormat format = kKelvraRGB16;
     IKelvraError::Release(picture->GetColorSpace(&format));
