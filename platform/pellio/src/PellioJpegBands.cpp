@@ -176,7 +176,7 @@ IKelvraError* CPellioJpegBands::Post(std::shared_ptr<Band> band)
     // Bands that hold their own rows until coded: a few in flight at most.
     // (The caller's rows cost nothing to queue.)
     const std::size_t bandBytes = std::size_t(band->rowBytes) * std::size_t(m_bandRows);
-    while (ownsRows && m_results.size() - m_collected > PellioPiecesInFlight(bandBytes, m_workers.Threads())) {
+    while (ownsRows && m_results.size() - m_collected > PellioTasksInFlight(bandBytes, m_workers.Threads())) {
         if (IKelvraError* error = CollectOne())
             return error;
     }

@@ -1,4 +1,4 @@
-// Shared pieces of the JPEG codec's use of libjpeg.
+// What the JPEG encoder and decoder share around libjpeg.
 #include "PellioLibjpeg.h"
 
 #include <cstdlib>

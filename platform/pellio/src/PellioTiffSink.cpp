@@ -167,7 +167,7 @@ IKelvraError* CTiffSink::StartStrip(const Strip& strip)
         });
     });
     m_pending.push_back(Pending{strip.image, std::move(work), std::move(done)});
-    return WriteFinished(PellioPiecesInFlight(m_stripBytes, m_workers.Threads()));
+    return WriteFinished(PellioTasksInFlight(m_stripBytes, m_workers.Threads()));
 }
 
 // Writes the oldest strip once it is coded.

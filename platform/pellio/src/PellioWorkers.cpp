@@ -12,10 +12,10 @@ constexpr std::size_t kRowsInFlight = 8u << 20;
 
 } // namespace
 
-CPellioWorkers::CPellioWorkers(std::size_t pieces)
+CPellioWorkers::CPellioWorkers(std::size_t tasks)
 {
     const std::size_t cores = std::max<std::size_t>(1, std::thread::hardware_concurrency());
-    const std::size_t count = std::max<std::size_t>(1, std::min(cores, pieces));
+    const std::size_t count = std::max<std::size_t>(1, std::min(cores, tasks));
     m_threads.reserve(count);
     try {
         for (std::size_t i = 0; i < count; ++i)
@@ -66,9 +66,9 @@ void CPellioWorkers::Work()
     }
 }
 
-std::size_t PellioPiecesInFlight(std::size_t pieceBytes, std::size_t threads)
+std::size_t PellioTasksInFlight(std::size_t taskBytes, std::size_t threads)
 {
-    const std::size_t budget = pieceBytes ? kRowsInFlight / pieceBytes : threads + 1;
+    const std::size_t budget = taskBytes ? kRowsInFlight / taskBytes : threads + 1;
     return std::max<std::size_t>(2, std::min(threads + 1, budget));
 }
 

@@ -1,4 +1,4 @@
-// Worker threads for the independent pieces of one save (TIFF strips, JPEG
+// Worker threads for the independent tasks of one save (TIFF strips, JPEG
 // bands): at most the machine's cores, started with the object and joined
 // when it goes, so that no thread outlives the save that needed it.
 #pragma once
@@ -16,8 +16,8 @@
 
 class CPellioWorkers {
 public:
-    // Enough threads for `pieces` pieces of work, at most the machine's cores.
-    explicit CPellioWorkers(std::size_t pieces);
+    // Enough threads for `tasks` tasks, at most the machine's cores.
+    explicit CPellioWorkers(std::size_t tasks);
     // Runs what is still queued, then joins the threads.
     ~CPellioWorkers();
     CPellioWorkers(const CPellioWorkers&) = delete;
@@ -37,11 +37,11 @@ private:
     std::vector<std::thread> m_threads;
 };
 
-// How many pieces of `pieceBytes` each a save keeps in flight (pulled and
+// How many tasks of `taskBytes` each a save keeps in flight (pulled and
 // waiting for or under coding): enough to keep `threads` workers busy,
 // within a budget that keeps the save's peak memory near a serial save's
-// (each piece in flight holds its rows), and at least two.
-std::size_t PellioPiecesInFlight(std::size_t pieceBytes, std::size_t threads);
+// (each task in flight holds its rows), and at least two.
+std::size_t PellioTasksInFlight(std::size_t taskBytes, std::size_t threads);
 
 // The result of a posted job that nobody will report: waits for it and
 // frees its error, swallowing what it threw.
