@@ -131,7 +131,11 @@ bool CKelvraFilterCMLEngine::CState::ProofActive() const
 
 bool CKelvraFilterCMLEngine::CState::IsIdentity() const
 {
-    return !ProofActive() && std::strcmp(paths[kSource].path, paths[kDestination].path) == 0;
+    if (ProofActive())
+        return false;
+    return std::strcmp(paths[kSource].path, paths[kDestination].path) == 0 ||
+           (profiles[kSource] && profiles[kDestination] &&
+            CmlSameColorimetry(*profiles[kSource], *profiles[kDestination]));
 }
 
 IKelvraError* CKelvraFilterCMLEngine::CState::Convert(const void* input, KelvraPixelFormat inputFormat, void* output,
