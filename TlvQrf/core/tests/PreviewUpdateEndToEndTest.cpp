@@ -174,20 +174,7 @@ TEST_F(PreviewEndToEnd, ExportMatchesThePreviewAtTheSameScale)
         if (c.width != 0) {
             ASSERT_TRUE(ShowPreviewAt(*opened.control, c.width, c.height, 1));
         }
-        const SampleGrid preview = Preview(*opened.control);
-        const std::string target = m_environment.Files().File("export.tif");
-        std::unique_ptr<CTlvParamSet> params(opened.control->CreateParamSet());
-        ASSERT_EQ(0, SaveImageToFile(params.get(), target.c_str(), 0, kPellioFormatTiff, 0, false));
-        const SImageFile exported = ReadImageFile(target);
-        ASSERT_EQ(3, preview.planes);
-        ASSERT_EQ(exported.grid.width, preview.width);
-        ASSERT_EQ(exported.grid.height, preview.height);
-        const double scale = double(preview.width) / (kWidth - 12);
-        const SPatchReport previewReport = Measure(preview, PreviewMax(*opened.control), scale);
-        const SPatchReport exportReport = Measure(exported.grid, 255, scale);
-        SCOPED_TRACE("preview:\n" + previewReport.Describe() + "export:\n" + exportReport.Describe());
-        ExpectPatchesWithinTolerance(exportReport);
-        EXPECT_LE(LargestPatchDifference(previewReport, exportReport), kSameScaleError);
+        ExpectExportMatchesPreview(*opened.control);
     }
 }
 
