@@ -1,5 +1,6 @@
 #include "filters/debayer/TlDemosaicHQ.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -17,7 +18,8 @@ void Size(std::vector<T>& plane, std::size_t count)
     plane.resize(count);
 }
 
-// Two-bit direction code of two smoothed measures.
+// Direction code of two smoothed measures: 0 when they differ by no more
+// than the threshold, 1 when the first is larger, 2 when the second is.
 std::uint8_t Compare(std::int32_t first, std::int32_t second, std::int32_t threshold)
 {
     const std::int32_t difference = first - second;
@@ -56,16 +58,10 @@ struct Passes {
             const std::int32_t* row = raw.Row(y);
             for (long x = TlFirstColourSite(raw.phases, a.left, y); x < a.right; x += 2) {
                 const std::int32_t* p = row + x;
-                const std::int32_t c = p[0], left = p[-1], right = p[1], above = p[-f], below = p[f];
-                const std::int32_t aboveLeft = p[-f - 1], aboveRight = p[-f + 1];
-                const std::int32_t belowLeft = p[f - 1], belowRight = p[f + 1];
+                const std::int32_t c = p[0];
                 const long i = y * f + x;
-                s.gradients[0][i] = std::abs(left - c) + std::abs(right - c);
-                s.gradients[1][i] = std::abs(below - c) + std::abs(above - c);
-                s.gradients[2][i] = std::abs(belowLeft - c) + std::abs(right - below) + std::abs(aboveRight - c) +
-                                    std::abs(above - left) + std::abs(aboveRight - belowLeft);
-                s.gradients[3][i] = std::abs(left - below) + std::abs(aboveLeft - c) + std::abs(belowRight - c) +
-                                    std::abs(above - right) + std::abs(aboveLeft - belowRight);
+                s.gradients[0][i] = std::abs(p[-1] - c) + std::abs(p[1] - c);
+                s.gradients[1][i] = std::abs(p[f] - c) + std::abs(p[-f] - c);
             }
         }
     }
@@ -77,26 +73,39 @@ struct Passes {
                 const long i = y * f + x;
                 const std::int32_t h = LatticeSum(&s.gradients[0][i], f);
                 const std::int32_t v = LatticeSum(&s.gradients[1][i], f);
-                const std::int32_t d1 = LatticeSum(&s.gradients[2][i], f);
-                const std::int32_t d2 = LatticeSum(&s.gradients[3][i], f);
-                s.codes[i] = std::uint8_t(Compare(h, v, t.direction) << 2 | Compare(d2, d1, t.diagonal));
+                s.codes[i] = Compare(h, v, t.direction);
             }
         }
     }
 
-    // Green x16 at a red or blue site, along the direction its code gives.
+    // Green x16 at a red or blue site along the direction its code gives
+    // (1: along the column, 2: along the row, 0: no clear direction). The
+    // directed kernels also take the second difference of the green
+    // columns (rows) beside the site, so that stripes up to the sampling
+    // limit keep their full contrast. The value stays within the four
+    // nearest greens and the site's own sample, so that no kernel
+    // overshoots a sharp edge while a lone bright or dark point keeps its
+    // level.
     std::int32_t Green16(const std::int32_t* p, std::uint8_t code) const
     {
         const long f2 = 2 * f;
-        switch (code >> 2) {
+        const std::int32_t above = p[-f], below = p[f], left = p[-1], right = p[1];
+        std::int32_t g;
+        switch (code) {
         case 1:
-            return 8 * (p[-f] + p[f]) + 4 * (p[-1] + p[1]) - 2 * (p[-f2 - 1] + p[-f2 + 1] + p[f2 - 1] + p[f2 + 1]);
+            g = 8 * (above + below) + 4 * (left + right) - 2 * (p[-f2 - 1] + p[-f2 + 1] + p[f2 - 1] + p[f2 + 1]);
+            break;
         case 2:
-            return 8 * (p[-1] + p[1]) + 4 * (p[-f] + p[f]) - 2 * (p[-f - 2] + p[-f + 2] + p[f - 2] + p[f + 2]);
+            g = 8 * (left + right) + 4 * (above + below) - 2 * (p[-f - 2] + p[-f + 2] + p[f - 2] + p[f + 2]);
+            break;
         default:
-            return 6 * (p[-f] + p[f] + p[-1] + p[1]) -
-                   (p[-f2 - 1] + p[-f2 + 1] + p[f2 - 1] + p[f2 + 1] + p[-f - 2] + p[-f + 2] + p[f - 2] + p[f + 2]);
+            g = 6 * (above + below + left + right) -
+                (p[-f2 - 1] + p[-f2 + 1] + p[f2 - 1] + p[f2 + 1] + p[-f - 2] + p[-f + 2] + p[f - 2] + p[f + 2]);
+            break;
         }
+        const std::int32_t low = 16 * std::min(std::min(std::min(above, below), std::min(left, right)), p[0]);
+        const std::int32_t high = 16 * std::max(std::max(std::max(above, below), std::max(left, right)), p[0]);
+        return g < low ? low : g > high ? high : g;
     }
 
     void OwnColourDifferences(const KelvraRect& a)
@@ -186,79 +195,85 @@ struct Passes {
                 if (s.activityClass[i] != 0) {
                     const std::int32_t h = LatticeSum(&s.sameColour[0][i], f);
                     const std::int32_t v = LatticeSum(&s.sameColour[1][i], f);
-                    code = std::uint8_t((code & 3) | Compare(h, v, t.refined) << 2);
+                    code = Compare(h, v, t.refined);
                 }
                 s.refined[i] = code;
             }
         }
     }
 
-    static std::int32_t ColourSiteLuma(const std::int32_t* p, long f, std::uint8_t code)
-    {
-        const std::int32_t c = p[0], left = p[-1], right = p[1], above = p[-f], below = p[f];
-        const std::int32_t aL = p[-f - 1], aR = p[-f + 1], bL = p[f - 1], bR = p[f + 1];
-        switch (code) {
-        case 1:
-            return 2 * (aR + bL + above + below + 2 * c + left + right);
-        case 2:
-            return 2 * (aL + bR + above + below + 2 * c + left + right);
-        case 4:
-            return 4 * (above + below + c) + aL + aR + bL + bR;
-        case 5:
-            return 2 * (aR + 2 * (above + below + c) + bL);
-        case 6:
-            return 2 * (bR + 2 * (above + below + c) + aL);
-        case 8:
-            return 4 * (left + right + c) + aL + aR + bL + bR;
-        case 9:
-            return 2 * (aR + 2 * (left + right + c) + bL);
-        case 10:
-            return 2 * (bR + 2 * (left + right + c) + aL);
-        default:
-            return 2 * (above + below + 2 * c + left + right) + aL + aR + bL + bR;
+    // The range of red (or blue) samples nearest to a site, in which the
+    // rebuilt colour is kept together with the site's green: the smoothed
+    // colour differences may not push a channel past what the mosaic
+    // recorded around it (no fringes or overshoot beside sharp edges),
+    // while a channel may always follow green's own detail.
+    struct Range {
+        std::int32_t low;
+        std::int32_t high;
+        void Add(std::int32_t v)
+        {
+            low = std::min(low, v);
+            high = std::max(high, v);
         }
+        std::int32_t Limit(std::int32_t v) const { return v < low ? low : v > high ? high : v; }
+    };
+
+    Range OwnSiteRange(const std::int32_t* p) const
+    {
+        Range r{p[0], p[0]};
+        r.Add(p[-2]);
+        r.Add(p[2]);
+        r.Add(p[-2 * f]);
+        r.Add(p[2 * f]);
+        return r;
     }
 
-    void Luma(const KelvraRect& a)
+    Range DiagonalRange(const std::int32_t* p) const
     {
-        for (long y = a.top; y < a.bottom; ++y) {
-            const std::int32_t* row = raw.Row(y);
-            for (long x = a.left; x < a.right; ++x) {
-                const long i = y * f + x;
-                const std::int32_t* p = row + x;
-                if (IsColourSite(x, y)) {
-                    s.luma[i] = ColourSiteLuma(p, f, s.refined[i]);
-                    continue;
-                }
-                // A green site follows the direction found at the red or
-                // blue site above it. Without a direction its two diagonal
-                // greens lie opposite each other, so that a slope does not
-                // pull every other column (or row) to one side.
-                const std::int32_t cross = p[-f] + p[f] + p[-1] + p[1];
-                if (s.codes[i - f] != 0)
-                    s.luma[i] = 2 * (4 * p[0] + cross);
-                else
-                    s.luma[i] = 8 * (14 * p[0] + p[-f - 1] + p[f + 1]) / 16 + 2 * cross;
-            }
-        }
+        Range r{p[-f - 1], p[-f - 1]};
+        r.Add(p[-f + 1]);
+        r.Add(p[f - 1]);
+        r.Add(p[f + 1]);
+        return r;
     }
 
+    static Range PairRange(std::int32_t a, std::int32_t b) { return Range{std::min(a, b), std::max(a, b)}; }
+
+    // Green at full resolution (the refined direction at red and blue
+    // sites), red and blue as green plus the smoothed colour differences:
+    // detail comes from green alone, so colour differences can be smoothed
+    // hard against false colour without softening it.
     void Rgb(const KelvraRect& a, CTlRgbPlane& rgb)
     {
         for (long y = a.top; y < a.bottom; ++y) {
+            const std::int32_t* row = raw.Row(y);
+            const bool redRow = IsRedRow(y);
             std::uint16_t* out = rgb.Pixel(a.left, y);
             for (long x = a.left; x < a.right; ++x, out += 3) {
                 const long i = y * f + x;
-                const std::int32_t* l = &s.luma[i];
-                const std::int32_t around = l[-f - 1] + l[-f] + l[-f + 1] + l[-1] + l[0] + l[1] + l[f - 1] + l[f] +
-                                            l[f + 1];
-                const std::int32_t sharp = 25 * l[0] - around;
+                const std::int32_t* p = row + x;
+                std::int32_t g16;
+                Range across, down; // ranges of the row's colour and of the other one
+                if (IsColourSite(x, y)) {
+                    g16 = Green16(p, s.refined[i]);
+                    across = OwnSiteRange(p);
+                    down = DiagonalRange(p);
+                } else {
+                    g16 = 16 * p[0];
+                    across = PairRange(p[-1], p[1]);
+                    down = PairRange(p[-f], p[f]);
+                }
+                const std::int32_t g = g16 / 16;
+                across.Add(g);
+                down.Add(g);
+                const Range& red = redRow ? across : down;
+                const Range& blue = redRow ? down : across;
                 const long step = (s.activityClass[i] & 2) != 0 ? 1 : 2;
                 const std::int32_t o = Binomial(&s.estimates[0][i], f, step) / 16;
                 const std::int32_t j = Binomial(&s.estimates[1][i], f, step) / 16;
-                out[0] = TlTo16((sharp - j + 3 * o) / 256);
-                out[1] = TlTo16((sharp - j - o) / 256);
-                out[2] = TlTo16((3 * j + sharp - o) / 256);
+                out[0] = TlTo16(red.Limit((4 * g16 + o) / 64));
+                out[1] = TlTo16(g);
+                out[2] = TlTo16(blue.Limit((4 * g16 + j) / 64));
             }
         }
     }
@@ -275,7 +290,6 @@ TlHQThresholds TlHQThresholdsFor(const std::int32_t (&tuning)[9])
     };
     TlHQThresholds t;
     t.direction = level(tuning[0], 32);
-    t.diagonal = level(tuning[2], 80);
     t.refined = level(tuning[1], 64);
     t.activityLow = std::int32_t((6 * kScaleBase) / 256 * 3072);
     t.activityHigh = std::int32_t((15 * kScaleBase) / 256 * 3072);
@@ -298,19 +312,17 @@ void TlDemosaicHQ(const CTlMosaicPlane& raw, const KelvraRect& inner, const TlHQ
     for (auto& plane : scratch.sameColour)
         Size(plane, count);
     Size(scratch.refined, count);
-    Size(scratch.luma, count);
 
     // Each pass covers what the passes after it read; the margins follow
     // from their stencils.
     Passes passes{raw, thresholds, scratch, raw.width};
-    passes.Gradients(Grown(inner, 10));
-    passes.Codes(Grown(inner, 8));
-    passes.OwnColourDifferences(Grown(inner, 8));
-    passes.Estimates(Grown(inner, 7));
-    passes.Activity(Grown(inner, 5));
-    passes.ActivityClass(Grown(inner, 1));
-    passes.SameColourGradients(Grown(inner, 3));
-    passes.Refine(Grown(inner, 1));
-    passes.Luma(Grown(inner, 1));
+    passes.Gradients(Grown(inner, 9));
+    passes.Codes(Grown(inner, 7));
+    passes.OwnColourDifferences(Grown(inner, 7));
+    passes.Estimates(Grown(inner, 6));
+    passes.Activity(Grown(inner, 4));
+    passes.ActivityClass(inner);
+    passes.SameColourGradients(Grown(inner, 2));
+    passes.Refine(inner);
     passes.Rgb(inner, rgb);
 }
