@@ -18,11 +18,11 @@ void Size(std::vector<T>& plane, std::size_t count)
     plane.resize(count);
 }
 
-// Direction code of two smoothed measures: 0 when they differ by no more
-// than the threshold, 1 when the first is larger, 2 when the second is.
-std::uint8_t Compare(std::int32_t first, std::int32_t second, std::int32_t threshold)
+// Direction code of the difference of two smoothed measures (horizontal
+// less vertical): 0 when it is no more than the threshold either way, 1
+// when the horizontal one is larger, 2 when the vertical one is.
+std::uint8_t Compare(std::int32_t difference, std::int32_t threshold)
 {
-    const std::int32_t difference = first - second;
     if (std::abs(difference) <= threshold)
         return 0;
     return difference > 0 ? 1 : 2;
@@ -60,8 +60,9 @@ struct Passes {
                 const std::int32_t* p = row + x;
                 const std::int32_t c = p[0];
                 const long i = y * f + x;
-                s.gradients[0][i] = std::abs(p[-1] - c) + std::abs(p[1] - c);
-                s.gradients[1][i] = std::abs(p[f] - c) + std::abs(p[-f] - c);
+                // Horizontal less vertical: the smoothing below is linear,
+                // so smoothing the difference compares the smoothed two.
+                s.leaning[i] = std::abs(p[-1] - c) + std::abs(p[1] - c) - std::abs(p[f] - c) - std::abs(p[-f] - c);
             }
         }
     }
@@ -71,9 +72,7 @@ struct Passes {
         for (long y = a.top; y < a.bottom; ++y) {
             for (long x = TlFirstColourSite(raw.phases, a.left, y); x < a.right; x += 2) {
                 const long i = y * f + x;
-                const std::int32_t h = LatticeSum(&s.gradients[0][i], f);
-                const std::int32_t v = LatticeSum(&s.gradients[1][i], f);
-                s.codes[i] = Compare(h, v, t.direction);
+                s.codes[i] = Compare(LatticeSum(&s.leaning[i], f), t.direction);
             }
         }
     }
@@ -116,7 +115,8 @@ struct Passes {
             std::int32_t* other = s.diffs[IsRedRow(y) ? 1 : 0].data();
             for (long x = TlFirstColourSite(raw.phases, a.left, y); x < a.right; x += 2) {
                 const long i = y * f + x;
-                own[i] = 16 * row[x] - Green16(row + x, s.codes[i]);
+                s.green[i] = Green16(row + x, s.codes[i]);
+                own[i] = 16 * row[x] - s.green[i];
                 other[i] = 0;
             }
         }
@@ -144,14 +144,42 @@ struct Passes {
         }
     }
 
+    // Both estimate planes smoothed with (1, 2, 1) x (1, 2, 1) over sites two
+    // apart (sums, x16), one direction at a time so that the loops stay
+    // simple enough for the compiler to vectorise. The differences stay
+    // within +-50 million, so the sums fit 32 bits.
+    void WideSmoothing(const KelvraRect& a)
+    {
+        for (int plane = 0; plane < 2; ++plane) {
+            const std::int32_t* e = s.estimates[plane].data();
+            std::int32_t* across = s.across.data();
+            std::int32_t* out = s.smooth[plane].data();
+            for (long y = a.top - 2; y < a.bottom + 2; ++y) {
+                const long row = y * f;
+                for (long x = a.left; x < a.right; ++x)
+                    across[row + x] = e[row + x - 2] + 2 * e[row + x] + e[row + x + 2];
+            }
+            for (long y = a.top; y < a.bottom; ++y) {
+                const long row = y * f;
+                for (long x = a.left; x < a.right; ++x)
+                    out[row + x] = across[row + x - 2 * f] + 2 * across[row + x] + across[row + x + 2 * f];
+            }
+        }
+    }
+
+    // Unsigned: the three magnitudes together may pass 2^31, never 2^32.
+    static std::uint32_t Magnitude(std::int32_t v) { return v < 0 ? 0u - std::uint32_t(v) : std::uint32_t(v); }
+
     void Activity(const KelvraRect& a)
     {
+        const std::int32_t* red = s.smooth[0].data();
+        const std::int32_t* blue = s.smooth[1].data();
         for (long y = a.top; y < a.bottom; ++y) {
             for (long x = a.left; x < a.right; ++x) {
                 const long i = y * f + x;
-                const std::int64_t r = Binomial(&s.estimates[0][i], f, 2);
-                const std::int64_t b = Binomial(&s.estimates[1][i], f, 2); // their sum needs 64 bits
-                s.activity[i] = std::int32_t((std::llabs(r) + std::llabs(r - b) + std::llabs(b)) / 16);
+                const std::int32_t r = red[i], b = blue[i];
+                const std::uint32_t apart = r > b ? std::uint32_t(r) - std::uint32_t(b) : std::uint32_t(b) - std::uint32_t(r);
+                s.activity[i] = (Magnitude(r) + apart + Magnitude(b)) / 16;
             }
         }
     }
@@ -159,13 +187,14 @@ struct Passes {
     void ActivityClass(const KelvraRect& a)
     {
         const long f2 = 2 * f, f4 = 4 * f;
+        const std::uint32_t low = std::uint32_t(t.activityLow), high = std::uint32_t(t.activityHigh);
         for (long y = a.top; y < a.bottom; ++y) {
             for (long x = a.left; x < a.right; ++x) {
                 const long i = y * f + x;
-                const std::int32_t* v = &s.activity[i];
-                const std::int64_t sum = 8 * std::int64_t(v[0]) + v[-f4] + v[f4] + v[-4] + v[4] + v[-f2 - 2] +
-                                         v[-f2 + 2] + v[f2 - 2] + v[f2 + 2];
-                s.activityClass[i] = std::uint8_t((sum > t.activityLow ? 1 : 0) | (sum > t.activityHigh ? 2 : 0));
+                const std::uint32_t* v = &s.activity[i];
+                const std::uint32_t sum = 8 * v[0] + v[-f4] + v[f4] + v[-4] + v[4] + v[-f2 - 2] + v[-f2 + 2] +
+                                          v[f2 - 2] + v[f2 + 2];
+                s.activityClass[i] = std::uint8_t((sum > low ? 1 : 0) | (sum > high ? 2 : 0));
             }
         }
     }
@@ -178,10 +207,11 @@ struct Passes {
             const std::int32_t* r = q - f; // above
             for (long x = TlFirstColourSite(raw.phases, a.left, y); x < a.right; x += 2) {
                 const long i = y * f + x;
-                s.sameColour[0][i] = std::abs(p[x - 1] - p[x + 1]) + 2 * std::abs(q[x - 1] - q[x + 1]) +
-                                     std::abs(r[x - 1] - r[x + 1]);
-                s.sameColour[1][i] = std::abs(r[x - 1] - p[x - 1]) + 2 * std::abs(r[x] - p[x]) +
-                                     std::abs(r[x + 1] - p[x + 1]);
+                const std::int32_t h =
+                    std::abs(p[x - 1] - p[x + 1]) + 2 * std::abs(q[x - 1] - q[x + 1]) + std::abs(r[x - 1] - r[x + 1]);
+                const std::int32_t v =
+                    std::abs(r[x - 1] - p[x - 1]) + 2 * std::abs(r[x] - p[x]) + std::abs(r[x + 1] - p[x + 1]);
+                s.sameColourLeaning[i] = h - v;
             }
         }
     }
@@ -193,87 +223,75 @@ struct Passes {
                 const long i = y * f + x;
                 std::uint8_t code = s.codes[i];
                 if (s.activityClass[i] != 0) {
-                    const std::int32_t h = LatticeSum(&s.sameColour[0][i], f);
-                    const std::int32_t v = LatticeSum(&s.sameColour[1][i], f);
-                    code = Compare(h, v, t.refined);
+                    code = Compare(LatticeSum(&s.sameColourLeaning[i], f), t.refined);
                 }
                 s.refined[i] = code;
             }
         }
     }
 
-    // The range of red (or blue) samples nearest to a site, in which the
-    // rebuilt colour is kept together with the site's green: the smoothed
-    // colour differences may not push a channel past what the mosaic
-    // recorded around it (no fringes or overshoot beside sharp edges),
-    // while a channel may always follow green's own detail.
-    struct Range {
-        std::int32_t low;
-        std::int32_t high;
-        void Add(std::int32_t v)
-        {
-            low = std::min(low, v);
-            high = std::max(high, v);
+    // The smoothed differences (red - green, blue - green, x64) at a site:
+    // over sites two apart, or the nearest only where colour is busy.
+    void Differences(long i, std::int32_t* o, std::int32_t* j) const
+    {
+        if ((s.activityClass[i] & 2) != 0) {
+            *o = Binomial(&s.estimates[0][i], f, 1) / 16;
+            *j = Binomial(&s.estimates[1][i], f, 1) / 16;
+        } else {
+            *o = s.smooth[0][i] / 16;
+            *j = s.smooth[1][i] / 16;
         }
-        std::int32_t Limit(std::int32_t v) const { return v < low ? low : v > high ? high : v; }
-    };
-
-    Range OwnSiteRange(const std::int32_t* p) const
-    {
-        Range r{p[0], p[0]};
-        r.Add(p[-2]);
-        r.Add(p[2]);
-        r.Add(p[-2 * f]);
-        r.Add(p[2 * f]);
-        return r;
     }
 
-    Range DiagonalRange(const std::int32_t* p) const
+    // Red and blue are green plus the smoothed colour differences, each
+    // kept within the range of the nearest samples of its colour and the
+    // site's green: the differences may not push a channel past what the
+    // mosaic recorded around it (no fringes or overshoot beside sharp
+    // edges), while a channel may always follow green's own detail.
+    static std::int32_t Within(std::int32_t v, std::int32_t low, std::int32_t high)
     {
-        Range r{p[-f - 1], p[-f - 1]};
-        r.Add(p[-f + 1]);
-        r.Add(p[f - 1]);
-        r.Add(p[f + 1]);
-        return r;
+        return v < low ? low : v > high ? high : v;
     }
 
-    static Range PairRange(std::int32_t a, std::int32_t b) { return Range{std::min(a, b), std::max(a, b)}; }
-
-    // Green at full resolution (the refined direction at red and blue
-    // sites), red and blue as green plus the smoothed colour differences:
-    // detail comes from green alone, so colour differences can be smoothed
-    // hard against false colour without softening it.
+    // Detail comes from green alone (the refined direction at red and blue
+    // sites), so colour differences can be smoothed hard against false
+    // colour without softening it.
     void Rgb(const KelvraRect& a, CTlRgbPlane& rgb)
     {
+        const long f2 = 2 * f;
         for (long y = a.top; y < a.bottom; ++y) {
             const std::int32_t* row = raw.Row(y);
-            const bool redRow = IsRedRow(y);
-            std::uint16_t* out = rgb.Pixel(a.left, y);
-            for (long x = a.left; x < a.right; ++x, out += 3) {
+            // Output channel of the row's own colour, and of the other one.
+            const int own = IsRedRow(y) ? 0 : 2, other = 2 - own;
+            const long colourFirst = TlFirstColourSite(raw.phases, a.left, y);
+            for (long x = colourFirst; x < a.right; x += 2) {
                 const long i = y * f + x;
                 const std::int32_t* p = row + x;
-                std::int32_t g16;
-                Range across, down; // ranges of the row's colour and of the other one
-                if (IsColourSite(x, y)) {
-                    g16 = Green16(p, s.refined[i]);
-                    across = OwnSiteRange(p);
-                    down = DiagonalRange(p);
-                } else {
-                    g16 = 16 * p[0];
-                    across = PairRange(p[-1], p[1]);
-                    down = PairRange(p[-f], p[f]);
-                }
+                const std::int32_t g16 = s.refined[i] == s.codes[i] ? s.green[i] : Green16(p, s.refined[i]);
                 const std::int32_t g = g16 / 16;
-                across.Add(g);
-                down.Add(g);
-                const Range& red = redRow ? across : down;
-                const Range& blue = redRow ? down : across;
-                const long step = (s.activityClass[i] & 2) != 0 ? 1 : 2;
-                const std::int32_t o = Binomial(&s.estimates[0][i], f, step) / 16;
-                const std::int32_t j = Binomial(&s.estimates[1][i], f, step) / 16;
-                out[0] = TlTo16(red.Limit((4 * g16 + o) / 64));
+                std::int32_t d[3];
+                Differences(i, &d[0], &d[2]);
+                const std::int32_t ownLow = std::min(std::min(std::min(p[0], p[-2]), std::min(p[2], p[-f2])), p[f2]);
+                const std::int32_t ownHigh = std::max(std::max(std::max(p[0], p[-2]), std::max(p[2], p[-f2])), p[f2]);
+                const std::int32_t otherLow = std::min(std::min(p[-f - 1], p[-f + 1]), std::min(p[f - 1], p[f + 1]));
+                const std::int32_t otherHigh = std::max(std::max(p[-f - 1], p[-f + 1]), std::max(p[f - 1], p[f + 1]));
+                std::uint16_t* out = rgb.Pixel(x, y);
+                out[own] = TlTo16(Within((4 * g16 + d[own]) / 64, std::min(ownLow, g), std::max(ownHigh, g)));
                 out[1] = TlTo16(g);
-                out[2] = TlTo16(blue.Limit((4 * g16 + j) / 64));
+                out[other] = TlTo16(Within((4 * g16 + d[other]) / 64, std::min(otherLow, g), std::max(otherHigh, g)));
+            }
+            for (long x = colourFirst == a.left ? a.left + 1 : a.left; x < a.right; x += 2) {
+                const long i = y * f + x;
+                const std::int32_t* p = row + x;
+                const std::int32_t g = p[0];
+                std::int32_t d[3];
+                Differences(i, &d[0], &d[2]);
+                std::uint16_t* out = rgb.Pixel(x, y);
+                out[own] = TlTo16(Within((64 * g + d[own]) / 64, std::min(std::min(p[-1], p[1]), g),
+                                         std::max(std::max(p[-1], p[1]), g)));
+                out[1] = TlTo16(g);
+                out[other] = TlTo16(Within((64 * g + d[other]) / 64, std::min(std::min(p[-f], p[f]), g),
+                                           std::max(std::max(p[-f], p[f]), g)));
             }
         }
     }
@@ -300,17 +318,19 @@ void TlDemosaicHQ(const CTlMosaicPlane& raw, const KelvraRect& inner, const TlHQ
                   CTlHQScratch& scratch, CTlRgbPlane& rgb)
 {
     const std::size_t count = std::size_t(raw.width * raw.height);
-    for (auto& plane : scratch.gradients)
-        Size(plane, count);
+    Size(scratch.leaning, count);
     Size(scratch.codes, count);
     for (auto& plane : scratch.diffs)
         Size(plane, count);
     for (auto& plane : scratch.estimates)
         Size(plane, count);
     Size(scratch.activity, count);
-    Size(scratch.activityClass, count);
-    for (auto& plane : scratch.sameColour)
+    Size(scratch.across, count);
+    for (auto& plane : scratch.smooth)
         Size(plane, count);
+    Size(scratch.activityClass, count);
+    Size(scratch.sameColourLeaning, count);
+    Size(scratch.green, count);
     Size(scratch.refined, count);
 
     // Each pass covers what the passes after it read; the margins follow
@@ -320,6 +340,7 @@ void TlDemosaicHQ(const CTlMosaicPlane& raw, const KelvraRect& inner, const TlHQ
     passes.Codes(Grown(inner, 7));
     passes.OwnColourDifferences(Grown(inner, 7));
     passes.Estimates(Grown(inner, 6));
+    passes.WideSmoothing(Grown(inner, 4));
     passes.Activity(Grown(inner, 4));
     passes.ActivityClass(inner);
     passes.SameColourGradients(Grown(inner, 2));

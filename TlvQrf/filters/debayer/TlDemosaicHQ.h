@@ -25,13 +25,16 @@ TlHQThresholds TlHQThresholdsFor(const std::int32_t (&tuning)[9]);
 
 // Working planes of one block, reused from block to block.
 struct CTlHQScratch {
-    std::vector<std::int32_t> gradients[2]; // horizontal, vertical
+    std::vector<std::int32_t> leaning;      // horizontal less vertical gradient
     std::vector<std::uint8_t> codes;
+    std::vector<std::int32_t> green;        // x16 at red and blue sites, along the first code
     std::vector<std::int32_t> diffs[2];     // own colour - green, x16: red sites, blue sites
     std::vector<std::int32_t> estimates[2]; // red - green, blue - green, x64
-    std::vector<std::int32_t> activity;
+    std::vector<std::int32_t> across;       // the wide smoothing's first direction
+    std::vector<std::int32_t> smooth[2];    // estimates smoothed over sites two apart, x16
+    std::vector<std::uint32_t> activity;
     std::vector<std::uint8_t> activityClass;
-    std::vector<std::int32_t> sameColour[2]; // horizontal, vertical
+    std::vector<std::int32_t> sameColourLeaning; // the same from same-colour gradients
     std::vector<std::uint8_t> refined;
 };
 
