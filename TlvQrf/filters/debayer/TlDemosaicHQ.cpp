@@ -49,7 +49,6 @@ struct Passes {
     CTlHQScratch& s;
     long f;
 
-    bool IsColourSite(long x, long y) const { return ((x + y + raw.phases.greenPhase) & 1) == 0; }
     bool IsRedRow(long y) const { return ((y + raw.phases.redRowPhase) & 1) != 0; }
 
     void Gradients(const KelvraRect& a)
