@@ -1,6 +1,5 @@
 #include "filters/debayer/TlDemosaicHQ.h"
 
-#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -41,6 +40,26 @@ std::int32_t Binomial(const std::int32_t* v, long f, long step)
 {
     const long s = step, r = step * f;
     return v[-r - s] + 2 * v[-r] + v[-r + s] + 2 * v[-s] + 4 * v[0] + 2 * v[s] + v[r - s] + 2 * v[r] + v[r + s];
+}
+
+// Branch-free order of two values whose differences fit 32 bits: samples
+// next to each other are as often in one order as in the other, so a
+// branch would be mispredicted half the time.
+std::int32_t Lesser(std::int32_t a, std::int32_t b)
+{
+    const std::int32_t d = b - a;
+    return a + (d & (d >> 31));
+}
+
+std::int32_t Greater(std::int32_t a, std::int32_t b)
+{
+    const std::int32_t d = b - a;
+    return b - (d & (d >> 31));
+}
+
+std::int32_t Within(std::int32_t v, std::int32_t low, std::int32_t high)
+{
+    return Greater(low, Lesser(v, high));
 }
 
 struct Passes {
@@ -86,24 +105,18 @@ struct Passes {
     // level.
     std::int32_t Green16(const std::int32_t* p, std::uint8_t code) const
     {
+        // Weights of the column pair, the row pair and the outer greens
+        // beside each, by code: a table keeps the choice free of branches.
+        static const std::int32_t kWeights[3][4] = {{6, 6, 1, 1}, {8, 4, 2, 0}, {4, 8, 0, 2}};
+        const std::int32_t* w = kWeights[code];
         const long f2 = 2 * f;
         const std::int32_t above = p[-f], below = p[f], left = p[-1], right = p[1];
-        std::int32_t g;
-        switch (code) {
-        case 1:
-            g = 8 * (above + below) + 4 * (left + right) - 2 * (p[-f2 - 1] + p[-f2 + 1] + p[f2 - 1] + p[f2 + 1]);
-            break;
-        case 2:
-            g = 8 * (left + right) + 4 * (above + below) - 2 * (p[-f - 2] + p[-f + 2] + p[f - 2] + p[f + 2]);
-            break;
-        default:
-            g = 6 * (above + below + left + right) -
-                (p[-f2 - 1] + p[-f2 + 1] + p[f2 - 1] + p[f2 + 1] + p[-f - 2] + p[-f + 2] + p[f - 2] + p[f + 2]);
-            break;
-        }
-        const std::int32_t low = 16 * std::min(std::min(std::min(above, below), std::min(left, right)), p[0]);
-        const std::int32_t high = 16 * std::max(std::max(std::max(above, below), std::max(left, right)), p[0]);
-        return g < low ? low : g > high ? high : g;
+        const std::int32_t g = w[0] * (above + below) + w[1] * (left + right) -
+                               w[2] * (p[-f2 - 1] + p[-f2 + 1] + p[f2 - 1] + p[f2 + 1]) -
+                               w[3] * (p[-f - 2] + p[-f + 2] + p[f - 2] + p[f + 2]);
+        const std::int32_t low = 16 * Lesser(Lesser(Lesser(above, below), Lesser(left, right)), p[0]);
+        const std::int32_t high = 16 * Greater(Greater(Greater(above, below), Greater(left, right)), p[0]);
+        return Within(g, low, high);
     }
 
     void OwnColourDifferences(const KelvraRect& a)
@@ -242,19 +255,14 @@ struct Passes {
         }
     }
 
-    // Red and blue are green plus the smoothed colour differences, each
-    // kept within the range of the nearest samples of its colour and the
-    // site's green: the differences may not push a channel past what the
-    // mosaic recorded around it (no fringes or overshoot beside sharp
-    // edges), while a channel may always follow green's own detail.
-    static std::int32_t Within(std::int32_t v, std::int32_t low, std::int32_t high)
-    {
-        return v < low ? low : v > high ? high : v;
-    }
-
     // Detail comes from green alone (the refined direction at red and blue
     // sites), so colour differences can be smoothed hard against false
-    // colour without softening it.
+    // colour without softening it. Red and blue are green plus those
+    // differences, each kept within the range of the nearest samples of
+    // its colour and the site's green: the differences may not push a
+    // channel past what the mosaic recorded around it (no fringes or
+    // overshoot beside sharp edges), while a channel may always follow
+    // green's own detail.
     void Rgb(const KelvraRect& a, CTlRgbPlane& rgb)
     {
         const long f2 = 2 * f;
@@ -270,14 +278,14 @@ struct Passes {
                 const std::int32_t g = g16 / 16;
                 std::int32_t d[3];
                 Differences(i, &d[0], &d[2]);
-                const std::int32_t ownLow = std::min(std::min(std::min(p[0], p[-2]), std::min(p[2], p[-f2])), p[f2]);
-                const std::int32_t ownHigh = std::max(std::max(std::max(p[0], p[-2]), std::max(p[2], p[-f2])), p[f2]);
-                const std::int32_t otherLow = std::min(std::min(p[-f - 1], p[-f + 1]), std::min(p[f - 1], p[f + 1]));
-                const std::int32_t otherHigh = std::max(std::max(p[-f - 1], p[-f + 1]), std::max(p[f - 1], p[f + 1]));
+                const std::int32_t ownLow = Lesser(Lesser(Lesser(p[0], p[-2]), Lesser(p[2], p[-f2])), p[f2]);
+                const std::int32_t ownHigh = Greater(Greater(Greater(p[0], p[-2]), Greater(p[2], p[-f2])), p[f2]);
+                const std::int32_t otherLow = Lesser(Lesser(p[-f - 1], p[-f + 1]), Lesser(p[f - 1], p[f + 1]));
+                const std::int32_t otherHigh = Greater(Greater(p[-f - 1], p[-f + 1]), Greater(p[f - 1], p[f + 1]));
                 std::uint16_t* out = rgb.Pixel(x, y);
-                out[own] = TlTo16(Within((4 * g16 + d[own]) / 64, std::min(ownLow, g), std::max(ownHigh, g)));
+                out[own] = TlTo16(Within((4 * g16 + d[own]) / 64, Lesser(ownLow, g), Greater(ownHigh, g)));
                 out[1] = TlTo16(g);
-                out[other] = TlTo16(Within((4 * g16 + d[other]) / 64, std::min(otherLow, g), std::max(otherHigh, g)));
+                out[other] = TlTo16(Within((4 * g16 + d[other]) / 64, Lesser(otherLow, g), Greater(otherHigh, g)));
             }
             for (long x = colourFirst == a.left ? a.left + 1 : a.left; x < a.right; x += 2) {
                 const long i = y * f + x;
@@ -286,11 +294,11 @@ struct Passes {
                 std::int32_t d[3];
                 Differences(i, &d[0], &d[2]);
                 std::uint16_t* out = rgb.Pixel(x, y);
-                out[own] = TlTo16(Within((64 * g + d[own]) / 64, std::min(std::min(p[-1], p[1]), g),
-                                         std::max(std::max(p[-1], p[1]), g)));
+                out[own] = TlTo16(Within((64 * g + d[own]) / 64, Lesser(Lesser(p[-1], p[1]), g),
+                                         Greater(Greater(p[-1], p[1]), g)));
                 out[1] = TlTo16(g);
-                out[other] = TlTo16(Within((64 * g + d[other]) / 64, std::min(std::min(p[-f], p[f]), g),
-                                           std::max(std::max(p[-f], p[f]), g)));
+                out[other] = TlTo16(Within((64 * g + d[other]) / 64, Lesser(Lesser(p[-f], p[f]), g),
+                                           Greater(Greater(p[-f], p[f]), g)));
             }
         }
     }
