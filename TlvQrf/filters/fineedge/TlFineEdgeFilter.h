@@ -24,10 +24,6 @@ public:
     IKelvraError* DoGenerateTile(IKelvraTile* tile, CKelvraProcessInfo* info) override;
     bool PassesThrough() const override;
 
-    // The process-wide answer of the first constructor: the worker's
-    // 64-bit SIMD path may be used.
-    static bool UsesSimd();
-
 private:
     bool m_is16Bit = false;
     std::vector<DifferenceCell> m_differenceRows; // 5 rolling rows

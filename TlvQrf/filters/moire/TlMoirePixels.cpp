@@ -6,12 +6,14 @@
 #include "filters/moire/TlMoireFilter.h"
 
 #include "filters/frame/TlClampedRows.h"
+#include "filters/frame/TlRowRing.h"
 #include "filters/moire/TlMoireThresholds.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace {
@@ -37,53 +39,24 @@ bool IsRgb16(KelvraPixelFormat format)
 
 const CTlFormatCheck kRgb16Only{IsRgb16, TlFormatRejection::Text};
 
-// Rows of records, the oldest dropped as a new one comes in.
-class Ring {
-public:
-    Ring(int rows, long width, int fields)
-        : m_rows(rows), m_stride(width * fields), m_values(std::size_t(rows * m_stride))
-    {
-    }
-    // Row k, 0 the oldest.
-    std::int32_t* Row(int k) { return &m_values[std::size_t(((m_added + k) % m_rows) * m_stride)]; }
-    // The row that replaces the oldest; it becomes the newest.
-    std::int32_t* Next()
-    {
-        std::int32_t* row = Row(0);
-        ++m_added;
-        return row;
-    }
-
-private:
-    int m_rows;
-    long m_stride;
-    long m_added = 0;
-    std::vector<std::int32_t> m_values;
-};
-
 // One tile's walk: rings sized for the tile, read-only filter state.
 class MoireTile {
 public:
     MoireTile(const CTlTileTarget& target, std::int64_t strength)
         : m_target(target), m_strength(strength), m_left(target.toFill.left),
           m_width((target.toFill.Width() + 7) & ~7L), m_reader(target.source, target.sourceWidth),
-          m_colour(3, m_width + 2 * kColourMargin, 3), m_smoothed(kSmoothedRows, m_width + 2 * kReach, 6)
+          m_colour(3, 3 * (m_width + 2 * kColourMargin)), m_smoothed(kSmoothedRows, 6 * (m_width + 2 * kReach))
     {
     }
 
     IKelvraError* Run()
     {
         const KelvraRect& rect = m_target.toFill;
-        for (long y = rect.top - kPrimeRows; y < rect.top; ++y) {
-            if (IKelvraError* error = AddRow(y))
-                return error;
-        }
-        for (long y = rect.top; y < rect.bottom; ++y) {
-            if (IKelvraError* error = AddRow(y))
-                return error;
+        auto feed = [this](long y) { return AddRow(y); };
+        auto make = [this, &rect](long y) {
             FilterRow(reinterpret_cast<std::uint16_t*>(m_target.At(rect.left, y)), rect.Width());
-        }
-        return nullptr;
+        };
+        return TlWalkRollingRows(rect, kPrimeRows, feed, make);
     }
 
 private:
@@ -185,8 +158,8 @@ private:
     long m_left;
     long m_width; // the rectangle's width rounded up to a multiple of 8
     CTlClampedRows m_reader;
-    Ring m_colour;   // Y, C1, C2
-    Ring m_smoothed; // smoothed Y, C1, C2, then the same pixel's unsmoothed three
+    CTlRowRing<std::int32_t> m_colour;   // Y, C1, C2
+    CTlRowRing<std::int32_t> m_smoothed; // smoothed Y, C1, C2, then the same pixel's unsmoothed three
 };
 
 } // namespace
