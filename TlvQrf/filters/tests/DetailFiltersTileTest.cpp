@@ -1,6 +1,7 @@
-// The detail filters make tiles on several threads at once exactly as on
-// one: each tile's walk keeps its rolling rows to itself, and the colour
-// noise reduction's weights are prepared once while other tiles wait.
+// What the three detail filters share in making tiles: on several threads
+// at once exactly as on one (each tile's walk keeps its rolling rows to
+// itself, and the colour noise reduction's weights are prepared once while
+// other tiles wait), and a source that refuses its pixels fails the tile.
 #include "DetailFilterTestSupport.h"
 
 #include "filters/colornoise/TlColorNoiseReductionFilter.h"
@@ -36,7 +37,7 @@ const ThreadCase kCases[] = {
      }},
 };
 
-TEST(DetailFiltersThreadTest, TilesMadeOnSeveralThreadsAtOnceMatchOneThread)
+TEST(DetailFiltersTileTest, TilesMadeOnSeveralThreadsAtOnceMatchOneThread)
 {
     ManagerHolder holder;
     const detail_test::Picture picture = detail_test::RandomPicture("random", 90, 70, 0, 65535, 41);
@@ -95,6 +96,30 @@ TEST(DetailFiltersThreadTest, TilesMadeOnSeveralThreadsAtOnceMatchOneThread)
             }
             EXPECT_EQ(0, wrong) << "thread " << t;
         }
+        image->Release();
+    }
+}
+
+TEST(DetailFiltersTileTest, RefusedSourcePixelsFailTheTileUnderTheFiltersTag)
+{
+    ManagerHolder holder;
+    const detail_test::Picture picture = detail_test::RandomPicture("random", 90, 70, 0, 65535, 42);
+    for (const ThreadCase& c : kCases) {
+        SCOPED_TRACE(c.name);
+        IKelvraImage* image = detail_test::MakeImage(holder.manager, picture, c.format);
+        frame_test::RecordingSource source(image);
+        source.failAtLock = 1;
+        const std::unique_ptr<CTlFilter> filter = c.make(holder.manager);
+        const KelvraRect rect(20, 10, 60, 50);
+        frame_test::FakeTile tile(rect, rect, c.format);
+        IKelvraDataSource* sources[] = {&source};
+        IKelvraError* error = filter->GenerateTile(&tile, sources, 1);
+        ASSERT_NE(nullptr, error);
+        EXPECT_EQ(filter->GetFilterTag(), error->GetTag());
+        IKelvraError::Release(error);
+        EXPECT_FALSE(tile.IsComplete());
+        EXPECT_FALSE(tile.IsLocked());
+        EXPECT_EQ(0, source.HeldCount());
         image->Release();
     }
 }
