@@ -7,8 +7,10 @@
 #include "filters/colornoise/TlColorNoiseReductionFilter.h"
 #include "filters/colornoise/TlNoiseWindow.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 using namespace colour_test;

@@ -15,8 +15,6 @@ using detail_test::Picture;
 
 namespace {
 
-using Plane = std::vector<long long>;
-
 // The rules on plain whole-image arrays, every value on the 16-bit scale.
 struct FineEdgeReference {
     const Picture& in;
