@@ -15,6 +15,8 @@ void TlBuildNoiseWeights(double rangeWidth, std::vector<std::uint16_t>& table)
 {
     table.resize(kTlNoiseWeightCount);
     const double spread = 256 * rangeWidth * rangeWidth;
-    for (int i = 0; i < kTlNoiseWeightCount; ++i)
-        table[std::size_t(i)] = std::uint16_t(std::floor(kTlNoiseWeightScale * std::exp(-double(i) * i / spread) + 0.5));
+    for (int i = 0; i < kTlNoiseWeightCount; ++i) {
+        const double weight = kTlNoiseWeightScale * std::exp(-double(i) * i / spread);
+        table[std::size_t(i)] = std::uint16_t(std::floor(weight + 0.5));
+    }
 }

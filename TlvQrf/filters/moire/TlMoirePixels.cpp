@@ -105,29 +105,33 @@ private:
 
     void FilterRow(std::uint16_t* out, long count)
     {
-        const std::int32_t* rows[kSmoothedRows];
-        for (int k = 0; k < kSmoothedRows; ++k)
-            rows[k] = m_smoothed.Row(k);
+        // Where step n of each direction lands from the row's first pixel;
+        // from pixel i on, i records further.
+        const std::int32_t* steps[8][kReach];
+        for (int d = 0; d < 8; ++d)
+            for (int n = 1; n <= kReach; ++n)
+                steps[d][n - 1] = m_smoothed.Row(kReach + n * kDirections[d].dy) + 6 * (kReach + n * kDirections[d].dx);
+        const std::int32_t* centres = m_smoothed.Row(kReach) + 6 * kReach;
         for (long i = 0; i < count; ++i, out += 3)
-            FilterPixel(rows, kReach + i, out);
+            FilterPixel(centres + 6 * i, steps, 6 * i, out);
     }
 
-    void FilterPixel(const std::int32_t* const* rows, long column, std::uint16_t* out) const
+    void FilterPixel(const std::int32_t* p, const std::int32_t* const (&steps)[8][kReach], long offset,
+                     std::uint16_t* out) const
     {
-        const std::int32_t* p = rows[kReach] + 6 * column;
         const TlMoireThresholds limits = TlMoireThresholdsFor(m_strength, p[0]);
         std::int64_t sum1 = 0, sum2 = 0;
         int count = 0;
-        for (const Step& step : kDirections) {
+        for (const auto& direction : steps) {
             for (int n = 1; n <= kReach; ++n) {
-                const std::int32_t* q = rows[kReach + n * step.dy] + 6 * (column + n * step.dx);
-                const std::int64_t dy = std::llabs(std::int64_t(p[0]) - q[0]);
+                const std::int32_t* q = direction[n - 1] + offset;
+                const std::int64_t dy = std::abs(p[0] - q[0]);
                 if (dy > limits.stop)
                     break;
                 if (n % 4 != 0 || dy >= limits.near)
                     continue;
-                const std::int64_t d1 = std::llabs(std::int64_t(p[1]) - q[1]);
-                const std::int64_t d2 = std::llabs(std::int64_t(p[2]) - q[2]);
+                const std::int64_t d1 = std::abs(p[1] - q[1]);
+                const std::int64_t d2 = std::abs(p[2] - q[2]);
                 // Both differences 0 is not a ratio and d1 = 0 an infinite
                 // one: neither counts.
                 if (d1 + d2 >= limits.colour || d1 == 0)
@@ -151,7 +155,10 @@ private:
         out[2] = Clamped(f + g);
     }
 
-    static std::uint16_t Clamped(std::int64_t value) { return std::uint16_t(std::clamp<std::int64_t>(value, 0, 65535)); }
+    static std::uint16_t Clamped(std::int64_t value)
+    {
+        return std::uint16_t(std::clamp<std::int64_t>(value, 0, 65535));
+    }
 
     const CTlTileTarget& m_target;
     std::int64_t m_strength;

@@ -36,7 +36,8 @@ struct FineEdgeReference {
         long long weights = 0, weighted = 0;
         for (long b = -2; b <= 2; ++b)
             for (long a = -2; a <= 2; ++a) {
-                const long long w = std::max(0LL, s / 25 - std::llabs(Green(x + a, y + b) - Green(x, y))) / (s / 32768 + 1);
+                const long long distance = std::llabs(Green(x + a, y + b) - Green(x, y));
+                const long long w = std::max(0LL, s / 25 - distance) / (s / 32768 + 1);
                 weights += w;
                 weighted += w * Difference(x + a, y + b, c);
             }

@@ -137,7 +137,9 @@ std::vector<Picture> MoirePictures()
             detail_test::RandomPicture("random", 37, 29, 0, 65535, 2),
             detail_test::RandomPicture("random mid-tones", 45, 23, 20000, 26000, 3),
             MakePicture("near-white stripes", 41, 35,
-                        [](long x, long y, int c) { return unsigned(c == 1 ? 65000 : ((x + y) % 4 < 2 ? 65535 : 62000)); })};
+                        [](long x, long y, int c) {
+                            return unsigned(c == 1 ? 65000 : ((x + y) % 4 < 2 ? 65535 : 62000));
+                        })};
 }
 
 TEST(MoireFilterTest, EveryTilingEqualsTheWholeImageReference)
