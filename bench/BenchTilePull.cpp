@@ -57,3 +57,39 @@ long BenchCores()
     const unsigned cores = std::thread::hardware_concurrency();
     return cores ? long(cores) : 1;
 }
+
+namespace {
+
+bool FillTile(IKelvraImage* image, long column, long row, BenchPixelFill fill)
+{
+    void* data = nullptr;
+    KelvraRect rect;
+    long rowBytes = 0;
+    if (!BenchOk(image->LockTileForWrite(column, row, &data, &rect, &rowBytes), "write lock"))
+        return false;
+    for (long y = rect.top; y < rect.bottom; ++y) {
+        auto* pixel = reinterpret_cast<std::uint16_t*>(static_cast<std::uint8_t*>(data) + (y - rect.top) * rowBytes);
+        for (long x = rect.left; x < rect.right; ++x, pixel += 3)
+            fill(x, y, pixel);
+    }
+    return BenchOk(image->UnlockTileForWrite(column, row, false), "write unlock");
+}
+
+} // namespace
+
+IKelvraImage* BenchMakeImage16(IKelvraManager* manager, long width, long height, KelvraPixelFormat format,
+                               BenchPixelFill fill)
+{
+    IKelvraImage* image = nullptr;
+    if (!BenchOk(manager->CreateImage(&image, 0), "image"))
+        return nullptr;
+    bool ok = BenchOk(image->SetSize(width, height), "size") && BenchOk(image->SetColorSpace(format), "format");
+    for (long row = 0; ok && row * kTile < height; ++row)
+        for (long column = 0; ok && column * kTile < width; ++column)
+            ok = FillTile(image, column, row, fill);
+    if (!ok) {
+        image->Release();
+        return nullptr;
+    }
+    return image;
+}

@@ -21,41 +21,13 @@ namespace {
 
 const long kWidth = 6000;
 const long kHeight = 4000;
-const long kTile = 64;
 
 // Lightness rising down the picture, chroma across it, hue turning with both.
-bool FillTile(IKelvraImage* image, long column, long row)
+void FillLch(long x, long y, std::uint16_t* pixel)
 {
-    void* data = nullptr;
-    KelvraRect rect;
-    long rowBytes = 0;
-    if (!BenchOk(image->LockTileForWrite(column, row, &data, &rect, &rowBytes), "write lock"))
-        return false;
-    for (long y = rect.top; y < rect.bottom; ++y) {
-        auto* pixel = reinterpret_cast<std::uint16_t*>(static_cast<std::uint8_t*>(data) + (y - rect.top) * rowBytes);
-        for (long x = rect.left; x < rect.right; ++x, pixel += 3) {
-            pixel[0] = std::uint16_t(y * 65535 / kHeight);
-            pixel[1] = std::uint16_t(x * 40000 / kWidth);
-            pixel[2] = std::uint16_t((x * 7 + y * 13) * 3);
-        }
-    }
-    return BenchOk(image->UnlockTileForWrite(column, row, false), "write unlock");
-}
-
-IKelvraImage* MakeLchImage(IKelvraManager* manager)
-{
-    IKelvraImage* image = nullptr;
-    if (!BenchOk(manager->CreateImage(&image, 0), "image"))
-        return nullptr;
-    bool ok = BenchOk(image->SetSize(kWidth, kHeight), "size") && BenchOk(image->SetColorSpace(kKelvraLCh16), "format");
-    for (long row = 0; ok && row * kTile < kHeight; ++row)
-        for (long column = 0; ok && column * kTile < kWidth; ++column)
-            ok = FillTile(image, column, row);
-    if (!ok) {
-        image->Release();
-        return nullptr;
-    }
-    return image;
+    pixel[0] = std::uint16_t(y * 65535 / kHeight);
+    pixel[1] = std::uint16_t(x * 40000 / kWidth);
+    pixel[2] = std::uint16_t((x * 7 + y * 13) * 3);
 }
 
 // The user's curves: a lifted lightness, a turned hue band and more chroma
@@ -139,7 +111,7 @@ int main()
     IKelvraManager* manager = nullptr;
     if (!BenchOk(IKelvraManager::_CreateKelvraManager(0x400A01, nullptr, 0, 0, 0, &manager), "manager"))
         return 1;
-    IKelvraImage* image = MakeLchImage(manager);
+    IKelvraImage* image = BenchMakeImage16(manager, kWidth, kHeight, kKelvraLCh16, FillLch);
     if (!image)
         return 1;
     const long cores = BenchCores();

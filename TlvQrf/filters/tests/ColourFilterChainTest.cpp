@@ -71,8 +71,8 @@ struct FilterCase {
 const FilterCase kFilters[] = {
     {MakeEditedLch, 0x4C434820, "LCH editor filter", {0x08060203, 0x10060203}, true},
     {MakeBoostingBooster, 0x43687242, "Chroma Booster filter", {0x08060203, 0x10060203}, true},
-    {MakeStrongNoiseReduction, 0x636C6E72, "Color Noise Reduction", {0x10060204}, false},
-    {MakeFineEdge, 0x66656467, "Fine Edge", {kKelvraRGB8, kKelvraRGB16}, false},
+    {MakeStrongNoiseReduction, 0x636C6E72, "Color Noise Reduction", {0x10060204}, true},
+    {MakeFineEdge, 0x66656467, "Fine Edge", {kKelvraRGB8, kKelvraRGB16}, true},
     {MakeStrongCompensation, 0x73746370, "Saturation Compensation Filter", {0x08060203, 0x10060203}, true},
 };
 
