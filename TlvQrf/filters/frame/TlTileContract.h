@@ -50,6 +50,10 @@ struct CTlSourceTile {
 // Processes one source tile's overlap into the target; returns an error
 // chain tagged by the filter, null on success.
 using TlTileWorker = TlFunctionRef<IKelvraError*(const CTlTileTarget& target, const CTlSourceTile& sourceTile)>;
+// Makes the whole target at once, reading the source as it likes (through
+// target.source); returns an error chain tagged by the filter, null on
+// success.
+using TlTargetWorker = TlFunctionRef<IKelvraError*(const CTlTileTarget& target)>;
 // The source rectangle the target needs (a neighbourhood filter grows it);
 // without one the walk reads the rectangle to fill.
 using TlNeededSource = TlFunctionRef<KelvraRect(const CTlTileTarget& target)>;
