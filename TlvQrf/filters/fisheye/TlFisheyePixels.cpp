@@ -109,9 +109,11 @@ void Interpolate(const CPaddedWindow<Sample>& window, double sx, double sy, Samp
         for (long col = fx - 1; col <= fx + 2; ++col) {
             const double dx = sx - double(col);
             const double dy = sy - double(row);
-            const double w = Kernel(std::sqrt(dx * dx + dy * dy));
-            if (w == 0.0)
+            const double squared = dx * dx + dy * dy;
+            // The kernel ends at distance 2: no root needed beyond it.
+            if (squared >= 4.0)
                 continue;
+            const double w = Kernel(std::sqrt(squared));
             const Sample* pixel = window.At(col, row);
             weights += w;
             for (int c = 0; c < kChannels; ++c)
