@@ -444,4 +444,19 @@ TEST(AutoBrightnessPixelsTest, UnsetLevelsLeaveEveryLayoutUnchanged)
     }
 }
 
+TEST(AutoBrightnessPixelsTest, TilesMadeOnSeveralThreadsAtOnceMatchOneThread)
+{
+    ManagerHolder holder;
+    IKelvraImage* image = MakePatternImage(holder.manager, 160, 120, kKelvraRGB16);
+    Probe<CAutoBrightnessFilter> reference(holder.manager);
+    Probe<CAutoBrightnessFilter> shared(holder.manager);
+    for (CAutoBrightnessFilter* filter : {&reference, &shared}) {
+        ExpectOk(filter->SetUseBlackLevel(true, false));
+        ExpectOk(filter->SetExposureCompensation(-100, false));
+        ExpectOk(filter->SetLevels(-1, 4000, 50000, false));
+    }
+    pixel_test::ExpectSameTilesOnThreads(reference, shared, image);
+    image->Release();
+}
+
 } // namespace
