@@ -1,6 +1,7 @@
-// What the filter benchmarks share: error reporting, and pulling every
-// output tile of a source once, as a display or a run would, on one or
-// several threads (each thread takes every n-th row of tiles).
+// What the filter benchmarks share: error reporting, 16-bit test pictures,
+// and pulling every output tile of a source once, as a display or a run
+// would, on one or several threads (each thread takes every n-th row of
+// tiles), timed.
 #pragma once
 
 #include "kelvra/KelvraData.h"
@@ -19,10 +20,12 @@ bool BenchPullAll(IKelvraDataSource& source, long threads);
 // The machine's cores (at least 1).
 long BenchCores();
 
-// Sets the three 16-bit samples of pixel (x, y).
-using BenchPixelFill = void (*)(long x, long y, std::uint16_t* pixel);
+// A picture of a 16-bit `format`, sample `plane` of pixel (x, y) given by
+// `sample`. Null (with a message) on failure.
+using BenchSample = std::uint16_t (*)(long x, long y, int plane);
+IKelvraImage* BenchMakeImage(IKelvraManager* manager, long width, long height, KelvraPixelFormat format,
+                             BenchSample sample);
 
-// A three-sample 16-bit image of `format`, every pixel set by `fill`; null
-// (after printing why) when it cannot be made.
-IKelvraImage* BenchMakeImage16(IKelvraManager* manager, long width, long height, KelvraPixelFormat format,
-                               BenchPixelFill fill);
+// Pulls every tile of `last` on `threads` threads and prints the rate in
+// megapixels per second under `name`.
+void BenchReport(const char* name, IKelvraDataSource& last, long threads);

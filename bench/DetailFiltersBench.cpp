@@ -7,7 +7,6 @@
 #include "filters/colornoise/TlColorNoiseReductionFilter.h"
 #include "filters/fineedge/TlFineEdgeFilter.h"
 #include "filters/moire/TlMoireFilter.h"
-#include "filtrix/VentraChrono.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -20,28 +19,23 @@ const long kHeight = 4000;
 
 // A ramp with fine diagonal colour stripes and a little noise: work for
 // every branch of the three filters.
-void FillDetail(long x, long y, std::uint16_t* pixel)
+std::uint16_t DetailSample(long x, long y, int plane)
 {
     const unsigned noise = unsigned(x * 2654435761u ^ y * 40503u) % 700;
     const unsigned base = unsigned(8000 + (x + y) * 4);
     const unsigned stripe = (x + y) % 6 < 3 ? 3000 : 0;
-    pixel[0] = std::uint16_t(base + stripe + noise);
-    pixel[1] = std::uint16_t(base + noise / 2);
-    pixel[2] = std::uint16_t(base + 3000 - stripe + noise);
+    if (plane == 0)
+        return std::uint16_t(base + stripe + noise);
+    if (plane == 1)
+        return std::uint16_t(base + noise / 2);
+    return std::uint16_t(base + 3000 - stripe + noise);
 }
 
 void Report(const char* name, CKelvraFilterBase& filter, IKelvraImage* image, long threads)
 {
     filter.SetCacheUsage(0);
-    if (BenchOk(KelvraDataConnect(image, &filter), "connect")) {
-        const double megapixels = double(kWidth) * double(kHeight) / 1e6;
-        CVentraChrono chrono;
-        if (BenchPullAll(filter, threads)) {
-            const double seconds = chrono.Elapsed();
-            std::printf("%-34s %2ld thread(s): %.1f MP in %.3f s = %.1f MP/s\n", name, threads, megapixels, seconds,
-                        megapixels / seconds);
-        }
-    }
+    if (BenchOk(KelvraDataConnect(image, &filter), "connect"))
+        BenchReport(name, filter, threads);
     BenchOk(KelvraDataDisconnect(image, &filter), "disconnect");
 }
 
@@ -60,8 +54,8 @@ int main()
     if (!BenchOk(IKelvraManager::_CreateKelvraManager(0x400A01, nullptr, 0, 0, 0, &manager), "manager"))
         return 1;
     // The same samples read as Lab for the noise reduction, as RGB for the others.
-    IKelvraImage* lab = BenchMakeImage16(manager, kWidth, kHeight, kKelvraLab16, FillDetail);
-    IKelvraImage* rgb = BenchMakeImage16(manager, kWidth, kHeight, kKelvraRGB16, FillDetail);
+    IKelvraImage* lab = BenchMakeImage(manager, kWidth, kHeight, kKelvraLab16, DetailSample);
+    IKelvraImage* rgb = BenchMakeImage(manager, kWidth, kHeight, kKelvraRGB16, DetailSample);
     if (!lab || !rgb)
         return 1;
     const long cores = BenchCores();

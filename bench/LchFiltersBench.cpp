@@ -9,9 +9,6 @@
 #include "filters/chromabooster/TlChromaBoosterFilter.h"
 #include "filters/lch/TlFltLch.h"
 #include "filters/saturation/TlSaturationCompensationFilter.h"
-#include "filtrix/VentraChrono.h"
-#include "kelvra/KelvraImage.h"
-#include "kelvra/KelvraManager.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -23,11 +20,13 @@ const long kWidth = 6000;
 const long kHeight = 4000;
 
 // Lightness rising down the picture, chroma across it, hue turning with both.
-void FillLch(long x, long y, std::uint16_t* pixel)
+std::uint16_t LchSample(long x, long y, int plane)
 {
-    pixel[0] = std::uint16_t(y * 65535 / kHeight);
-    pixel[1] = std::uint16_t(x * 40000 / kWidth);
-    pixel[2] = std::uint16_t((x * 7 + y * 13) * 3);
+    if (plane == 0)
+        return std::uint16_t(y * 65535 / kHeight);
+    if (plane == 1)
+        return std::uint16_t(x * 40000 / kWidth);
+    return std::uint16_t((x * 7 + y * 13) * 3);
 }
 
 // The user's curves: a lifted lightness, a turned hue band and more chroma
@@ -52,17 +51,6 @@ bool SetBooster(CChromaBoosterFilter& booster)
            BenchOk(booster.SetLevel(60, false), "level");
 }
 
-void Report(const char* name, IKelvraDataSource& last, long threads)
-{
-    const double megapixels = double(kWidth) * double(kHeight) / 1e6;
-    CVentraChrono chrono;
-    if (!BenchPullAll(last, threads))
-        return;
-    const double seconds = chrono.Elapsed();
-    std::printf("%-26s %2ld thread(s): %.1f MP in %.3f s = %.1f MP/s\n", name, threads, megapixels, seconds,
-                megapixels / seconds);
-}
-
 // Fresh filters for every measurement, so that each starts from empty
 // caches and unprepared tables.
 struct Filters {
@@ -81,7 +69,7 @@ void RunAlone(const char* name, CKelvraFilterBase& filter, IKelvraImage* image, 
 {
     filter.SetCacheUsage(0);
     if (BenchOk(KelvraDataConnect(image, &filter), "connect"))
-        Report(name, filter, threads);
+        BenchReport(name, filter, threads);
     BenchOk(KelvraDataDisconnect(image, &filter), "disconnect");
 }
 
@@ -96,7 +84,7 @@ void RunChained(Filters& filters, IKelvraImage* image, long threads)
         previous = stage;
     }
     if (ok)
-        Report("all three chained", filters.lch, threads);
+        BenchReport("all three chained", filters.lch, threads);
     previous = image;
     for (CKelvraFilterBase* stage : stages) {
         BenchOk(KelvraDataDisconnect(previous, stage), "disconnect");
@@ -111,7 +99,7 @@ int main()
     IKelvraManager* manager = nullptr;
     if (!BenchOk(IKelvraManager::_CreateKelvraManager(0x400A01, nullptr, 0, 0, 0, &manager), "manager"))
         return 1;
-    IKelvraImage* image = BenchMakeImage16(manager, kWidth, kHeight, kKelvraLCh16, FillLch);
+    IKelvraImage* image = BenchMakeImage(manager, kWidth, kHeight, kKelvraLCh16, LchSample);
     if (!image)
         return 1;
     const long cores = BenchCores();

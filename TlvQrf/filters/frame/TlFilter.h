@@ -72,9 +72,9 @@ protected:
     IKelvraError* GenerateFromSourceTiles(IKelvraTile* tile, CKelvraProcessInfo* info, const CTlFormatCheck& check,
                                           TlTileWorker worker, TlNeededSource needed = {});
 
-    // The same contract for a neighbourhood filter that reads its source
-    // itself (through a CTilePixelCursor): `worker` gets the locked target
-    // once and fills its rectangle.
+    // The same contract for a filter that reads its source itself (a
+    // neighbourhood through a CTilePixelCursor, or points anywhere in it):
+    // `worker` gets the locked target once and fills its rectangle.
     IKelvraError* GenerateTarget(IKelvraTile* tile, CKelvraProcessInfo* info, const CTlFormatCheck& check,
                                  TlTargetWorker worker);
 

@@ -10,10 +10,7 @@
 #include "filters/lch/TlFltLch.h"
 #include "filters/saturation/TlSaturationCompensationFilter.h"
 
-#include <atomic>
-#include <cstring>
 #include <memory>
-#include <thread>
 #include <vector>
 
 using namespace colour_test;
@@ -263,44 +260,12 @@ std::vector<std::unique_ptr<CTlFilter>> ChangingFilters(IKelvraManager* manager)
 
 TEST_F(LchPixelsTest, TilesMadeOnSeveralThreadsAtOnceMatchOneThread)
 {
-    const long width = 160, height = 120;
-    const KelvraRect whole(0, 0, width, height);
-    const std::size_t bytes = std::size_t(KelvraRowBytes(kKelvraLCh16, width)) * height;
-    IKelvraImage* image = MakePatternImage(holder.manager, width, height, kKelvraLCh16);
-    IKelvraDataSource* sources[] = {image};
+    IKelvraImage* image = MakePatternImage(holder.manager, 160, 120, kKelvraLCh16);
     const auto references = ChangingFilters(holder.manager);
     const auto shared = ChangingFilters(holder.manager);
     for (std::size_t f = 0; f < shared.size(); ++f) {
         SCOPED_TRACE(shared[f]->GetFilterName());
-        frame_test::FakeTile reference(whole, whole, kKelvraLCh16);
-        ExpectOk(references[f]->GenerateTile(&reference, sources, 1));
-        ASSERT_TRUE(reference.IsComplete());
-
-        // Every thread makes the whole image at once; the first to come
-        // prepares the tables while the others wait for them.
-        std::vector<std::unique_ptr<frame_test::FakeTile>> tiles;
-        std::vector<long> failures(6, 0);
-        std::atomic<bool> go{false};
-        std::vector<std::thread> threads;
-        for (std::size_t t = 0; t < failures.size(); ++t)
-            tiles.push_back(std::make_unique<frame_test::FakeTile>(whole, whole, kKelvraLCh16));
-        for (std::size_t t = 0; t < failures.size(); ++t) {
-            threads.emplace_back([&, t] {
-                while (!go.load()) {
-                }
-                IKelvraError* error = shared[f]->GenerateTile(tiles[t].get(), sources, 1);
-                failures[t] = error ? error->GetCode() : 0;
-                IKelvraError::Release(error);
-            });
-        }
-        go.store(true);
-        for (std::thread& thread : threads)
-            thread.join();
-        for (std::size_t t = 0; t < tiles.size(); ++t) {
-            EXPECT_EQ(0, failures[t]) << "thread " << t;
-            EXPECT_TRUE(tiles[t]->IsComplete());
-            EXPECT_EQ(0, std::memcmp(reference.PixelAt(0, 0), tiles[t]->PixelAt(0, 0), bytes)) << "thread " << t;
-        }
+        pixel_test::ExpectSameTilesOnThreads(*references[f], *shared[f], image);
     }
     image->Release();
 }
