@@ -3,7 +3,7 @@
 //
 //   QrfMake --out FILE [--width N] [--height N] [--model CODE]
 //           [--pattern RGGB|BGGR|GRBG|GBRG|YCGM] [--gains RED,BLUE]
-//           [--format 32|2048] [--truth FILE]
+//           [--format 32|2048] [--scene chart|zoneplate] [--truth FILE]
 #include "qrfsynth/QrfSynthFile.h"
 
 #include <cstdio>
@@ -24,7 +24,7 @@ int Usage(const char* problem)
     std::fprintf(stderr, "QrfMake: %s\n", problem);
     std::fprintf(stderr, "usage: QrfMake --out FILE [--width N] [--height N] [--model CODE]\n"
                          "               [--pattern RGGB|BGGR|GRBG|GBRG|YCGM] [--gains RED,BLUE]\n"
-                         "               [--format 32|2048] [--truth FILE]\n");
+                         "               [--format 32|2048] [--scene chart|zoneplate] [--truth FILE]\n");
     return 2;
 }
 
@@ -45,6 +45,8 @@ bool Take(const std::string& name, const char* value, Arguments* args)
         o.format = std::uint32_t(std::strtoul(value, nullptr, 10));
     else if (name == "--pattern")
         return QrfParsePattern(value, &o.pattern);
+    else if (name == "--scene")
+        return QrfParseScene(value, &o.scene);
     else if (name == "--gains")
         return std::sscanf(value, "%lf,%lf", &o.gains.red, &o.gains.blue) == 2;
     else
@@ -79,6 +81,7 @@ int main(int argc, char** argv)
     if (int failed = Report(QrfWriteRaw(args.options, args.out.c_str()), "writing the raw file"))
         return failed;
     if (!args.truth.empty())
-        return Report(QrfWriteTruth(args.options.width, args.options.height, args.truth.c_str()), "writing the truth");
+        return Report(QrfWriteTruth(args.options.width, args.options.height, args.truth.c_str(), args.options.scene),
+                      "writing the truth");
     return 0;
 }

@@ -50,9 +50,10 @@ public:
     KelvraRect GetCrop() const;
 
     // Counting is on from the start. Off: the counts stay as they are (a
-    // reader's result, fixed) and tiles pass straight through. On again:
-    // the counts start afresh. Pixels never change; `notify` sends the
-    // whole-output notice of any setter, so that the tiles flow again.
+    // reader's result, fixed) and tiles pass straight through; pixels never
+    // change, so nothing downstream is told and what it made stays. On
+    // again: the counts start afresh, and `notify` sends the whole-output
+    // notice of any setter, so that the tiles flow through the count again.
     IKelvraError* SetCounting(bool counting, bool notify);
     bool IsCounting() const;
 

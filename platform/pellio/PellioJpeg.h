@@ -1,6 +1,6 @@
-// JPEG files to and from in-memory pictures, with the ICC profile, the Exif
-// Software and DateTime texts and the IPTC records carried in our own
-// segments (the system codec cannot be trusted to write metadata).
+// JPEG files to and from in-memory pictures through libjpeg, with the ICC
+// profile, the Exif Software and DateTime texts and the IPTC records carried
+// in segments of our own making.
 #pragma once
 
 #include "kelvra/KelvraError.h"
@@ -11,13 +11,17 @@
 #include <vector>
 
 // Tag of every error the JPEG codec reports. Codes: 1005 out of memory,
-// 1007 a system codec call failed (the chain then also wraps an error of
-// category kKelvraCategoryOS whose code is the HRESULT), 1008 a bad argument
-// or corrupt or truncated data, 1010 an unsupported pixel format.
+// 1007 libjpeg failed (the chain then also wraps an error of category
+// kPellioLibjpegCategory whose code is libjpeg's message number, followed by
+// its message text), 1008 a bad argument or corrupt or truncated data, 1010
+// an unsupported pixel format.
 constexpr KelvraTag kPellioJpegTag = KelvraFourCC('P', 'J', 'p', 'g');
+constexpr std::uint32_t kPellioLibjpegCategory = KelvraFourCC('l', 'j', 'p', 'g');
 
-// Encodes an 8-bit RGB or grey raster at `quality` (0 to 100) and writes
-// the metadata's non-empty members. `out` is replaced on success and left
+// Encodes an 8-bit RGB or grey raster at `quality` (0 to 100; 0 codes as 1)
+// and writes the metadata's non-empty members. Bands of rows are coded on
+// worker threads and joined at restart markers; the bytes do not depend on
+// how many threads ran. `out` is replaced on success and left
 // as it was on failure.
 IKelvraError* PellioEncodeJpeg(const PellioRaster& raster, const PellioJpegMetadata& metadata, int quality,
                                std::vector<std::uint8_t>& out);

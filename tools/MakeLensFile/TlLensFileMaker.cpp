@@ -87,7 +87,20 @@ std::vector<std::vector<double>> TlBuildLensCurves()
 std::vector<std::uint8_t> TlBuildLensFile()
 {
     try {
-        const std::vector<std::vector<double>> curves = TlBuildLensCurves();
+        return TlBuildLensFileOf(TlBuildLensCurves());
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+}
+
+std::vector<std::uint8_t> TlBuildLensFileOf(const std::vector<std::vector<double>>& curves)
+{
+    if (curves.size() != CTlLensInformation::kTableCount)
+        return {};
+    for (const std::vector<double>& curve : curves)
+        if (curve.size() != std::size_t(kEntries))
+            return {};
+    try {
         CTlLensInformation lens;
         if (!lens.SetLensData(curves[0].data(), curves[1].data(), curves[2].data(), curves[3].data()))
             return {};

@@ -16,6 +16,9 @@ std::vector<std::vector<double>> TlBuildLensCurves();
 // The file's bytes: the lens record (lens code 128) holding the curves.
 // Empty when memory runs out.
 std::vector<std::uint8_t> TlBuildLensFile();
+// The same file holding other curves (four of kTableEntries, in the order
+// above); tests try the correction on curves of their own.
+std::vector<std::uint8_t> TlBuildLensFileOf(const std::vector<std::vector<double>>& curves);
 
 // Writes the file into `folder` (created when missing; its parent must
 // exist). False with a reason in `failure` when it could not be written.

@@ -22,6 +22,7 @@ struct QrfExtraTag {
 struct QrfRawOptions {
     long width = 192;
     long height = 128;
+    QrfSceneKind scene = QrfSceneKind::Chart;
     std::uint32_t model = 257;
     QrfPattern pattern = QrfPattern::RGGB;
     QrfGains gains;

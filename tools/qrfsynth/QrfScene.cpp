@@ -1,6 +1,8 @@
 #include "QrfScene.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -27,8 +29,19 @@ std::uint16_t Clamp(double value)
 
 } // namespace
 
-CQrfScene::CQrfScene(long width, long height)
-    : m_width(width), m_height(height), m_patchBottom(height * 2 / 5), m_stepsBottom(height * 11 / 20),
+bool QrfParseScene(const char* name, QrfSceneKind* kind)
+{
+    if (std::strcmp(name, "chart") == 0)
+        *kind = QrfSceneKind::Chart;
+    else if (std::strcmp(name, "zoneplate") == 0)
+        *kind = QrfSceneKind::ZonePlate;
+    else
+        return false;
+    return true;
+}
+
+CQrfScene::CQrfScene(long width, long height, QrfSceneKind kind)
+    : m_width(width), m_height(height), m_kind(kind), m_patchBottom(height * 2 / 5), m_stepsBottom(height * 11 / 20),
       m_gradientBottom(height * 3 / 4)
 {
     const long cellWidth = width / kPatchColumns;
@@ -52,6 +65,8 @@ CQrfScene::CQrfScene(long width, long height)
 
 QrfRgb CQrfScene::At(long x, long y) const
 {
+    if (m_kind == QrfSceneKind::ZonePlate)
+        return ZonePlate(x, y);
     if (y < m_stepsBottom) {
         for (const QrfPatch& cell : m_cells) {
             if (cell.rect.Contains(x, y))
@@ -91,5 +106,32 @@ QrfRgb CQrfScene::Detail(long x, long y) const
     const double cx = m_width * 0.75, cy = (m_gradientBottom + m_height) / 2.0;
     const double r2 = (x - cx) * (x - cx) + (y - cy) * (y - cy);
     const std::uint16_t v = Clamp((0.5 + 0.5 * std::cos(r2 * 3.14159 / (m_width * 0.5))) * 50000 + 4000);
+    return QrfRgb{v, v, v};
+}
+
+namespace {
+
+// The zone plate's frequency at the distance of the nearer edges.
+const double kZoneEdgeFrequency = 0.6;
+
+} // namespace
+
+double CQrfScene::ZoneRadiusFor(double cyclesPerPixel) const
+{
+    return cyclesPerPixel / kZoneEdgeFrequency * double(std::max(1L, std::min(m_width, m_height) / 2));
+}
+
+// Frequency f = 0.6 r / R at distance r, R the half of the shorter side, so
+// the phase is 2 pi times its integral, 0.6 pi r^2 / R. The cosine runs in
+// the square root of the linear value, the companded scale a development
+// works in, so each ring holds one frequency there (a cosine of the linear
+// value would gain harmonics past the sampling limit).
+QrfRgb CQrfScene::ZonePlate(long x, long y) const
+{
+    const double dx = double(x) - double(m_width / 2), dy = double(y) - double(m_height / 2);
+    const double half = double(std::max(1L, std::min(m_width, m_height) / 2));
+    const double phase = kZoneEdgeFrequency * 3.141592653589793 * (dx * dx + dy * dy) / half;
+    const double root = 0.55 + 0.35 * std::cos(phase);
+    const std::uint16_t v = Clamp(root * root * 65535);
     return QrfRgb{v, v, v};
 }

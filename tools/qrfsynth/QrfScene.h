@@ -1,7 +1,9 @@
-// The synthetic scene the raw-file maker photographs: flat colour patches
-// of known values, neutral steps, gradients and fine detail. Colours are
-// linear, 16 bits per channel (65535 is full scale), and depend only on the
-// position, so any part of the scene can be made again exactly.
+// The synthetic scenes the raw-file maker photographs. The chart: flat
+// colour patches of known values, neutral steps, gradients and fine detail.
+// The zone plate: neutral rings around the centre whose frequency grows in
+// proportion to the distance, to measure resolution and false colour.
+// Colours are linear, 16 bits per channel (65535 is full scale), and depend
+// only on the position, so any part of a scene can be made again exactly.
 #pragma once
 
 #include "kelvra/KelvraTypes.h"
@@ -21,9 +23,13 @@ struct QrfPatch {
     QrfRgb colour;
 };
 
+enum class QrfSceneKind { Chart, ZonePlate };
+
+bool QrfParseScene(const char* name, QrfSceneKind* kind);
+
 class CQrfScene {
 public:
-    CQrfScene(long width, long height);
+    CQrfScene(long width, long height, QrfSceneKind kind = QrfSceneKind::Chart);
 
     long Width() const { return m_width; }
     long Height() const { return m_height; }
@@ -31,12 +37,20 @@ public:
     // The colour patches and neutral steps, each flat over its rectangle.
     const std::vector<QrfPatch>& Patches() const { return m_patches; }
 
+    // The zone plate's rings are centred on (Width() / 2, Height() / 2);
+    // their frequency grows with the distance, to 0.5 cycles per pixel at
+    // five sixths of the way to the nearer edges (0.6 at the edges): the
+    // distance from the centre at which they have `cyclesPerPixel`.
+    double ZoneRadiusFor(double cyclesPerPixel) const;
+
 private:
     QrfRgb Gradient(long x, long y) const;
     QrfRgb Detail(long x, long y) const;
+    QrfRgb ZonePlate(long x, long y) const;
 
     long m_width;
     long m_height;
+    QrfSceneKind m_kind;
     long m_patchBottom;    // rows above: colour patches
     long m_stepsBottom;    // then neutral steps
     long m_gradientBottom; // then gradients, then fine detail

@@ -38,10 +38,11 @@ IKelvraError* QrfMakeImages(IKelvraManager* manager, const QrfRawOptions& option
 // The scene's colours at `longSide` (nearest sample, gamma 2.2, 8 bits).
 IKelvraError* QrfMakeRendition(IKelvraManager* manager, const CQrfScene& scene, long longSide, QrfImagePtr* image);
 // The scene's linear colours, 16-bit RGB.
-IKelvraError* QrfMakeTruth(IKelvraManager* manager, long width, long height, QrfImagePtr* image);
+IKelvraError* QrfMakeTruth(IKelvraManager* manager, long width, long height, QrfImagePtr* image,
+                           QrfSceneKind kind = QrfSceneKind::Chart);
 
 // Saves `main` and `list` with `tags` (may be null) as `format` to `path`.
 IKelvraError* QrfSave(IKelvraDataSource* main, const std::vector<KelvraSaveEntry>& list, IKelvraTagControl* tags,
                       std::uint32_t format, std::uint32_t option, const char* path);
 IKelvraError* QrfWriteRaw(const QrfRawOptions& options, const char* path);
-IKelvraError* QrfWriteTruth(long width, long height, const char* path);
+IKelvraError* QrfWriteTruth(long width, long height, const char* path, QrfSceneKind kind = QrfSceneKind::Chart);

@@ -92,10 +92,10 @@ IKelvraError* QrfMakeRendition(IKelvraManager* manager, const CQrfScene& scene, 
     });
 }
 
-IKelvraError* QrfMakeTruth(IKelvraManager* manager, long width, long height, QrfImagePtr* image)
+IKelvraError* QrfMakeTruth(IKelvraManager* manager, long width, long height, QrfImagePtr* image, QrfSceneKind kind)
 {
     return PellioGuarded(kQrfSynthTag, [&]() -> IKelvraError* {
-        const CQrfScene scene(width, height);
+        const CQrfScene scene(width, height, kind);
         auto fill = [&](long y, std::uint16_t* row) {
             for (long x = 0; x < width; ++x) {
                 const QrfRgb c = scene.At(x, y);
@@ -111,7 +111,7 @@ IKelvraError* QrfMakeTruth(IKelvraManager* manager, long width, long height, Qrf
 IKelvraError* QrfMakeImages(IKelvraManager* manager, const QrfRawOptions& options, QrfRawImages* images)
 {
     return PellioGuarded(kQrfSynthTag, [&]() -> IKelvraError* {
-        const CQrfScene scene(options.width, options.height);
+        const CQrfScene scene(options.width, options.height, options.scene);
         IKelvraError* error = MakeMosaic(manager, scene, options, QrfMosaicFormat(options.model), 1, &images->mosaic);
         const long sides[2] = {QrfThumbnailSide(options.width, options.height),
                                QrfPreviewSide(options.width, options.height)};

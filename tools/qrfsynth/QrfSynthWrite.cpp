@@ -75,14 +75,14 @@ IKelvraError* QrfWriteRaw(const QrfRawOptions& options, const char* path)
     });
 }
 
-IKelvraError* QrfWriteTruth(long width, long height, const char* path)
+IKelvraError* QrfWriteTruth(long width, long height, const char* path, QrfSceneKind kind)
 {
     return PellioGuarded(kQrfSynthTag, [&]() -> IKelvraError* {
         QrfManagerPtr manager;
         if (IKelvraError* error = MakeManager(&manager))
             return error;
         QrfImagePtr truth;
-        if (IKelvraError* error = QrfMakeTruth(manager.get(), width, height, &truth))
+        if (IKelvraError* error = QrfMakeTruth(manager.get(), width, height, &truth, kind))
             return error;
         return QrfSave(truth.get(), {}, nullptr, kPellioFormatTiff, 1, path);
     });

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 TEST(QrfScene, PatchesAreFlatAndKeepTheirColour)
@@ -34,6 +36,31 @@ TEST(QrfScene, DetailAlternatesBetweenNeighbours)
     const long y = 390;
     EXPECT_NE(scene.At(10, y).g, scene.At(11, y).g);
     EXPECT_EQ(scene.At(10, y).g, scene.At(11, y + 1).g);
+}
+
+TEST(QrfScene, ZonePlateRingsTightenInProportionToTheDistance)
+{
+    QrfSceneKind kind = QrfSceneKind::Chart;
+    ASSERT_TRUE(QrfParseScene("zoneplate", &kind));
+    EXPECT_FALSE(QrfParseScene("zone", &kind));
+    const CQrfScene scene(600, 400, kind);
+    const long cx = 300, cy = 200; // R = 200
+    EXPECT_DOUBLE_EQ(200.0 * 0.5 / 0.6, scene.ZoneRadiusFor(0.5));
+    for (long d = 0; d < 190; d += 7) {
+        const QrfRgb c = scene.At(cx + d, cy);
+        EXPECT_TRUE(c.r == c.g && c.g == c.b) << d;
+        EXPECT_TRUE(c == scene.At(cx - d, cy) && c == scene.At(cx, cy + d)) << d;
+    }
+    // Between 0.05 and 0.25 cycles per pixel lie 0.3 (r2^2 - r1^2) / R = 10
+    // whole rings: count their crests along the axis.
+    const long from = std::lround(scene.ZoneRadiusFor(0.05)), to = std::lround(scene.ZoneRadiusFor(0.25));
+    int crests = 0;
+    for (long r = from; r < to; ++r) {
+        const std::uint16_t v = scene.At(cx + r, cy).g;
+        crests += v > scene.At(cx + r - 1, cy).g && v >= scene.At(cx + r + 1, cy).g;
+    }
+    EXPECT_EQ(10, crests);
+    EXPECT_EQ(QrfSceneKind::Chart, QrfRawOptions().scene);
 }
 
 struct PatternCase {

@@ -145,6 +145,7 @@ private:
     // Geometry and the full preview's overlays.
     bool UpdateScaling();
     bool SetFirstScales(double t, double e);
+    bool ReduceDeBayer(double first, bool fisheye, long* developed);
     bool SetEnlargement(double b, double e);
     bool SetAreaScale(double e);
     bool UpdateCrop();

@@ -3,6 +3,7 @@
 // enlargement), the crop, the fisheye correction and the rotation.
 #include "chain/TlPreviewUpdate.h"
 
+#include "filters/debayer/TlDeBayerFilterBase.h"
 #include "filters/fisheye/TlFisheyeFilter.h"
 #include "filtrix/CropFilter.h"
 #include "filtrix/KelvraFilterScale.h"
@@ -18,6 +19,10 @@ namespace {
 
 // The first scale stage never takes the short side below this.
 constexpr double kMinimumShortSide = 150.0;
+// A reduced De-Bayer leaves the first scale stage at least this much to
+// shrink, so that its blocks stay well below one preview pixel.
+constexpr double kReducedDeBayerScale = 0.5;
+constexpr long kMaxDeBayerReduction = 4;
 
 // The crop of the geometry frame; cropped when it differs from the whole
 // picture.
@@ -75,7 +80,7 @@ bool CTlPreviewUpdate::SetFirstScales(double t, double e)
     const bool fisheye = CTlvParamSet::Present(params.fisheyeFlag, params.fisheye) != nullptr;
     m_ctx.sharpenScale = 1.0;
     if (t == 1.0 && (!fisheye || m_ctx.aspect == 1.0))
-        return Enable(kFirstScale, false) && Enable(kSecondScale, false);
+        return ReduceDeBayer(1.0, fisheye, nullptr) && Enable(kFirstScale, false) && Enable(kSecondScale, false);
     if (Mode() == 0) {
         std::uint32_t width = 0;
         std::uint32_t height = 0;
@@ -95,11 +100,14 @@ bool CTlPreviewUpdate::SetFirstScales(double t, double e)
     }
     m_ctx.sharpenScale = first / m_ctx.reduction;
     const bool userSize = Mode() != 0 && !m_ctx.cropped && second == 1.0 && e == 1.0;
-    if (!Enable(kFirstScale, true))
+    // A reduced De-Bayer hands the first stage a picture that many times
+    // smaller, so the stage scales that much less.
+    long developed = 1;
+    if (!ReduceDeBayer(first, fisheye, &developed) || !Enable(kFirstScale, true))
         return false;
     bool set = true;
     if (m_ctx.aspect == 1.0) {
-        set = SetScaleStage(kFirstScale, first, first, userSize);
+        set = SetScaleStage(kFirstScale, first * developed, first * developed, userSize);
     } else if (1.0 / m_ctx.aspect > t || fisheye) {
         set = SetScaleStage(kFirstScale, first, first * m_ctx.aspect, userSize);
         m_ctx.aspect = 1.0;
@@ -115,6 +123,33 @@ bool CTlPreviewUpdate::SetFirstScales(double t, double e)
     if (m_ctx.aspect != 1.0)
         return SetScaleStage(kSecondScale, second, 1.0);
     return SetScaleStage(kSecondScale, second, second, Mode() != 0 && e == 1.0);
+}
+
+// The full preview develops the mosaic at the size of the picture only as
+// far as the first scale stage needs it: with that stage's factor at most
+// a quarter, the quick De-Bayer averages blocks of the mosaic instead. Not
+// while a stage before the first scale works in the picture's own
+// coordinates (dust, vignette, moire, Revelation, red-eye) or the pixel
+// aspect or a lens correction is still to come. `developed` gets the factor
+// in force.
+bool CTlPreviewUpdate::ReduceDeBayer(double first, bool fisheye, long* developed)
+{
+    auto* deBayer = SlotAs<CDeBayerFilterBase>(kStdDeBayer);
+    if (developed != nullptr)
+        *developed = 1;
+    if (Mode() != 0 || deBayer == nullptr)
+        return true;
+    bool fullSizeStage = fisheye || m_ctx.aspect != 1.0;
+    for (int slot : {kDust, kVignette, kMoire, kRevelation, kRedEye})
+        fullSizeStage = fullSizeStage || IsEnabled(slot);
+    long factor = 1;
+    while (!fullSizeStage && factor < kMaxDeBayerReduction && first * factor * 2 <= kReducedDeBayerScale)
+        factor *= 2;
+    if (!Check(deBayer->SetReduction(factor, true)))
+        return false;
+    if (developed != nullptr && deBayer->IsEnabled())
+        *developed = deBayer->GetReduction();
+    return true;
 }
 
 bool CTlPreviewUpdate::SetEnlargement(double b, double e)

@@ -187,6 +187,28 @@ TEST_F(ExportEndToEnd, SignalProcessingCamerasFollowTheSettingsTone)
     }
 }
 
+// With the strongest colour noise reduction, the strongest moire removal
+// and the fine edge filter on, the export still shows the scene's colours
+// (the patches are flat, so the detail filters leave their means nearly
+// where they were), and the picture is not the plain export.
+TEST_F(ExportEndToEnd, DetailFiltersKeepTheScenesColours)
+{
+    const std::string plain = m_environment.Files().File("plain.tif");
+    ASSERT_EQ(0, Export(plain, 1, kPellioFormatTiff, 1));
+    Control().tripleValueUsed = 1;
+    Control().tripleValue.first = 10; // noise reduction at full strength
+    Control().tripleValue.second = 3; // moire strength 75
+    Control().tripleValue.flag = true; // fine edge
+    const std::string detailed = m_environment.Files().File("detailed.tif");
+    ASSERT_EQ(0, Export(detailed, 1, kPellioFormatTiff, 1));
+    const SImageFile plainFile = ReadImageFile(plain), detailedFile = ReadImageFile(detailed);
+    EXPECT_FALSE(plainFile.grid.samples == detailedFile.grid.samples) << "the detail filters must run";
+    const SPatchReport plainReport = Measure(plainFile.grid, 65535);
+    const SPatchReport report = Measure(detailedFile.grid, 65535);
+    ExpectPatchesWithinTolerance(report);
+    EXPECT_LE(LargestPatchDifference(plainReport, report), kSameScaleError);
+}
+
 // A quarter turn in the settings turns the exported picture exactly.
 TEST_F(ExportEndToEnd, OrientationIsApplied)
 {

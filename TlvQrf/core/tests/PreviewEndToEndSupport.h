@@ -7,10 +7,15 @@
 #include "DevelopedPatchesSupport.h"
 
 #include "chain/TlCadraFilterChain.h"
+#include "params/TlvParamSet.h"
+#include "pellio/PellioFormats.h"
+#include "save/TlSaveImage.h"
 #include "filtrix/KelvraFilterBase.h"
 #include "kelvra/KelvraFilterChain.h"
 
+#include <memory>
 #include <set>
+#include <string>
 
 namespace preview_test {
 
@@ -34,7 +39,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_environment.IsReady());
-        m_raw = m_environment.WriteRaw("scene.qrf", SceneOptions(kWidth, kHeight));
+        m_raw = m_environment.WriteRaw("scene.qrf", SceneOptions(m_width, m_height));
         ASSERT_FALSE(m_raw.empty());
     }
 
@@ -69,16 +74,39 @@ protected:
     {
         const patches_test::CPatchTruth truth(m_environment.OutputProfile());
         EXPECT_TRUE(truth.IsReady());
-        return patches_test::MeasurePatches(grid, maxValue, CQrfScene(kWidth, kHeight),
-                                            patches_test::CentredPlacement(kWidth, kHeight, grid.width,
+        return patches_test::MeasurePatches(grid, maxValue, CQrfScene(m_width, m_height),
+                                            patches_test::CentredPlacement(m_width, m_height, grid.width,
                                                                            grid.height, scale),
                                             truth);
+    }
+    // The export of the settings `control` shows has the preview's size and
+    // its colours, which are the scene's.
+    void ExpectExportMatchesPreview(CTlvQrfControl& control)
+    {
+        const SampleGrid preview = Preview(control);
+        const std::string target = m_environment.Files().File("export.tif");
+        std::unique_ptr<CTlvParamSet> params(control.CreateParamSet());
+        ASSERT_EQ(0, SaveImageToFile(params.get(), target.c_str(), 0, kPellioFormatTiff, 0, false));
+        const patches_test::SImageFile exported = patches_test::ReadImageFile(target);
+        ASSERT_EQ(3, preview.planes);
+        ASSERT_EQ(exported.grid.width, preview.width);
+        ASSERT_EQ(exported.grid.height, preview.height);
+        const double scale = double(preview.width) / double(m_width - 12);
+        const patches_test::SPatchReport previewReport = Measure(preview, PreviewMax(control), scale);
+        const patches_test::SPatchReport exportReport = Measure(exported.grid, 255, scale);
+        SCOPED_TRACE("preview:\n" + previewReport.Describe() + "export:\n" + exportReport.Describe());
+        patches_test::ExpectPatchesWithinTolerance(previewReport);
+        patches_test::ExpectPatchesWithinTolerance(exportReport);
+        EXPECT_LE(patches_test::LargestPatchDifference(previewReport, exportReport), patches_test::kSameScaleError);
     }
     patches_test::SPatchReport MeasurePreview(CTlvQrfControl& control, double scale = 1.0)
     {
         return Measure(Preview(control), PreviewMax(control), scale);
     }
 
+    // The raw file's mosaic.
+    long m_width = kWidth;
+    long m_height = kHeight;
     CDevelopEnvironment m_environment;
     std::string m_raw;
 };

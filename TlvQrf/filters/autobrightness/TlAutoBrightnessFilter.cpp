@@ -1,7 +1,6 @@
 #include "filters/autobrightness/TlAutoBrightnessFilter.h"
 
 #include "filters/autobrightness/TlLevelsFromHistogram.h"
-#include "filters/frame/TlPassThrough.h"
 #include "filtrix/KelvraFilterHistogram.h"
 
 #include <algorithm>
@@ -194,11 +193,4 @@ IKelvraError* CAutoBrightnessFilter::AnnounceLevels(bool notify)
     if (IKelvraError* error = NotifyWatchers(kLevelsFound, nullptr))
         return TL_FILTER_WRAP(error);
     return NotifyChanged(notify);
-}
-
-IKelvraError* CAutoBrightnessFilter::DoGenerateTile(IKelvraTile* tile, CKelvraProcessInfo* info)
-{
-    // The stretch between the levels is not made yet: pixels pass unchanged.
-    auto copy = TlCopySourceRows;
-    return GenerateFromSourceTiles(tile, info, CTlFormatCheck{}, copy);
 }

@@ -21,7 +21,6 @@ public:
     KelvraTag GetFilterTag() const override;
     const char* GetFilterName() const override;
     IKelvraError* DoGenerateTile(IKelvraTile* tile, CKelvraProcessInfo* info) override;
-    bool PassesThrough() const override;
 
     // Sets the default level, then loads the booster's own calibration file.
     IKelvraError* LoadCalibration(void* unused) override;
@@ -40,7 +39,14 @@ public:
     // The prepared threshold table while the threshold is switched off.
     const Table& GetParkedThreshold() const { return m_parkedThreshold; }
 
+protected:
+    bool NeedsPreparing(int bits) const override;
+
 private:
+    IKelvraError* BoostSourceTile(const CTlTileTarget& target, const CTlSourceTile& from);
+    template <typename Sample>
+    void BoostPixels(const CTlTileTarget& target, const CTlSourceTile& from, int bits) const;
+
     bool m_thresholdEnabled = false;
     int m_level = 0;
     int m_defaultLevel = 0;

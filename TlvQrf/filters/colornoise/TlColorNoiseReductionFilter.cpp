@@ -1,20 +1,9 @@
 #include "filters/colornoise/TlColorNoiseReductionFilter.h"
 
-#include "filters/cpu/TlSimdCheck.h"
-
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-CTlSimdFlag g_simd;
-
-} // namespace
-
-CColorNoiseReductionFilter::CColorNoiseReductionFilter(IKelvraManager* manager) : CTlFilter(manager)
-{
-    g_simd.TestOnce();
-}
+CColorNoiseReductionFilter::CColorNoiseReductionFilter(IKelvraManager* manager) : CTlFilter(manager) {}
 
 CColorNoiseReductionFilter::~CColorNoiseReductionFilter() = default;
 
@@ -26,11 +15,6 @@ KelvraTag CColorNoiseReductionFilter::GetFilterTag() const
 const char* CColorNoiseReductionFilter::GetFilterName() const
 {
     return "Color Noise Reduction";
-}
-
-bool CColorNoiseReductionFilter::UsesSimd()
-{
-    return g_simd.IsSet();
 }
 
 IKelvraError* CColorNoiseReductionFilter::SetStrength(double strength, bool notify)

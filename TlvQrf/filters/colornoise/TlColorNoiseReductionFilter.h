@@ -7,26 +7,17 @@
 #include "filters/frame/TlFilter.h"
 
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
 class CColorNoiseReductionFilter : public CTlFilter {
 public:
-    // Three 16-bit channels and a lane that carries none.
-    struct PixelCell {
-        std::uint16_t lane[4];
-    };
-    // The vertical sums of channels 1 and 2 of one column (box pre-pass).
-    struct ColumnSums {
-        std::uint32_t sum[2];
-    };
-
     explicit CColorNoiseReductionFilter(IKelvraManager* manager);
     ~CColorNoiseReductionFilter() override;
 
     KelvraTag GetFilterTag() const override;
     const char* GetFilterName() const override;
     IKelvraError* DoGenerateTile(IKelvraTile* tile, CKelvraProcessInfo* info) override;
-    bool PassesThrough() const override;
 
     // The strength is held in [0, 1]; a value that is not a number is
     // refused and changes nothing.
@@ -34,16 +25,16 @@ public:
     double GetStrength() const { return m_strength; }
 
     bool IsWeightTableStale() const { return m_weightTableStale; }
-    // The process-wide answer of the first constructor: the worker's
-    // 64-bit SIMD path may be used.
-    static bool UsesSimd();
 
 private:
+    // The first tile of a run after a strength change rebuilds the weights;
+    // tiles made at the same time wait for them and then only read them.
+    void PrepareWeightsOnce();
+
     double m_strength = 0.5;
     bool m_weightTableStale = true;
     std::vector<std::uint16_t> m_weightTable; // 4,096 range weights once built
-    int m_weightTableSize = 0;
-    std::vector<PixelCell> m_rowBuffer;  // 15 rolling source rows
-    std::vector<ColumnSums> m_columnSums; // one row of vertical sums
-    std::vector<PixelCell> m_boxBuffer;  // 7 rolling rows of box means
+    std::mutex m_prepareLock;
+    // The rolling row, column-sum and box buffers belong to one tile's walk
+    // (TlColorNoiseReductionPixels.cpp), so tiles can be made at once.
 };

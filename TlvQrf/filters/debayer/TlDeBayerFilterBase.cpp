@@ -70,6 +70,27 @@ IKelvraError* CDeBayerFilterBase::SendSizeChange(long oldWidth, long oldHeight, 
     return error ? BaseWrap(__LINE__, error) : nullptr;
 }
 
+// The sizes told are those of the output, which the aspect mode, the
+// output rectangle and a reduction all change.
+IKelvraError* CDeBayerFilterBase::ChangeSize(bool notify, SizeChange change)
+{
+    long oldWidth = 0, oldHeight = 0;
+    const bool tell = WillNotify(notify);
+    if (tell) {
+        if (IKelvraError* error = GetFilteredSize(nullptr, 0, &oldWidth, &oldHeight))
+            return BaseWrap(__LINE__, error);
+    }
+    m_stale = true;
+    if (IKelvraError* error = change())
+        return error;
+    if (!tell)
+        return nullptr;
+    long newWidth = 0, newHeight = 0;
+    if (IKelvraError* error = GetFilteredSize(nullptr, 0, &newWidth, &newHeight))
+        return BaseWrap(__LINE__, error);
+    return SendSizeChange(oldWidth, oldHeight, newWidth, newHeight);
+}
+
 IKelvraError* CDeBayerFilterBase::SetSourceRect(const KelvraRect& outputRect, const KelvraRect* sourceRect,
                                                 bool notify)
 {
@@ -86,14 +107,12 @@ IKelvraError* CDeBayerFilterBase::SetSourceRect(const KelvraRect& outputRect, co
         const long top = std::min(std::max(outputRect.top, 0L), availableHeight - height);
         chosen = KelvraRect(left, top, left + width, top + height);
     }
-    const KelvraRect previous = m_outputRect;
     if (TlSameSetting(m_outputRect, chosen))
         return nullptr;
-    m_outputRect = chosen;
-    m_stale = true;
-    if (!notify)
+    return ChangeSize(notify, [&]() -> IKelvraError* {
+        m_outputRect = chosen;
         return nullptr;
-    return SendSizeChange(previous.Width(), previous.Height(), chosen.Width(), chosen.Height());
+    });
 }
 
 IKelvraError* CDeBayerFilterBase::SetChannelLuts(int inBits, int outBits, const std::uint16_t* red,
@@ -118,22 +137,10 @@ IKelvraError* CDeBayerFilterBase::SetPixelAspectMode(bool on, const KelvraRect* 
 {
     if (on == m_pixelAspectMode)
         return nullptr;
-    long oldWidth = 0, oldHeight = 0;
-    const bool tell = WillNotify(notify);
-    if (tell) {
-        if (IKelvraError* error = GetFilteredSize(nullptr, 0, &oldWidth, &oldHeight))
-            return BaseWrap(__LINE__, error);
-    }
-    m_pixelAspectMode = on;
-    m_stale = true;
-    if (IKelvraError* error = SetSourceRect(KelvraRect(), sourceRect, false))
-        return error;
-    if (!tell)
-        return nullptr;
-    long newWidth = 0, newHeight = 0;
-    if (IKelvraError* error = GetFilteredSize(nullptr, 0, &newWidth, &newHeight))
-        return BaseWrap(__LINE__, error);
-    return SendSizeChange(oldWidth, oldHeight, newWidth, newHeight);
+    return ChangeSize(notify, [&]() -> IKelvraError* {
+        m_pixelAspectMode = on;
+        return SetSourceRect(KelvraRect(), sourceRect, false);
+    });
 }
 
 IKelvraError* CDeBayerFilterBase::SetPixelMap(const std::uint8_t* pattern, std::size_t length, bool notify)
@@ -171,6 +178,31 @@ IKelvraError* CDeBayerFilterBase::SetDeBayerMode(long mode, bool notify)
     return error ? TL_FILTER_WRAP(error) : nullptr;
 }
 
+IKelvraError* CDeBayerFilterBase::SetReduction(long factor, bool notify)
+{
+    if (factor < 1)
+        return BaseError(__LINE__, kKelvraBadArgument);
+    if (factor == m_reductionWish)
+        return nullptr;
+    return ChangeSize(notify, [&]() -> IKelvraError* {
+        m_reductionWish = factor;
+        return nullptr;
+    });
+}
+
+long CDeBayerFilterBase::GetReduction() const
+{
+    IKelvraDataSource* source = GetSource(0);
+    long width = 0, height = 0;
+    if (m_reductionWish <= 1 || source == nullptr)
+        return 1;
+    if (IKelvraError* error = source->GetSize(&width, &height)) {
+        IKelvraError::Release(error);
+        return 1;
+    }
+    return ReductionFor(width, height);
+}
+
 IKelvraError* CDeBayerFilterBase::CheckCfaPattern()
 {
     TlBayerPhases phases;
@@ -188,7 +220,7 @@ bool CDeBayerFilterBase::HasValidOutputRect() const
            m_outputRect.top < m_outputRect.bottom;
 }
 
-void CDeBayerFilterBase::FilteredSize(long sourceWidth, long sourceHeight, long* width, long* height) const
+void CDeBayerFilterBase::FullSize(long sourceWidth, long sourceHeight, long* width, long* height) const
 {
     *width = Scaled(GetHorizontalFactor(), sourceWidth);
     *height = Scaled(GetVerticalFactor(), sourceHeight);
@@ -196,6 +228,24 @@ void CDeBayerFilterBase::FilteredSize(long sourceWidth, long sourceHeight, long*
         *width = std::min(*width, m_outputRect.Width());
         *height = std::min(*height, m_outputRect.Height());
     }
+}
+
+long CDeBayerFilterBase::ReductionFor(long sourceWidth, long sourceHeight) const
+{
+    if (m_reductionWish <= 1 || m_pixelAspectMode)
+        return 1;
+    long width = 0, height = 0;
+    FullSize(sourceWidth, sourceHeight, &width, &height);
+    const bool divides = width > 0 && height > 0 && width % m_reductionWish == 0 && height % m_reductionWish == 0;
+    return divides ? m_reductionWish : 1;
+}
+
+void CDeBayerFilterBase::FilteredSize(long sourceWidth, long sourceHeight, long* width, long* height) const
+{
+    FullSize(sourceWidth, sourceHeight, width, height);
+    const long factor = ReductionFor(sourceWidth, sourceHeight);
+    *width /= factor;
+    *height /= factor;
 }
 
 IKelvraError* CDeBayerFilterBase::GetFilteredSize(IKelvraDataSource* const* sources, long count, long* width,
@@ -261,8 +311,9 @@ IKelvraError* CDeBayerFilterBase::FilterPoint(double* x, double* y)
     if (!x || !y)
         return BaseError(__LINE__, kKelvraMissingObject);
     if (IsEnabled()) {
-        *x = GetHorizontalFactor() * (*x - kHalfBorder) - m_outputRect.left;
-        *y = GetVerticalFactor() * (*y - kHalfBorder) - m_outputRect.top;
+        const double factor = double(GetReduction());
+        *x = (GetHorizontalFactor() * (*x - kHalfBorder) - m_outputRect.left) / factor;
+        *y = (GetVerticalFactor() * (*y - kHalfBorder) - m_outputRect.top) / factor;
     }
     return nullptr;
 }
@@ -283,8 +334,9 @@ IKelvraError* CDeBayerFilterBase::DefilterPoint(double* x, double* y)
     if (!x || !y)
         return BaseError(__LINE__, kKelvraMissingObject);
     if (IsEnabled()) {
-        *x = (*x + m_outputRect.left) / GetHorizontalFactor() + kHalfBorder;
-        *y = (*y + m_outputRect.top) / GetVerticalFactor() + kHalfBorder;
+        const double factor = double(GetReduction());
+        *x = (*x * factor + m_outputRect.left) / GetHorizontalFactor() + kHalfBorder;
+        *y = (*y * factor + m_outputRect.top) / GetVerticalFactor() + kHalfBorder;
     }
     return nullptr;
 }

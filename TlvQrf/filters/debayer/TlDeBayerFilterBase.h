@@ -47,6 +47,14 @@ public:
     // untouched (a raw image that is no mosaic). Size and format change
     // with it, so everything downstream is told to recompute.
     virtual IKelvraError* SetDeBayerMode(long mode, bool notify);
+    // A preview far smaller than the picture needs no demosaicing at full
+    // size: with a factor k above 1 each output pixel is the mean of the
+    // red, green and blue samples of a k x k block of the mosaic, and the
+    // output is k times smaller. Taken only where the output divides by k
+    // and outside the pixel-aspect mode (1 otherwise); sends a size notice.
+    IKelvraError* SetReduction(long factor, bool notify);
+    // The factor in force (1 when a wish could not be met).
+    long GetReduction() const;
 
     KelvraRect GetOutputRect() const { return m_outputRect; }
     bool GetPixelAspectMode() const { return m_pixelAspectMode; }
@@ -91,6 +99,9 @@ protected:
     IKelvraError* GenerateDemosaicedTile(IKelvraTile* tile, CKelvraProcessInfo* info, long margin, Engine engine);
 
 private:
+    // The reduced output: a tile averaged from its blocks of the mosaic.
+    IKelvraError* GenerateReducedTile(IKelvraTile* tile, IKelvraDataSource* source, long sourceWidth,
+                                      long sourceHeight, const std::int32_t* const (&tables)[3], long factor);
     // Reads the block and lets the engine colour it.
     IKelvraError* Demosaic(CTlDeBayerWorkspace& work, IKelvraDataSource* source, long sourceWidth, long sourceHeight,
                            const KelvraRect& block, long margin, const std::int32_t* const (&tables)[3],
@@ -99,8 +110,14 @@ private:
     IKelvraError* BaseWrap(long line, IKelvraError* inner) const;
     IKelvraError* SensorSize(const KelvraRect* sourceRect, long* width, long* height) const;
     void FilteredSize(long sourceWidth, long sourceHeight, long* width, long* height) const;
+    void FullSize(long sourceWidth, long sourceHeight, long* width, long* height) const;
+    // The reduction the full size allows: the wish, or 1.
+    long ReductionFor(long sourceWidth, long sourceHeight) const;
     bool HasValidOutputRect() const;
     IKelvraError* SendSizeChange(long oldWidth, long oldHeight, long newWidth, long newHeight);
+    // Runs `change` and, with `notify`, tells the output's old and new size.
+    using SizeChange = TlFunctionRef<IKelvraError*()>;
+    IKelvraError* ChangeSize(bool notify, SizeChange change);
 
     KelvraRect m_outputRect;
     bool m_pixelAspectMode = false;
@@ -109,4 +126,5 @@ private:
     std::int32_t m_tuning[9] = {3, 3, 3, 6, 15, 1, 14, 1, 1};
     TlBayerPhases m_phases;
     long m_mode = kModeDemosaic;
+    long m_reductionWish = 1;
 };

@@ -1,5 +1,6 @@
-// The high-quality demosaicing filter of the final rendering; the first
-// three values of the tuning block set its direction thresholds.
+// The high-quality demosaicing filter of the final rendering; the first two
+// values of the tuning block set its direction thresholds (the third, once
+// the threshold of a diagonal kernel, is carried and no longer read).
 #pragma once
 
 #include "filters/debayer/TlDeBayerFilterBase.h"

@@ -36,6 +36,9 @@ IKelvraError* CDeBayerFilterBase::GenerateDemosaicedTile(IKelvraTile* tile, CKel
         return TL_FILTER_TEXT(kTlBadSourceColorSpace);
     if (sourceWidth <= 0 || sourceHeight <= 0)
         return TL_FILTER_ERROR(kKelvraNotReady);
+    const long factor = ReductionFor(sourceWidth, sourceHeight);
+    if (factor > 1)
+        return GenerateReducedTile(tile, source, sourceWidth, sourceHeight, tables, factor);
 
     const CTlDeBayerOutput output{m_pixelAspectMode, m_outputRect.left, m_outputRect.top};
     const KelvraRect area = output.SourceAreaFor(toFill);

@@ -1,17 +1,6 @@
 #include "filters/fineedge/TlFineEdgeFilter.h"
 
-#include "filters/cpu/TlSimdCheck.h"
-
-namespace {
-
-CTlSimdFlag g_simd;
-
-} // namespace
-
-CFineEdgeFilter::CFineEdgeFilter(IKelvraManager* manager) : CTlFilter(manager)
-{
-    g_simd.TestOnce();
-}
+CFineEdgeFilter::CFineEdgeFilter(IKelvraManager* manager) : CTlFilter(manager) {}
 
 CFineEdgeFilter::~CFineEdgeFilter() = default;
 
@@ -23,9 +12,4 @@ KelvraTag CFineEdgeFilter::GetFilterTag() const
 const char* CFineEdgeFilter::GetFilterName() const
 {
     return "Fine Edge";
-}
-
-bool CFineEdgeFilter::UsesSimd()
-{
-    return g_simd.IsSet();
 }

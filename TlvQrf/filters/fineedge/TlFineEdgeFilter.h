@@ -5,32 +5,14 @@
 
 #include "filters/frame/TlFilter.h"
 
-#include <cstdint>
-#include <vector>
-
 class CFineEdgeFilter : public CTlFilter {
 public:
-    // Red - green and blue - green of one pixel.
-    struct DifferenceCell {
-        std::int32_t redMinusGreen;
-        std::int32_t blueMinusGreen;
-    };
-
     explicit CFineEdgeFilter(IKelvraManager* manager);
     ~CFineEdgeFilter() override;
 
     KelvraTag GetFilterTag() const override;
     const char* GetFilterName() const override;
+    // The five-row buffers belong to one tile's walk (TlFineEdgePixels.cpp),
+    // so tiles can be made at once.
     IKelvraError* DoGenerateTile(IKelvraTile* tile, CKelvraProcessInfo* info) override;
-    bool PassesThrough() const override;
-
-    // The process-wide answer of the first constructor: the worker's
-    // 64-bit SIMD path may be used.
-    static bool UsesSimd();
-
-private:
-    bool m_is16Bit = false;
-    std::vector<DifferenceCell> m_differenceRows; // 5 rolling rows
-    std::vector<std::uint16_t> m_greenRows;       // 5 rolling rows of green
-    std::vector<std::uint16_t> m_sharpRows;       // 5 rolling rows of sharpened green
 };

@@ -1,13 +1,9 @@
 #include "filters/fisheye/TlFisheyeFilter.h"
 
+#include "filters/fisheye/TlFisheyeGeometry.h"
 #include "settings/lens/TlLensInformation.h"
 
 namespace {
-
-// The re-projection of pixels and the mapping of points and rectangles are
-// not written yet. Until they are, the filter passes its input through and
-// maps nothing; DoGenerateTile and the mapping overrides are where they go.
-constexpr bool kReprojectionWritten = false;
 
 // A lens object that only the lens model cache still refers to is released.
 constexpr int kCacheOnlyCount = 1;
@@ -16,7 +12,6 @@ constexpr int kCacheOnlyCount = 1;
 
 CFisheyeFilter::CFisheyeFilter(IKelvraManager* manager) : CTlFilter(manager)
 {
-    m_bypass = !kReprojectionWritten;
     CTlLensInformation::SetKeepCount(kCacheOnlyCount);
 }
 
@@ -84,10 +79,114 @@ IKelvraError* CFisheyeFilter::AnnounceWholeOutput(bool notify)
     return NotifyChanged(notify, KelvraRect(0, 0, width, height));
 }
 
-IKelvraError* CFisheyeFilter::DoGenerateTile(IKelvraTile*, CKelvraProcessInfo*)
+const double* CFisheyeFilter::CurveFor(Direction direction) const
 {
-    // The re-projection comes with its own change; until then the filter
-    // always passes through (see kReprojectionWritten) and is never asked
-    // for tiles.
-    return TL_FILTER_ERROR(kKelvraNotReady);
+    if (direction == Direction::Inverse)
+        return m_fillMode == 0 ? m_inverseCurve2 : m_inverseCurve1;
+    return m_fillMode == 0 ? m_forwardCurve2 : m_forwardCurve1;
+}
+
+bool CFisheyeFilter::Maps() const
+{
+    return m_enabled && !m_bypass;
+}
+
+IKelvraError* CFisheyeFilter::FirstSourceSize(long* width, long* height) const
+{
+    IKelvraDataSource* source = GetSource(0);
+    if (source == nullptr)
+        return TL_FILTER_ERROR(kKelvraMissingObject);
+    if (IKelvraError* error = source->GetSize(width, height))
+        return TL_FILTER_WRAP(error);
+    return nullptr;
+}
+
+IKelvraError* CFisheyeFilter::MapPointThrough(Direction direction, double* x, double* y) const
+{
+    const double* curve = CurveFor(direction);
+    if (!Maps() || curve == nullptr)
+        return nullptr;
+    long width = 0, height = 0;
+    if (IKelvraError* error = FirstSourceSize(&width, &height))
+        return error;
+    const CTlFisheyeGeometry geometry(width, height, curve);
+    geometry.MapPoint(x, y);
+    geometry.ClampPoint(x, y);
+    return nullptr;
+}
+
+IKelvraError* CFisheyeFilter::MapRectThrough(Direction direction, KelvraDblRect* rect) const
+{
+    const double* curve = CurveFor(direction);
+    if (!Maps() || curve == nullptr)
+        return nullptr;
+    long width = 0, height = 0;
+    if (IKelvraError* error = FirstSourceSize(&width, &height))
+        return error;
+    *rect = CTlFisheyeGeometry(width, height, curve).MapRect(*rect);
+    return nullptr;
+}
+
+IKelvraError* CFisheyeFilter::MapLongPoint(Direction direction, long* x, long* y) const
+{
+    if (!Maps())
+        return nullptr;
+    double dx = double(*x), dy = double(*y);
+    IKelvraError* error = MapPointThrough(direction, &dx, &dy);
+    if (error == nullptr) {
+        *x = long(dx);
+        *y = long(dy);
+    }
+    return error;
+}
+
+IKelvraError* CFisheyeFilter::MapLongRect(Direction direction, KelvraRect* rect) const
+{
+    if (!Maps())
+        return nullptr;
+    KelvraDblRect mapped(*rect);
+    IKelvraError* error = MapRectThrough(direction, &mapped);
+    if (error == nullptr)
+        *rect = KelvraRect(mapped);
+    return error;
+}
+
+IKelvraError* CFisheyeFilter::FilterPoint(double* x, double* y)
+{
+    return MapPointThrough(Direction::Forward, x, y);
+}
+
+IKelvraError* CFisheyeFilter::DefilterPoint(double* x, double* y)
+{
+    return MapPointThrough(Direction::Inverse, x, y);
+}
+
+IKelvraError* CFisheyeFilter::FilterRect(KelvraDblRect* rect)
+{
+    return MapRectThrough(Direction::Forward, rect);
+}
+
+IKelvraError* CFisheyeFilter::DefilterRect(KelvraDblRect* rect)
+{
+    return MapRectThrough(Direction::Inverse, rect);
+}
+
+IKelvraError* CFisheyeFilter::FilterPoint(long* x, long* y)
+{
+    return MapLongPoint(Direction::Forward, x, y);
+}
+
+IKelvraError* CFisheyeFilter::DefilterPoint(long* x, long* y)
+{
+    return MapLongPoint(Direction::Inverse, x, y);
+}
+
+IKelvraError* CFisheyeFilter::FilterRect(KelvraRect* rect)
+{
+    return MapLongRect(Direction::Forward, rect);
+}
+
+IKelvraError* CFisheyeFilter::DefilterRect(KelvraRect* rect)
+{
+    return MapLongRect(Direction::Inverse, rect);
 }

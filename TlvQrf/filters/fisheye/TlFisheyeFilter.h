@@ -9,8 +9,12 @@
 
 #include <cstdint>
 
+class CTlFisheyeGeometry;
 class IKelvraError;
 class IKelvraTagControl;
+
+// What the tile worker reports when the filter has no lens data.
+extern const char kTlFisheyeNotInitialized[];
 
 // What CFisheyeFilter::SetLens reports besides the framework's codes.
 extern const char kTlFisheyeLensNotSupported[]; // not the supported lens, or no file for it
@@ -39,6 +43,19 @@ public:
     const char* GetFilterName() const override;
     IKelvraError* DoGenerateTile(IKelvraTile* tile, CKelvraProcessInfo* info) override;
 
+    // Points and rectangles through the filter, against its first source:
+    // forward (source to output) and back. Nothing moves while the filter
+    // is disabled or bypassed, has no lens data, or cannot read the
+    // source's size (that error is returned).
+    IKelvraError* FilterPoint(double* x, double* y) override;
+    IKelvraError* FilterPoint(long* x, long* y) override;
+    IKelvraError* FilterRect(KelvraDblRect* rect) override;
+    IKelvraError* FilterRect(KelvraRect* rect) override;
+    IKelvraError* DefilterPoint(double* x, double* y) override;
+    IKelvraError* DefilterPoint(long* x, long* y) override;
+    IKelvraError* DefilterRect(KelvraDblRect* rect) override;
+    IKelvraError* DefilterRect(KelvraRect* rect) override;
+
     // Finds the lens of the picture with these tags and takes its curves
     // from the lens model cache, loading its data file when no other filter
     // holds it. Any failure leaves the filter without lens data. Does not
@@ -59,7 +76,25 @@ public:
     // The lens data in use, or null.
     const CTlLensInformation* GetLensInformation() const { return m_lensInformation.Get(); }
 
+    // The fill colour table: three 8-bit channels per entry.
+    static const std::uint8_t kFillColors[kFillColorCount][3];
+
 private:
+    enum class Direction { Forward, Inverse };
+    // The curve of the current pair: the second pair for fill mode 0.
+    const double* CurveFor(Direction direction) const;
+    bool Maps() const;
+    // The size of the filter's first source.
+    IKelvraError* FirstSourceSize(long* width, long* height) const;
+    IKelvraError* MapPointThrough(Direction direction, double* x, double* y) const;
+    IKelvraError* MapRectThrough(Direction direction, KelvraDblRect* rect) const;
+    // The integer forms: through the double ones, truncated; nothing while
+    // the filter is off.
+    IKelvraError* MapLongPoint(Direction direction, long* x, long* y) const;
+    IKelvraError* MapLongRect(Direction direction, KelvraRect* rect) const;
+    template <typename Sample>
+    void Reproject(const CTlTileTarget& target, const CTlFisheyeGeometry& inverse) const;
+
     void DropLens();
     void TakeCurves();
     // Announces the whole output, sized as the filter's own output.

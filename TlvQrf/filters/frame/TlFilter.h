@@ -72,6 +72,12 @@ protected:
     IKelvraError* GenerateFromSourceTiles(IKelvraTile* tile, CKelvraProcessInfo* info, const CTlFormatCheck& check,
                                           TlTileWorker worker, TlNeededSource needed = {});
 
+    // The same contract for a filter that reads its source itself (a
+    // neighbourhood through a CTilePixelCursor, or points anywhere in it):
+    // `worker` gets the locked target once and fills its rectangle.
+    IKelvraError* GenerateTarget(IKelvraTile* tile, CKelvraProcessInfo* info, const CTlFormatCheck& check,
+                                 TlTargetWorker worker);
+
     // The sources of a tile or run (info's when given, else the filter's),
     // the image input first. 1013 when there is none.
     IKelvraError* InputSources(const CKelvraProcessInfo* info, std::vector<IKelvraDataSource*>* sources) const;

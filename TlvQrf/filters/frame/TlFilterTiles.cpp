@@ -13,6 +13,17 @@ IKelvraError* CTlFilter::GenerateFromSourceTiles(IKelvraTile* tile, CKelvraProce
                                                  const CTlFormatCheck& check, TlTileWorker worker,
                                                  TlNeededSource needed)
 {
+    if (!worker)
+        return TL_FILTER_ERROR(kKelvraMissingObject);
+    auto walk = [&](const CTlTileTarget& target) {
+        return WalkSourceTiles(target, needed ? needed(target) : target.toFill, worker);
+    };
+    return GenerateTarget(tile, info, check, walk);
+}
+
+IKelvraError* CTlFilter::GenerateTarget(IKelvraTile* tile, CKelvraProcessInfo* info, const CTlFormatCheck& check,
+                                        TlTargetWorker worker)
+{
     if (!tile || !worker)
         return TL_FILTER_ERROR(kKelvraMissingObject);
     KelvraRect toFill;
@@ -38,7 +49,7 @@ IKelvraError* CTlFilter::GenerateFromSourceTiles(IKelvraTile* tile, CKelvraProce
         return TL_FILTER_WRAP(error);
     const CTlTileTarget target{toFill, full, CPixelPtr(buffer, format, tile->GetRowBytes()), format,
                                source, sourceFormat, width, height};
-    IKelvraError* error = WalkSourceTiles(target, needed ? needed(target) : toFill, worker);
+    IKelvraError* error = worker(target);
     tile->Unlock();
     if (error)
         return error;

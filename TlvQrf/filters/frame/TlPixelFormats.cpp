@@ -15,3 +15,8 @@ bool TlIsRgbLike(KelvraPixelFormat format)
     return TlIsRgb(format) || (format >= kKelvraLCh8 && format <= kTlThreeSample8Last) ||
            (format >= kKelvraLCh16 && format <= kTlThreeSample16Last);
 }
+
+bool TlIsLch(KelvraPixelFormat format)
+{
+    return format == kKelvraLCh8 || format == kKelvraLCh16;
+}

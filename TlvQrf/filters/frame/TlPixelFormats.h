@@ -25,3 +25,6 @@ TlSampleLayout TlSampleLayoutOf(KelvraPixelFormat format);
 bool TlIsRgb(KelvraPixelFormat format);
 // RGB or one of the three-sample layouts that are read like it.
 bool TlIsRgbLike(KelvraPixelFormat format);
+
+// 8- or 16-bit lightness, chroma and hue.
+bool TlIsLch(KelvraPixelFormat format);

@@ -50,6 +50,9 @@ struct CTlSourceTile {
 // Processes one source tile's overlap into the target; returns an error
 // chain tagged by the filter, null on success.
 using TlTileWorker = TlFunctionRef<IKelvraError*(const CTlTileTarget& target, const CTlSourceTile& sourceTile)>;
+// Fills the whole rectangle of the target from its source; returns an error
+// chain tagged by the filter, null on success.
+using TlTargetWorker = TlFunctionRef<IKelvraError*(const CTlTileTarget& target)>;
 // The source rectangle the target needs (a neighbourhood filter grows it);
 // without one the walk reads the rectangle to fill.
 using TlNeededSource = TlFunctionRef<KelvraRect(const CTlTileTarget& target)>;

@@ -7,11 +7,16 @@
 #include "filters/frame/TlFilter.h"
 
 #include <cstdint>
+#include <mutex>
 #include <vector>
+
+class CTlChromaRule;
 
 class CFltLch : public CTlFilter {
 public:
     using Table = std::vector<std::uint16_t>;
+    // The prepared chroma change per hue, in percent: -100..+100.
+    using ChangeTable = std::vector<std::int16_t>;
 
     // The curve tables of SetLuts, in order; a fourth table is the threshold.
     enum : int { kLightnessCurve = 0, kHueCurve = 1, kChromaByHueCurve = 2, kCurveCount = 3, kCountWithThreshold = 4 };
@@ -22,7 +27,6 @@ public:
     KelvraTag GetFilterTag() const override;
     const char* GetFilterName() const override;
     IKelvraError* DoGenerateTile(IKelvraTile* tile, CKelvraProcessInfo* info) override;
-    bool PassesThrough() const override;
 
     // The filter's own virtual operation: loads the threshold table from the
     // filter's calibration file. The argument is not used.
@@ -47,6 +51,22 @@ public:
     bool AreTablesStale() const { return m_tablesStale; }
     bool IsThresholdStale() const { return m_thresholdStale; }
 
+    // The tables the worker prepared for the bit depth it last saw (empty:
+    // none): the lightness and hue curves, the chroma change and the
+    // threshold, each with 2^bits entries.
+    int GetPreparedBits() const { return m_preparedBits; }
+    const Table& GetPreparedCurve(int index) const { return m_preparedCurves[index]; }
+    const ChangeTable& GetChromaChange() const { return m_chromaChange; }
+    const Table& GetPreparedThreshold() const { return m_thresholdTable; }
+
+    // The new chroma of an 8-bit or 16-bit pixel for a chroma `change` in
+    // percent, weighted by the lightness ratio of `format` and held back by
+    // the prepared threshold; `levels` is 256 or 65,536.
+    unsigned AdjustChroma(std::uint8_t lightness, std::uint8_t chroma, std::uint8_t hue, int change,
+                          KelvraPixelFormat format, unsigned levels) const;
+    unsigned AdjustChroma(std::uint16_t lightness, std::uint16_t chroma, std::uint16_t hue, int change,
+                          KelvraPixelFormat format, unsigned levels) const;
+
 protected:
     // Loads calibration file `fileName` from the profiles folder as the
     // threshold table (16-bit hues, 16-bit values).
@@ -56,7 +76,34 @@ protected:
     // The threshold table prepared for the image's bit depth (empty: none).
     Table& PreparedThreshold() { return m_thresholdTable; }
 
+    // Rebuilds the prepared tables for `bits` (8 or 16) from the source
+    // tables, into fresh storage when `reallocate`.
+    IKelvraError* PrepareTables(int bits, bool reallocate);
+    // `target` becomes 2^bits entries of bits-bit values resampled from
+    // `source` (2^srcInBits entries of srcOutBits-bit values); 1005 when
+    // memory ran out.
+    IKelvraError* ResampleTable(int bits, bool reallocate, const Table& source, Table& target, int srcInBits,
+                                int srcOutBits) const;
+
+    // Whether the worker must run PrepareTables before making pixels of
+    // `bits` bits.
+    virtual bool NeedsPreparing(int bits) const;
+    // What a tile needs before its pixels are made, once per change: the
+    // prepared tables, built under the filter's own lock because tiles are
+    // made on several threads at once.
+    IKelvraError* PrepareOnce(int bits);
+    // The chroma rule over the prepared threshold for pixels of `bits` bits.
+    CTlChromaRule MakeChromaRule(int bits) const;
+
 private:
+    // Edits the part of one source tile that the target needs.
+    IKelvraError* EditSourceTile(const CTlTileTarget& target, const CTlSourceTile& from);
+    template <typename Sample>
+    void EditPixels(const CTlTileTarget& target, const CTlSourceTile& from, int bits) const;
+    template <typename Sample>
+    unsigned AdjustChromaOf(Sample lightness, Sample chroma, Sample hue, int change, KelvraPixelFormat format,
+                            unsigned levels) const;
+
     // Whether a table of 2^inBits entries with outBits-bit values can be held.
     static bool AreValidWidths(int inBits, int outBits);
     // The given table, or the identity ramp for a null one.
@@ -77,8 +124,10 @@ private:
     int m_thresholdInBits = 0;
     int m_thresholdOutBits = 0;
     Table m_sourceTables[kCurveCount];
-    Table m_preparedTables[kCurveCount];
+    Table m_preparedCurves[kChromaByHueCurve]; // lightness, hue
+    ChangeTable m_chromaChange;
     bool m_tablesStale = true;
     int m_inBits = 0;
     int m_outBits = 0;
+    std::mutex m_prepareLock;
 };

@@ -6,7 +6,6 @@
 #include "filters/frame/TlFilter.h"
 
 #include <cstdint>
-#include <vector>
 
 class CMoireFilter : public CTlFilter {
 public:
@@ -21,18 +20,10 @@ public:
     IKelvraError* SetStrength(int strength, bool notify);
     int GetStrength() const { return m_strength; }
 
+    // The rings of rows the walk needs belong to one tile's run (see
+    // TlMoirePixels.cpp), so tiles can be made on several threads at once.
     IKelvraError* DoGenerateTile(IKelvraTile* tile, CKelvraProcessInfo* info) override;
 
 private:
-    // Rows of per-pixel records, the oldest row dropped as a new one comes
-    // in; sized per tile and kept between tiles.
-    struct Ring {
-        std::vector<std::int32_t> values;
-        long rowWidth = 0; // records per row
-        long rowCount = 0;
-    };
-
     std::int32_t m_strength = kDefaultStrength;
-    Ring m_colourValues; // luminance sum and two colour differences
-    Ring m_smoothed;     // three smoothed values, then the same pixel's unsmoothed three
 };

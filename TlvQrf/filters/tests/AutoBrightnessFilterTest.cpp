@@ -1,13 +1,17 @@
 // The auto-brightness filter: its name, its setters with their bypass
 // rules, the levels and gain it reports to the auto-brightness record, and
-// the pixels it passes while its stretch is not there.
+// the stretch of its pixels between those levels.
 #include "FilterRigs.h"
+#include "PixelFilterTestSupport.h"
 
 #include "filters/autobrightness/TlAutoBrightnessFilter.h"
+#include "filters/autobrightness/TlBrightnessStretch.h"
 #include "filters/autobrightness/TlLevelsFromHistogram.h"
+#include "filters/frame/TlPixelFormats.h"
 #include "filtrix/KelvraFilterHistogram.h"
 #include "settings/small/TlAutoBrightnessState.h"
 
+#include <cmath>
 #include <initializer_list>
 #include <utility>
 
@@ -260,6 +264,19 @@ TEST(LevelsFromHistogramTest, ClippedEndsAreSpreadOntoTheSixteenBitScale)
     }
 }
 
+// A picture whose samples keep to the middle tones, so that its levels
+// stretch it.
+IKelvraImage* MidTonesImage(IKelvraManager* manager, KelvraPixelFormat format)
+{
+    const long planes = long(KelvraPlaneCount(format));
+    std::vector<unsigned> samples;
+    for (long i = 0; i < kRigWidth * kRigHeight * planes; ++i) {
+        const unsigned value = 60 + unsigned(i * 7 % 121);
+        samples.push_back(KelvraIs16Bit(format) ? value * 257 : value);
+    }
+    return pixel_test::MakeImageOf(manager, kRigWidth, kRigHeight, format, samples);
+}
+
 // Image -> histogram -> auto brightness: a completed histogram gives the
 // filter its levels, and the watching record hears of them.
 TEST(AutoBrightnessFilterTest, CompletedHistogramGivesLevelsToTheWatchingRecord)
@@ -271,7 +288,7 @@ TEST(AutoBrightnessFilterTest, CompletedHistogramGivesLevelsToTheWatchingRecord)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.format);
         ManagerHolder holder;
-        IKelvraImage* image = MakePatternImage(holder.manager, kRigWidth, kRigHeight, c.format);
+        IKelvraImage* image = MidTonesImage(holder.manager, c.format);
         CKelvraFilterHistogram histogram(holder.manager);
         Probe<CAutoBrightnessFilter> filter(holder.manager);
         frame_test::NoticeSink sink;
@@ -295,7 +312,21 @@ TEST(AutoBrightnessFilterTest, CompletedHistogramGivesLevelsToTheWatchingRecord)
         EXPECT_EQ(filter.GetLowLevel(-1), record.lowLevel);
         EXPECT_EQ(filter.GetHighLevel(-1), record.highLevel);
         EXPECT_EQ(filter.GetAutoGain(), record.autoGain);
-        ExpectOutputEqualsSource(&filter, image);
+        // Found levels reach the pixels once the black level is switched
+        // on again (a level update from the histogram keeps the bypass).
+        ExpectOk(filter.SetUseBlackLevel(false, false));
+        ExpectOk(filter.SetUseBlackLevel(true, true));
+        ASSERT_FALSE(filter.IsBypassed());
+        const CTlBrightnessStretch stretch(
+            TlStretchSettings{filter.GetLowLevel(-1), filter.GetHighLevel(-1), false, 0});
+        ASSERT_GT(stretch.Low(), 0);
+        const std::vector<unsigned> input = ReadAllSamples(image);
+        std::vector<unsigned> expected;
+        for (unsigned sample : input)
+            expected.push_back(KelvraIs16Bit(c.format) ? stretch.Map(std::uint16_t(sample))
+                                                       : stretch.Map(std::uint8_t(sample)));
+        EXPECT_EQ(expected, ReadAllSamples(&filter));
+        EXPECT_NE(input, expected);
 
         ExpectOk(filter.RemoveWatcher(&record));
         ExpectOk(KelvraDataDisconnect(&filter, &sink));
@@ -305,17 +336,127 @@ TEST(AutoBrightnessFilterTest, CompletedHistogramGivesLevelsToTheWatchingRecord)
     }
 }
 
-TEST(AutoBrightnessFilterTest, PixelsPassUnchangedBypassedOrNot)
+// The levels the stretch maps onto black and white.
+TEST(BrightnessStretchTest, LevelsWithTheirClampsAndTheExposureRule)
 {
-    for (KelvraPixelFormat format : {kKelvraGrey8, kKelvraRGB8, kKelvraGrey16, kKelvraRGB16, kKelvraCMYK8}) {
-        SCOPED_TRACE(format);
-        AutoChain chain(format);
-        ExpectOutputEqualsSource(&chain.filter, chain.image);
-        ExpectOk(chain.filter.SetUseBlackLevel(true, true));
-        ExpectOk(chain.filter.SetLevels(-1, 5000, 30000, true));
-        ASSERT_FALSE(chain.filter.IsBypassed());
-        ExpectOutputEqualsSource(&chain.filter, chain.image);
+    const struct {
+        const char* name;
+        TlStretchSettings settings;
+        long low;
+        long high;
+    } cases[] = {
+        {"unset levels: identity", {-1, -1, true, 0}, 0, 65535},
+        {"unset white level: identity", {3000, -1, true, 0}, 0, 65535},
+        {"applied levels as they are", {1000, 50000, true, 0}, 1000, 50000},
+        {"black 60000 held at 52428, white raised past it", {60000, 100, true, 0}, 52428, 65535},
+        {"white 100 raised to 13107", {0, 100, true, 0}, 0, 13107},
+        {"white kept a fifth above black", {20000, 30000, true, 0}, 20000, 33107},
+        {"exposure 0 puts white at the top", {1000, 30000, false, 0}, 1000, 65535},
+        {"exposure -1 EV from black 0", {0, 40000, false, -256}, 32768, 40000},
+        {"exposure -1 EV on unset levels", {-1, -1, false, -256}, 32768, 65535},
+        {"exposure +1 EV halves the range", {0, 40000, false, 256}, 0, 32768},
+        {"strong negative exposure keeps a tenth below white", {0, 40000, false, -2560}, 33447, 40000},
+        {"strong positive exposure keeps a tenth above black", {10000, 40000, false, 2560}, 10000, 16553},
+        {"applied levels ignore the exposure", {1000, 50000, true, -512}, 1000, 50000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CTlBrightnessStretch stretch(c.settings);
+        EXPECT_EQ(c.low, stretch.Low());
+        EXPECT_EQ(c.high, stretch.High());
     }
+}
+
+TEST(BrightnessStretchTest, SamplesOfBothDepthsMapBetweenTheLevels)
+{
+    const CTlBrightnessStretch stretch(TlStretchSettings{2560, 28160, true, 0}); // 8-bit 10 to 110
+    const struct {
+        unsigned in;
+        unsigned out;
+    } eightBit[] = {{0, 0}, {9, 0}, {10, 0}, {11, 2}, {60, 127}, {109, 252}, {110, 255}, {255, 255}};
+    for (const auto& c : eightBit) {
+        SCOPED_TRACE(c.in);
+        EXPECT_EQ(c.out, stretch.Map(std::uint8_t(c.in)));
+    }
+    // 16 bits: the ideal stretch, truncated, within one unit.
+    for (unsigned s = 0; s <= 65535; s += 97) {
+        SCOPED_TRACE(s);
+        const double ideal = s <= 2560 ? 0.0 : s > 28160 ? 65535.0 : 65535.0 * (s - 2560.0) / (28160.0 - 2560.0);
+        const double mapped = stretch.Map(std::uint16_t(s));
+        EXPECT_LE(mapped, ideal);
+        EXPECT_GE(mapped, std::floor(ideal) - 1.0);
+    }
+}
+
+struct PixelCase {
+    KelvraPixelFormat format;
+    bool stretchesFirst;
+    bool stretchesOthers;
+};
+
+const PixelCase kPixelCases[] = {
+    {kKelvraGrey8, true, true},         {kKelvraRGB8, true, true},          {kKelvraGrey16, true, true},
+    {kKelvraRGB16, true, true},         {kKelvraLCh8, true, false},         {0x08060204, true, false},
+    {kTlThreeSample8Last, true, false}, {kKelvraLCh16, true, false},        {kKelvraLab16, true, false},
+    {kTlThreeSample16Last, true, false}, {kKelvraCMYK8, false, false},
+};
+
+TEST(AutoBrightnessPixelsTest, EachLayoutStretchesItsSamples)
+{
+    ManagerHolder holder;
+    const TlStretchSettings settings{5000, 30000, true, 0};
+    const CTlBrightnessStretch stretch(settings);
+    for (const auto& c : kPixelCases) {
+        SCOPED_TRACE(c.format);
+        IKelvraImage* image = MakePatternImage(holder.manager, kRigWidth, kRigHeight, c.format);
+        Probe<CAutoBrightnessFilter> filter(holder.manager);
+        filter.SetApplyLevels(true);
+        ExpectOk(filter.SetUseBlackLevel(true, false));
+        ExpectOk(filter.SetLevels(-1, int(settings.low), int(settings.high), false));
+        const std::vector<unsigned> input = ReadAllSamples(image);
+        const std::vector<unsigned> output = pixel_test::OutputAsOneTile(filter, image);
+        ASSERT_EQ(input.size(), output.size());
+        const std::size_t planes = KelvraPlaneCount(c.format);
+        const bool wide = KelvraIs16Bit(c.format);
+        for (std::size_t i = 0; i < input.size(); ++i) {
+            const bool stretched = i % planes == 0 ? c.stretchesFirst : c.stretchesOthers;
+            const unsigned expected =
+                !stretched ? input[i] : wide ? stretch.Map(std::uint16_t(input[i])) : stretch.Map(std::uint8_t(input[i]));
+            ASSERT_EQ(expected, output[i]) << "sample " << i;
+        }
+        if (c.stretchesFirst) {
+            EXPECT_NE(input, output);
+        }
+        image->Release();
+    }
+}
+
+TEST(AutoBrightnessPixelsTest, UnsetLevelsLeaveEveryLayoutUnchanged)
+{
+    ManagerHolder holder;
+    for (const auto& c : kPixelCases) {
+        SCOPED_TRACE(c.format);
+        IKelvraImage* image = MakePatternImage(holder.manager, kRigWidth, kRigHeight, c.format);
+        Probe<CAutoBrightnessFilter> filter(holder.manager);
+        ExpectOk(filter.SetUseBlackLevel(true, false));
+        EXPECT_EQ(ReadAllSamples(image), pixel_test::OutputAsOneTile(filter, image));
+        image->Release();
+    }
+}
+
+TEST(AutoBrightnessPixelsTest, TilesMadeOnSeveralThreadsAtOnceMatchOneThread)
+{
+    ManagerHolder holder;
+    IKelvraImage* image = MakePatternImage(holder.manager, 160, 120, kKelvraRGB16);
+    Probe<CAutoBrightnessFilter> reference(holder.manager);
+    Probe<CAutoBrightnessFilter> shared(holder.manager);
+    for (CAutoBrightnessFilter* filter : {&reference, &shared}) {
+        ExpectOk(filter->SetUseBlackLevel(true, false));
+        ExpectOk(filter->SetExposureCompensation(-100, false));
+        ExpectOk(filter->SetLevels(-1, 4000, 50000, false));
+    }
+    pixel_test::ExpectSameTilesOnThreads(reference, shared, image);
+    image->Release();
 }
 
 } // namespace

@@ -38,35 +38,11 @@ struct Mean {
     double Value() const { return count ? sum / double(count) : 0; }
 };
 
-// The scene's colour as the filters would deliver it from a perfect sensor.
-double Companded(std::uint16_t linear)
-{
-    return std::sqrt(linear / 65535.0) * 65535.0;
-}
-
 class SceneRig {
 public:
-    explicit SceneRig(IKelvraManager* manager) : m_manager(manager), m_scene(kWidth, kHeight)
-    {
-        m_image = MakeMosaic(manager, kWidth, kHeight, [this](long x, long y) {
-            return QrfSensorValue(m_scene, QrfPattern::RGGB, m_gains, x, y);
-        });
-        for (std::size_t i = 0; i < 4096; ++i) {
-            m_luts[0][i] = Gain(i, m_gains.red);
-            m_luts[1][i] = std::uint16_t(i);
-            m_luts[2][i] = Gain(i, m_gains.blue);
-        }
-    }
-    ~SceneRig() { m_image->Release(); }
+    explicit SceneRig(IKelvraManager* manager) : m_scene(kWidth, kHeight), m_photo(manager, m_scene) {}
 
-    SampleGrid Develop(CDeBayerFilterBase& filter)
-    {
-        const std::vector<std::uint8_t> pattern = QrfPatternTag(QrfPattern::RGGB);
-        ExpectOk(KelvraDataConnect(m_image, &filter));
-        ExpectOk(filter.SetPixelMap(pattern.data(), pattern.size(), false));
-        ExpectOk(filter.SetChannelLuts(12, 12, m_luts[0], m_luts[1], m_luts[2], false));
-        return ReadSampleGrid(&filter);
-    }
+    SampleGrid Develop(CDeBayerFilterBase& filter) { return m_photo.Develop(filter); }
 
     // Each missing colour the mean of its nearest samples, on the same
     // white-balanced, companded samples the filters start from.
@@ -81,8 +57,8 @@ public:
         grid.samples.resize(std::size_t(outWidth * outHeight * 3));
         auto at = [&](long x, long y) {
             const int colour = TlBayerColourAt(phases, x, y);
-            return double(GetSqrtTable()[m_luts[colour][QrfSensorValue(m_scene, QrfPattern::RGGB, m_gains, x, y)]] >>
-                          2);
+            const std::uint16_t sensor = QrfSensorValue(m_scene, QrfPattern::RGGB, m_photo.Gains(), x, y);
+            return double(GetSqrtTable()[m_photo.Lut(colour)[sensor]] >> 2);
         };
         for (long oy = 0; oy < outHeight; ++oy) {
             for (long ox = 0; ox < outWidth; ++ox) {
@@ -115,7 +91,7 @@ public:
             for (long x = 0; x < out.width; ++x) {
                 const long sceneX = x + kHalfBorder, sceneY = y + kHalfBorder;
                 const QrfRgb truth = m_scene.At(sceneX, sceneY);
-                const double expected[3] = {Companded(truth.r), Companded(truth.g), Companded(truth.b)};
+                const double expected[3] = {CompandedScene(truth.r), CompandedScene(truth.g), CompandedScene(truth.b)};
                 double error = 0;
                 for (long c = 0; c < 3; ++c)
                     error += std::fabs(out.At(x, y, c) - expected[c]);
@@ -130,12 +106,6 @@ public:
     }
 
 private:
-    static std::uint16_t Gain(std::size_t i, double gain)
-    {
-        const double value = double(i) * gain;
-        return std::uint16_t(value > 4095 ? 4095 : value);
-    }
-
     bool InPatch(long x, long y) const
     {
         for (const QrfPatch& patch : m_scene.Patches()) {
@@ -145,11 +115,8 @@ private:
         return false;
     }
 
-    IKelvraManager* m_manager;
     CQrfScene m_scene;
-    QrfGains m_gains;
-    IKelvraImage* m_image = nullptr;
-    std::uint16_t m_luts[3][4096];
+    ScenePhotograph m_photo;
 };
 
 TEST(DeBayerQuality, BothQualitiesBeatBilinearOnTheSyntheticScene)

@@ -1,7 +1,7 @@
 // What the demosaicing tests share: raw mosaic images made from a function
-// of the position, the layouts as capture-tag bytes, filters that expose
-// their stale flag, and reads of the output through the framework's tiles
-// or as one tile covering everything.
+// of the position or photographed from a synthetic scene, the layouts as
+// capture-tag bytes, filters that expose their stale flag, and reads of the
+// output through the framework's tiles or as one tile covering everything.
 #pragma once
 
 #include "FilterTestSupport.h"
@@ -9,7 +9,9 @@
 
 #include "filters/debayer/TlDeBayerHQFilter.h"
 #include "filters/debayer/TlDeBayerStdFilter.h"
+#include "qrfsynth/QrfMosaic.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -49,6 +51,59 @@ inline IKelvraImage* MakeMosaic(IKelvraManager* manager, long width, long height
     ExpectOk(KelvraWriteRect(image, KelvraRect(0, 0, width, height), rows.data(), width * 2), "write mosaic");
     return image;
 }
+
+// The scene's colour as the filters would deliver it from a perfect sensor
+// (16-bit square-root companding).
+inline double CompandedScene(std::uint16_t linear)
+{
+    return std::sqrt(linear / 65535.0) * 65535.0;
+}
+
+// A synthetic scene photographed through an RGGB mosaic with the maker's
+// gains, and developed by a filter given the white-balance tables that undo
+// them. The filters' output pixel (x, y) shows scene pixel (x + 6, y + 6).
+class ScenePhotograph {
+public:
+    ScenePhotograph(IKelvraManager* manager, const CQrfScene& scene) : m_scene(scene)
+    {
+        m_image = MakeMosaic(manager, scene.Width(), scene.Height(), [this](long x, long y) {
+            return QrfSensorValue(m_scene, QrfPattern::RGGB, m_gains, x, y);
+        });
+        for (std::size_t i = 0; i < 4096; ++i) {
+            m_luts[0][i] = Gain(i, m_gains.red);
+            m_luts[1][i] = std::uint16_t(i);
+            m_luts[2][i] = Gain(i, m_gains.blue);
+        }
+    }
+    ~ScenePhotograph() { m_image->Release(); }
+    ScenePhotograph(const ScenePhotograph&) = delete;
+    ScenePhotograph& operator=(const ScenePhotograph&) = delete;
+
+    SampleGrid Develop(CDeBayerFilterBase& filter) const
+    {
+        const std::vector<std::uint8_t> pattern = QrfPatternTag(QrfPattern::RGGB);
+        ExpectOk(KelvraDataConnect(m_image, &filter));
+        ExpectOk(filter.SetPixelMap(pattern.data(), pattern.size(), false));
+        ExpectOk(filter.SetChannelLuts(12, 12, m_luts[0], m_luts[1], m_luts[2], false));
+        return ReadSampleGrid(&filter);
+    }
+
+    const CQrfScene& Scene() const { return m_scene; }
+    const QrfGains& Gains() const { return m_gains; }
+    const std::uint16_t* Lut(int channel) const { return m_luts[channel]; }
+
+private:
+    static std::uint16_t Gain(std::size_t i, double gain)
+    {
+        const double value = double(i) * gain;
+        return std::uint16_t(value > 4095 ? 4095 : value);
+    }
+
+    const CQrfScene& m_scene;
+    QrfGains m_gains;
+    IKelvraImage* m_image = nullptr;
+    std::uint16_t m_luts[3][4096];
+};
 
 // A filter of either quality whose stale flag a test can read and clear.
 template <typename Filter>

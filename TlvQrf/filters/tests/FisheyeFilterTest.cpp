@@ -1,5 +1,5 @@
 // The fisheye correction filter: its name and defaults, the fill setters,
-// and pixels that pass through while the re-projection is not there.
+// and the tiles it refuses while it has no lens data.
 #include "FilterRigs.h"
 
 #include "filters/fisheye/TlFisheyeFilter.h"
@@ -54,15 +54,18 @@ TEST(FisheyeFilterTest, FillColourOutsideTheTableIsRefusedAndTheOldOneKept)
     }
 }
 
-TEST(FisheyeFilterTest, PixelsPassThroughUnchanged)
+TEST(FisheyeFilterTest, WithoutLensDataTilesAreRefused)
 {
-    for (KelvraPixelFormat format : {kKelvraRGB8, kKelvraRGB16}) {
-        SCOPED_TRACE(format);
-        FisheyeRig rig(format);
-        ExpectOk(rig.filter.SetFillMode(1, true));
-        ExpectOk(rig.filter.SetFillColor(4, true));
-        ExpectPixelsPassUnchanged(rig);
-    }
+    FisheyeRig rig;
+    frame_test::FakeTile tile(KelvraRect(0, 0, 64, 64), KelvraRect(0, 0, kRigWidth, kRigHeight), kKelvraRGB8);
+    IKelvraDataSource* sources[] = {rig.image};
+    IKelvraError* error = rig.filter.GenerateTile(&tile, sources, 1);
+    ASSERT_NE(nullptr, error);
+    EXPECT_STREQ("Fisheye Filter not initialized", error->GetText());
+    EXPECT_EQ(TlFilterId("FEye"), error->GetTag());
+    IKelvraError::Release(error);
+    EXPECT_FALSE(tile.IsComplete());
+    EXPECT_TRUE(tile.IsUntouched());
 }
 
 } // namespace

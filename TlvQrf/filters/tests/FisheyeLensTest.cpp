@@ -2,10 +2,10 @@
 // the lens data file of a temporary profiles folder, shared by every fisheye
 // filter through the lens model cache and released with the last filter.
 #include "FilterRigs.h"
+#include "FisheyeTestSupport.h"
 
 #include "MakeLensFile/TlLensFileMaker.h"
 #include "filters/fisheye/TlFisheyeLensCache.h"
-#include "kelvra/KelvraTagControl.h"
 #include "support/CommonFilesSandbox.h"
 
 #include <windows.h>
@@ -18,31 +18,8 @@
 
 namespace {
 
-const char kLensFileName[] = "Tl0080.lns";
-constexpr std::uint32_t kLensDataTag = 0x80098;
-constexpr std::uint32_t kLensDataType = 264;
-
-// Capture tags whose lens data names `lensCode` (version "0100": the code
-// in byte 6).
-class LensTags {
-public:
-    explicit LensTags(std::uint8_t lensCode)
-    {
-        EXPECT_EQ(nullptr, IKelvraTagControl::CreateTagControl(&m_tags));
-        std::uint8_t data[31] = {'0', '1', '0', '0'};
-        data[6] = lensCode;
-        EXPECT_EQ(nullptr, m_tags->AddTag(kLensDataTag));
-        EXPECT_EQ(nullptr, m_tags->SetTag(kLensDataTag, kLensDataType, sizeof data, data));
-    }
-    ~LensTags() { m_tags->Destroy(); }
-    LensTags(const LensTags&) = delete;
-    LensTags& operator=(const LensTags&) = delete;
-
-    const IKelvraTagControl* Get() const { return m_tags; }
-
-private:
-    IKelvraTagControl* m_tags = nullptr;
-};
+using fisheye_test::kLensFileName;
+using fisheye_test::LensTags;
 
 std::string LensFileBytes()
 {

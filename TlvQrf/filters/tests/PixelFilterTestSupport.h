@@ -8,7 +8,11 @@
 
 #include "FilterTestSupport.h"
 
+#include <atomic>
 #include <cstdint>
+#include <cstring>
+#include <memory>
+#include <thread>
 #include <vector>
 
 namespace pixel_test {
@@ -152,6 +156,48 @@ inline void ExpectTileRefused(IKelvraFilter& filter, IKelvraManager* manager, Ke
     EXPECT_TRUE(tile.IsUntouched());
     EXPECT_FALSE(tile.IsLocked());
     image->Release();
+}
+
+// `shared` makes the whole of `source` as one tile on several threads at
+// once; every tile must equal the one `reference` (a filter set up alike)
+// makes alone. Whatever a filter prepares for its tiles is prepared by the
+// first thread while the others wait.
+inline void ExpectSameTilesOnThreads(IKelvraFilter& reference, IKelvraFilter& shared, IKelvraDataSource* source)
+{
+    long width = 0, height = 0;
+    KelvraPixelFormat format = 0;
+    ExpectOk(source->GetSize(&width, &height));
+    ExpectOk(source->GetColorSpace(&format));
+    const KelvraRect whole(0, 0, width, height);
+    const std::size_t bytes = std::size_t(KelvraRowBytes(format, width)) * std::size_t(height);
+    IKelvraDataSource* sources[] = {source};
+    frame_test::FakeTile alone(whole, whole, format);
+    ExpectOk(reference.GenerateTile(&alone, sources, 1), "reference tile");
+    ASSERT_TRUE(alone.IsComplete());
+
+    std::vector<std::unique_ptr<frame_test::FakeTile>> tiles;
+    std::vector<long> failures(6, 0);
+    std::atomic<bool> go{false};
+    std::vector<std::thread> threads;
+    for (std::size_t t = 0; t < failures.size(); ++t)
+        tiles.push_back(std::make_unique<frame_test::FakeTile>(whole, whole, format));
+    for (std::size_t t = 0; t < failures.size(); ++t) {
+        threads.emplace_back([&, t] {
+            while (!go.load()) {
+            }
+            IKelvraError* error = shared.GenerateTile(tiles[t].get(), sources, 1);
+            failures[t] = error ? error->GetCode() : 0;
+            IKelvraError::Release(error);
+        });
+    }
+    go.store(true);
+    for (std::thread& thread : threads)
+        thread.join();
+    for (std::size_t t = 0; t < tiles.size(); ++t) {
+        EXPECT_EQ(0, failures[t]) << "thread " << t;
+        EXPECT_TRUE(tiles[t]->IsComplete());
+        EXPECT_EQ(0, std::memcmp(alone.PixelAt(0, 0), tiles[t]->PixelAt(0, 0), bytes)) << "thread " << t;
+    }
 }
 
 } // namespace pixel_test

@@ -1,10 +1,13 @@
 // The vignette filter: its name and defaults, its setters with the gain
-// table they invalidate, and pixels that pass through while the correction
-// is not there.
+// table they invalidate, the table it builds and the pixels it brightens.
 #include "FilterRigs.h"
+#include "PixelFilterTestSupport.h"
 
+#include "filters/frame/TlPixelFormats.h"
 #include "filters/vignette/TlVignetteFilter.h"
+#include "filters/vignette/TlVignetteModel.h"
 
+#include <algorithm>
 #include <cstring>
 
 using namespace filter_test;
@@ -180,16 +183,181 @@ TEST(VignetteFilterTest, SourceChangesAskForANewGainTableAndArePassedOn)
     }
 }
 
-TEST(VignetteFilterTest, PixelsPassThroughUnchanged)
+// The gain code of cell (col, row) of the last table built.
+std::uint16_t CodeAt(const CVignetteFilter& filter, int col, int row)
 {
-    for (KelvraPixelFormat format : {kKelvraRGB8, kKelvraRGB16, kKelvraGrey16}) {
-        SCOPED_TRACE(format);
-        VignetteRig rig(format);
-        ExpectOk(rig.filter.SetLensData(kLensA, true));
-        ExpectOk(rig.filter.SetFNumber(2.8, true));
-        ExpectOk(rig.filter.SetStrength(1.0, true));
-        ExpectPixelsPassUnchanged(rig);
+    return filter.GetGainTable()[std::size_t(row) * std::size_t(filter.GetGainTableCols()) + std::size_t(col)];
+}
+
+TEST(VignetteGainTableTest, GainRisesFromTheCentreAndWithTheAperture)
+{
+    ManagerHolder holder;
+    std::uint16_t corner[2] = {};
+    const double fNumbers[2] = {1.0, 8.0};
+    for (int f = 0; f < 2; ++f) {
+        SCOPED_TRACE(fNumbers[f]);
+        CVignetteFilter filter(holder.manager);
+        ExpectOk(filter.SetFNumber(fNumbers[f], false));
+        ExpectOk(filter.BuildGainTable(101, 81));
+        EXPECT_FALSE(filter.IsGainTableStale());
+        ASSERT_EQ(51, filter.GetGainTableCols());
+        ASSERT_EQ(41, filter.GetGainTableRows());
+        EXPECT_EQ(0, CodeAt(filter, 0, 0));
+        for (int i = 1; i < 41; ++i) {
+            EXPECT_LE(CodeAt(filter, i - 1, 0), CodeAt(filter, i, 0));
+            EXPECT_LE(CodeAt(filter, i - 1, i - 1), CodeAt(filter, i, i));
+            EXPECT_LE(CodeAt(filter, 0, i - 1), CodeAt(filter, 0, i));
+        }
+        corner[f] = CodeAt(filter, 50, 40);
+        EXPECT_GT(corner[f], CodeAt(filter, 25, 20));
     }
+    EXPECT_GT(corner[0], corner[1]);
+}
+
+TEST(VignetteGainTableTest, TableSizesAndFarthestCorners)
+{
+    const struct {
+        long width, height;
+        int cols, rows;
+    } cases[] = {{1, 1, 1, 1}, {2, 3, 1, 2}, {100, 20, 50, 10}, {601, 400, 301, 200}};
+    ManagerHolder holder;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.width);
+        CVignetteFilter filter(holder.manager);
+        ExpectOk(filter.SetFNumber(1.0, false));
+        ExpectOk(filter.BuildGainTable(c.width, c.height));
+        EXPECT_EQ(c.cols, filter.GetGainTableCols());
+        EXPECT_EQ(c.rows, filter.GetGainTableRows());
+        // The farthest cell reads the last code of the radius (for 100x20
+        // and 601x400 its distance rounds onto one past the end).
+        const TlShortfalls shortfalls =
+            TlLightShortfalls(TlPupilsFromLensData(nullptr), 1.0, filter.GetSensorDiagonal());
+        const std::vector<std::uint16_t> codes = TlRadialCodes(shortfalls, c.width, c.height, 1.0);
+        EXPECT_EQ(codes.back(), CodeAt(filter, c.cols - 1, c.rows - 1));
+    }
+}
+
+// A flat picture of `format` at `value`.
+IKelvraImage* FlatImage(IKelvraManager* manager, long width, long height, KelvraPixelFormat format, unsigned value)
+{
+    const std::size_t samples = std::size_t(width * height) * KelvraPlaneCount(format);
+    return pixel_test::MakeImageOf(manager, width, height, format, std::vector<unsigned>(samples, value));
+}
+
+// The filter's output for a flat 16-bit RGB picture of 21 x 15.
+std::vector<unsigned> FlatOutput(CVignetteFilter& filter, IKelvraManager* manager, unsigned value)
+{
+    IKelvraImage* image = FlatImage(manager, 21, 15, kKelvraRGB16, value);
+    std::vector<unsigned> output = pixel_test::OutputAsOneTile(filter, image);
+    image->Release();
+    return output;
+}
+
+constexpr std::size_t kCentreSample = (7 * 21 + 10) * 3;
+constexpr std::size_t kCornerSample = 0;
+
+TEST(VignettePixelsTest, StrengthScalesTheCorrection)
+{
+    ManagerHolder holder;
+    const unsigned flat = 30000;
+    const struct {
+        const char* name;
+        double strength;
+        bool brighter;
+        bool darker;
+    } cases[] = {
+        {"none", 0.0, false, false},
+        {"half", 0.5, true, false},
+        {"full", 1.0, true, false},
+        {"negative darkens", -1.0, false, true},
+        {"the largest saturates", 327.0, true, false},
+    };
+    unsigned halfCorner = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CVignetteFilter filter(holder.manager);
+        ExpectOk(filter.SetFNumber(1.0, false));
+        ExpectOk(filter.SetStrength(c.strength, false));
+        const std::vector<unsigned> output = FlatOutput(filter, holder.manager, flat);
+        // An odd size puts the centre pixel on gain code 0.
+        EXPECT_EQ(flat, output[kCentreSample]);
+        const unsigned corner = output[kCornerSample];
+        EXPECT_EQ(c.brighter, corner > flat);
+        EXPECT_EQ(c.darker, corner < flat);
+        for (std::size_t i = 0; i < output.size(); i += 3) {
+            EXPECT_EQ(output[i], output[i + 1]);
+            EXPECT_EQ(output[i], output[i + 2]);
+            if (c.strength > 100.0) {
+                // Every corrected sample saturates; nothing wraps round.
+                ASSERT_TRUE(output[i] == flat || output[i] == 65535) << i;
+            }
+        }
+        if (c.strength == 0.5)
+            halfCorner = corner;
+        if (c.strength == 1.0) {
+            EXPECT_NEAR(double(corner - flat), 2.0 * (halfCorner - flat), 1.0);
+        }
+        if (c.strength > 100.0) {
+            EXPECT_EQ(65535u, corner);
+        }
+    }
+}
+
+TEST(VignettePixelsTest, StrengthChangeKeepsTheTable)
+{
+    ManagerHolder holder;
+    CVignetteFilter filter(holder.manager);
+    ExpectOk(filter.SetFNumber(1.0, false));
+    const std::vector<unsigned> half = FlatOutput(filter, holder.manager, 20000);
+    const std::uint16_t* table = filter.GetGainTable();
+    const std::vector<std::uint16_t> codes(table, table + 11 * 8);
+    ExpectOk(filter.SetStrength(1.0, false));
+    EXPECT_FALSE(filter.IsGainTableStale());
+    const std::vector<unsigned> full = FlatOutput(filter, holder.manager, 20000);
+    EXPECT_NE(half, full);
+    EXPECT_EQ(table, filter.GetGainTable());
+    EXPECT_TRUE(std::equal(codes.begin(), codes.end(), filter.GetGainTable()));
+}
+
+TEST(VignettePixelsTest, ListedFormatsAreCorrectedOthersRefused)
+{
+    ManagerHolder holder;
+    const KelvraPixelFormat accepted[] = {kKelvraGrey8,  kKelvraRGB8,  0x08060206,   kKelvraCMYK8,        kKelvraGrey16,
+                                          kKelvraRGB16, kKelvraLCh16, kKelvraLab16, kTlThreeSample16Last};
+    for (KelvraPixelFormat format : accepted) {
+        SCOPED_TRACE(format);
+        const unsigned flat = KelvraIs16Bit(format) ? 30000 : 120;
+        IKelvraImage* image = FlatImage(holder.manager, 9, 7, format, flat);
+        CVignetteFilter filter(holder.manager);
+        ExpectOk(filter.SetFNumber(1.0, false));
+        ExpectOk(filter.SetStrength(1.0, false));
+        const std::vector<unsigned> output = pixel_test::OutputAsOneTile(filter, image);
+        const std::size_t planes = KelvraPlaneCount(format);
+        for (std::size_t p = 0; p < planes; ++p) {
+            EXPECT_GT(output[p], flat) << "corner plane " << p;
+            EXPECT_EQ(flat, output[(3 * 9 + 4) * planes + p]) << "centre plane " << p;
+        }
+        image->Release();
+    }
+    const KelvraPixelFormat refused[] = {kKelvraLCh8, 0x08060204, kKelvraRawMosaic, kKelvraBitmap};
+    for (KelvraPixelFormat format : refused) {
+        CVignetteFilter filter(holder.manager);
+        pixel_test::ExpectTileRefused(filter, holder.manager, format, kKelvraTextError);
+    }
+}
+
+TEST(VignettePixelsTest, TilesMadeOnSeveralThreadsAtOnceMatchOneThread)
+{
+    ManagerHolder holder;
+    IKelvraImage* image = MakePatternImage(holder.manager, 160, 120, kKelvraRGB16);
+    CVignetteFilter reference(holder.manager);
+    CVignetteFilter shared(holder.manager);
+    for (CVignetteFilter* filter : {&reference, &shared}) {
+        ExpectOk(filter->SetFNumber(1.4, false));
+        ExpectOk(filter->SetStrength(1.0, false));
+    }
+    pixel_test::ExpectSameTilesOnThreads(reference, shared, image);
+    image->Release();
 }
 
 } // namespace

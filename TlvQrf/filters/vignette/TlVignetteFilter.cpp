@@ -7,10 +7,6 @@
 
 namespace {
 
-// The gain table and the pixel pass are not written yet. Until they are,
-// the filter passes its input through; DoGenerateTile is where they go.
-constexpr bool kCorrectionWritten = false;
-
 // Squares and root in extended precision, rounded to double once: the
 // default sensor's diagonal is then exactly 28.223933106496695 however it is
 // computed. In double precision (and with the run-time's hypot) it comes out
@@ -35,7 +31,6 @@ bool CVignetteFilter::LensData::operator==(const LensData& other) const
 CVignetteFilter::CVignetteFilter(IKelvraManager* manager)
     : CTlFilter(manager), m_lens{{}, false}, m_sensorDiagonal(DiagonalOf(kDefaultSensorWidth, kDefaultSensorHeight))
 {
-    m_bypass = !kCorrectionWritten;
 }
 
 CVignetteFilter::~CVignetteFilter()
@@ -114,12 +109,4 @@ IKelvraError* CVignetteFilter::SetStrength(double strength, bool notify)
 IKelvraError* CVignetteFilter::SetAspectScale(double aspectScale, bool notify)
 {
     return ApplyModelSetting(m_aspectScale, aspectScale, notify);
-}
-
-IKelvraError* CVignetteFilter::DoGenerateTile(IKelvraTile*, CKelvraProcessInfo*)
-{
-    // The gain table build and the pixel pass come with their own change;
-    // until then the filter always passes through (see kCorrectionWritten)
-    // and is never asked for tiles.
-    return TL_FILTER_ERROR(kKelvraNotReady);
 }

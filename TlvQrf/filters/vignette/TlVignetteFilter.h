@@ -8,6 +8,7 @@
 #include "filters/frame/TlFilter.h"
 
 #include <cstdint>
+#include <mutex>
 
 class CVignetteFilter : public CTlFilter {
 public:
@@ -54,6 +55,15 @@ public:
     // The gain table must be rebuilt before the next pixels are made.
     bool IsGainTableStale() const { return m_tableStale; }
 
+    // Evaluates the lens model into the table of gain codes for a source of
+    // `width` x `height`: one code per cell of the image's quarter, the
+    // centre in cell (0, 0). 1005 when the table cannot be allocated.
+    IKelvraError* BuildGainTable(long width, long height);
+    // The table of the last build (rows x cols, row-major), null before.
+    const std::uint16_t* GetGainTable() const { return m_gainTable; }
+    int GetGainTableCols() const { return m_cols; }
+    int GetGainTableRows() const { return m_rows; }
+
 protected:
     // The last step of a gain table build.
     void GainTableBuilt() { m_tableStale = false; }
@@ -66,6 +76,12 @@ private:
         bool present;
         bool operator==(const LensData& other) const;
     };
+
+    // Builds the table once for all tiles made at the same time.
+    IKelvraError* PrepareGainTable(long width, long height);
+    IKelvraError* CorrectSourceTile(const CTlTileTarget& target, const CTlSourceTile& from) const;
+    template <typename Sample>
+    void CorrectPixels(const CTlTileTarget& target, const CTlSourceTile& from, int channels) const;
 
     template <typename Stored, typename Value>
     IKelvraError* ApplyModelSetting(Stored&& stored, const Value& value, bool notify)
@@ -88,4 +104,8 @@ private:
     std::uint16_t* m_gainTable = nullptr;
     int m_cols = 0;
     int m_rows = 0;
+    // The source size the table was built for.
+    long m_tableWidth = 0;
+    long m_tableHeight = 0;
+    std::mutex m_tableLock;
 };

@@ -3,7 +3,10 @@
 #include "KelvraFilterCMLEngineLcms.h"
 #include "KelvraFilterCMLSamples.h"
 
+#include <cmath>
 #include <cstring>
+#include <utility>
+#include <vector>
 #include <new>
 
 namespace {
@@ -27,15 +30,46 @@ cmsUInt32Number LcmsFormat(CmlSpace space, unsigned bits)
     }
 }
 
+// The cosine and sine of every hue sample of one depth, worked out once:
+// the same values KelvraLChEncoding::UnitToLab computes for each pixel.
+class CHueCircle {
+public:
+    explicit CHueCircle(unsigned bits) : m_turn(std::size_t(1) << bits)
+    {
+        const double levels = double(m_turn.size());
+        for (std::size_t hue = 0; hue < m_turn.size(); ++hue) {
+            const double angle = hue / levels * 2 * kPi;
+            m_turn[hue] = {std::cos(angle), std::sin(angle)};
+        }
+    }
+    static const CHueCircle& Of(unsigned bits)
+    {
+        static const CHueCircle narrow(8), wide(16);
+        return bits == 16 ? wide : narrow;
+    }
+    void ToLab(const std::uint16_t samples[3], unsigned bits, double lab[3]) const
+    {
+        const double max = double((1u << bits) - 1);
+        const double chroma = samples[1] / max * KelvraLChEncoding::kMaxChroma;
+        const std::pair<double, double>& turn = m_turn[samples[2] & (m_turn.size() - 1)];
+        lab[0] = samples[0] / max * KelvraLChEncoding::kMaxLightness;
+        lab[1] = chroma * turn.first;
+        lab[2] = chroma * turn.second;
+    }
+
+private:
+    static constexpr double kPi = 3.14159265358979323846;
+    std::vector<std::pair<double, double>> m_turn;
+};
+
 void LChToLab(const void* input, unsigned bits, double* lab, long count)
 {
+    const CHueCircle& circle = CHueCircle::Of(bits);
     for (long i = 0; i < count; ++i) {
         std::uint16_t samples[3];
         for (int c = 0; c < 3; ++c)
             samples[c] = std::uint16_t(CmlGetSample(input, bits, std::size_t(i * 3 + c)));
-        double unit[3];
-        KelvraLChEncoding::SamplesToUnit(samples, bits, unit);
-        KelvraLChEncoding::UnitToLab(unit, lab + i * 3);
+        circle.ToLab(samples, bits, lab + i * 3);
     }
 }
 
@@ -97,7 +131,11 @@ bool CKelvraFilterCMLEngine::CState::ProofActive() const
 
 bool CKelvraFilterCMLEngine::CState::IsIdentity() const
 {
-    return !ProofActive() && std::strcmp(paths[kSource].path, paths[kDestination].path) == 0;
+    if (ProofActive())
+        return false;
+    return std::strcmp(paths[kSource].path, paths[kDestination].path) == 0 ||
+           (profiles[kSource] && profiles[kDestination] &&
+            CmlSameColorimetry(*profiles[kSource], *profiles[kDestination]));
 }
 
 IKelvraError* CKelvraFilterCMLEngine::CState::Convert(const void* input, KelvraPixelFormat inputFormat, void* output,

@@ -16,7 +16,7 @@ double Clamp01(double value)
 void KelvraLChEncoding::LabToUnit(const double lab[3], double unit[3])
 {
     unit[0] = Clamp01(lab[0] / kMaxLightness);
-    unit[1] = Clamp01(std::hypot(lab[1], lab[2]) / kMaxChroma);
+    unit[1] = Clamp01(std::sqrt(lab[1] * lab[1] + lab[2] * lab[2]) / kMaxChroma);
     double turn = std::atan2(lab[2], lab[1]) / (2 * kPi);
     unit[2] = turn < 0 ? turn + 1 : turn;
 }

@@ -85,6 +85,48 @@ CmlTransform::~CmlTransform()
         cmsDeleteTransform(handle);
 }
 
+namespace {
+
+// The raw bytes of tag `signature`; empty when the profile lacks it.
+std::string RawTag(cmsHPROFILE handle, cmsTagSignature signature)
+{
+    const cmsUInt32Number size = cmsReadRawTag(handle, signature, nullptr, 0);
+    std::string bytes(size, '\0');
+    if (size != 0 && cmsReadRawTag(handle, signature, &bytes[0], size) != size)
+        return std::string();
+    return bytes;
+}
+
+} // namespace
+
+bool CmlSameColorimetry(const CmlProfile& first, const CmlProfile& second)
+{
+    // What a matrix-shaper profile converts with; the texts may differ.
+    static const cmsTagSignature kRgb[] = {cmsSigRedColorantTag,  cmsSigGreenColorantTag, cmsSigBlueColorantTag,
+                                           cmsSigRedTRCTag,       cmsSigGreenTRCTag,      cmsSigBlueTRCTag,
+                                           cmsSigMediaWhitePointTag, cmsSigChromaticAdaptationTag};
+    static const cmsTagSignature kGrey[] = {cmsSigGrayTRCTag, cmsSigMediaWhitePointTag, cmsSigChromaticAdaptationTag};
+    if (!first.handle || !second.handle || first.space != second.space)
+        return false;
+    if (!cmsIsMatrixShaper(first.handle) || !cmsIsMatrixShaper(second.handle) ||
+        cmsGetPCS(first.handle) != cmsGetPCS(second.handle))
+        return false;
+    const bool rgb = first.space == CmlSpace::kRGB;
+    if (!rgb && first.space != CmlSpace::kGrey)
+        return false;
+    const cmsTagSignature* tags = rgb ? kRgb : kGrey;
+    const std::size_t count = rgb ? sizeof kRgb / sizeof kRgb[0] : sizeof kGrey / sizeof kGrey[0];
+    try {
+        for (std::size_t i = 0; i < count; ++i) {
+            if (RawTag(first.handle, tags[i]) != RawTag(second.handle, tags[i]))
+                return false;
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
 IKelvraError* CmlOpenProfile(const char* path, CmlProfilePtr* profile)
 {
     if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)

@@ -38,6 +38,11 @@ using CmlProfilePtr = std::shared_ptr<const CmlProfile>;
 // it is not a profile of a space the engine converts.
 IKelvraError* CmlOpenProfile(const char* path, CmlProfilePtr* profile);
 
+// True when both are matrix-shaper profiles of one space with the same
+// colorants, tone curves and white: converting between them changes nothing
+// whatever the intent, only their names differ.
+bool CmlSameColorimetry(const CmlProfile& first, const CmlProfile& second);
+
 // One conversion between two pixel formats; a null handle copies samples.
 struct CmlTransform {
     cmsHTRANSFORM handle = nullptr;
@@ -65,7 +70,8 @@ struct CKelvraFilterCMLEngine::CState {
     static IKelvraError* CopySettings(const CState& other, std::shared_ptr<CState>* copy);
     bool HasProfiles() const { return profiles[kSource] && profiles[kDestination]; }
     bool ProofActive() const;
-    // Same source and destination and no proof: samples are only copied.
+    // Same source and destination (by path or by colorimetry) and no proof:
+    // samples are only copied.
     bool IsIdentity() const;
     IKelvraError* Convert(const void* input, KelvraPixelFormat inputFormat, void* output,
                           KelvraPixelFormat outputFormat, long count);

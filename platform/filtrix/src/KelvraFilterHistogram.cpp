@@ -72,7 +72,9 @@ IKelvraError* CKelvraFilterHistogram::SetCounting(bool counting, bool notify)
         m_stale = true;
     }
     IKelvraError* error = lost ? Send(kKelvraNotifyHistogramReset) : nullptr;
-    return FiltrixJoin(kTag, error, NotifyChanged(notify));
+    // Stopping leaves every tile made downstream as it was; starting again
+    // must let the tiles flow through the count once more.
+    return FiltrixJoin(kTag, error, counting ? NotifyChanged(notify) : nullptr);
 }
 
 bool CKelvraFilterHistogram::IsCounting() const

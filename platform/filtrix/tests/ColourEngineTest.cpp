@@ -172,6 +172,24 @@ TEST_F(ColourEngineTest, SimpleCmykRoundTripKeepsColoursAndPutsGreyInBlack)
     EXPECT_GE(cmyk[7], 253) << "black is all black ink";
 }
 
+// The monitor profile is sRGB under another name: converting into it leaves
+// every sample as it is, at any intent.
+TEST_F(ColourEngineTest, ProfilesThatDifferOnlyInTheirNamesLeaveTheSamples)
+{
+    std::vector<std::uint8_t> colours;
+    for (int level = 0; level < 256; ++level) {
+        colours.push_back(std::uint8_t(level));
+        colours.push_back(std::uint8_t(255 - level));
+        colours.push_back(std::uint8_t((level * 7) % 256));
+    }
+    SetUpEngine(m_engine, "TLsRGB.icm", "TLMonitor_Win.icm");
+    for (long intent : {0L, 1L, 3L}) {
+        SCOPED_TRACE(intent);
+        ExpectOk(m_engine.SetRenderingIntent(intent));
+        EXPECT_EQ(colours, Convert8(m_engine, colours, kKelvraRGB8, kKelvraRGB8));
+    }
+}
+
 TEST_F(ColourEngineTest, ProofThroughTheDestinationChangesNothingAndThroughGreyGivesNeutrals)
 {
     const std::vector<std::uint8_t> colours = {255, 0, 0, 20, 180, 90, 128, 64, 200};

@@ -215,6 +215,7 @@ TEST_F(HistogramFilterTest, AReaderCanFixTheResultWhenDoneAndRestartLater)
     ReadAllSamples(&m_histogram);
     EXPECT_FALSE(m_histogram.IsCounting());
     EXPECT_EQ(130u * 70u, Total(atDone));
+    EXPECT_EQ(0, CountCode(m_sink, kKelvraNotifyData)) << "what was made downstream stays";
 
     std::vector<std::uint8_t> block(10 * 10 * 3, 0);
     ExpectOk(KelvraWriteRect(m_image, KelvraRect(0, 0, 10, 10), block.data(), 30));
@@ -223,7 +224,9 @@ TEST_F(HistogramFilterTest, AReaderCanFixTheResultWhenDoneAndRestartLater)
     EXPECT_EQ(ReadAllSamples(m_image), ReadAllSamples(&m_histogram));
 
     m_watcher.onDone = nullptr;
+    const long changesBefore = CountCode(m_sink, kKelvraNotifyData);
     ExpectOk(m_histogram.SetCounting(true, true));
+    EXPECT_EQ(changesBefore + 1, CountCode(m_sink, kKelvraNotifyData)) << "the tiles flow through the count again";
     EXPECT_FALSE(m_histogram.IsComplete());
     ReadAllSamples(&m_histogram);
     ExpectCounts(KelvraRect(0, 0, 130, 70));

@@ -8,10 +8,12 @@
 // beside the library when it stores none. Prints a progress bar and the
 // result; exits 0 when the file was written (or the usage was asked for),
 // 1 when the library failed, with the error chain that says why, and 2 for
-// bad arguments. scripts/develop runs it under Wine.
+// bad arguments. scripts/develop runs it under Wine with the Unix paths it
+// was given, which the program maps to Windows paths itself.
 #include "DevelopArguments.h"
 #include "DevelopMessages.h"
 #include "DevelopOutput.h"
+#include "DevelopPaths.h"
 #include "DevelopProgress.h"
 #include "DevelopSameFile.h"
 #include "DevelopSession.h"
@@ -90,8 +92,12 @@ int main(int argc, char** argv)
     }
     if (arguments.kind == DevelopArguments::kRefused)
         return Usage(arguments.problem.c_str());
-    const std::string input = FullPath(arguments.input);
-    const std::string output = FullPath(arguments.output);
+    const std::string inputPath = WindowsPathOfArgument(arguments.input);
+    const std::string outputPath = WindowsPathOfArgument(arguments.output);
+    if (inputPath.empty() || outputPath.empty())
+        return Usage("a path has no Windows name: ", inputPath.empty() ? arguments.input : arguments.output);
+    const std::string input = FullPath(inputPath);
+    const std::string output = FullPath(outputPath);
     if (input.empty() || output.empty())
         return Usage("a path is longer than 259 characters");
     if (!IsFile(input))

@@ -1,80 +1,64 @@
 // Decoding: our own walk checks the whole file and reads the metadata, then
-// the system JPEG decoder delivers the pixels.
-#include "PellioJpegWic.h"
+// libjpeg delivers the pixels.
+#include "PellioLibjpeg.h"
 
+#include <climits>
 #include <cstdint>
 
 namespace {
 
-// Rows fetched from the decoder per call, so no call's byte count overflows.
-constexpr UINT kBandRows = 256;
-
-// The decoder's frame as 8-bit grey or BGR, converted when it is neither.
-IKelvraError* ReadableSource(IWICBitmapFrameDecode* frame, PellioComPtr<IWICBitmapSource>& source, bool& grey)
+// Reads the frame header and asks for 8-bit grey or RGB. State lives in
+// `decoder` only (see PellioLibjpeg.h).
+IKelvraError* ReadHeader(PellioJpegDecompressor& decoder, const std::uint8_t* data, std::size_t size)
 {
-    WICPixelFormatGUID format;
-    PELLIO_WIC_CALL(frame->GetPixelFormat(&format));
-    grey = IsEqualGUID(format, GUID_WICPixelFormat8bppGray) != 0;
-    const HRESULT result = WICConvertBitmapSource(grey ? GUID_WICPixelFormat8bppGray : GUID_WICPixelFormat24bppBGR,
-                                                  frame, source.Out());
-    if (FAILED(result))
-        return PellioWicError(__LINE__, result, kKelvraUnsupportedFormat);
+    decoder.info.err = PellioJpegErrors(decoder.failure);
+    if (setjmp(decoder.failure.jump))
+        return PellioLibjpegError(__LINE__, reinterpret_cast<j_common_ptr>(&decoder.info));
+    jpeg_create_decompress(&decoder.info);
+    jpeg_mem_src(&decoder.info, data, static_cast<unsigned long>(size));
+    jpeg_read_header(&decoder.info, TRUE);
+    decoder.info.out_color_space = decoder.info.num_components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+    jpeg_start_decompress(&decoder.info);
     return nullptr;
 }
 
-IKelvraError* PrepareRaster(UINT width, UINT height, bool grey, PellioRaster& raster)
+IKelvraError* ReadRows(PellioJpegDecompressor& decoder, PellioRaster& raster)
 {
-    raster.pixelFormat = grey ? kKelvraGrey8 : kKelvraRGB8;
-    raster.width = long(width);
-    raster.height = long(height);
+    if (setjmp(decoder.failure.jump))
+        return PellioLibjpegError(__LINE__, reinterpret_cast<j_common_ptr>(&decoder.info));
+    while (decoder.info.output_scanline < decoder.info.output_height) {
+        JSAMPROW row = raster.bytes.data() + std::size_t(decoder.info.output_scanline) * std::size_t(raster.rowBytes);
+        jpeg_read_scanlines(&decoder.info, &row, 1);
+    }
+    jpeg_finish_decompress(&decoder.info);
+    return nullptr;
+}
+
+IKelvraError* PrepareRaster(const jpeg_decompress_struct& info, PellioRaster& raster)
+{
+    raster.pixelFormat = info.output_components == 1 ? kKelvraGrey8 : kKelvraRGB8;
+    raster.width = long(info.output_width);
+    raster.height = long(info.output_height);
     raster.rowBytes = KelvraRowBytes(raster.pixelFormat, raster.width);
-    const std::uint64_t total = std::uint64_t(raster.rowBytes) * height;
+    const std::uint64_t total = std::uint64_t(raster.rowBytes) * info.output_height;
     if (total > SIZE_MAX)
         return PELLIO_JPEG_ERROR(kKelvraOutOfMemory);
     raster.bytes.resize(std::size_t(total));
     return nullptr;
 }
 
-IKelvraError* CopyRows(IWICBitmapSource* source, bool grey, PellioRaster& raster)
+IKelvraError* DecodePixels(const std::uint8_t* data, std::size_t size, PellioRaster& raster)
 {
-    UINT width = 0;
-    UINT height = 0;
-    PELLIO_WIC_CALL(source->GetSize(&width, &height));
-    if (IKelvraError* error = PrepareRaster(width, height, grey, raster))
-        return error;
-    const UINT rowBytes = UINT(raster.rowBytes);
-    for (UINT top = 0; top < height; top += kBandRows) {
-        const UINT rows = height - top < kBandRows ? height - top : kBandRows;
-        const WICRect rect = {0, INT(top), INT(width), INT(rows)};
-        std::uint8_t* band = raster.bytes.data() + std::size_t(top) * rowBytes;
-        PELLIO_WIC_CALL(source->CopyPixels(&rect, rowBytes, rowBytes * rows, band));
-        if (!grey)
-            PellioSwapRedBlue(band, band, std::size_t(width) * rows);
-    }
-    return nullptr;
-}
-
-IKelvraError* DecodeWithWic(const std::uint8_t* data, std::size_t size, PellioRaster& raster)
-{
-    if (size > MAXDWORD)
+    if (size > ULONG_MAX)
         return PELLIO_JPEG_CORRUPT();
-    PellioWicSession factory;
-    if (IKelvraError* error = factory.Open())
+    PellioJpegDecompressor decoder;
+    if (IKelvraError* error = ReadHeader(decoder, data, size))
         return error;
-    PellioComPtr<IWICStream> stream;
-    PELLIO_WIC_CALL(factory->CreateStream(stream.Out()));
-    // The stream is only read from; the call merely lacks const.
-    PELLIO_WIC_CALL(stream->InitializeFromMemory(const_cast<BYTE*>(data), DWORD(size)));
-    PellioComPtr<IWICBitmapDecoder> decoder;
-    PELLIO_WIC_CALL(factory->CreateDecoder(GUID_ContainerFormatJpeg, nullptr, decoder.Out()));
-    PELLIO_WIC_CALL(decoder->Initialize(stream.Get(), WICDecodeMetadataCacheOnDemand));
-    PellioComPtr<IWICBitmapFrameDecode> frame;
-    PELLIO_WIC_CALL(decoder->GetFrame(0, frame.Out()));
-    PellioComPtr<IWICBitmapSource> source;
-    bool grey = false;
-    if (IKelvraError* error = ReadableSource(frame.Get(), source, grey))
+    if (decoder.info.output_components != 1 && decoder.info.output_components != 3)
+        return PELLIO_JPEG_ERROR(kKelvraUnsupportedFormat);
+    if (IKelvraError* error = PrepareRaster(decoder.info, raster))
         return error;
-    return CopyRows(source.Get(), grey, raster);
+    return ReadRows(decoder, raster);
 }
 
 } // namespace
@@ -92,7 +76,7 @@ IKelvraError* PellioDecodeJpeg(const std::uint8_t* data, std::size_t size, Pelli
         if (IKelvraError* error = PellioReadJpegMetadata(segments, found))
             return error;
         PellioRaster pixels;
-        if (IKelvraError* error = DecodeWithWic(data, size, pixels))
+        if (IKelvraError* error = DecodePixels(data, size, pixels))
             return error;
         raster = std::move(pixels);
         metadata = std::move(found);

@@ -1,13 +1,13 @@
-// Writes JPEG files: the main image is pulled into a raster a band per
-// step, and the last step encodes it with the tags' profile, texts and IPTC
-// data and writes the file.
+// Writes JPEG files: the main image is pulled a band per step and its rows
+// go to the band coder as soon as a coder's band is complete, so coding
+// runs while the picture is still being made; the last step joins the
+// bands with the tags' profile, texts and IPTC data and writes the file.
 #include "PellioErrors.h"
+#include "PellioJpegBands.h"
 #include "PellioSink.h"
 #include "PellioTagIds.h"
-#include "pellio/PellioJpeg.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -39,18 +39,28 @@ public:
         : m_stream(stream), m_quality(PellioJpegQuality(option)), m_main(plan.images.front()),
           m_metadata(MetadataOf(tags))
     {
-        m_raster.width = m_main.width;
-        m_raster.height = m_main.height;
-        m_raster.pixelFormat = m_main.storedFormat;
-        m_raster.rowBytes = KelvraRowBytes(m_main.storedFormat, m_main.width);
-        m_raster.bytes.resize(std::size_t(m_raster.rowBytes) * std::size_t(m_raster.height));
     }
 
     long StepCount() const override { return Bands() + 1; }
-    IKelvraError* RunStep(long step) override { return step < Bands() ? PullBand(step) : Encode(); }
+    IKelvraError* RunStep(long step) override
+    {
+        if (step == 0) {
+            if (IKelvraError* error = Start())
+                return KELVRA_WRAP(nullptr, kPellioSaveTag, error);
+        }
+        return step < Bands() ? PullBand(step) : Encode();
+    }
 
 private:
     long Bands() const { return (m_main.height + kPellioBandRows - 1) / kPellioBandRows; }
+
+    IKelvraError* Start()
+    {
+        if (IKelvraError* error = PellioCheckJpegPicture(m_main.storedFormat, m_main.width, m_main.height, m_quality))
+            return error;
+        m_bands = std::make_unique<CPellioJpegBands>(m_main.storedFormat, m_main.width, m_main.height, m_quality);
+        return nullptr;
+    }
 
     IKelvraError* PullBand(long band)
     {
@@ -58,15 +68,20 @@ private:
         const long count = std::min(kPellioBandRows, m_main.height - first);
         if (IKelvraError* error = PellioPullRows(m_main, first, count, &m_rows))
             return error;
-        std::memcpy(m_raster.bytes.data() + std::size_t(first) * std::size_t(m_raster.rowBytes), m_rows.data(),
-                    m_rows.size());
-        return nullptr;
+        m_gathered.insert(m_gathered.end(), m_rows.begin(), m_rows.end());
+        const long gathered = first + count - m_bands->RowsAdded();
+        if (gathered < m_bands->BandRows() && first + count < m_main.height)
+            return nullptr;
+        std::vector<std::uint8_t> rows;
+        rows.swap(m_gathered);
+        IKelvraError* error = m_bands->Add(std::move(rows));
+        return error ? KELVRA_WRAP(nullptr, kPellioSaveTag, error) : nullptr;
     }
 
     IKelvraError* Encode()
     {
         std::vector<std::uint8_t> file;
-        IKelvraError* error = PellioEncodeJpeg(m_raster, m_metadata, m_quality, file);
+        IKelvraError* error = PellioFinishJpeg(*m_bands, m_metadata, file);
         if (!error)
             error = m_stream->Write(file.data(), file.size());
         return error ? KELVRA_WRAP(nullptr, kPellioSaveTag, error) : nullptr;
@@ -76,8 +91,9 @@ private:
     int m_quality;
     PellioSaveImage m_main;
     PellioJpegMetadata m_metadata;
-    PellioRaster m_raster;
     std::vector<std::uint8_t> m_rows;
+    std::vector<std::uint8_t> m_gathered; // pulled rows not yet a whole band
+    std::unique_ptr<CPellioJpegBands> m_bands;
 };
 
 } // namespace

@@ -1,9 +1,13 @@
 // Writes TIFF-structured files: the header, then each image's strips a step
 // at a time, then the directories (Exif, the sub-images last to first, the
-// main image) and the header's pointer to the main directory.
+// main image) and the header's pointer to the main directory. A step pulls
+// its strip's rows on the caller's thread and leaves the compression to the
+// workers; strips are written in order as they come back, with only a few
+// in flight, so the file's bytes do not depend on the threads.
 #include "PellioErrors.h"
 #include "PellioSink.h"
 #include "PellioTagIds.h"
+#include "PellioWorkers.h"
 #include "QrfTagBlock.h"
 #include "TiffImageDirectory.h"
 #include "TiffStrips.h"
@@ -11,6 +15,9 @@
 #include "TiffTags.h"
 
 #include <algorithm>
+#include <chrono>
+#include <deque>
+#include <memory>
 
 #define SINK_ERROR(code) PELLIO_ERROR(kPellioSaveTag, (code))
 
@@ -40,11 +47,20 @@ std::vector<std::uint8_t> Attachment(const PellioSavePlan& plan)
     return bytes;
 }
 
+std::size_t StripCount(const PellioSavePlan& plan)
+{
+    std::size_t count = 0;
+    for (const PellioSaveImage& image : plan.images)
+        count += std::size_t((image.height + kPellioBandRows - 1) / kPellioBandRows);
+    return count;
+}
+
 class CTiffSink : public CPellioSink {
 public:
     CTiffSink(IKelvraFileStream* stream, const PellioSaveFormat& rule, std::uint32_t option, PellioSavePlan plan,
               std::vector<PellioTagValue> tags);
 
+    ~CTiffSink() override;
     long StepCount() const override { return long(m_steps.size()) + 1; }
     IKelvraError* RunStep(long step) override;
 
@@ -53,8 +69,20 @@ private:
         std::size_t image;
         long index;
     };
+    // A strip's rows on their way to the workers, then its coded bytes.
+    struct StripWork {
+        std::vector<std::uint8_t> rows;
+        std::vector<std::uint8_t> encoded;
+    };
+    struct Pending {
+        std::size_t image;
+        std::shared_ptr<StripWork> work;
+        std::future<IKelvraError*> done;
+    };
 
-    IKelvraError* WriteStrip(const Strip& strip);
+    IKelvraError* StartStrip(const Strip& strip);
+    IKelvraError* WriteOldest();
+    IKelvraError* WriteFinished(std::size_t inFlight);
     IKelvraError* Finish();
     IKelvraError* Position(std::uint32_t* offset, bool align);
     IKelvraError* WriteDirectory(const CTiffIfdBuilder& ifd, std::uint32_t next, std::uint32_t* offset);
@@ -68,17 +96,20 @@ private:
     std::vector<PellioTagValue> m_tags;
     std::vector<TiffWrittenImage> m_written;
     std::vector<Strip> m_steps;
-    std::vector<std::uint8_t> m_rows;
-    std::vector<std::uint8_t> m_encoded;
+    std::size_t m_stripBytes = 0; // pulled bytes of the largest strip
+    CPellioWorkers m_workers;
+    std::deque<Pending> m_pending; // in strip order
 };
 
 CTiffSink::CTiffSink(IKelvraFileStream* stream, const PellioSaveFormat& rule, std::uint32_t option,
                      PellioSavePlan plan, std::vector<PellioTagValue> tags)
-    : m_stream(stream), m_rule(rule), m_plan(std::move(plan)), m_tags(std::move(tags))
+    : m_stream(stream), m_rule(rule), m_plan(std::move(plan)), m_tags(std::move(tags)), m_workers(StripCount(m_plan))
 {
     const std::uint16_t compression = PellioCompression(rule, option);
     for (std::size_t i = 0; i < m_plan.images.size(); ++i) {
         m_written.push_back(TiffWrittenImage{&m_plan.images[i], compression, kPellioBandRows, {}, {}});
+        const std::size_t rowBytes = std::size_t(KelvraRowBytes(m_plan.images[i].sourceFormat, m_plan.images[i].width));
+        m_stripBytes = std::max(m_stripBytes, rowBytes * std::size_t(kPellioBandRows));
         const long strips = (m_plan.images[i].height + kPellioBandRows - 1) / kPellioBandRows;
         for (long s = 0; s < strips; ++s)
             m_steps.push_back(Strip{i, s});
@@ -91,7 +122,14 @@ IKelvraError* CTiffSink::RunStep(long step)
         if (IKelvraError* error = m_stream->Write(kHeader, sizeof kHeader))
             return KELVRA_WRAP(nullptr, kPellioSaveTag, error);
     }
-    return std::size_t(step) < m_steps.size() ? WriteStrip(m_steps[std::size_t(step)]) : Finish();
+    return std::size_t(step) < m_steps.size() ? StartStrip(m_steps[std::size_t(step)]) : Finish();
+}
+
+// A dropped save: the strips in flight end before what they use goes.
+CTiffSink::~CTiffSink()
+{
+    for (Pending& pending : m_pending)
+        PellioDropResult(pending.done);
 }
 
 IKelvraError* CTiffSink::Position(std::uint32_t* offset, bool align)
@@ -112,23 +150,56 @@ IKelvraError* CTiffSink::Position(std::uint32_t* offset, bool align)
     return nullptr;
 }
 
-IKelvraError* CTiffSink::WriteStrip(const Strip& strip)
+IKelvraError* CTiffSink::StartStrip(const Strip& strip)
 {
-    TiffWrittenImage& written = m_written[strip.image];
+    const TiffWrittenImage& written = m_written[strip.image];
     const long first = strip.index * kPellioBandRows;
     const long count = std::min(kPellioBandRows, written.image->height - first);
-    std::uint32_t offset = 0;
-    IKelvraError* error = PellioPullRows(*written.image, first, count, &m_rows);
-    if (!error)
-        error = TiffEncodeStrip(written.compression, m_rows.data(), m_rows.size(), &m_encoded);
-    if (!error)
-        error = Position(&offset, false);
-    if (!error)
-        error = KELVRA_WRAP(nullptr, kPellioSaveTag, m_stream->Write(m_encoded.data(), m_encoded.size()));
-    if (error)
+    auto work = std::make_shared<StripWork>();
+    if (IKelvraError* error = PellioPullRows(*written.image, first, count, &work->rows))
         return error;
+    const std::uint16_t compression = written.compression;
+    std::future<IKelvraError*> done = m_workers.Post([work, compression]() -> IKelvraError* {
+        return PellioGuarded(kPellioSaveTag, [&]() -> IKelvraError* {
+            IKelvraError* error = TiffEncodeStrip(compression, work->rows.data(), work->rows.size(), &work->encoded);
+            std::vector<std::uint8_t>().swap(work->rows);
+            return error;
+        });
+    });
+    m_pending.push_back(Pending{strip.image, std::move(work), std::move(done)});
+    return WriteFinished(PellioTasksInFlight(m_stripBytes, m_workers.Threads()));
+}
+
+// Writes the oldest strip once it is coded.
+IKelvraError* CTiffSink::WriteOldest()
+{
+    Pending pending = std::move(m_pending.front());
+    m_pending.pop_front();
+    if (IKelvraError* error = pending.done.get())
+        return error;
+    const std::vector<std::uint8_t>& encoded = pending.work->encoded;
+    std::uint32_t offset = 0;
+    if (IKelvraError* error = Position(&offset, false))
+        return error;
+    if (IKelvraError* error = m_stream->Write(encoded.data(), encoded.size()))
+        return KELVRA_WRAP(nullptr, kPellioSaveTag, error);
+    TiffWrittenImage& written = m_written[pending.image];
     written.stripOffsets.push_back(offset);
-    written.stripBytes.push_back(std::uint32_t(m_encoded.size()));
+    written.stripBytes.push_back(std::uint32_t(encoded.size()));
+    return nullptr;
+}
+
+// Writes the strips at the front that are coded, and waits for more while
+// over `inFlight` remain.
+IKelvraError* CTiffSink::WriteFinished(std::size_t inFlight)
+{
+    while (!m_pending.empty()) {
+        const bool ready = m_pending.front().done.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+        if (!ready && m_pending.size() <= inFlight)
+            return nullptr;
+        if (IKelvraError* error = WriteOldest())
+            return error;
+    }
     return nullptr;
 }
 
@@ -174,6 +245,8 @@ IKelvraError* CTiffSink::WriteDirectory(const CTiffIfdBuilder& ifd, std::uint32_
 
 IKelvraError* CTiffSink::Finish()
 {
+    if (IKelvraError* error = WriteFinished(0))
+        return error;
     CTiffIfdBuilder main = ImageDirectory(0);
     CTiffIfdBuilder exif;
     AddFileFields(&main, &exif);

@@ -2,6 +2,7 @@
 // tags; the direct-image format keeps its fixed size; JPEG goes through
 // the JPEG codec with its metadata.
 #include "PellioTestSupport.h"
+#include "pellio/PellioJpeg.h"
 #include "pellio/src/TiffStructure.h"
 #include "pellio/src/TiffTags.h"
 
@@ -192,6 +193,24 @@ TEST_F(JpegIntegrationTest, PictureAndMetadataReadBack)
     EXPECT_LT(error / double(original.size()), 3.0);
     for (std::uint32_t id : {34675u, 33723u, 305u, 306u})
         EXPECT_EQ(TagBytes(tags.get(), id), TagBytes(file.tags.get(), id)) << id;
+}
+
+// The saver hands the coder its bands as the rows arrive: the file must be
+// the one the codec writes for the whole picture at once.
+TEST_F(JpegIntegrationTest, SaverWritesWhatTheCodecWritesForTheWholePicture)
+{
+    const long width = 70, height = 300; // pulled 64 rows at a time, coded 128 at a time
+    ImagePtr image = SmoothImage(m_manager.get(), width, height);
+    ASSERT_TRUE(Succeeded(SaveFile(image.get(), {}, nullptr, kPellioFormatJpeg, 80, m_path)));
+    PellioRaster raster;
+    raster.width = width;
+    raster.height = height;
+    raster.pixelFormat = kKelvraRGB8;
+    raster.rowBytes = width * 3;
+    raster.bytes = PixelsOf(image.get());
+    Bytes expected;
+    ASSERT_TRUE(Succeeded(PellioEncodeJpeg(raster, PellioJpegMetadata(), 80, expected)));
+    EXPECT_TRUE(ReadFile(m_path) == expected);
 }
 
 TEST_F(JpegIntegrationTest, TakesOneRenditionOnly)

@@ -7,6 +7,7 @@
 #include "ErrorChainTestSupport.h"
 #include "LensTestSupport.h"
 
+#include "filters/debayer/TlDeBayerFilterBase.h"
 #include "filters/fisheye/TlFisheyeFilter.h"
 #include "filters/sigcore/TlSigProcImage.h"
 #include "filters/visualcrop/TlVisualCropFilter.h"
@@ -21,6 +22,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -259,6 +261,48 @@ TEST_F(ChainUpdate, SmallViewsSplitTheReductionAtOneHundredFiftyPixels)
         double y2 = 0.0;
         ASSERT_EQ(nullptr, SlotAs<CKelvraFilterScale>(kSecondScale)->GetScale(&x2, &y2));
         EXPECT_DOUBLE_EQ(c.scale, x * x2) << name;
+    }
+}
+
+// A view far smaller than the picture takes the mosaic through the quick
+// De-Bayer's block means; the first scale stage then shrinks that much
+// less, so that what it makes keeps its size. A stage that works in the
+// picture's own coordinates before the first scale keeps the full size.
+TEST_F(ChainUpdate, SmallViewsDevelopTheMosaicReduced)
+{
+    const struct {
+        const char* name;
+        double scale;
+        bool vignette;
+        long reduction;
+        double first; // of the picture, whatever the De-Bayer hands on
+    } cases[] = {
+        {"half", 0.5, false, 1, 0.5},
+        {"a fifth", 0.2, false, 2, 0.2},
+        {"a tenth, split at 150 pixels", 0.1, false, 2, 0.1875},
+        {"a fifth with a vignette", 0.2, true, 1, 0.2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Built(0, 257, 1212, 812);
+        Holder().vignetteUsed = c.vignette ? 1 : 0;
+        ASSERT_EQ(0, Update(TlChange::kAll, c.scale));
+        auto* deBayer = SlotAs<CDeBayerFilterBase>(kStdDeBayer);
+        ASSERT_TRUE(IsOn(kStdDeBayer));
+        EXPECT_EQ(c.reduction, deBayer->GetReduction());
+        std::uint32_t width = 0;
+        std::uint32_t height = 0;
+        ASSERT_TRUE(GetOutputSize(picture->Image(), {257, true}, true, nullptr, width, height));
+        auto* first = SlotAs<CKelvraFilterScale>(kFirstScale);
+        double x = 0.0;
+        double y = 0.0;
+        ASSERT_EQ(nullptr, first->GetScale(&x, &y));
+        EXPECT_DOUBLE_EQ(c.first * double(c.reduction), x);
+        long scaledWidth = 0;
+        long scaledHeight = 0;
+        ExpectOk(first->GetSize(&scaledWidth, &scaledHeight), "first scale size");
+        EXPECT_EQ(std::lround(width * c.first), scaledWidth);
+        EXPECT_EQ(std::lround(height * c.first), scaledHeight);
     }
 }
 

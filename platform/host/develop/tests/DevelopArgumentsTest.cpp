@@ -57,7 +57,7 @@ TEST(DevelopArgumentsTest, UsageSaysWhatTheArgumentsFormatsAndExitCodesAre)
 {
     const std::string usage = DevelopUsageText();
     for (const char* part : {"usage: TlDevelop INPUT OUTPUT", "-h | --help", ".jpg", ".jpeg", ".tif", ".tiff",
-                             "develop-output.jpg", "Exit codes: 0", "1 the library", "2 bad arguments"})
+                             "develop-output.jpg", "Unix path", "Exit codes: 0", "1 the library", "2 bad arguments"})
         EXPECT_NE(usage.find(part), std::string::npos) << part;
 }
 
