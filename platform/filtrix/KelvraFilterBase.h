@@ -7,8 +7,10 @@
 
 #include "kelvra/KelvraFilter.h"
 #include "kelvra/KelvraImage.h"
+#include "kelvra/KelvraLock.h"
 #include "kelvra/KelvraTileCache.h"
 
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <set>
@@ -149,7 +151,9 @@ protected:
     // The same after dropping every cached tile.
     IKelvraError* DropAllAndForward(IKelvraDataSource* sender, long code, void* data);
 
-    bool m_stale = true;
+    // Set by setters on the host's thread, read on every lock by whichever
+    // thread pulls a tile.
+    std::atomic<bool> m_stale{true};
     bool m_bypass = false;
     bool m_enabled = true;
 
@@ -166,7 +170,7 @@ private:
     // Tiles handed out from the first source while passing through, so that
     // each unlock goes back where its lock went even if the filter was
     // switched in between.
-    std::mutex m_forwardLock;
+    CKelvraLock m_forwardLock;
     std::multimap<long, IKelvraDataSource*> m_forwarded;
     std::set<void*> m_runs;
 };

@@ -30,7 +30,7 @@ IKelvraError* CKelvraImage::TileExists(long column, long row, bool* exists)
 {
     if (!exists)
         return KELVRA_ERROR(nullptr, kKelvraImageTag, kKelvraMissingObject);
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     if (IKelvraError* error = CheckTile(column, row))
         return error;
     *exists = m_tiles.Exists(KelvraTileId(column, row));
@@ -42,7 +42,7 @@ IKelvraError* CKelvraImage::LockPixels(long column, long row, CKelvraTileStore::
 {
     if (!data)
         return KELVRA_ERROR(nullptr, kKelvraImageTag, kKelvraMissingObject);
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     if (IKelvraError* error = CheckTile(column, row))
         return error;
     try {
@@ -60,7 +60,7 @@ IKelvraError* CKelvraImage::LockPixels(long column, long row, CKelvraTileStore::
 IKelvraError* CKelvraImage::UnlockPixels(long column, long row, CKelvraTileStore::Access access, KelvraRect* rect)
 {
     long id = 0;
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     if (!TileIdOf(column, row, &id) || !m_tiles.Unlock(id, access))
         return KELVRA_ERROR(nullptr, kKelvraImageTag, kKelvraBadArgument);
     if (rect) // empty when the image changed size under the lock

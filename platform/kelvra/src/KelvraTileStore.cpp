@@ -1,9 +1,12 @@
 #include "KelvraTileStore.h"
 
 #include <algorithm>
+#include <iterator>
 
 void CKelvraTileStore::Reset(std::size_t tileBytes)
 {
+    for (auto held = m_held.begin(); held != m_held.end();)
+        held = held->second.reads == 0 && held->second.writes == 0 ? m_held.erase(held) : std::next(held);
     m_tiles.clear();
     m_zero.reset();
     m_tileBytes = tileBytes;
@@ -58,8 +61,11 @@ bool CKelvraTileStore::Unlock(long id, Access access)
     if (count == 0)
         return false;
     --count;
-    if (held->second.reads == 0 && held->second.writes == 0)
-        m_held.erase(held);
+    if (held->second.reads == 0 && held->second.writes == 0) {
+        held->second.buffers.clear(); // keeps its room for the next lock
+        if (!m_tiles.count(id))
+            m_held.erase(held);
+    }
     return true;
 }
 

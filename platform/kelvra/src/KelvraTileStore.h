@@ -2,7 +2,9 @@
 // its first write lock; a read lock of a tile never written gets a shared
 // zero tile. Every buffer handed out stays alive until the last lock of its
 // tile is released, even when the image drops its pixels meanwhile, so a
-// holder never reads freed memory. Not thread-safe: the image guards it.
+// holder never reads freed memory. A stored tile keeps its lock record, so
+// that locking it again allocates nothing. Not thread-safe: the image
+// guards it.
 #pragma once
 
 #include <cstddef>
