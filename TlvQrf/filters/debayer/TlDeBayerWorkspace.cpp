@@ -1,5 +1,7 @@
 #include "filters/debayer/TlDeBayerWorkspace.h"
 
+#include "kelvra/KelvraLock.h"
+
 #include <mutex>
 #include <new>
 #include <utility>
@@ -13,7 +15,7 @@ const std::size_t kKeptSamples = std::size_t(1) << 20;
 const std::size_t kKeptWorkspaces = 64;
 
 struct Shelf {
-    std::mutex lock;
+    CKelvraLock lock; // slim: taken for every tile
     std::vector<std::unique_ptr<CTlDeBayerWorkspace>> free;
 };
 
@@ -29,7 +31,7 @@ CTlDeBayerWorkspaceLease::CTlDeBayerWorkspaceLease()
 {
     Shelf& shelf = TheShelf();
     {
-        std::lock_guard<std::mutex> hold(shelf.lock);
+        std::lock_guard<CKelvraLock> hold(shelf.lock);
         if (!shelf.free.empty()) {
             m_work = std::move(shelf.free.back());
             shelf.free.pop_back();
@@ -46,7 +48,7 @@ CTlDeBayerWorkspaceLease::~CTlDeBayerWorkspaceLease()
     if (m_work->raw.samples.capacity() > kKeptSamples)
         *m_work = CTlDeBayerWorkspace();
     Shelf& shelf = TheShelf();
-    std::lock_guard<std::mutex> hold(shelf.lock);
+    std::lock_guard<CKelvraLock> hold(shelf.lock);
     if (shelf.free.size() < kKeptWorkspaces) {
         try {
             shelf.free.push_back(std::move(m_work));

@@ -90,6 +90,8 @@ private:
     IKelvraError* LockPixels(long column, long row, CKelvraTileStore::Access access, void** data, KelvraRect* rect,
                              long* rowBytes);
     IKelvraError* UnlockPixels(long column, long row, CKelvraTileStore::Access access, KelvraRect* rect);
+    // A read lock under the shared lock; false when the exclusive path must serve it.
+    bool LockReadShared(long column, long row, void** data, KelvraRect* rect, long* rowBytes);
     // Tells the image's destinations; called without m_lock.
     IKelvraError* Announce(long code, void* data);
 

@@ -42,6 +42,8 @@ IKelvraError* CKelvraImage::LockPixels(long column, long row, CKelvraTileStore::
 {
     if (!data)
         return KELVRA_ERROR(nullptr, kKelvraImageTag, kKelvraMissingObject);
+    if (access == CKelvraTileStore::Access::Read && LockReadShared(column, row, data, rect, rowBytes))
+        return nullptr;
     std::lock_guard<CKelvraLock> guard(m_lock);
     if (IKelvraError* error = CheckTile(column, row))
         return error;
@@ -57,9 +59,32 @@ IKelvraError* CKelvraImage::LockPixels(long column, long row, CKelvraTileStore::
     return nullptr;
 }
 
+// The threads of a run read the same source tiles at once: a stored tile's
+// read lock needs only the shared lock.
+bool CKelvraImage::LockReadShared(long column, long row, void** data, KelvraRect* rect, long* rowBytes)
+{
+    std::shared_lock<CKelvraLock> guard(m_lock);
+    if (!IsReady() || !m_layout.HasTile(column, row))
+        return false;
+    std::uint8_t* pixels = m_tiles.LockReadShared(KelvraTileId(column, row));
+    if (!pixels)
+        return false;
+    *data = pixels;
+    if (rect)
+        *rect = m_layout.TileRect(column, row);
+    if (rowBytes)
+        *rowBytes = m_layout.TileRowBytes();
+    return true;
+}
+
 IKelvraError* CKelvraImage::UnlockPixels(long column, long row, CKelvraTileStore::Access access, KelvraRect* rect)
 {
     long id = 0;
+    if (access == CKelvraTileStore::Access::Read && !rect && TileIdOf(column, row, &id)) {
+        std::shared_lock<CKelvraLock> guard(m_lock);
+        if (m_tiles.UnlockReadShared(id))
+            return nullptr;
+    }
     std::lock_guard<CKelvraLock> guard(m_lock);
     if (!TileIdOf(column, row, &id) || !m_tiles.Unlock(id, access))
         return KELVRA_ERROR(nullptr, kKelvraImageTag, kKelvraBadArgument);
