@@ -53,13 +53,22 @@ bool WriteLowerTiles(IKelvraImage* image)
     return true;
 }
 
+// An image whose first tile row holds the test pattern; null when that failed.
+ImagePtr ImageWithFirstTileRow(IKelvraManager* manager)
+{
+    ImagePtr image = MakeImage(manager, kKelvraRGB16, kWidth, kHeight);
+    const long rowBytes = KelvraRowBytes(kKelvraRGB16, kWidth);
+    const std::vector<std::uint8_t> rows = PatternRows(kKelvraRGB16, KelvraRect(0, 0, kWidth, kWrittenRows));
+    if (!Succeeded(image->AppendRows(rows.data(), kWrittenRows, rowBytes)))
+        return nullptr;
+    return image;
+}
+
 TEST(KelvraImageThreads, ReadersSeeTheirTilesWhileOtherTilesAreMade)
 {
     ManagerPtr manager = MakeManager();
-    ImagePtr image = MakeImage(manager.get(), kKelvraRGB16, kWidth, kHeight);
-    const long rowBytes = KelvraRowBytes(kKelvraRGB16, kWidth);
-    const std::vector<std::uint8_t> rows = PatternRows(kKelvraRGB16, KelvraRect(0, 0, kWidth, kWrittenRows));
-    ASSERT_TRUE(Succeeded(image->AppendRows(rows.data(), kWrittenRows, rowBytes)));
+    ImagePtr image = ImageWithFirstTileRow(manager.get());
+    ASSERT_TRUE(image);
 
     std::atomic<int> good(0);
     std::vector<std::thread> threads;
@@ -80,10 +89,8 @@ TEST(KelvraImageThreads, ReadersSeeTheirTilesWhileOtherTilesAreMade)
 TEST(KelvraImageThreads, ReadLocksOfOneTileFromManyThreadsEachCount)
 {
     ManagerPtr manager = MakeManager();
-    ImagePtr image = MakeImage(manager.get(), kKelvraRGB16, kWidth, kHeight);
-    const long rowBytes = KelvraRowBytes(kKelvraRGB16, kWidth);
-    const std::vector<std::uint8_t> rows = PatternRows(kKelvraRGB16, KelvraRect(0, 0, kWidth, kWrittenRows));
-    ASSERT_TRUE(Succeeded(image->AppendRows(rows.data(), kWrittenRows, rowBytes)));
+    ImagePtr image = ImageWithFirstTileRow(manager.get());
+    ASSERT_TRUE(image);
     const void* held = nullptr;
     ASSERT_TRUE(Succeeded(image->LockTile(0, 0, &held, nullptr, nullptr)));
     const std::vector<std::uint8_t> before(static_cast<const std::uint8_t*>(held),
