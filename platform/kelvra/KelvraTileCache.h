@@ -9,6 +9,7 @@
 
 #include "kelvra/KelvraData.h"
 #include "kelvra/KelvraLock.h"
+#include "kelvra/KelvraNodeShelf.h"
 
 #include <cstdint>
 #include <functional>
@@ -129,6 +130,12 @@ private:
     std::list<long> m_useOrder; // tile ids, most recently used first
     std::map<long, Held> m_held;
     std::set<long> m_making; // tiles a thread is making now
+    // Room of dropped records, reused so that a run's steady state asks the
+    // heap for nothing under the cache lock.
+    CKelvraNodeShelf<std::map<long, Entry>> m_entryNodes;
+    CKelvraNodeShelf<std::map<long, Held>> m_heldNodes;
+    CKelvraNodeShelf<std::set<long>> m_makingNodes;
+    std::list<long> m_spareUses; // nodes for m_useOrder
     // Buffers of dropped tiles nobody held, made into new tiles instead of
     // going back to the heap, which every thread of a run would wait for.
     std::vector<std::shared_ptr<CKelvraTileBuffer>> m_spares;

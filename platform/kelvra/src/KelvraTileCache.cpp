@@ -93,7 +93,13 @@ std::shared_ptr<CKelvraTileBuffer> CKelvraTileCache::FindLocked(long id, const K
 
 void CKelvraTileCache::HoldLocked(long id, const std::shared_ptr<CKelvraTileBuffer>& tile)
 {
-    Held& held = m_held[id];
+    auto found = m_held.find(id);
+    if (found == m_held.end())
+        found = m_heldNodes.InsertReset(m_held, id, [](Held& kept) {
+            kept.locks = 0;
+            kept.tiles.clear();
+        });
+    Held& held = found->second;
     held.locks++;
     for (const auto& kept : held.tiles) {
         if (kept == tile)
@@ -111,7 +117,7 @@ std::shared_ptr<CKelvraTileBuffer> CKelvraTileCache::FindOrClaimLocked(std::uniq
             return tile;
         }
         if (!m_making.count(id)) {
-            m_making.insert(id);
+            m_makingNodes.InsertKey(m_making, id);
             return nullptr;
         }
         m_made.Wait(*guard.mutex(), [&] { return !m_making.count(id); });
@@ -123,8 +129,18 @@ void CKelvraTileCache::StoreLocked(long id, const std::shared_ptr<CKelvraTileBuf
     auto it = m_entries.find(id);
     if (it != m_entries.end())
         EraseLocked(it);
-    m_useOrder.push_front(id);
-    m_entries[id] = Entry{tile, m_useOrder.begin()};
+    if (m_spareUses.empty()) {
+        m_useOrder.push_front(id);
+    } else {
+        m_spareUses.front() = id;
+        m_useOrder.splice(m_useOrder.begin(), m_spareUses, m_spareUses.begin());
+    }
+    try {
+        m_entryNodes.InsertMapped(m_entries, id, Entry{tile, m_useOrder.begin()});
+    } catch (...) {
+        m_useOrder.pop_front();
+        throw;
+    }
     HoldLocked(id, tile);
     TrimLocked();
 }
@@ -134,7 +150,9 @@ void CKelvraTileCache::ReleaseClaim(long id)
 {
     {
         std::lock_guard<CKelvraLock> guard(m_lock);
-        m_making.erase(id);
+        auto making = m_making.find(id);
+        if (making != m_making.end())
+            m_makingNodes.Erase(m_making, making);
     }
     m_made.WakeAll();
 }
@@ -196,7 +214,7 @@ bool CKelvraTileCache::Unlock(long column, long row)
     if (--it->second.locks == 0) {
         it->second.tiles.clear(); // keeps its room for the next lock
         if (!m_entries.count(it->first))
-            m_held.erase(it);
+            m_heldNodes.Erase(m_held, it);
     }
     TrimLocked();
     return true;
@@ -228,11 +246,11 @@ void CKelvraTileCache::EraseLocked(std::map<long, Entry>::iterator it)
 {
     const long id = it->first;
     std::shared_ptr<CKelvraTileBuffer> dropped = std::move(it->second.tile);
-    m_useOrder.erase(it->second.use);
-    m_entries.erase(it);
+    m_spareUses.splice(m_spareUses.begin(), m_useOrder, it->second.use);
+    m_entryNodes.Erase(m_entries, it);
     auto held = m_held.find(id);
     if (held != m_held.end() && held->second.locks == 0)
-        m_held.erase(held);
+        m_heldNodes.Erase(m_held, held);
     if (dropped.use_count() == 1 && m_spares.size() < kMostSpares) {
         try {
             m_spares.push_back(std::move(dropped));
