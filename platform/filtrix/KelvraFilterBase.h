@@ -137,7 +137,8 @@ public:
 
 protected:
     // The sources a tile or run reads: info's when given, else the filter's.
-    std::vector<IKelvraDataSource*> SourcesFor(const CKelvraProcessInfo* info) const;
+    // A reference, not a copy: every tile asks, on several threads at once.
+    const std::vector<IKelvraDataSource*>& SourcesFor(const CKelvraProcessInfo* info) const;
     // Sends code 0 for the whole output: the end of every parameter setter
     // that changed something (nothing is sent unless `notify`, the filter is
     // enabled and has a source).

@@ -22,10 +22,10 @@ IKelvraError* CDeBayerFilterBase::GenerateDemosaicedTile(IKelvraTile* tile, CKel
     if (!m_tables.Prepare(tables))
         return TL_FILTER_ERROR(kKelvraOutOfMemory);
 
-    std::vector<IKelvraDataSource*> sources;
+    const std::vector<IKelvraDataSource*>* sources = nullptr;
     if (IKelvraError* error = InputSources(info, &sources))
         return error;
-    IKelvraDataSource* source = sources[0];
+    IKelvraDataSource* source = (*sources)[0];
     long sourceWidth = 0, sourceHeight = 0;
     KelvraPixelFormat format = 0;
     if (IKelvraError* error = source->GetSize(&sourceWidth, &sourceHeight))

@@ -32,16 +32,16 @@ IKelvraError* CTlFilter::GenerateTarget(IKelvraTile* tile, CKelvraProcessInfo* i
     KelvraRect full;
     tile->GetRect(&full);
 
-    std::vector<IKelvraDataSource*> sources;
+    const std::vector<IKelvraDataSource*>* sources = nullptr;
     if (IKelvraError* error = InputSources(info, &sources))
         return error;
-    IKelvraDataSource* source = sources[0];
+    IKelvraDataSource* source = (*sources)[0];
     KelvraPixelFormat sourceFormat = 0;
     long width = 0, height = 0;
     if (IKelvraError* error = CheckSource(source, check, &sourceFormat, &width, &height))
         return error;
     KelvraPixelFormat format = 0;
-    if (IKelvraError* error = GetFilteredColorSpace(sources.data(), long(sources.size()), &format))
+    if (IKelvraError* error = GetFilteredColorSpace(sources->data(), long(sources->size()), &format))
         return TL_FILTER_WRAP(error);
 
     void* buffer = nullptr;
@@ -88,14 +88,11 @@ IKelvraError* CTlFilter::WalkSourceTiles(const CTlTileTarget& target, const Kelv
     });
 }
 
-IKelvraError* CTlFilter::InputSources(const CKelvraProcessInfo* info, std::vector<IKelvraDataSource*>* sources) const
+IKelvraError* CTlFilter::InputSources(const CKelvraProcessInfo* info,
+                                      const std::vector<IKelvraDataSource*>** sources) const
 {
-    try {
-        *sources = SourcesFor(info);
-    } catch (const std::bad_alloc&) {
-        return TL_FILTER_ERROR(kKelvraOutOfMemory);
-    }
-    if (sources->empty() || (*sources)[0] == nullptr)
+    *sources = &SourcesFor(info);
+    if ((*sources)->empty() || (**sources)[0] == nullptr)
         return TL_FILTER_ERROR(kKelvraNotReady);
     return nullptr;
 }

@@ -499,7 +499,7 @@ IKelvraDataSource* CKelvraFilterBase::GetSource(long index) const
     return index >= 0 && index < GetSourceCount() ? m_sources[std::size_t(index)] : nullptr;
 }
 
-std::vector<IKelvraDataSource*> CKelvraFilterBase::SourcesFor(const CKelvraProcessInfo* info) const
+const std::vector<IKelvraDataSource*>& CKelvraFilterBase::SourcesFor(const CKelvraProcessInfo* info) const
 {
     return info ? info->sources : m_sources;
 }

@@ -187,7 +187,7 @@ IKelvraError* CKelvraFilterHistogram::PassTile(IKelvraTile* tile, IKelvraDataSou
 
 IKelvraError* CKelvraFilterHistogram::DoGenerateTile(IKelvraTile* tile, CKelvraProcessInfo* info)
 {
-    const std::vector<IKelvraDataSource*> sources = SourcesFor(info);
+    const std::vector<IKelvraDataSource*>& sources = SourcesFor(info);
     IKelvraDataSource* source = sources.empty() ? nullptr : sources[0];
     if (!info)
         return PassTile(tile, source, true);

@@ -164,7 +164,7 @@ std::shared_ptr<const UsmPlan> CUnsharpMaskFilter::CurrentPlan()
 IKelvraError* CUnsharpMaskFilter::DoGenerateTile(IKelvraTile* tile, CKelvraProcessInfo* info)
 {
     try {
-        const std::vector<IKelvraDataSource*> sources = SourcesFor(info);
+        const std::vector<IKelvraDataSource*>& sources = SourcesFor(info);
         if (sources.empty() || !sources[0])
             return KELVRA_ERROR(nullptr, kTag, kKelvraNotReady);
         return UsmFillTile(sources[0], *CurrentPlan(), tile, kTag);
