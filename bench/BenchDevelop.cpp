@@ -2,6 +2,7 @@
 
 #include "fullres/TlFullResState.h"
 #include "fullres/TlProcessingChain.h"
+#include "filtrix/VentraChrono.h"
 #include "kelvra/KelvraFilterChain.h"
 #include "params/TlvParamSet.h"
 
@@ -14,8 +15,9 @@ constexpr std::uint32_t kEightBitColour = 0;
 
 } // namespace
 
-bool DevelopInMemory(IKelvraManager* manager, CTlvParamSet& params)
+bool DevelopInMemory(IKelvraManager* manager, CTlvParamSet& params, SDevelopTimes* times)
 {
+    CVentraChrono chrono;
     ReleaseFullResState();
     FullResState().channelLayout = kEightBitColour;
     params.ReadImageTags();
@@ -25,6 +27,7 @@ bool DevelopInMemory(IKelvraManager* manager, CTlvParamSet& params)
         std::printf("the development chain could not be built (%d)\n", built);
         return false;
     }
+    const double builtAt = chrono.Elapsed();
     IKelvraDataSource* sources[] = {params.image};
     void* handle = nullptr;
     IKelvraError* error = state.chain->BeginProcess(&handle, sources, 1, state.destination);
@@ -36,6 +39,10 @@ bool DevelopInMemory(IKelvraManager* manager, CTlvParamSet& params)
     if (error != nullptr) {
         const IKelvraError* cause = error->FindCause();
         std::printf("the development failed (code %ld)\n", cause ? cause->GetCode() : error->GetCode());
+    }
+    if (times) {
+        times->build = builtAt;
+        times->run = chrono.Elapsed() - builtAt;
     }
     const bool ok = error == nullptr;
     IKelvraError::Release(error);

@@ -69,11 +69,12 @@ double DevelopOn(long threads, const CDevelopEnvironment& environment, CTlvQrfCo
     std::unique_ptr<CTlvParamSet> params(control.CreateParamSet());
     CPeakWatch peak;
     CVentraChrono chrono;
-    if (!DevelopInMemory(environment.Manager(), *params))
+    SDevelopTimes times;
+    if (!DevelopInMemory(environment.Manager(), *params, &times))
         return -1.0;
     const double seconds = chrono.Elapsed();
-    std::printf("%2ld thread(s): %.2f s, %.1f MP/s, peak working set %.0f MB\n", KelvraGetWorkerThreads(), seconds,
-                megapixels / seconds, peak.StopMegabytes());
+    std::printf("%2ld thread(s): %.2f s (chain built in %.2f s, run in %.2f s), %.1f MP/s, peak working set %.0f MB\n",
+                KelvraGetWorkerThreads(), seconds, times.build, times.run, megapixels / seconds, peak.StopMegabytes());
     return seconds;
 }
 
