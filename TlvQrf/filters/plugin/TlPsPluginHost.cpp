@@ -32,7 +32,8 @@ void CPluginHost::DetachFilters()
 {
     while (!m_filters.empty()) {
         CPluginHostFilter* filter = m_filters.front();
-        IKelvraError::Release(filter->SetPlugin(nullptr, false));
+        // Downstream must hear that the plug-in's output gave way to the source.
+        IKelvraError::Release(filter->SetPlugin(nullptr, true));
         // A filter that no longer names this host would not detach itself.
         if (!m_filters.empty() && m_filters.front() == filter)
             m_filters.erase(m_filters.begin());
