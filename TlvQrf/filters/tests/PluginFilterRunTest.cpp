@@ -233,7 +233,7 @@ TEST(PluginFilterRunTest, InputRateOfTwoReadsTheHalfScaleSource)
     image->Release();
 }
 
-TEST(PluginFilterRunTest, OutputTooLargeForMemoryIsRefused)
+TEST(PluginFilterRunTest, BuffersTooLargeForMemoryAreRefused)
 {
     ManagerHolder holder;
     IKelvraImage* image = MakePatternImage(holder.manager, 8, 8, kKelvraRGB16);
@@ -242,6 +242,15 @@ TEST(PluginFilterRunTest, OutputTooLargeForMemoryIsRefused)
         loaded.host.SetImage(image, 1.0, 300.0);
         const KelvraRect huge(0, 0, 0x7FFFFFFF, 4);
         EXPECT_EQ(kPsOutOfMemory, loaded.host.BeginFilter(image, 0, false, &huge));
+    }
+    {
+        TlTestPluginParameters parameters = Parameters(100);
+        parameters.askTooWide = 1;
+        LoadedHost loaded(parameters);
+        loaded.host.SetImage(image, 1.0, 300.0);
+        ASSERT_EQ(kPsNoError, loaded.host.BeginFilter(image, 0, false, nullptr));
+        ASSERT_EQ(kPsNoError, loaded.host.PrepareFilter());
+        EXPECT_EQ(kPsOutOfMemory, loaded.host.RunFilter(nullptr, nullptr));
     }
     image->Release();
 }

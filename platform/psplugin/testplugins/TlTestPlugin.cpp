@@ -49,7 +49,7 @@ PsResult MakeParameters(PsFilterRecord* record)
 // A copy of the block; the defaults when it is not one of ours.
 TlTestPluginParameters ReadParameters(PsFilterRecord* record)
 {
-    TlTestPluginParameters copy{kTlTestPluginMagic, kTlTestPluginDefaultAmount, kPsLayoutInterleaved, 1, 0, {}, 0};
+    TlTestPluginParameters copy{kTlTestPluginMagic, kTlTestPluginDefaultAmount, kPsLayoutInterleaved, 1, 0, 0, {}, 0};
     const TlTestPluginParameters* parameters = LockParameters(record);
     if (parameters != nullptr && record->handleProcs->getSizeProc(record->parameters) >= std::int32_t(sizeof copy) &&
         parameters->magic == kTlTestPluginMagic)
@@ -119,6 +119,8 @@ PsResult Run(PsFilterRecord* record, const TlTestPluginParameters& parameters)
     record->inputRate = rate << 16;
     record->inRect = {filter.top / rate, filter.left / rate, (filter.bottom + rate - 1) / rate,
                       (filter.right + rate - 1) / rate};
+    if (parameters.askTooWide != 0)
+        record->inRect.right = 0x7FFFFFF0;
     record->outRect = filter;
     record->inLoPlane = record->outLoPlane = 0;
     record->inHiPlane = record->outHiPlane = static_cast<std::int16_t>(record->planes - 1);

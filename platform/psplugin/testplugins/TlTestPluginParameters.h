@@ -14,7 +14,9 @@ struct TlTestPluginParameters {
     std::uint8_t inputRate;
     // When non-zero, every finish counts itself in `finishes`.
     std::uint8_t countFinishes;
-    std::uint8_t reserved[3];
+    // When non-zero, selector 12 asks for an input far too wide for memory.
+    std::uint8_t askTooWide;
+    std::uint8_t reserved[2];
     std::uint32_t finishes;
 };
 
