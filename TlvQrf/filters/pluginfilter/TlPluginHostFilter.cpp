@@ -90,7 +90,7 @@ IKelvraError* CPluginHostFilter::EndProcess(void* handle)
     return CTlFilter::EndProcess(handle);
 }
 
-IKelvraError* CPluginHostFilter::RunSources(int processId, std::vector<IKelvraDataSource*>* sources)
+IKelvraError* CPluginHostFilter::RunSources(int processId, const std::vector<IKelvraDataSource*>** sources)
 {
     CKelvraProcessInfo* info = nullptr;
     const bool own = processId == kOwnSources && GetSource(0) == nullptr;
@@ -132,10 +132,10 @@ IKelvraError* CPluginHostFilter::RunPlugin(int processId)
         return TL_FILTER_ERROR(kKelvraMissingObject);
     if (!m_host->NeedsRun())
         return nullptr;
-    std::vector<IKelvraDataSource*> sources;
+    const std::vector<IKelvraDataSource*>* sources = nullptr;
     if (IKelvraError* error = RunSources(processId, &sources))
         return error;
-    IKelvraDataSource* source = sources[0];
+    IKelvraDataSource* source = (*sources)[0];
     long width = 0, height = 0;
     KelvraPixelFormat format = 0;
     if (IKelvraError* error = source->GetSize(&width, &height))

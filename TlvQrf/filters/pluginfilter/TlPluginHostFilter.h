@@ -52,7 +52,7 @@ public:
 private:
     // Sends the host's progress to the watchers as 'Plug' progress records.
     static bool ReportProgress(int type, int value, void* context);
-    IKelvraError* RunSources(int processId, std::vector<IKelvraDataSource*>* sources);
+    IKelvraError* RunSources(int processId, const std::vector<IKelvraDataSource*>** sources);
     // The plug-in's result as an error chain; 30000 (cancelled) only marks
     // the filter.
     IKelvraError* TakeResult(long result);
