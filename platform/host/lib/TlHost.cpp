@@ -31,6 +31,10 @@ TlHostCall Recorded(const TlvWords& words)
     call.words = words;
     if (words[5] == TLV_TYPE_STRING && words[3] != 0)
         call.text = *reinterpret_cast<const std::string*>(words[3]);
+    if (words[5] == TLV_TYPE_INT && words[3] != 0) {
+        const auto* values = reinterpret_cast<const long*>(words[3]);
+        call.values.assign(values, values + words[4]);
+    }
     return call;
 }
 
@@ -166,6 +170,11 @@ unsigned long CTlHost::GetObject(int id, void** object)
     if (object == nullptr)
         return TLV_ERR_FAILED;
     return m_services.Take(id, object);
+}
+
+TlvHostCallback CTlHost::GetCallback()
+{
+    return &CTlHost::Callback;
 }
 
 unsigned long __cdecl CTlHost::Callback(TlvWord code, TlvWord value1, TlvWord value2, TlvWord record, TlvWord count,

@@ -68,6 +68,8 @@ public:
     CTlHostScript& Script() { return m_script; }
 
     unsigned long GetObject(int id, void** object) override;
+    // The callback the host gives the modules it starts.
+    static TlvHostCallback GetCallback();
 
 private:
     struct CRequest {

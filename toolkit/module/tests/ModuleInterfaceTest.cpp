@@ -107,8 +107,10 @@ TEST(PluginEntry, TaskInitialisationResults)
     for (const auto& c : cases) {
         ScopedEnvironment wanted("TL_TEST_PLUGIN_INIT", c.taskResult);
         CTlHost host{CTlHostScript()};
-        EXPECT_EQ(c.expected, host.AddModule(kPlugin)) << c.taskResult;
-        host.CloseModules();
+        CTlHostModule module;
+        ASSERT_EQ(TLV_OK, module.Load(kPlugin));
+        EXPECT_EQ(c.expected, module.Initialize(CTlHost::GetCallback(), &host)) << c.taskResult;
+        module.Close();
         EXPECT_EQ(1, host.Services().TakenCount()) << c.taskResult;
         EXPECT_EQ(0, host.Services().OpenCount()) << c.taskResult;
     }
