@@ -1,6 +1,7 @@
 // The plug-in entry object and the four exports, through a real plug-in
 // loaded by name by the host library.
 #include "TestPluginCodes.h"
+#include "TestPluginEnvironment.h"
 
 #include "TlHost.h"
 
@@ -20,16 +21,6 @@ const char kHostText[] = "text of the host";
 using CloseFn = void(__cdecl*)();
 using MessageFn = unsigned long(__cdecl*)(TlvWord, TlvWord, TlvWord, TlvWord, TlvWord, TlvWord, TlvWord, TlvWord,
                                           TlvWord);
-
-// Sets an environment variable for one test and removes it afterwards.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const char* value) : m_name(name) { SetEnvironmentVariableA(name, value); }
-    ~ScopedEnvironment() { SetEnvironmentVariableA(m_name, nullptr); }
-
-private:
-    const char* m_name;
-};
 
 TEST(PluginExports, InformationNeedsNoInitialisation)
 {
@@ -105,7 +96,7 @@ TEST(PluginEntry, TaskInitialisationResults)
         unsigned long expected;
     } cases[] = {{"0", TLV_OK}, {"1", TLV_OK}, {"2", TLV_OK}, {"0x1101", TLV_ERR_NOT_FOUND}, {"0x1003", 0x1003}};
     for (const auto& c : cases) {
-        ScopedEnvironment wanted("TL_TEST_PLUGIN_INIT", c.taskResult);
+        ScopedEnvironment wanted(kTestPluginInitVariable, c.taskResult);
         CTlHost host{CTlHostScript()};
         CTlHostModule module;
         ASSERT_EQ(TLV_OK, module.Load(kPlugin));

@@ -1,14 +1,15 @@
 // Renditions through the host library, asked for by the test plug-in as an
 // upload plug-in asks: answered 2, progress and the end later from the
 // host's loop, the file read back by Windows' own codecs.
+#include "HostTestPictures.h"
 #include "LoadTestSupport.h"
 #include "TestPluginCodes.h"
+#include "TestPluginEnvironment.h"
 #include "WicSize.h"
 
 #include "TlHost.h"
 #include "TlHostRender.h"
 
-#include "kelvra/KelvraManager.h"
 #include "pellio/PellioFormats.h"
 #include "qrfsynth/QrfSynthFile.h"
 #include "runbase/TlvResultCodes.h"
@@ -22,31 +23,6 @@ namespace {
 
 const char kPlugin[] = "TlTestPlugin.dll";
 constexpr DWORD kRenderTimeoutMs = 120000;
-
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const std::string& value) : m_name(name)
-    {
-        SetEnvironmentVariableA(name, value.c_str());
-    }
-    ~ScopedEnvironment() { SetEnvironmentVariableA(m_name, nullptr); }
-
-private:
-    const char* m_name;
-};
-
-// A picture of `width` x `height` saved as `format`.
-void WritePicture(const std::string& path, std::uint32_t format, long width, long height)
-{
-    QrfManagerPtr manager;
-    IKelvraManager* made = nullptr;
-    ASSERT_EQ(nullptr, IKelvraManager::_CreateKelvraManager(0, nullptr, 0, 0, 0, &made));
-    manager.reset(made);
-    QrfImagePtr image;
-    CQrfScene scene(width, height);
-    ASSERT_EQ(nullptr, QrfMakeRendition(manager.get(), scene, std::max(width, height), &image));
-    ASSERT_EQ(nullptr, QrfSave(image.get(), {}, nullptr, format, format == kPellioFormatJpeg ? 90 : 0, path.c_str()));
-}
 
 std::vector<TlHostCall> SentWithCode(const CTlHost& host, unsigned long code)
 {
@@ -84,7 +60,7 @@ protected:
         script.items = items;
         for (const TlHostItem& item : items)
             script.selectedItems.push_back(item.id);
-        render.reset(new ScopedEnvironment("TL_TEST_PLUGIN_RENDER", size + "," + out));
+        render.reset(new ScopedEnvironment(kTestPluginRenderVariable, size + "," + out));
         host.reset(new CTlHost(script));
         CTlHostModule* module = nullptr;
         EXPECT_EQ(TLV_OK, host->AddModule(kPlugin, &module));
@@ -114,8 +90,8 @@ protected:
 
 TEST_F(HostRender, JpegTiffAndRawAtTheRequestedSize)
 {
-    WritePicture(folder.File("a.jpg"), kPellioFormatJpeg, 120, 80);
-    WritePicture(folder.File("b.tif"), kPellioFormatTiff, 120, 80);
+    ASSERT_TRUE(WriteTestPicture(folder.File("a.jpg"), kPellioFormatJpeg, 120, 80));
+    ASSERT_TRUE(WriteTestPicture(folder.File("b.tif"), kPellioFormatTiff, 120, 80));
     // A raw file with settings of its own, which the library develops
     // without the neutral settings of the install layout.
     QrfRawOptions raw = loadtest::RawOptions(258, QrfPattern::GBRG);
@@ -172,7 +148,7 @@ TEST(HostRenditionSize, ScaleOrWidthAndHeight)
 
 TEST_F(HostRender, CancelEndsThePendingRenderAndLeavesNoFile)
 {
-    WritePicture(folder.File("a.jpg"), kPellioFormatJpeg, 120, 80);
+    ASSERT_TRUE(WriteTestPicture(folder.File("a.jpg"), kPellioFormatJpeg, 120, 80));
     CTlHostModule* module = Start({Item(1, "a.jpg")}, "60,0,0");
     ASSERT_NE(nullptr, module);
     EXPECT_EQ(2u, host->RunFunction(*module, kTestFunctionId));
@@ -186,7 +162,7 @@ TEST_F(HostRender, CancelEndsThePendingRenderAndLeavesNoFile)
 
 TEST_F(HostRender, MissingOrTruncatedSourceEndsWithFailureAndNoFile)
 {
-    WritePicture(folder.File("whole.jpg"), kPellioFormatJpeg, 120, 80);
+    ASSERT_TRUE(WriteTestPicture(folder.File("whole.jpg"), kPellioFormatJpeg, 120, 80));
     const std::string whole = TempFolder::Read(folder.File("whole.jpg"));
     folder.Write("cut.jpg", whole.substr(0, whole.size() / 2));
     CTlHostModule* module = Start({Item(1, "missing.jpg"), Item(2, "cut.jpg")}, "60,0,0");
@@ -203,7 +179,7 @@ TEST_F(HostRender, MissingOrTruncatedSourceEndsWithFailureAndNoFile)
 
 TEST_F(HostRender, ScriptedFailureReachesTheModule)
 {
-    WritePicture(folder.File("a.jpg"), kPellioFormatJpeg, 120, 80);
+    ASSERT_TRUE(WriteTestPicture(folder.File("a.jpg"), kPellioFormatJpeg, 120, 80));
     script.failedRequests[TLV_MSG_RENDER_ITEM] = TLV_ERR_UNSUPPORTED_FORMAT;
     CTlHostModule* module = Start({Item(1, "a.jpg")}, "60,0,0");
     ASSERT_NE(nullptr, module);
