@@ -6,7 +6,8 @@
 
 #include <algorithm>
 
-bool WriteTestPicture(const std::string& path, std::uint32_t format, long width, long height)
+bool WriteTestPicture(const std::string& path, std::uint32_t format, long width, long height,
+                      IKelvraTagControl* tags)
 {
     IKelvraManager* made = nullptr;
     if (IKelvraError* error = IKelvraManager::_CreateKelvraManager(0, nullptr, 0, 0, 0, &made)) {
@@ -18,7 +19,7 @@ bool WriteTestPicture(const std::string& path, std::uint32_t format, long width,
     CQrfScene scene(width, height);
     IKelvraError* error = QrfMakeRendition(manager.get(), scene, std::max(width, height), &image);
     if (error == nullptr)
-        error = QrfSave(image.get(), {}, nullptr, format, format == kPellioFormatJpeg ? 90 : 0, path.c_str());
+        error = QrfSave(image.get(), {}, tags, format, format == kPellioFormatJpeg ? 90 : 0, path.c_str());
     IKelvraError::Release(error);
     return error == nullptr;
 }

@@ -4,5 +4,9 @@
 #include <cstdint>
 #include <string>
 
-// True when the picture of `width` x `height` was saved as `format`.
-bool WriteTestPicture(const std::string& path, std::uint32_t format, long width, long height);
+class IKelvraTagControl;
+
+// True when the picture of `width` x `height` was saved as `format`, with
+// `tags` when given.
+bool WriteTestPicture(const std::string& path, std::uint32_t format, long width, long height,
+                      IKelvraTagControl* tags = nullptr);
