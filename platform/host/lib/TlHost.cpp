@@ -47,7 +47,7 @@ public:
     bool OnProgress(long done, long total) override
     {
         long progress[2] = {done, total};
-        m_host.Deliver(*m_request.module,
+        m_host.Send(*m_request.module,
                        {TLV_MSG_REQUEST_PROGRESS, TlvItemLow(m_request.item), TlvItemHigh(m_request.item),
                         reinterpret_cast<TlvWord>(progress), 2, TLV_TYPE_INT, 0, m_request.request,
                         m_request.replyTag});
@@ -123,11 +123,6 @@ unsigned long CTlHost::Send(CTlHostModule& module, const TlvWords& words)
     m_active = previous;
     m_sent.back().answer = result;
     return result;
-}
-
-void CTlHost::Deliver(CTlHostModule& module, const TlvWords& words)
-{
-    Send(module, words);
 }
 
 unsigned long CTlHost::RunFunction(CTlHostModule& module, int id)
@@ -268,7 +263,7 @@ void CTlHost::RunNextRequest()
         done[4] = 1;
         done[5] = TLV_TYPE_INT;
     }
-    Deliver(*request.module, done);
+    Send(*request.module, done);
 }
 
 unsigned long CTlHost::Render(CRequest& request)

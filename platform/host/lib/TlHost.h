@@ -59,9 +59,10 @@ public:
     // The failure code of the last request that ended, 0 after a success.
     unsigned long LastRequestResult() const { return m_lastRequestResult; }
 
+    // Every callback the modules made, in order, with the host's answer.
     const std::vector<TlHostCall>& Calls() const { return m_calls; }
     std::vector<TlHostCall> CallsWithCode(unsigned long code) const;
-    // Calls the modules made to the host, then messages the host sent them.
+    // Every message the host sent a module after its start, with the answer.
     const std::vector<TlHostCall>& Sent() const { return m_sent; }
     const std::vector<TlHostFunction>& Functions() const { return m_functions; }
     const CTlHostServices& Services() const { return m_services; }
@@ -90,7 +91,6 @@ private:
     unsigned long Cancel(const TlvWords& words);
     void RunNextRequest();
     unsigned long Render(CRequest& request);
-    void Deliver(CTlHostModule& module, const TlvWords& words);
 
     CTlHostScript m_script;
     unsigned long m_startResult = 0;

@@ -25,15 +25,6 @@ unsigned long Failed(IKelvraError* error)
 
 } // namespace
 
-const TlHostItem* CTlHostScript::FindItem(TlvItemId id) const
-{
-    for (const TlHostItem& item : items) {
-        if (item.id == id)
-            return &item;
-    }
-    return nullptr;
-}
-
 unsigned long CTlHostItemRecord::GetPart(long selector, long limit, IKelvraImage** part)
 {
     *part = nullptr;
