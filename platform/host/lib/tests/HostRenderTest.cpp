@@ -92,21 +92,24 @@ TEST_F(HostRender, JpegTiffAndRawAtTheRequestedSize)
 {
     ASSERT_TRUE(WriteTestPicture(folder.File("a.jpg"), kPellioFormatJpeg, 120, 80));
     ASSERT_TRUE(WriteTestPicture(folder.File("b.tif"), kPellioFormatTiff, 120, 80));
+    // A 16-bit TIFF, made 8-bit for its JPEG.
+    ASSERT_EQ(nullptr, QrfWriteTruth(120, 80, folder.File("d.tif").c_str()));
     // A raw file with settings of its own, which the library develops
     // without the neutral settings of the install layout.
     QrfRawOptions raw = loadtest::RawOptions(258, QrfPattern::GBRG);
     raw.extraTags.push_back({0x80E01, kKelvraTagTypeBytes, loadtest::StoredSettingsBlock(0.0)});
     ASSERT_EQ(nullptr, QrfWriteRaw(raw, folder.File("c.qrf").c_str()));
-    CTlHostModule* module = Start({Item(1, "a.jpg"), Item(2, "b.tif"), Item(3, "c.qrf")}, "90,60,0");
+    CTlHostModule* module =
+        Start({Item(1, "a.jpg"), Item(2, "b.tif"), Item(3, "c.qrf"), Item(4, "d.tif")}, "90,60,0");
     ASSERT_NE(nullptr, module);
 
     EXPECT_EQ(2u, host->RunFunction(*module, kTestFunctionId));
     // Nothing is answered from inside the callback.
     EXPECT_TRUE(SentWithCode(*host, TLV_MSG_REQUEST_PROGRESS).empty());
     EXPECT_TRUE(SentWithCode(*host, TLV_MSG_REQUEST_DONE).empty());
-    ASSERT_TRUE(PumpUntilDone(3));
+    ASSERT_TRUE(PumpUntilDone(4));
 
-    EXPECT_EQ((std::vector<unsigned long>{0, 0, 0}), DoneCodes(*host));
+    EXPECT_EQ((std::vector<unsigned long>{0, 0, 0, 0}), DoneCodes(*host));
     for (const TlHostCall& done : SentWithCode(*host, TLV_MSG_REQUEST_DONE)) {
         EXPECT_EQ(TLV_MSG_RENDER_ITEM, done.words[7]);
         EXPECT_EQ(kTestRenderTag, done.words[8]);
@@ -115,13 +118,13 @@ TEST_F(HostRender, JpegTiffAndRawAtTheRequestedSize)
     ASSERT_FALSE(progress.empty());
     EXPECT_EQ(2u, progress[0].values.size());
     EXPECT_EQ(kTestRenderTag, progress[0].words[8]);
-    for (const char* name : {"rendition1.jpg", "rendition2.jpg", "rendition3.jpg"}) {
+    for (const char* name : {"rendition1.jpg", "rendition2.jpg", "rendition3.jpg", "rendition4.jpg"}) {
         const WicPicture picture = ReadWithWic(out + name);
         EXPECT_TRUE(picture.read) << name;
         EXPECT_EQ(90u, picture.width) << name;
         EXPECT_EQ(60u, picture.height) << name;
     }
-    EXPECT_EQ(3u, TempFolder::Matching(out + "*").size()) << "only the renditions are left";
+    EXPECT_EQ(4u, TempFolder::Matching(out + "*").size()) << "only the renditions are left";
 }
 
 // How the output record's scale, width and height give the size.
