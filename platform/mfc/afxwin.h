@@ -51,6 +51,11 @@ bool AfxLoadString(UINT id, std::string& text);
 // The same, answering the text; empty when the string is missing.
 std::string AfxLoadString(UINT id);
 
+// Loads a library (a plug-in, a module) and frees it again. A library named
+// by a path finds the libraries it links beside itself.
+HINSTANCE AfxLoadLibrary(const char* fileName);
+BOOL AfxFreeLibrary(HINSTANCE library);
+
 // The application object: one per module, constructed statically. A DLL's
 // entry point hands its process attach and detach to AfxDllProcessAttach and
 // AfxDllProcessDetach, which run InitInstance and ExitInstance.

@@ -19,6 +19,7 @@ public:
     SiblingProcess& operator=(const SiblingProcess&) = delete;
 
     bool IsStarted() const { return m_process != nullptr; }
+    DWORD ProcessId() const { return m_process != nullptr ? GetProcessId(m_process) : 0; }
     // Waits for the process to end: its exit code, or -1 when it never started.
     long Wait();
 

@@ -1,24 +1,18 @@
-// The raw-image library as a host uses it: started with an imaging manager
-// of the host's own, one saver that queues a save request and is polled
-// until the worker is done, then closed again.
+// The develop command's use of the raw-image library's save road: the host
+// library's raw develop with the command's progress line and Ctrl+C.
 #pragma once
 
 #include "DevelopOutput.h"
+#include "TlRawDevelop.h"
 
 class CProgressLine;
 class IKelvraError;
-class IKelvraManager;
 
 class CDevelopSession {
 public:
-    CDevelopSession() = default;
-    ~CDevelopSession();
-    CDevelopSession(const CDevelopSession&) = delete;
-    CDevelopSession& operator=(const CDevelopSession&) = delete;
-
     // 0, or the result code of the failed start (0x1008: a working profile
     // is missing from the profiles folder).
-    unsigned long Start();
+    unsigned long Start() { return m_develop.Start(); }
     // Saves `input` with its stored settings (or the neutral ones) into
     // `output`; the progress goes to `progress`. The record's result, or
     // SaveImage's failure code when nothing was queued. A stop request
@@ -29,6 +23,5 @@ public:
                           CProgressLine& progress, IKelvraError** error);
 
 private:
-    IKelvraManager* m_manager = nullptr;
-    bool m_started = false;
+    CTlRawDevelop m_develop;
 };

@@ -1,0 +1,51 @@
+// One module library as the host holds it: loaded by name or path, its four
+// exports bound by name, called in the interface's order (information,
+// initialisation, information query, messages, close).
+#pragma once
+
+#include "TlHostCall.h"
+
+#include "module/TlvModuleInterface.h"
+
+#include <string>
+
+class CTlHostModule {
+public:
+    CTlHostModule() = default;
+    // Closes and unloads what is still open.
+    ~CTlHostModule();
+    CTlHostModule(const CTlHostModule&) = delete;
+    CTlHostModule& operator=(const CTlHostModule&) = delete;
+
+    // 0; 0x1101 when the library does not load, 0x1008 when it lacks one of
+    // the four exports (it is unloaded again).
+    unsigned long Load(const std::string& nameOrPath);
+    unsigned long GetInformation(int* moduleType, int* interfaceKind);
+    unsigned long Initialize(TlvHostCallback callback, ITlvHost* host);
+    // TLV_MSG_QUERY_INFO with the module's record.
+    unsigned long QueryInformation();
+    unsigned long Message(const TlvWords& words);
+    // TlvClose when the library is loaded; called also when Initialize failed.
+    void Close();
+    void Unload();
+
+    const std::string& GetName() const { return m_name; }
+    const TlvModuleInfo& GetInfo() const { return m_info; }
+    HMODULE GetHandle() const { return m_library; }
+
+private:
+    using CloseFn = void(__cdecl*)();
+    using GetInformationFn = unsigned long(__cdecl*)(int*, int*);
+    using InitializeFn = unsigned long(__cdecl*)(TlvHostCallback, ITlvHost*);
+    using MessageFn = unsigned long(__cdecl*)(TlvWord, TlvWord, TlvWord, TlvWord, TlvWord, TlvWord, TlvWord, TlvWord,
+                                              TlvWord);
+
+    std::string m_name;
+    HMODULE m_library = nullptr;
+    CloseFn m_close = nullptr;
+    GetInformationFn m_getInformation = nullptr;
+    InitializeFn m_initialize = nullptr;
+    MessageFn m_message = nullptr;
+    bool m_initialized = false;
+    TlvModuleInfo m_info;
+};
