@@ -14,7 +14,7 @@
 
 namespace {
 
-const char kPlugin[] = "TlTestPlugin.dll";
+const char kPlugin[] = "TlTestModule.dll";
 const char kPluginText[] = "text of the plug-in";
 const char kHostText[] = "text of the host";
 

@@ -124,7 +124,7 @@ private:
 
 class CTestPluginApp : public CWinApp {
 public:
-    CTestPluginApp() : CWinApp("TlTestPlugin") {}
+    CTestPluginApp() : CWinApp("TlTestModule") {}
 };
 
 CTestPluginApp theApp;

@@ -21,7 +21,7 @@
 
 namespace {
 
-const char kPlugin[] = "TlTestPlugin.dll";
+const char kPlugin[] = "TlTestModule.dll";
 constexpr DWORD kRenderTimeoutMs = 120000;
 
 std::vector<TlHostCall> SentWithCode(const CTlHost& host, unsigned long code)

@@ -34,7 +34,7 @@ class HostProgram : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(CopyFileA((ProgramFolder() + "TlTestPlugin.dll").c_str(), (modules + "TlTestPlugin.dll").c_str(),
+        ASSERT_TRUE(CopyFileA((ProgramFolder() + "TlTestModule.dll").c_str(), (modules + "TlTestModule.dll").c_str(),
                               FALSE));
         ASSERT_TRUE(WriteTestPicture(folder.File("a.jpg"), kPellioFormatJpeg, 120, 80));
         ASSERT_TRUE(WriteTestPicture(folder.File("b.jpg"), kPellioFormatJpeg, 90, 60));
@@ -45,7 +45,7 @@ protected:
         return SiblingProcess("TlHost.exe", arguments).Wait();
     }
 
-    std::string Module() const { return "--folder " + Quoted(modules) + " --module TlTestPlugin.dll"; }
+    std::string Module() const { return "--folder " + Quoted(modules) + " --module TlTestModule.dll"; }
 
     TempFolder folder;
     std::string modules = folder.MakeFolder("modules");
