@@ -150,16 +150,16 @@ inline void ExpectPupils(const EyemendFace& face, const std::vector<unsigned cha
     long stillRed = 0, changedOutside = 0;
     for (std::int32_t y = 0; y < face.height; ++y) {
         for (std::int32_t x = 0; x < face.width; ++x) {
-            int near = -1;
+            int closest = -1;
             for (int i = 0; i < 2; ++i) {
                 const EyemendFace::Disc& d = face.pupils[i];
                 if (corrected[i] && std::abs(x - d.x) <= d.radius + 2 && std::abs(y - d.y) <= d.radius + 2)
-                    near = i;
+                    closest = i;
             }
             const std::size_t at = std::size_t(y) * face.RowBytes() + x * pixelBytes;
-            if (near < 0) {
+            if (closest < 0) {
                 changedOutside += std::equal(&output[at], &output[at] + pixelBytes, &face.pixels[at]) ? 0 : 1;
-            } else if (face.pupils[near].Holds(x, y)) {
+            } else if (face.pupils[closest].Holds(x, y)) {
                 const EyemendRgb c = seen.At(x, y);
                 stillRed += c.red > std::max(c.green, c.blue) + 2 ? 1 : 0;
             }

@@ -10,59 +10,6 @@ bool InEllipse(std::int32_t x, std::int32_t y, double cx, double cy, double rx, 
     return dx * dx + dy * dy <= 1.0;
 }
 
-class Painter {
-public:
-    Painter(EyemendFace& face, std::int32_t unit) : m_face(face), m_unit(unit) {}
-
-    EyemendRgb Colour(std::int32_t x, std::int32_t y) const
-    {
-        const EyemendFace& f = m_face;
-        const double u = m_unit;
-        const double cx = f.width / 2.0, cy = f.height / 2.0;
-        for (const EyemendFace::Disc& pupil : f.pupils) {
-            if (pupil.Holds(x, y)) // a little unevenness, strongly red everywhere
-                return {std::uint8_t(190 + (x + y) % 20), std::uint8_t(30 + x % 5), std::uint8_t(36 + y % 4)};
-            if (InEllipse(x, y, pupil.x, pupil.y, 10 * u, 10 * u))
-                return {92, 62, 44}; // iris
-            if (InEllipse(x, y, pupil.x, pupil.y, 22 * u, 13 * u))
-                return {236, 234, 230}; // white of the eye
-        }
-        if (f.largeRedDisc.Holds(x, y))
-            return {212, 28, 30};
-        if (y >= f.stripePoint.y - u && y <= f.stripePoint.y + u && x >= f.stripePoint.x - 60 * u &&
-            x <= f.stripePoint.x + 60 * u)
-            return {205, 35, 40};
-        if (IsSingle(x, y))
-            return {220, 20, 25};
-        if (InEllipse(x, y, cx, cy + 60 * u, 28 * u, 7 * u))
-            return {190, 80, 82}; // lips: red, but far too wide for a pupil
-        if (InEllipse(x, y, cx, cy, 105 * u, 135 * u))
-            return {std::uint8_t(214 + (x % 7)), std::uint8_t(168 + (y % 5)), 140}; // skin
-        return {88, 108, 138};
-    }
-
-    bool IsSingle(std::int32_t x, std::int32_t y) const
-    {
-        for (const RePoint& p : Singles()) {
-            if (p.x == x && p.y == y)
-                return true;
-        }
-        return false;
-    }
-
-    std::vector<RePoint> Singles() const
-    {
-        const std::int32_t u = m_unit;
-        const std::int32_t cx = m_face.width / 2, cy = m_face.height / 2;
-        return {{cx + 50 * u, cy + 20 * u}, {cx - 70 * u, cy + 10 * u}, {12 * u, 12 * u}, {cx, cy - 100 * u},
-                {m_face.width - 15 * u, 30 * u}};
-    }
-
-private:
-    const EyemendFace& m_face;
-    std::int32_t m_unit;
-};
-
 } // namespace
 
 ReParams EyemendFace::Params()
@@ -86,7 +33,34 @@ EyemendRgb EyemendFace::At(std::int32_t x, std::int32_t y) const
     return {std::uint8_t(samples[0] / 257), std::uint8_t(samples[1] / 257), std::uint8_t(samples[2] / 257)};
 }
 
-EyemendFace MakeEyemendFace(std::int32_t width, std::int32_t height, bool wide)
+EyemendRgb EyemendFace::Colour(std::int32_t x, std::int32_t y) const
+{
+    const double u = unit;
+    const double cx = width / 2.0, cy = height / 2.0;
+    for (const Disc& pupil : pupils) {
+        if (pupil.Holds(x, y)) // a little unevenness, strongly red everywhere
+            return {std::uint8_t(190 + (x + y) % 20), std::uint8_t(30 + x % 5), std::uint8_t(36 + y % 4)};
+        if (InEllipse(x, y, pupil.x, pupil.y, 10 * u, 10 * u))
+            return {70, 92, 116}; // a blue-grey iris
+        if (InEllipse(x, y, pupil.x, pupil.y, 22 * u, 13 * u))
+            return {236, 234, 230}; // white of the eye
+    }
+    if (largeRedDisc.Holds(x, y))
+        return {212, 28, 30};
+    if (y >= stripePoint.y - u && y <= stripePoint.y + u && x >= stripePoint.x - 60 * u && x <= stripePoint.x + 60 * u)
+        return {205, 35, 40};
+    for (const RePoint& single : singles) {
+        if (single.x == x && single.y == y)
+            return {220, 20, 25};
+    }
+    if (InEllipse(x, y, cx, cy + 60 * u, 28 * u, 7 * u))
+        return {190, 80, 82}; // lips: red, but far too wide for a pupil
+    if (InEllipse(x, y, cx, cy, 105 * u, 135 * u))
+        return {std::uint8_t(214 + (x % 7)), std::uint8_t(168 + (y % 5)), 140}; // skin
+    return {88, 108, 138};
+}
+
+EyemendFace MakeEyemendFaceLayout(std::int32_t width, std::int32_t height, bool wide)
 {
     EyemendFace face;
     face.width = width;
@@ -99,14 +73,21 @@ EyemendFace MakeEyemendFace(std::int32_t width, std::int32_t height, bool wide)
     face.largeRedDisc = {std::max(40 * unit, cx - 150 * unit), cy + 90 * unit, 35 * unit};
     face.skinPoint = {cx + 60 * unit, cy + 25 * unit};
     face.stripePoint = {cx, std::min(height - 3 * unit, cy + 135 * unit)};
-    const Painter painter(face, unit);
-    face.singlePoint = painter.Singles()[0];
+    face.unit = unit;
+    face.singles = {{cx + 50 * unit, cy + 20 * unit}, {cx - 70 * unit, cy + 10 * unit}, {12 * unit, 12 * unit},
+                    {cx, cy - 100 * unit}, {width - 15 * unit, 30 * unit}};
+    face.singlePoint = face.singles[0];
+    return face;
+}
 
+EyemendFace MakeEyemendFace(std::int32_t width, std::int32_t height, bool wide)
+{
+    EyemendFace face = MakeEyemendFaceLayout(width, height, wide);
     face.pixels.resize(std::size_t(face.RowBytes()) * std::size_t(height));
     for (std::int32_t y = 0; y < height; ++y) {
         unsigned char* row = face.pixels.data() + std::size_t(y) * std::size_t(face.RowBytes());
         for (std::int32_t x = 0; x < width; ++x) {
-            const EyemendRgb c = painter.Colour(x, y);
+            const EyemendRgb c = face.Colour(x, y);
             if (!wide) {
                 row[3 * x] = c.red;
                 row[3 * x + 1] = c.green;

@@ -34,11 +34,18 @@ struct EyemendFace {
     RePoint skinPoint;   // on the cheek, away from anything red
     RePoint stripePoint; // on the red stripe
     RePoint singlePoint; // one of the single red pixels
+    std::int32_t unit = 1; // pixels per step of the layout
+    std::vector<RePoint> singles;
 
     std::int32_t RowBytes() const { return width * (wide ? 6 : 3); }
     ReParams Params();
-    // Samples of pixel (x, y), scaled to 8 bits.
+    // The painted colour of pixel (x, y), 8 bits a channel.
+    EyemendRgb Colour(std::int32_t x, std::int32_t y) const;
+    // Samples of pixel (x, y) in `pixels`, scaled to 8 bits.
     EyemendRgb At(std::int32_t x, std::int32_t y) const;
 };
 
+// Where everything lies, without pixels.
+EyemendFace MakeEyemendFaceLayout(std::int32_t width, std::int32_t height, bool wide);
+// The layout painted into `pixels`.
 EyemendFace MakeEyemendFace(std::int32_t width, std::int32_t height, bool wide);
