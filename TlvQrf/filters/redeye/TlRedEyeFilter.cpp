@@ -1,13 +1,12 @@
 #include "filters/redeye/TlRedEyeFilter.h"
 
-#include "filters/frame/TlPassThrough.h"
-#include "filters/frame/TlPixelFormats.h"
 #include "infra/ByteBuffer.h"
 #include "kelvra/KelvraTagControl.h"
 
 #include <atomic>
 #include <cmath>
 #include <limits>
+#include <new>
 
 namespace {
 

@@ -69,10 +69,11 @@ public:
     // fills empty records with every region.
     IKelvraError* SaveRegions(bool manual, std::vector<CByteBuffer>& records, bool all);
 
-    // A click at (x, y): when it lies inside the picture and the library
-    // finds a red point within kClickRadius, it becomes the pending click
-    // point and the answer is true; otherwise any pending point is dropped
-    // and the answer is false.
+    // A click at (x, y) in the source's pixels: when it lies inside the
+    // picture and the library finds a red pupil within kClickRadius of it in
+    // the working buffer (filled first when it must be), it becomes the
+    // pending click point and the answer is true; otherwise any pending
+    // point is dropped and the answer is false.
     bool ReFindRedPoint(long x, long y);
 
     // Written by the filter's owner.
