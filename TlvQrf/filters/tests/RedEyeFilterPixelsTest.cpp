@@ -1,6 +1,7 @@
 // The red-eye filter on the synthetic face, in 8 and 16 bits: automatic
 // detection and correction with its notices, the mode changes, the click
 // point, the stored regions, and refilling after an upstream change.
+#include "PixelFilterTestSupport.h"
 #include "RedEyeTestSupport.h"
 
 using namespace redeye_test;
@@ -246,6 +247,24 @@ TEST(RedEyeFilterPixelsTest, BufferTooLargeForThisProcessIsOutOfMemory)
     ExpectError(filter.DetectAuto(nullptr, 4096, false), kKelvraOutOfMemory, TlFilterId("OmRe"));
     KelvraDataDisconnect(image, &filter);
     image->Release();
+}
+
+// The first tile fills the working buffer while the others wait for it.
+TEST(RedEyeFilterPixelsTest, TilesMadeOnSeveralThreadsAtOnceMatchOneThread)
+{
+    for (bool wide : kBothDepths) {
+        SCOPED_TRACE(wide ? "16 bits" : "8 bits");
+        FaceChain chain(wide);
+        CRedEyeFilter reference(chain.holder.manager), shared(chain.holder.manager);
+        for (CRedEyeFilter* filter : {&reference, &shared}) {
+            std::vector<CByteBuffer> automatic{chain.PupilRecord(0), chain.PupilRecord(1)};
+            ExpectOk(filter->LoadRegions(false, automatic));
+            ExpectOk(filter->SetMode(CRedEyeFilter::kModeAutomatic, false));
+        }
+        pixel_test::ExpectSameTilesOnThreads(reference, shared, chain.image);
+        const std::vector<unsigned> corrected = pixel_test::OutputAsOneTile(shared, chain.image);
+        EXPECT_NE(ReadAllSamples(chain.image), corrected);
+    }
 }
 
 } // namespace
