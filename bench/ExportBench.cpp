@@ -5,11 +5,9 @@
 // seconds and megapixels per second of the raw file. The files are made in
 // a temporary folder that goes at the end.
 // Run by hand under Wine: ExportBench [width height]
+#include "BenchDevelop.h"
 #include "BenchRawFile.h"
 #include "filtrix/VentraChrono.h"
-#include "fullres/TlFullResState.h"
-#include "fullres/TlProcessingChain.h"
-#include "kelvra/KelvraFilterChain.h"
 #include "params/TlvParamSet.h"
 #include "pellio/PellioFormats.h"
 #include "save/TlSaveImage.h"
@@ -21,33 +19,6 @@ namespace {
 
 constexpr std::uint32_t kEightBitColour = 0;
 constexpr std::uint32_t kJpegQuality = 90;
-
-// Builds the full-resolution chain and runs it into its image; false when
-// either fails.
-bool DevelopInMemory(IKelvraManager* manager, CTlvParamSet& params)
-{
-    ReleaseFullResState();
-    FullResState().channelLayout = kEightBitColour;
-    params.ReadImageTags();
-    const int built = BuildProcessingChain(manager, params, false, 1.0, 0);
-    STlFullResState& state = FullResState();
-    if (built != kTlChainComplete || state.chain == nullptr || state.destination == nullptr) {
-        std::printf("the development chain could not be built (%d)\n", built);
-        return false;
-    }
-    IKelvraDataSource* sources[] = {params.image};
-    void* handle = nullptr;
-    IKelvraError* error = state.chain->BeginProcess(&handle, sources, 1, state.destination);
-    long done = 0, total = 1;
-    while (error == nullptr && total != 0)
-        error = state.chain->ExecuteProcess(handle, &done, &total);
-    if (handle != nullptr)
-        IKelvraError::Release(state.chain->EndProcess(handle));
-    const bool ok = error == nullptr;
-    IKelvraError::Release(error);
-    ReleaseFullResState();
-    return ok;
-}
 
 void Report(const char* what, double seconds, double megapixels)
 {

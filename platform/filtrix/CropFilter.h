@@ -7,6 +7,7 @@
 #pragma once
 
 #include "filtrix/KelvraFilterBase.h"
+#include "kelvra/KelvraLock.h"
 
 #include <mutex>
 
@@ -57,6 +58,6 @@ private:
     bool OutputSize(long* width, long* height);
     IKelvraError* Announce(bool notify, bool sized, const KelvraSizeChange& change);
 
-    mutable std::mutex m_lock;
+    mutable CKelvraLock m_lock;
     KelvraRect m_rect;
 };

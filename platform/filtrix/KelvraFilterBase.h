@@ -7,8 +7,10 @@
 
 #include "kelvra/KelvraFilter.h"
 #include "kelvra/KelvraImage.h"
+#include "kelvra/KelvraLock.h"
 #include "kelvra/KelvraTileCache.h"
 
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <set>
@@ -135,7 +137,8 @@ public:
 
 protected:
     // The sources a tile or run reads: info's when given, else the filter's.
-    std::vector<IKelvraDataSource*> SourcesFor(const CKelvraProcessInfo* info) const;
+    // A reference, not a copy: every tile asks, on several threads at once.
+    const std::vector<IKelvraDataSource*>& SourcesFor(const CKelvraProcessInfo* info) const;
     // Sends code 0 for the whole output: the end of every parameter setter
     // that changed something (nothing is sent unless `notify`, the filter is
     // enabled and has a source).
@@ -149,7 +152,9 @@ protected:
     // The same after dropping every cached tile.
     IKelvraError* DropAllAndForward(IKelvraDataSource* sender, long code, void* data);
 
-    bool m_stale = true;
+    // Set by setters on the host's thread, read on every lock by whichever
+    // thread pulls a tile.
+    std::atomic<bool> m_stale{true};
     bool m_bypass = false;
     bool m_enabled = true;
 
@@ -166,7 +171,7 @@ private:
     // Tiles handed out from the first source while passing through, so that
     // each unlock goes back where its lock went even if the filter was
     // switched in between.
-    std::mutex m_forwardLock;
+    CKelvraLock m_forwardLock;
     std::multimap<long, IKelvraDataSource*> m_forwarded;
     std::set<void*> m_runs;
 };

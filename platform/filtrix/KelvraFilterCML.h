@@ -12,6 +12,7 @@
 
 #include "filtrix/KelvraFilterBase.h"
 #include "filtrix/KelvraFilterCMLEngine.h"
+#include "kelvra/KelvraLock.h"
 
 #include <atomic>
 #include <cstdint>
@@ -73,7 +74,7 @@ private:
     // new pixel format (code 2) and of new pixels (code 0) when `notify`.
     IKelvraError* SettingChanged(KelvraPixelFormat formatBefore, bool notify);
 
-    mutable std::mutex m_settingsLock;
+    mutable CKelvraLock m_settingsLock;
     CKelvraFilterCMLEngine::CReference m_engine;
     long m_bits[2] = {16, 16};
     std::shared_ptr<const CTables> m_tables[2];

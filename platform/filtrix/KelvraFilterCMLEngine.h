@@ -16,6 +16,7 @@
 
 #include "filtrix/TReferencedObjectPointer.h"
 #include "kelvra/KelvraError.h"
+#include "kelvra/KelvraLock.h"
 #include "kelvra/KelvraTypes.h"
 
 #include <atomic>
@@ -116,7 +117,7 @@ private:
     IKelvraError* FormatOf(int profile, long bits, KelvraPixelFormat* format) const;
     std::shared_ptr<CState> Snapshot() const;
 
-    mutable std::mutex m_lock;
+    mutable CKelvraLock m_lock;
     std::shared_ptr<CState> m_state; // replaced whole on every change
     std::vector<CReference*> m_references;
     IMgr* m_manager = nullptr;

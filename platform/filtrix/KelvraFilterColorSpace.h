@@ -16,6 +16,7 @@
 #pragma once
 
 #include "filtrix/KelvraFilterBase.h"
+#include "kelvra/KelvraLock.h"
 
 #include <mutex>
 
@@ -53,7 +54,7 @@ private:
     // The output format for sources of `input`; 1010 when it cannot be made.
     IKelvraError* OutputFor(KelvraPixelFormat input, KelvraPixelFormat* output) const;
 
-    mutable std::mutex m_lock;
+    mutable CKelvraLock m_lock;
     long m_space = kColorSpaceKeep;
     long m_depth = kColorDepthKeep;
 };

@@ -13,6 +13,7 @@
 #pragma once
 
 #include "filtrix/KelvraFilterBase.h"
+#include "kelvra/KelvraLock.h"
 
 #include <mutex>
 
@@ -34,7 +35,7 @@ public:
     IKelvraError* DoGenerateTile(IKelvraTile* tile, CKelvraProcessInfo* info) override;
 
 private:
-    mutable std::mutex m_lock;
+    mutable CKelvraLock m_lock;
     long m_width = 0;
     long m_height = 0;
     double m_scale = 1.0;

@@ -22,6 +22,7 @@
 #pragma once
 
 #include "filtrix/KelvraFilterBase.h"
+#include "kelvra/KelvraLock.h"
 
 #include <cstdint>
 #include <memory>
@@ -105,7 +106,7 @@ private:
     IKelvraError* Forget(const KelvraRect* rect);
     IKelvraError* Send(long code);
 
-    mutable std::mutex m_lock; // counts are written by whichever thread pulls a tile
+    mutable CKelvraLock m_lock; // counts are written by whichever thread pulls a tile
     std::unique_ptr<CHistogramCounts> m_counts;
     KelvraRect m_crop;
     bool m_counting = true;

@@ -15,6 +15,7 @@
 #pragma once
 
 #include "filtrix/KelvraFilterBase.h"
+#include "kelvra/KelvraLock.h"
 
 #include <cstdint>
 #include <memory>
@@ -57,7 +58,7 @@ private:
     // Lookups for sources of `format`, made once per change of the tables.
     std::shared_ptr<const LutPlan> PlanFor(KelvraPixelFormat format);
 
-    mutable std::mutex m_lock; // tables are set on one thread while tiles are made on others
+    mutable CKelvraLock m_lock; // tables are set on one thread while tiles are made on others
     std::unique_ptr<LutTables> m_tables;
     std::shared_ptr<const LutPlan> m_plan;
 };

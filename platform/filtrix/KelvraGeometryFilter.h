@@ -6,6 +6,7 @@
 #pragma once
 
 #include "filtrix/KelvraFilterBase.h"
+#include "kelvra/KelvraLock.h"
 
 #include <cstdint>
 #include <functional>
@@ -55,17 +56,17 @@ protected:
     public:
         Settings Get() const
         {
-            std::lock_guard<std::mutex> guard(m_lock);
+            std::lock_guard<CKelvraLock> guard(m_lock);
             return m_value;
         }
         void Set(const Settings& value)
         {
-            std::lock_guard<std::mutex> guard(m_lock);
+            std::lock_guard<CKelvraLock> guard(m_lock);
             m_value = value;
         }
 
     private:
-        mutable std::mutex m_lock;
+        mutable CKelvraLock m_lock;
         Settings m_value{};
     };
 

@@ -22,6 +22,7 @@
 
 #include "filtrix/KelvraFilterBase.h"
 #include "filtrix/UnsharpMaskParams.h"
+#include "kelvra/KelvraLock.h"
 
 #include <memory>
 #include <mutex>
@@ -78,7 +79,7 @@ private:
     template <typename Rect>
     IKelvraError* GrowByReach(Rect* rect);
 
-    mutable std::mutex m_lock; // settings are set on one thread while tiles are made on others
+    mutable CKelvraLock m_lock; // settings are set on one thread while tiles are made on others
     UsmParams m_params;
     std::shared_ptr<const UsmPlan> m_plan;
 };

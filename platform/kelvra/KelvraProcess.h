@@ -1,8 +1,10 @@
 // Process runs: a filter, or a list of filters, applied to given sources
-// and written into a destination image one row of tiles per step. Each
-// stage pulls through its own small tile cache, not the filters' preview
-// caches, so a run and an on-screen preview of the same filters do not
-// disturb each other.
+// and written into a destination image one row of tiles per step. The
+// tiles of a row are made at once on the process's worker threads
+// (kelvra/KelvraWorkers.h) and written in order on the caller's thread.
+// Each stage pulls through its own small tile cache, not the filters'
+// preview caches, so a run and an on-screen preview of the same filters do
+// not disturb each other.
 #pragma once
 
 #include "kelvra/KelvraFilter.h"
@@ -33,8 +35,18 @@ public:
 
 private:
     CKelvraProcessRun(IKelvraImage* destination, KelvraTag errorTag);
+    // One output tile of the row being filled, as a worker left it.
+    struct MadeTile {
+        const void* data = nullptr; // set while the tile is locked
+        KelvraRect rect;
+        long rowBytes = 0;
+        IKelvraError* error = nullptr;
+    };
+
     IKelvraError* Describe();
-    IKelvraError* CopyTile(long column, long row);
+    IKelvraError* FillRow(long row);
+    void MakeRow(long row, std::vector<MadeTile>& made);
+    IKelvraError* WriteTile(long column, long row, const MadeTile& tile);
 
     IKelvraImage* m_destination;
     KelvraTag m_errorTag;

@@ -7,9 +7,11 @@
 #include "jobs/TlGlobalJobQueue.h"
 #include "lib/TlHistograms.h"
 #include "lib/TlLibraryStartup.h"
+#include "lib/TlPluginInstall.h"
 #include "lib/TlQrfLibApp.h"
 #include "load/TlLiveObjects.h"
 #include "export/TlExport.h"
+#include "filters/plugin/TlInstalledPlugins.h"
 #include "qrfsave/TlQrfSave.h"
 #include "save/TlSaveImage.h"
 #include "saverequest/TlSaveJobQueue.h"
@@ -48,6 +50,8 @@ unsigned long TlvQrfLib::InitializeQRFLib(IKelvraManager* manager)
     InstallQrfSettingsSave();
     // Save requests queue their tasks on the library's one job queue.
     SetJobQueueFactory(&NewSaveJobQueue);
+    // Plug-in records find installed plug-ins and make Windows hosts.
+    InstallPluginServices();
     return StartQrfLibrary(manager);
 }
 
@@ -55,6 +59,12 @@ void TlvQrfLib::CloseQRFLib()
 {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
     CloseQrfLibrary();
+}
+
+unsigned long TlvQrfLib::AddInstalledPlugin(const char* path, const char* name, const char* category, long id)
+{
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    return CTlInstalledPlugins::Instance().Add(path, name, category, std::int32_t(id)) ? 0 : 0x1003;
 }
 
 unsigned long TlvQrfLib::CreateImage(IKelvraImage** image, long kind)

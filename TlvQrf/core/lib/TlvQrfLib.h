@@ -33,6 +33,9 @@ TLBQRF_API unsigned long InitializeQRFLib(IKelvraManager* manager);
 // Called once after the last image object is gone: deletes the generated
 // profiles.
 TLBQRF_API void CloseQRFLib();
+// Adds an image-editor filter plug-in to the installed ones: the path of its
+// file, two strings and its id. 0, or 0x1003 when memory runs out.
+TLBQRF_API unsigned long AddInstalledPlugin(const char* path, const char* name, const char* category, long id);
 // An empty image of the library's manager: 0, or the result code of the
 // failure (the out pointer is then untouched).
 TLBQRF_API unsigned long CreateImage(IKelvraImage** image, long kind);

@@ -31,9 +31,10 @@ CTlChannelTables::Result CTlChannelTables::SetLuts(int inBits, int outBits, cons
         return Result::BadBits;
     if (!luts[0] && !luts[1] && !luts[2])
         inBits = outBits = 0;
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     if (IsSame(inBits, outBits, luts))
         return Result::Unchanged;
+    m_ready.store(false);
     const std::size_t entries = std::size_t(1) << inBits;
     const bool reuse = inBits != 0 && outBits != 0 && inBits == m_inBits;
     std::unique_ptr<std::uint16_t[]> fresh[3];
@@ -95,7 +96,11 @@ void CTlChannelTables::Build(int channel)
 
 bool CTlChannelTables::Prepare(const std::int32_t* (&tables)[3])
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    if (m_ready.load(std::memory_order_acquire)) {
+        std::copy(std::begin(m_prepared), std::end(m_prepared), std::begin(tables));
+        return true;
+    }
+    std::lock_guard<CKelvraLock> guard(m_lock);
     const bool haveLuts = m_inBits != 0 && m_outBits != 0;
     std::unique_ptr<std::int32_t[]> fresh[3];
     for (int c = 0; c < 3; ++c) {
@@ -115,7 +120,8 @@ bool CTlChannelTables::Prepare(const std::int32_t* (&tables)[3])
             m_own[c].reset();
             m_state[c] = kShared;
         }
-        tables[c] = m_state[c] == kBuilt ? m_own[c].get() : GetSqrtTable();
+        tables[c] = m_prepared[c] = m_state[c] == kBuilt ? m_own[c].get() : GetSqrtTable();
     }
+    m_ready.store(true, std::memory_order_release);
     return true;
 }

@@ -5,6 +5,9 @@
 // square-root table.
 #pragma once
 
+#include "kelvra/KelvraLock.h"
+
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -22,7 +25,8 @@ public:
     // Builds the tone tables that are missing or stale and drops those of
     // channels whose table went away; answers the three tables to use
     // (4096 entries each), or false when memory ran out. Tiles are made on
-    // several threads at once, so this runs under a lock.
+    // several threads at once: once built, the tables are answered without
+    // taking the lock, which every tile would otherwise wait for.
     bool Prepare(const std::int32_t* (&tables)[3]);
 
     int InBits() const { return m_inBits; }
@@ -40,5 +44,7 @@ private:
     std::unique_ptr<std::uint16_t[]> m_luts[3];
     int m_state[3] = {kShared, kShared, kShared};
     std::unique_ptr<std::int32_t[]> m_own[3];
-    std::mutex m_lock;
+    const std::int32_t* m_prepared[3] = {};
+    std::atomic<bool> m_ready{false}; // m_prepared answers until the tables change
+    CKelvraLock m_lock;
 };

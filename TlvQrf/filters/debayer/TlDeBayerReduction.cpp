@@ -41,7 +41,10 @@ IKelvraError* CDeBayerFilterBase::GenerateReducedTile(IKelvraTile* tile, IKelvra
     const CTlDeBayerOutput output{false, m_outputRect.left, m_outputRect.top};
     const KelvraRect block = output.SourceAreaFor(KelvraRect(toFill.left * factor, toFill.top * factor,
                                                              toFill.right * factor, toFill.bottom * factor));
-    CTlDeBayerWorkspace& work = CTlDeBayerWorkspace::ForThisThread();
+    CTlDeBayerWorkspaceLease lease;
+    if (!lease)
+        return TL_FILTER_ERROR(kKelvraOutOfMemory);
+    CTlDeBayerWorkspace& work = *lease;
     try {
         if (IKelvraError* error =
                 TlReadMosaicBlock(source, sourceWidth, sourceHeight, block, m_phases, tables, work.raw))
@@ -64,6 +67,5 @@ IKelvraError* CDeBayerFilterBase::GenerateReducedTile(IKelvraTile* tile, IKelvra
     }
     tile->Unlock();
     tile->SetComplete();
-    work.TrimIfLarge();
     return nullptr;
 }

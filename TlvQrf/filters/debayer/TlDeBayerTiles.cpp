@@ -1,5 +1,5 @@
 // The tile walk of the demosaicing filters. A tile works only in its
-// thread's own workspace, so the framework may make tiles on several
+// own borrowed workspace, so the framework may make tiles on several
 // threads at once.
 #include "filters/debayer/TlDeBayerFilterBase.h"
 #include "filters/debayer/TlDeBayerOutput.h"
@@ -22,10 +22,10 @@ IKelvraError* CDeBayerFilterBase::GenerateDemosaicedTile(IKelvraTile* tile, CKel
     if (!m_tables.Prepare(tables))
         return TL_FILTER_ERROR(kKelvraOutOfMemory);
 
-    std::vector<IKelvraDataSource*> sources;
+    const std::vector<IKelvraDataSource*>* sources = nullptr;
     if (IKelvraError* error = InputSources(info, &sources))
         return error;
-    IKelvraDataSource* source = sources[0];
+    IKelvraDataSource* source = (*sources)[0];
     long sourceWidth = 0, sourceHeight = 0;
     KelvraPixelFormat format = 0;
     if (IKelvraError* error = source->GetSize(&sourceWidth, &sourceHeight))
@@ -43,7 +43,10 @@ IKelvraError* CDeBayerFilterBase::GenerateDemosaicedTile(IKelvraTile* tile, CKel
     const CTlDeBayerOutput output{m_pixelAspectMode, m_outputRect.left, m_outputRect.top};
     const KelvraRect area = output.SourceAreaFor(toFill);
     const KelvraRect block(area.left - margin, area.top - margin, area.right + margin, area.bottom + margin);
-    CTlDeBayerWorkspace& work = CTlDeBayerWorkspace::ForThisThread();
+    CTlDeBayerWorkspaceLease lease;
+    if (!lease)
+        return TL_FILTER_ERROR(kKelvraOutOfMemory);
+    CTlDeBayerWorkspace& work = *lease;
     IKelvraError* error = Demosaic(work, source, sourceWidth, sourceHeight, block, margin, tables, engine);
     if (!error) {
         void* buffer = nullptr;
@@ -57,7 +60,6 @@ IKelvraError* CDeBayerFilterBase::GenerateDemosaicedTile(IKelvraTile* tile, CKel
             tile->SetComplete();
         }
     }
-    work.TrimIfLarge();
     return error;
 }
 

@@ -79,8 +79,8 @@ protected:
                                  TlTargetWorker worker);
 
     // The sources of a tile or run (info's when given, else the filter's),
-    // the image input first. 1013 when there is none.
-    IKelvraError* InputSources(const CKelvraProcessInfo* info, std::vector<IKelvraDataSource*>* sources) const;
+    // the image input first, without copying them. 1013 when there is none.
+    IKelvraError* InputSources(const CKelvraProcessInfo* info, const std::vector<IKelvraDataSource*>** sources) const;
 
 private:
     template <typename Stored, typename Value, typename RecomputeBypass>

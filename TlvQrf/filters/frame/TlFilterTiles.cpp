@@ -2,6 +2,8 @@
 // the source, then walk the source tiles under it with the filter's worker.
 #include "filters/frame/TlFilter.h"
 
+#include "kelvra/KelvraRegion.h"
+
 #include <new>
 #include <vector>
 
@@ -30,16 +32,16 @@ IKelvraError* CTlFilter::GenerateTarget(IKelvraTile* tile, CKelvraProcessInfo* i
     KelvraRect full;
     tile->GetRect(&full);
 
-    std::vector<IKelvraDataSource*> sources;
+    const std::vector<IKelvraDataSource*>* sources = nullptr;
     if (IKelvraError* error = InputSources(info, &sources))
         return error;
-    IKelvraDataSource* source = sources[0];
+    IKelvraDataSource* source = (*sources)[0];
     KelvraPixelFormat sourceFormat = 0;
     long width = 0, height = 0;
     if (IKelvraError* error = CheckSource(source, check, &sourceFormat, &width, &height))
         return error;
     KelvraPixelFormat format = 0;
-    if (IKelvraError* error = GetFilteredColorSpace(sources.data(), long(sources.size()), &format))
+    if (IKelvraError* error = GetFilteredColorSpace(sources->data(), long(sources->size()), &format))
         return TL_FILTER_WRAP(error);
 
     void* buffer = nullptr;
@@ -72,40 +74,25 @@ IKelvraError* CTlFilter::CheckSource(IKelvraDataSource* source, const CTlFormatC
 IKelvraError* CTlFilter::WalkSourceTiles(const CTlTileTarget& target, const KelvraRect& needed,
                                          TlTileWorker worker) const
 {
-    IKelvraTileGrid* grid = nullptr;
-    if (IKelvraError* error = target.source->MapRect(needed, &grid))
-        return TL_FILTER_WRAP(error);
-    if (!grid)
-        return TL_FILTER_ERROR(kKelvraMissingObject);
     const long pixelBytes = long(KelvraBitsPerPixel(target.sourceFormat) + 7) / 8;
-    IKelvraError* error = nullptr;
-    for (long row = 0; !error && row < grid->GetRowCount(); ++row) {
-        for (long column = 0; !error && column < grid->GetColumnCount(); ++column) {
-            CTlSourceTile sourceTile;
-            sourceTile.pixelBytes = pixelBytes;
-            const void* data = nullptr;
-            if (IKelvraError* lockError = target.source->LockTile(grid, column, row, &data, &sourceTile.tileRect,
-                                                                  &sourceTile.overlap, &sourceTile.rowBytes)) {
-                error = TL_FILTER_WRAP(lockError);
-                break;
-            }
-            sourceTile.data = static_cast<const unsigned char*>(data);
-            error = worker(target, sourceTile);
-            error = AddWorker(error, __LINE__, target.source->UnlockTile(grid, column, row));
-        }
-    }
-    grid->Release();
-    return error;
+    // A failed lock comes back under the filter's tag; a worker's failure as
+    // the worker tagged it.
+    return KelvraVisitRegion(target.source, needed, GetFilterTag(), [&](const KelvraRegionTile& tile) {
+        CTlSourceTile sourceTile;
+        sourceTile.data = tile.data;
+        sourceTile.tileRect = tile.tile;
+        sourceTile.overlap = tile.part;
+        sourceTile.rowBytes = tile.rowBytes;
+        sourceTile.pixelBytes = pixelBytes;
+        return worker(target, sourceTile);
+    });
 }
 
-IKelvraError* CTlFilter::InputSources(const CKelvraProcessInfo* info, std::vector<IKelvraDataSource*>* sources) const
+IKelvraError* CTlFilter::InputSources(const CKelvraProcessInfo* info,
+                                      const std::vector<IKelvraDataSource*>** sources) const
 {
-    try {
-        *sources = SourcesFor(info);
-    } catch (const std::bad_alloc&) {
-        return TL_FILTER_ERROR(kKelvraOutOfMemory);
-    }
-    if (sources->empty() || (*sources)[0] == nullptr)
+    *sources = &SourcesFor(info);
+    if ((*sources)->empty() || (**sources)[0] == nullptr)
         return TL_FILTER_ERROR(kKelvraNotReady);
     return nullptr;
 }

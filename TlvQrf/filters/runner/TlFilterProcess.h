@@ -1,13 +1,16 @@
 // Renders a data source through an ordered list of filters into an image:
-// connects the list, gives the image the description of the last output and
-// copies that output into it tile by tile. The list is not owned; it is
-// connected only while a copy runs.
+// connects the list and runs it as the framework's process run, which gives
+// the image the description of the last output and fills it row of tiles by
+// row of tiles. The list is not owned; it is connected only while a copy
+// runs.
 #pragma once
 
 #include "kelvra/KelvraFilter.h"
 #include "kelvra/KelvraImage.h"
 
 #include <vector>
+
+class CKelvraProcessRun;
 
 class CFilterProcess {
 public:
@@ -25,27 +28,21 @@ public:
     // Connects the list and describes the destination; on failure every
     // connection made is undone.
     IKelvraError* Begin(IKelvraDataSource* source, IKelvraImage* destination);
-    // Copies one tile; `done` and `total` (either may be null) count tiles,
-    // both 1 when no copy runs.
+    // Fills one row of tiles; `done` and `total` (either may be null) count
+    // rows of tiles, both 1 when no copy runs.
     IKelvraError* Step(long* done, long* total);
-    // Ends a running copy: releases the grid and disconnects the list.
+    // Ends a running copy: ends the run and disconnects the list.
     IKelvraError* End();
     // Ends a running copy, dropping its errors, and empties the list.
     void Clear();
 
-    bool IsRunning() const { return m_tileGrid != nullptr; }
+    bool IsRunning() const { return m_run != nullptr; }
 
 private:
     IKelvraError* ConnectList(long* connected);
     IKelvraError* Disconnect(long connected);
-    IKelvraError* DescribeDestination();
-    IKelvraError* CopyTile(long column, long row);
 
     IKelvraDataSource* m_source = nullptr;
-    IKelvraDataSource* m_lastOutput = nullptr;
-    IKelvraImage* m_destination = nullptr;
-    IKelvraTileGrid* m_tileGrid = nullptr;
+    CKelvraProcessRun* m_run = nullptr;
     std::vector<IKelvraFilter*> m_filters;
-    long m_column = -1;
-    long m_row = -1;
 };

@@ -15,7 +15,7 @@ namespace colour_test {
 
 // The base keeps its flags protected; tests read and clear them here.
 struct FlagAccess : CKelvraFilterBase {
-    static bool& Stale(CKelvraFilterBase& filter) { return filter.*(&FlagAccess::m_stale); }
+    static std::atomic<bool>& Stale(CKelvraFilterBase& filter) { return filter.*(&FlagAccess::m_stale); }
     static bool Bypass(const CKelvraFilterBase& filter) { return filter.*(&FlagAccess::m_bypass); }
 };
 

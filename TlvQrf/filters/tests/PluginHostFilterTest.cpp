@@ -1,9 +1,10 @@
 // The filter-plug-in filter: its name, how it attaches to its host, its
-// scale and resolution, and the pixels it passes while running plug-ins is
-// not there.
+// scale and resolution, and what it does without a host. Its runs of real
+// plug-ins are tested in PluginFilterRunTest.
 #include "FilterRigs.h"
 
 #include "filters/pluginfilter/TlPluginHostFilter.h"
+#include "filters/tests/PluginRunStandIn.h"
 
 #include <algorithm>
 #include <vector>
@@ -13,7 +14,7 @@ using namespace filter_test;
 namespace {
 
 // A host that remembers its filters as a real one does.
-class RecordingHost : public ITlFilterPluginHost {
+class RecordingHost : public plugin_test::PassThroughRuns {
 public:
     void AttachFilter(CPluginHostFilter* filter, bool attach) override
     {
@@ -59,8 +60,8 @@ TEST(PluginHostFilterTest, ScaleAndResolutionFollowTheSetterPattern)
 
 TEST(PluginHostFilterTest, ScaleAndResolutionChangeTellsTheHost)
 {
-    ChainRig<CPluginHostFilter> chain(kKelvraRGB16);
     RecordingHost host;
+    ChainRig<CPluginHostFilter> chain(kKelvraRGB16);
     ExpectOk(chain.filter.SetPlugin(&host, false));
     ExpectOk(chain.filter.SetScaleAndResolution(1.0, 300.0, true));
     EXPECT_EQ(0, host.changes);
@@ -71,8 +72,8 @@ TEST(PluginHostFilterTest, ScaleAndResolutionChangeTellsTheHost)
 
 TEST(PluginHostFilterTest, AttachingAHostAnnouncesTheWholeOutput)
 {
-    ChainRig<CPluginHostFilter> chain(kKelvraRGB16);
     RecordingHost host;
+    ChainRig<CPluginHostFilter> chain(kKelvraRGB16);
     ExpectOk(chain.filter.SetPlugin(&host, true));
     EXPECT_EQ(&host, chain.filter.GetPlugin());
     EXPECT_EQ(std::vector<CPluginHostFilter*>{&chain.filter}, host.filters);
@@ -85,8 +86,8 @@ TEST(PluginHostFilterTest, AttachingAHostAnnouncesTheWholeOutput)
 
 TEST(PluginHostFilterTest, SameHostAgainIsNotAttachedTwice)
 {
-    ChainRig<CPluginHostFilter> chain(kKelvraRGB16);
     RecordingHost host;
+    ChainRig<CPluginHostFilter> chain(kKelvraRGB16);
     ExpectOk(chain.filter.SetPlugin(&host, true));
     chain.filter.MarkFresh();
     ExpectOk(chain.filter.SetPlugin(&host, true));
@@ -97,9 +98,10 @@ TEST(PluginHostFilterTest, SameHostAgainIsNotAttachedTwice)
 
 TEST(PluginHostFilterTest, ReplacedOrDroppedHostForgetsTheFilter)
 {
-    ChainRig<CPluginHostFilter> chain(kKelvraRGB16);
+    // Hosts outlive the filters attached to them.
     RecordingHost first;
     RecordingHost second;
+    ChainRig<CPluginHostFilter> chain(kKelvraRGB16);
     ExpectOk(chain.filter.SetPlugin(&first, true));
     ExpectOk(chain.filter.SetPlugin(&second, true));
     EXPECT_TRUE(first.filters.empty());
@@ -128,8 +130,8 @@ TEST(PluginHostFilterTest, DestroyedFilterIsForgottenByItsHost)
 
 TEST(PluginHostFilterTest, UpstreamChangeMarksTheHostChanged)
 {
-    ChainRig<CPluginHostFilter> chain(kKelvraRGB16);
     RecordingHost host;
+    ChainRig<CPluginHostFilter> chain(kKelvraRGB16);
     ExpectOk(chain.filter.SetPlugin(&host, false));
     KelvraRect changed(0, 0, 10, 10);
     ExpectOk(KelvraSendDataNotification(chain.image, kKelvraNotifyData, &changed));
@@ -147,24 +149,31 @@ TEST(PluginHostFilterTest, WithoutHostRunAndTilesAreRefused)
     EXPECT_TRUE(tile.IsUntouched());
 }
 
-TEST(PluginHostFilterTest, PixelsPassUnchangedWithAndWithoutHost)
+TEST(PluginHostFilterTest, WithoutHostPixelsPassUnchanged)
 {
     for (KelvraPixelFormat format : {kKelvraGrey8, kKelvraGrey16, kKelvraRGB8, kKelvraRGB16}) {
         SCOPED_TRACE(format);
-        ChainRig<CPluginHostFilter> chain(format);
         RecordingHost host;
+        ChainRig<CPluginHostFilter> chain(format);
         ExpectOk(chain.filter.SetPlugin(&host, true));
-        ExpectOk(chain.filter.RunPlugin(CPluginHostFilter::kOwnSources));
-        ExpectOutputEqualsSource(&chain.filter, chain.image);
         ExpectOk(chain.filter.SetPlugin(nullptr, true));
         ExpectOutputEqualsSource(&chain.filter, chain.image);
     }
 }
 
+TEST(PluginHostFilterTest, HostThatNeedsNoRunIsNotRun)
+{
+    RecordingHost host;
+    ChainRig<CPluginHostFilter> chain(kKelvraCMYK8);
+    ExpectOk(chain.filter.SetPlugin(&host, false));
+    // Not even the source's format is looked at.
+    ExpectOk(chain.filter.RunPlugin(CPluginHostFilter::kOwnSources));
+}
+
 TEST(PluginHostFilterTest, FourChannelSourceIsRefused)
 {
-    ChainRig<CPluginHostFilter> chain(kKelvraCMYK8);
     RecordingHost host;
+    ChainRig<CPluginHostFilter> chain(kKelvraCMYK8);
     ExpectOk(chain.filter.SetPlugin(&host, false));
     frame_test::FakeTile tile(KelvraRect(0, 0, 64, 64), KelvraRect(0, 0, 64, 64), kKelvraCMYK8);
     ExpectError(chain.filter.DoGenerateTile(&tile, nullptr), kKelvraUnsupportedFormat, TlFilterId("Plug"));

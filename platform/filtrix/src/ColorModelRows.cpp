@@ -3,6 +3,8 @@
 #include "FiltrixSamples.h"
 #include "filtrix/KelvraFilterColorSpace.h"
 
+#include <cstring>
+
 namespace {
 
 // One pixel in 16-bit samples, four places whatever the model.
@@ -96,9 +98,34 @@ KelvraPixelFormat ColorOutputFormat(KelvraPixelFormat input, long space, long de
     return 0;
 }
 
+namespace {
+
+// The same colour model at another depth (or the same): sample by sample,
+// without the per-pixel model step, since every development ends here.
+void ChangeDepthRun(bool inWide, bool outWide, const std::uint8_t* in, std::uint8_t* out, long samples)
+{
+    const auto* in16 = reinterpret_cast<const std::uint16_t*>(in);
+    auto* out16 = reinterpret_cast<std::uint16_t*>(out);
+    if (inWide == outWide) {
+        std::memcpy(out, in, std::size_t(samples) * (inWide ? 2 : 1));
+    } else if (inWide) {
+        for (long i = 0; i < samples; ++i)
+            out[i] = FiltrixNarrow(in16[i]);
+    } else {
+        for (long i = 0; i < samples; ++i)
+            out16[i] = FiltrixWiden(in[i]);
+    }
+}
+
+} // namespace
+
 void ConvertColorRun(KelvraPixelFormat input, KelvraPixelFormat output, const std::uint8_t* in, std::uint8_t* out,
                      long count)
 {
+    if (FiltrixColorModel(input) == FiltrixColorModel(output) && KelvraPlaneCount(input) == KelvraPlaneCount(output)) {
+        ChangeDepthRun(KelvraIs16Bit(input), KelvraIs16Bit(output), in, out, count * long(KelvraPlaneCount(input)));
+        return;
+    }
     const long inPlanes = long(KelvraPlaneCount(input)), outPlanes = long(KelvraPlaneCount(output));
     const bool inWide = KelvraIs16Bit(input), outWide = KelvraIs16Bit(output);
     const PixelConvert convert = ConverterFor(FiltrixColorModel(input), FiltrixColorModel(output));

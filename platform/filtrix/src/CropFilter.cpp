@@ -37,7 +37,7 @@ const char* CCropFilter::GetFilterName() const
 
 KelvraRect CCropFilter::GetCrop() const
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     return m_rect;
 }
 
@@ -57,7 +57,7 @@ IKelvraError* CCropFilter::SetCrop(const KelvraRect& rect, bool notify)
     KelvraSizeChange change{};
     const bool knewSize = OutputSize(&change.oldWidth, &change.oldHeight);
     {
-        std::lock_guard<std::mutex> guard(m_lock);
+        std::lock_guard<CKelvraLock> guard(m_lock);
         if (rect == m_rect)
             return nullptr;
         m_rect = rect;
@@ -88,7 +88,7 @@ IKelvraError* CCropFilter::GetFilteredSize(IKelvraDataSource* const* sources, lo
 
 void CCropFilter::Offset(long* dx, long* dy) const
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     const bool shifts = !PassesThrough();
     *dx = shifts ? m_rect.left : 0;
     *dy = shifts ? m_rect.top : 0;

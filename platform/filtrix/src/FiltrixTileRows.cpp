@@ -2,6 +2,7 @@
 
 #include "FiltrixSamples.h"
 #include "filtrix/KelvraFilterBase.h"
+#include "kelvra/KelvraRegion.h"
 
 IKelvraError* FiltrixSourceFormat(KelvraTag tag, IKelvraDataSource* source, bool (*accept)(KelvraPixelFormat),
                                   KelvraPixelFormat* format)
@@ -21,42 +22,19 @@ IKelvraError* FiltrixFirstSource(KelvraTag tag, const std::vector<IKelvraDataSou
     return FiltrixSourceFormat(tag, *source, accept, format);
 }
 
-namespace {
-
-// Reads the runs of grid cell (column, row) and unlocks it again.
-IKelvraError* ReadCell(IKelvraDataSource* source, IKelvraTileGrid* grid, long column, long row, long pixelBytes,
-                       const FiltrixRunReader& read)
-{
-    const void* data = nullptr;
-    KelvraRect tileRect, locked;
-    long rowBytes = 0;
-    if (IKelvraError* error = source->LockTile(grid, column, row, &data, &tileRect, &locked, &rowBytes))
-        return error;
-    const auto* first = static_cast<const std::uint8_t*>(data) + (locked.left - tileRect.left) * pixelBytes;
-    for (long y = locked.top; y < locked.bottom; ++y)
-        read({first + (y - tileRect.top) * rowBytes, locked.Width(), locked.left, y});
-    return source->UnlockTile(grid, column, row);
-}
-
-} // namespace
-
 IKelvraError* FiltrixReadRuns(KelvraTag tag, IKelvraDataSource* source, const KelvraRect& rect,
                               const FiltrixRunReader& read)
 {
     KelvraPixelFormat format = 0;
     if (IKelvraError* error = FiltrixSourceFormat(tag, source, FiltrixIsByteFormat, &format))
         return error;
-    IKelvraTileGrid* grid = nullptr;
-    if (IKelvraError* error = source->MapRect(rect, &grid))
-        return KELVRA_WRAP(nullptr, tag, error);
     const long pixelBytes = long(KelvraBitsPerPixel(format) / 8);
-    IKelvraError* error = nullptr;
-    for (long row = 0; !error && row < grid->GetRowCount(); ++row) {
-        for (long column = 0; !error && column < grid->GetColumnCount(); ++column)
-            error = ReadCell(source, grid, column, row, pixelBytes, read);
-    }
-    grid->Release();
-    return error ? KELVRA_WRAP(nullptr, tag, error) : nullptr;
+    return KelvraVisitRegion(source, rect, tag, [&](const KelvraRegionTile& tile) -> IKelvraError* {
+        const KelvraRect& part = tile.part;
+        for (long y = part.top; y < part.bottom; ++y)
+            read({tile.At(part.left, y, pixelBytes), part.Width(), part.left, y});
+        return nullptr;
+    });
 }
 
 IKelvraError* FiltrixFillTile(KelvraTag tag, IKelvraTile* tile, IKelvraDataSource* source,

@@ -127,7 +127,7 @@ IKelvraError* CKelvraFilterBase::LockTile(long column, long row, const void** da
             return NotReady();
         if (IKelvraError* error = source->LockTile(column, row, data, rect, rowBytes))
             return KELVRA_WRAP(nullptr, GetFilterTag(), error);
-        std::lock_guard<std::mutex> guard(m_forwardLock);
+        std::lock_guard<CKelvraLock> guard(m_forwardLock);
         m_forwarded.emplace(KelvraTileId(column, row), source);
         return nullptr;
     }
@@ -140,7 +140,7 @@ IKelvraError* CKelvraFilterBase::UnlockTile(long column, long row)
 {
     IKelvraDataSource* forwardedTo = nullptr;
     {
-        std::lock_guard<std::mutex> guard(m_forwardLock);
+        std::lock_guard<CKelvraLock> guard(m_forwardLock);
         auto it = m_forwarded.find(KelvraTileId(column, row));
         if (it != m_forwarded.end()) {
             forwardedTo = it->second;
@@ -188,10 +188,9 @@ IKelvraError* CKelvraFilterBase::LockAndGenerate(long column, long row, const vo
 
 IKelvraError* CKelvraFilterBase::CheckCache()
 {
-    if (m_stale) {
+    // Cleared before the drop, so that a change made meanwhile marks it again.
+    if (m_stale.exchange(false))
         m_cache.Invalidate(nullptr);
-        m_stale = false;
-    }
     return nullptr;
 }
 
@@ -485,7 +484,7 @@ void CKelvraFilterBase::KelvraRemovedDataSource(IKelvraDataSource* source)
     m_sources.erase(std::remove(m_sources.begin(), m_sources.end(), source), m_sources.end());
     m_stale = true;
     // Locks passed to that source can no longer be given back to it.
-    std::lock_guard<std::mutex> guard(m_forwardLock);
+    std::lock_guard<CKelvraLock> guard(m_forwardLock);
     for (auto it = m_forwarded.begin(); it != m_forwarded.end();)
         it = it->second == source ? m_forwarded.erase(it) : std::next(it);
 }
@@ -500,7 +499,7 @@ IKelvraDataSource* CKelvraFilterBase::GetSource(long index) const
     return index >= 0 && index < GetSourceCount() ? m_sources[std::size_t(index)] : nullptr;
 }
 
-std::vector<IKelvraDataSource*> CKelvraFilterBase::SourcesFor(const CKelvraProcessInfo* info) const
+const std::vector<IKelvraDataSource*>& CKelvraFilterBase::SourcesFor(const CKelvraProcessInfo* info) const
 {
     return info ? info->sources : m_sources;
 }

@@ -16,7 +16,7 @@ const char* CKelvraFilterCML::GetFilterName() const
 
 CKelvraFilterCML::CSettings CKelvraFilterCML::TakeSettings() const
 {
-    std::lock_guard<std::mutex> guard(m_settingsLock);
+    std::lock_guard<CKelvraLock> guard(m_settingsLock);
     CSettings settings;
     settings.engine = m_engine.Get();
     for (int side = 0; side < 2; ++side) {
@@ -28,7 +28,7 @@ CKelvraFilterCML::CSettings CKelvraFilterCML::TakeSettings() const
 
 CKelvraFilterCMLEngine* CKelvraFilterCML::GetCMLEngine() const
 {
-    std::lock_guard<std::mutex> guard(m_settingsLock);
+    std::lock_guard<CKelvraLock> guard(m_settingsLock);
     return m_engine.Get();
 }
 
@@ -38,7 +38,7 @@ IKelvraError* CKelvraFilterCML::SetCMLEngine(CKelvraFilterCMLEngine* engine, boo
     // The old engine is let go outside the lock: its manager hears of it then.
     CKelvraFilterCMLEngine::CReference old;
     {
-        std::lock_guard<std::mutex> guard(m_settingsLock);
+        std::lock_guard<CKelvraLock> guard(m_settingsLock);
         if (m_engine == engine)
             return nullptr;
         old = m_engine;
@@ -50,7 +50,7 @@ IKelvraError* CKelvraFilterCML::SetCMLEngine(CKelvraFilterCMLEngine* engine, boo
 
 long CKelvraFilterCML::GetBitsPerComponent(bool outputSide) const
 {
-    std::lock_guard<std::mutex> guard(m_settingsLock);
+    std::lock_guard<CKelvraLock> guard(m_settingsLock);
     return m_bits[outputSide ? 1 : 0];
 }
 
@@ -60,7 +60,7 @@ IKelvraError* CKelvraFilterCML::SetBitsPerComponent(bool outputSide, long bits, 
         return KELVRA_ERROR(nullptr, kCmlFilterTag, kKelvraBadArgument);
     const KelvraPixelFormat before = CurrentOutputFormat();
     {
-        std::lock_guard<std::mutex> guard(m_settingsLock);
+        std::lock_guard<CKelvraLock> guard(m_settingsLock);
         if (m_bits[outputSide ? 1 : 0] == bits)
             return nullptr;
         m_bits[outputSide ? 1 : 0] = bits;
@@ -76,7 +76,7 @@ IKelvraError* CKelvraFilterCML::SetLUT(bool outputSide, bool enabled, const std:
         return error;
     const KelvraPixelFormat before = CurrentOutputFormat();
     {
-        std::lock_guard<std::mutex> guard(m_settingsLock);
+        std::lock_guard<CKelvraLock> guard(m_settingsLock);
         std::shared_ptr<const CTables>& side = m_tables[outputSide ? 1 : 0];
         if (CTables::Same(side.get(), made.get()))
             return nullptr;
@@ -92,7 +92,7 @@ IKelvraError* CKelvraFilterCML::GetLUTInfo(bool outputSide, long channel, bool* 
         return KELVRA_ERROR(nullptr, kCmlFilterTag, kKelvraBadArgument);
     std::shared_ptr<const CTables> tables;
     {
-        std::lock_guard<std::mutex> guard(m_settingsLock);
+        std::lock_guard<CKelvraLock> guard(m_settingsLock);
         tables = m_tables[outputSide ? 1 : 0];
     }
     const bool hasChannel = tables && !tables->channels[channel].empty();

@@ -41,7 +41,7 @@ CKelvraFilterCMLEngine::CKelvraFilterCMLEngine() : m_generation(NextGeneration()
 
 CKelvraFilterCMLEngine::~CKelvraFilterCMLEngine()
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     for (CReference* reference : m_references)
         reference->ObjectGone();
     m_references.clear();
@@ -49,7 +49,7 @@ CKelvraFilterCMLEngine::~CKelvraFilterCMLEngine()
 
 std::shared_ptr<CKelvraFilterCMLEngine::CState> CKelvraFilterCMLEngine::Snapshot() const
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     return m_state;
 }
 
@@ -67,7 +67,7 @@ IKelvraError* CKelvraFilterCMLEngine::Modify(Change change)
         return error;
     if (IKelvraError* error = change(*next))
         return KELVRA_WRAP(nullptr, kCmlEngineTag, error);
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     m_state = next;
     m_generation = NextGeneration();
     return nullptr;
@@ -142,25 +142,25 @@ long CKelvraFilterCMLEngine::GetRenderingIntent() const
 
 void CKelvraFilterCMLEngine::SetAutoDeleteThreshold(long threshold)
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     m_threshold = threshold;
 }
 
 long CKelvraFilterCMLEngine::GetAutoDeleteThreshold() const
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     return m_threshold;
 }
 
 void CKelvraFilterCMLEngine::SetManager(IMgr* manager)
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     m_manager = manager;
 }
 
 CKelvraFilterCMLEngine::IMgr* CKelvraFilterCMLEngine::GetManager() const
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     return m_manager;
 }
 
@@ -170,7 +170,7 @@ void CKelvraFilterCMLEngine::AddReferencedObjectPointer(CReference* reference)
 {
     if (!reference)
         return;
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     try {
         m_references.push_back(reference);
     } catch (const std::bad_alloc&) {
@@ -184,7 +184,7 @@ void CKelvraFilterCMLEngine::RemoveReferencedObjectPointer(CReference* reference
     IMgr* manager = nullptr;
     long count = 0;
     {
-        std::lock_guard<std::mutex> guard(m_lock);
+        std::lock_guard<CKelvraLock> guard(m_lock);
         auto it = std::find(m_references.begin(), m_references.end(), reference);
         if (it == m_references.end())
             return;
@@ -204,7 +204,7 @@ void CKelvraFilterCMLEngine::RemoveReferencedObjectPointer(CReference* reference
 
 long CKelvraFilterCMLEngine::GetReferenceCount() const
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     return long(m_references.size());
 }
 

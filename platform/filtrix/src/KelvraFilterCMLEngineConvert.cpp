@@ -164,7 +164,7 @@ IKelvraError* CKelvraFilterCMLEngine::CState::FindTransform(KelvraPixelFormat in
     const CmlSpace inputSpace = CmlSpaceOf(inputFormat), outputSpace = CmlSpaceOf(outputFormat);
     if (inputSpace != profiles[kSource]->space || outputSpace != profiles[kDestination]->space)
         return KELVRA_ERROR(nullptr, kCmlEngineTag, kKelvraUnsupportedFormat);
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     const auto key = std::make_pair(inputFormat, outputFormat);
     auto found = m_transforms.find(key);
     if (found != m_transforms.end()) {

@@ -6,6 +6,7 @@
 
 #include "KelvraFilterCMLFormats.h"
 #include "filtrix/KelvraFilterCMLEngine.h"
+#include "kelvra/KelvraLock.h"
 
 #include <lcms2.h>
 
@@ -81,6 +82,6 @@ private:
     IKelvraError* MakeTransform(CmlSpace inputSpace, unsigned inputBits, CmlSpace outputSpace,
                                 unsigned outputBits, CmlTransformPtr* transform) const;
 
-    std::mutex m_lock; // guards the cache; transforms are made under it
+    CKelvraLock m_lock; // guards the cache; transforms are made under it
     std::map<std::pair<KelvraPixelFormat, KelvraPixelFormat>, CmlTransformPtr> m_transforms;
 };

@@ -63,7 +63,7 @@ IKelvraError* CKelvraFilterCML::DoGenerateTile(IKelvraTile* tile, CKelvraProcess
     if (!tile->GetRectToFill(&toFill))
         return nullptr;
     tile->GetRect(&full);
-    const std::vector<IKelvraDataSource*> sources = SourcesFor(info);
+    const std::vector<IKelvraDataSource*>& sources = SourcesFor(info);
     if (sources.empty() || !sources[0])
         return KELVRA_ERROR(nullptr, kCmlFilterTag, kKelvraNotReady);
     const CSettings settings = TakeSettings();

@@ -33,7 +33,7 @@ const char* CKelvraFilterColorSpace::GetFilterName() const
 
 void CKelvraFilterColorSpace::GetOutputColorSpace(long* space, long* depth) const
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     if (space)
         *space = m_space;
     if (depth)
@@ -46,7 +46,7 @@ IKelvraError* CKelvraFilterColorSpace::SetOutputColorSpace(long space, long dept
         return KELVRA_ERROR(nullptr, kTag, kKelvraBadArgument);
     const KelvraPixelFormat before = FiltrixCurrentFormat(*this);
     {
-        std::lock_guard<std::mutex> guard(m_lock);
+        std::lock_guard<CKelvraLock> guard(m_lock);
         if (space == m_space && depth == m_depth)
             return nullptr;
         m_space = space;
@@ -60,7 +60,7 @@ IKelvraError* CKelvraFilterColorSpace::SetOutputColorSpace(long space, long dept
 
 IKelvraError* CKelvraFilterColorSpace::OutputFor(KelvraPixelFormat input, KelvraPixelFormat* output) const
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     *output = ColorOutputFormat(input, m_space, m_depth);
     return *output ? nullptr : KELVRA_ERROR(nullptr, kTag, kKelvraUnsupportedFormat);
 }

@@ -37,7 +37,7 @@ IKelvraError* CKelvraFilterGrid::GetAssumedImageSize(long* width, long* height, 
 {
     if (!width || !height || !scale)
         return KELVRA_ERROR(nullptr, kTag, kKelvraMissingObject);
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     *width = m_width;
     *height = m_height;
     *scale = m_scale;
@@ -49,7 +49,7 @@ IKelvraError* CKelvraFilterGrid::SetAssumedImageSize(long width, long height, do
     if (width < 0 || height < 0 || !(scale > 0))
         return KELVRA_ERROR(nullptr, kTag, kKelvraBadArgument);
     {
-        std::lock_guard<std::mutex> guard(m_lock);
+        std::lock_guard<CKelvraLock> guard(m_lock);
         if (width == m_width && height == m_height && scale == m_scale)
             return nullptr;
         m_width = width;

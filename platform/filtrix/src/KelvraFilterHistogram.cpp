@@ -37,7 +37,7 @@ IKelvraError* CKelvraFilterHistogram::SetCrop(const KelvraRect& rect)
         return KELVRA_ERROR(nullptr, kTag, kKelvraBadArgument);
     bool lost = false;
     {
-        std::lock_guard<std::mutex> guard(m_lock);
+        std::lock_guard<CKelvraLock> guard(m_lock);
         if (rect == m_crop)
             return nullptr;
         m_crop = rect;
@@ -50,7 +50,7 @@ IKelvraError* CKelvraFilterHistogram::SetCrop(const KelvraRect& rect)
 
 KelvraRect CKelvraFilterHistogram::GetCrop() const
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     return m_crop;
 }
 
@@ -58,7 +58,7 @@ IKelvraError* CKelvraFilterHistogram::SetCounting(bool counting, bool notify)
 {
     bool lost = false;
     {
-        std::lock_guard<std::mutex> guard(m_lock);
+        std::lock_guard<CKelvraLock> guard(m_lock);
         if (counting == m_counting)
             return nullptr;
         m_counting = counting;
@@ -79,7 +79,7 @@ IKelvraError* CKelvraFilterHistogram::SetCounting(bool counting, bool notify)
 
 bool CKelvraFilterHistogram::IsCounting() const
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     return m_counting;
 }
 
@@ -87,14 +87,14 @@ bool CKelvraFilterHistogram::IsCounting() const
 
 bool CKelvraFilterHistogram::IsComplete() const
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     return m_counts->IsComplete();
 }
 
 IKelvraError* CKelvraFilterHistogram::KnownLayout()
 {
     {
-        std::lock_guard<std::mutex> guard(m_lock);
+        std::lock_guard<CKelvraLock> guard(m_lock);
         if (m_counts->HasLayout())
             return nullptr;
     }
@@ -107,7 +107,7 @@ long CKelvraFilterHistogram::GetNativeBits()
         IKelvraError::Release(error);
         return 0;
     }
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     return m_counts->HasLayout() ? m_counts->Layout().Bits() : 0;
 }
 
@@ -117,7 +117,7 @@ IKelvraError* CKelvraFilterHistogram::GetSize(long* width, long* height)
         return KELVRA_ERROR(nullptr, kTag, kKelvraMissingObject);
     if (IKelvraError* error = KnownLayout())
         return error;
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     *width = m_counts->Layout().area.Width();
     *height = m_counts->Layout().area.Height();
     return nullptr;
@@ -130,7 +130,7 @@ std::shared_ptr<const std::vector<std::uint32_t>> CKelvraFilterHistogram::ReadHi
         return nullptr;
     }
     try {
-        std::lock_guard<std::mutex> guard(m_lock);
+        std::lock_guard<CKelvraLock> guard(m_lock);
         std::vector<std::uint32_t> counts = m_counts->Channel(channel);
         return counts.empty() ? nullptr : std::make_shared<const std::vector<std::uint32_t>>(std::move(counts));
     } catch (const std::bad_alloc&) {
@@ -145,7 +145,7 @@ IKelvraError* CKelvraFilterHistogram::GetHistogram(long channel, std::uint32_t* 
     if (IKelvraError* error = KnownLayout())
         return error;
     try {
-        std::lock_guard<std::mutex> guard(m_lock);
+        std::lock_guard<CKelvraLock> guard(m_lock);
         const long native = m_counts->Layout().Bits();
         const std::vector<std::uint32_t> bins = m_counts->Channel(channel);
         if (bins.empty() || bits < 1 || bits > native)
@@ -171,7 +171,7 @@ IKelvraError* CKelvraFilterHistogram::Forget(const KelvraRect* rect)
 {
     bool lost = false;
     {
-        std::lock_guard<std::mutex> guard(m_lock);
+        std::lock_guard<CKelvraLock> guard(m_lock);
         if (!m_counting)
             return nullptr; // a fixed result stays
         const bool wasComplete = m_counts->IsComplete();
@@ -211,13 +211,13 @@ IKelvraError* CKelvraFilterHistogram::FilterUpdateAll(IKelvraDataSource* source)
 void CKelvraFilterHistogram::KelvraAddedDataSource(IKelvraDataSource* source)
 {
     CKelvraFilterBase::KelvraAddedDataSource(source);
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     m_counts->Clear();
 }
 
 void CKelvraFilterHistogram::KelvraRemovedDataSource(IKelvraDataSource* source)
 {
     CKelvraFilterBase::KelvraRemovedDataSource(source);
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     m_counts->Clear();
 }

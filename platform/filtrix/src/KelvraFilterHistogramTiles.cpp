@@ -50,7 +50,7 @@ IKelvraError* CKelvraFilterHistogram::Prepare(IKelvraDataSource* source, const v
         return error;
     bool lost = false;
     try {
-        std::lock_guard<std::mutex> guard(m_lock);
+        std::lock_guard<CKelvraLock> guard(m_lock);
         layout.area = AreaFor(m_crop, layout.width, layout.height);
         if (!restart && m_counts->HasLayout() && m_counts->Layout() == layout && m_owner == owner)
             return nullptr;
@@ -71,7 +71,7 @@ IKelvraError* CKelvraFilterHistogram::Commit(const HistogramLayout& layout, long
 {
     bool completed = false;
     try {
-        std::lock_guard<std::mutex> guard(m_lock);
+        std::lock_guard<CKelvraLock> guard(m_lock);
         // A change may have laid the counts out anew meanwhile: then this tile is outdated.
         if (!m_counting || !m_counts->HasLayout() || m_counts->Layout() != layout || m_counts->IsComplete())
             return nullptr;
@@ -93,7 +93,7 @@ IKelvraError* CKelvraFilterHistogram::CountTile(IKelvraDataSource* source, long 
     HistogramLayout layout;
     KelvraRect area;
     {
-        std::lock_guard<std::mutex> guard(m_lock);
+        std::lock_guard<CKelvraLock> guard(m_lock);
         layout = m_counts->Layout();
         area = m_counts->AreaOf(column, row);
     }
@@ -112,7 +112,7 @@ IKelvraError* CKelvraFilterHistogram::CountMissing(IKelvraDataSource* source)
 {
     std::vector<long> missing;
     try {
-        std::lock_guard<std::mutex> guard(m_lock);
+        std::lock_guard<CKelvraLock> guard(m_lock);
         missing = m_counts->Missing();
     } catch (const std::bad_alloc&) {
         return KELVRA_ERROR(nullptr, kTag, kKelvraOutOfMemory);
@@ -130,7 +130,7 @@ IKelvraError* CKelvraFilterHistogram::ForceCompletion()
     if (!source)
         return KELVRA_ERROR(nullptr, kTag, kKelvraNotReady);
     {
-        std::lock_guard<std::mutex> guard(m_lock);
+        std::lock_guard<CKelvraLock> guard(m_lock);
         if (!m_counting)
             return m_counts->IsComplete() ? nullptr : KELVRA_ERROR(nullptr, kTag, kKelvraNotReady);
     }
@@ -148,7 +148,7 @@ bool CKelvraFilterHistogram::IsDue(IKelvraDataSource* source, const KelvraRect& 
         IKelvraError::Release(error); // a tile that cannot be counted still passes
         return false;
     }
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     *layout = m_counts->Layout();
     const long column = tileRect.left / layout->tileSize, row = tileRect.top / layout->tileSize;
     *area = m_counts->AreaOf(column, row);
@@ -187,7 +187,7 @@ IKelvraError* CKelvraFilterHistogram::PassTile(IKelvraTile* tile, IKelvraDataSou
 
 IKelvraError* CKelvraFilterHistogram::DoGenerateTile(IKelvraTile* tile, CKelvraProcessInfo* info)
 {
-    const std::vector<IKelvraDataSource*> sources = SourcesFor(info);
+    const std::vector<IKelvraDataSource*>& sources = SourcesFor(info);
     IKelvraDataSource* source = sources.empty() ? nullptr : sources[0];
     if (!info)
         return PassTile(tile, source, true);

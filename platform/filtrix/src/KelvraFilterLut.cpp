@@ -45,7 +45,7 @@ IKelvraError* CKelvraFilterLut::CopyTables(const std::uint16_t* const* tables, l
 
 bool CKelvraFilterLut::Adopt(LutTables&& next)
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     if (next == *m_tables)
         return false;
     *m_tables = std::move(next);
@@ -75,25 +75,25 @@ IKelvraError* CKelvraFilterLut::SetLUT(const std::uint16_t* const* tables, long 
 
 bool CKelvraFilterLut::HasTables() const
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     return !m_tables->Empty();
 }
 
 long CKelvraFilterLut::GetInputBits() const
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     return m_tables->inBits;
 }
 
 long CKelvraFilterLut::GetOutputBits() const
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     return m_tables->outBits;
 }
 
 long CKelvraFilterLut::GetTableCount() const
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     return long(m_tables->tables.size());
 }
 
@@ -106,7 +106,7 @@ IKelvraError* CKelvraFilterLut::GetFilteredColorSpace(IKelvraDataSource* const* 
     KelvraPixelFormat input = 0;
     if (IKelvraError* error = FiltrixSourceFormat(kTag, first, FiltrixIsSampleFormat, &input))
         return error;
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     *format = FiltrixWithDepth(input, LutOutputDepth(*m_tables, KelvraBitsPerSample(input)));
     return nullptr;
 }
@@ -115,7 +115,7 @@ std::shared_ptr<const LutPlan> CKelvraFilterLut::PlanFor(KelvraPixelFormat forma
 {
     const unsigned depth = KelvraBitsPerSample(format);
     const long planes = long(KelvraPlaneCount(format));
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     if (!m_plan || m_plan->inputDepth != depth || m_plan->planes != planes)
         m_plan = MakeLutPlan(*m_tables, depth, planes);
     return m_plan;

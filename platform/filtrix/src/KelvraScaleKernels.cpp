@@ -1,6 +1,6 @@
 #include "KelvraScaleKernels.h"
 
-#include "KelvraSourceRegion.h"
+#include "kelvra/KelvraRegion.h"
 
 #include <vector>
 
@@ -96,9 +96,10 @@ IKelvraError* Interpolate(IKelvraDataSource* source, const KelvraScaleJob& job, 
     const KelvraRect region = RegionOf(job);
     const long stride = region.Width() * Planes;
     std::vector<float> sums(std::size_t(job.rows.Size()) * std::size_t(stride), 0.0f);
-    IKelvraError* error = KelvraVisitTiles(
-        source, region, Planes * long(sizeof(Sample)), tag,
-        [&](const KelvraRect& part, const std::uint8_t* pixels, long partRowBytes) {
+    IKelvraError* error = KelvraVisitRegion(source, region, tag, [&](const KelvraRegionTile& tile) {
+            const KelvraRect& part = tile.part;
+            const std::uint8_t* pixels = tile.At(part.left, part.top, Planes * long(sizeof(Sample)));
+            const long partRowBytes = tile.rowBytes;
             float* partSums = sums.data() + (part.left - region.left) * Planes;
             long low = 0;
             for (long y = part.top; y < part.bottom; ++y)
@@ -122,9 +123,10 @@ template <typename Sample, int Planes>
 IKelvraError* Copy(IKelvraDataSource* source, const KelvraScaleJob& job, KelvraTag tag, std::uint8_t* target,
                    long rowBytes)
 {
-    return KelvraVisitTiles(
-        source, RegionOf(job), Planes * long(sizeof(Sample)), tag,
-        [&](const KelvraRect& part, const std::uint8_t* pixels, long partRowBytes) {
+    return KelvraVisitRegion(source, RegionOf(job), tag, [&](const KelvraRegionTile& tile) {
+            const KelvraRect& part = tile.part;
+            const std::uint8_t* pixels = tile.At(part.left, part.top, Planes * long(sizeof(Sample)));
+            const long partRowBytes = tile.rowBytes;
             long firstColumn = 0, lastColumn = 0, firstRow = 0, lastRow = 0;
             OutputsStartingIn(job.columns, part.left, part.right, &firstColumn, &lastColumn);
             OutputsStartingIn(job.rows, part.top, part.bottom, &firstRow, &lastRow);

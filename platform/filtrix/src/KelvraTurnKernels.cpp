@@ -1,6 +1,6 @@
 #include "KelvraTurnKernels.h"
 
-#include "KelvraSourceRegion.h"
+#include "kelvra/KelvraRegion.h"
 
 #include <algorithm>
 #include <cmath>
@@ -109,9 +109,9 @@ IKelvraError* Turn(IKelvraDataSource* source, const KelvraTurnJob& job, KelvraTa
     const long stride = region.Width() * Planes;
     std::vector<Sample> pixels(std::size_t(stride) * std::size_t(region.Height()));
     if (!region.IsEmpty()) {
-        const long pixelBytes = Planes * long(sizeof(Sample));
-        auto* bytes = reinterpret_cast<std::uint8_t*>(pixels.data());
-        if (IKelvraError* error = KelvraReadRegion(source, region, pixelBytes, tag, bytes, stride * long(sizeof(Sample))))
+        const unsigned bitsPerPixel = unsigned(Planes * sizeof(Sample) * 8);
+        if (IKelvraError* error = KelvraCopyRegion(source, region, bitsPerPixel, tag, pixels.data(),
+                                                   stride * long(sizeof(Sample))))
             return error;
     }
     const RegionView<Sample, Planes> view{pixels.data(), stride, region};

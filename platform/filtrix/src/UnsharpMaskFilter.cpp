@@ -38,7 +38,7 @@ const char* CUnsharpMaskFilter::GetFilterName() const
 
 UsmParams CUnsharpMaskFilter::GetParams() const
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     return m_params;
 }
 
@@ -48,7 +48,7 @@ IKelvraError* CUnsharpMaskFilter::Change(bool valid, bool notify, Edit edit)
     if (!valid)
         return KELVRA_ERROR(nullptr, kTag, kKelvraBadArgument);
     {
-        std::lock_guard<std::mutex> guard(m_lock);
+        std::lock_guard<CKelvraLock> guard(m_lock);
         UsmParams next = m_params;
         edit(next);
         if (next == m_params)
@@ -155,7 +155,7 @@ IKelvraError* CUnsharpMaskFilter::FilterRect(KelvraDblRect* rect)
 
 std::shared_ptr<const UsmPlan> CUnsharpMaskFilter::CurrentPlan()
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     if (!m_plan)
         m_plan = MakeUsmPlan(m_params);
     return m_plan;
@@ -164,7 +164,7 @@ std::shared_ptr<const UsmPlan> CUnsharpMaskFilter::CurrentPlan()
 IKelvraError* CUnsharpMaskFilter::DoGenerateTile(IKelvraTile* tile, CKelvraProcessInfo* info)
 {
     try {
-        const std::vector<IKelvraDataSource*> sources = SourcesFor(info);
+        const std::vector<IKelvraDataSource*>& sources = SourcesFor(info);
         if (sources.empty() || !sources[0])
             return KELVRA_ERROR(nullptr, kTag, kKelvraNotReady);
         return UsmFillTile(sources[0], *CurrentPlan(), tile, kTag);

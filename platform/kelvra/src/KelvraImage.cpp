@@ -106,7 +106,7 @@ IKelvraError* CKelvraImage::SetSize(long width, long height)
         return KELVRA_ERROR(nullptr, kKelvraImageTag, kKelvraBadArgument);
     KelvraSizeChange change;
     {
-        std::lock_guard<std::mutex> guard(m_lock);
+        std::lock_guard<CKelvraLock> guard(m_lock);
         if (width == m_layout.width && height == m_layout.height)
             return nullptr;
         if (!Fits(width, height, m_layout.format))
@@ -125,7 +125,7 @@ IKelvraError* CKelvraImage::SetColorSpace(KelvraPixelFormat format)
         return KELVRA_ERROR(nullptr, kKelvraImageTag, kKelvraUnsupportedFormat);
     KelvraColorSpaceChange change;
     {
-        std::lock_guard<std::mutex> guard(m_lock);
+        std::lock_guard<CKelvraLock> guard(m_lock);
         if (format == m_layout.format)
             return nullptr;
         if (!Fits(m_layout.width, m_layout.height, format))
@@ -143,7 +143,7 @@ IKelvraError* CKelvraImage::SetResolution(double dpi)
         return KELVRA_ERROR(nullptr, kKelvraImageTag, kKelvraBadArgument);
     KelvraResolutionChange change;
     {
-        std::lock_guard<std::mutex> guard(m_lock);
+        std::lock_guard<CKelvraLock> guard(m_lock);
         if (dpi == m_resolution)
             return nullptr;
         change = {m_resolution, dpi};
@@ -158,7 +158,7 @@ IKelvraError* CKelvraImage::SetTransform(bool flip, double rotation, long /*rese
         return KELVRA_ERROR(nullptr, kKelvraImageTag, kKelvraBadArgument);
     KelvraTransformChange change;
     {
-        std::lock_guard<std::mutex> guard(m_lock);
+        std::lock_guard<CKelvraLock> guard(m_lock);
         if (flip == m_flip && rotation == m_rotation)
             return nullptr;
         change = {m_flip, m_rotation, flip, rotation};
@@ -176,7 +176,7 @@ IKelvraError* CKelvraImage::SetPalette(const KelvraPalette& palette)
     std::memcpy(kept.entries, palette.entries, std::size_t(palette.count) * sizeof(palette.entries[0]));
     kept.count = palette.count;
     {
-        std::lock_guard<std::mutex> guard(m_lock);
+        std::lock_guard<CKelvraLock> guard(m_lock);
         if (SamePalette(kept, m_palette))
             return nullptr;
         m_palette = kept;
@@ -191,6 +191,6 @@ IKelvraError* CKelvraImage::GetStripHeight(long* rows)
 
 long CKelvraImage::GetRowsWritten() const
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     return m_rowsWritten;
 }

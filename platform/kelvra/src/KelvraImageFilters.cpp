@@ -11,7 +11,7 @@ IKelvraError* CKelvraImage::AttachFilter(IKelvraFilter* filter)
 {
     if (!filter)
         return KELVRA_ERROR(nullptr, kKelvraImageTag, kKelvraMissingObject);
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     if (std::find(m_filters.begin(), m_filters.end(), filter) != m_filters.end())
         return KELVRA_ERROR(nullptr, kKelvraImageTag, kKelvraBadArgument);
     try {
@@ -26,7 +26,7 @@ IKelvraError* CKelvraImage::DetachFilter(IKelvraFilter* filter)
 {
     if (!filter)
         return KELVRA_ERROR(nullptr, kKelvraImageTag, kKelvraMissingObject);
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     auto found = std::find(m_filters.begin(), m_filters.end(), filter);
     if (found == m_filters.end())
         return KELVRA_ERROR(nullptr, kKelvraImageTag, kKelvraBadArgument);
@@ -40,7 +40,7 @@ IKelvraFilter* CKelvraImage::FindFilter(KelvraTag id) const
 {
     std::vector<IKelvraFilter*> attached;
     try {
-        std::lock_guard<std::mutex> guard(m_lock);
+        std::lock_guard<CKelvraLock> guard(m_lock);
         attached = m_filters;
     } catch (const std::bad_alloc&) {
         return nullptr;

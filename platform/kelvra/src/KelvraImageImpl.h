@@ -5,11 +5,13 @@
 #pragma once
 
 #include "kelvra/KelvraImage.h"
+#include "kelvra/KelvraLock.h"
 #include "kelvra/KelvraTileCache.h"
 
 #include "KelvraTileStore.h"
 
 #include <mutex>
+#include <shared_mutex>
 #include <vector>
 
 constexpr KelvraTag kKelvraImageTag = KelvraFourCC('K', 'I', 'm', 'g');
@@ -66,13 +68,14 @@ public:
 private:
     ~CKelvraImage() override = default;
 
-    // Copies one field out under the lock.
+    // Copies one field out under the lock, shared with other readers: the
+    // threads of a run ask a source's geometry for every tile.
     template <typename Out, typename Field>
     IKelvraError* Answer(Out* out, const Field& field) const
     {
         if (!out)
             return KELVRA_ERROR(nullptr, kKelvraImageTag, kKelvraMissingObject);
-        std::lock_guard<std::mutex> guard(m_lock);
+        std::shared_lock<CKelvraLock> guard(m_lock);
         *out = field;
         return nullptr;
     }
@@ -87,12 +90,14 @@ private:
     IKelvraError* LockPixels(long column, long row, CKelvraTileStore::Access access, void** data, KelvraRect* rect,
                              long* rowBytes);
     IKelvraError* UnlockPixels(long column, long row, CKelvraTileStore::Access access, KelvraRect* rect);
+    // A read lock under the shared lock; false when the exclusive path must serve it.
+    bool LockReadShared(long column, long row, void** data, KelvraRect* rect, long* rowBytes);
     // Tells the image's destinations; called without m_lock.
     IKelvraError* Announce(long code, void* data);
 
     IKelvraManager* const m_manager;
     const long m_kind;
-    mutable std::mutex m_lock;
+    mutable CKelvraLock m_lock;
     KelvraTileLayout m_layout; // size, format and tile side
     double m_resolution = 72.0;
     bool m_flip = false;

@@ -11,7 +11,7 @@ IKelvraError* CKelvraImage::AppendRows(const void* rows, long count, long rowByt
         return KELVRA_ERROR(nullptr, kKelvraImageTag, kKelvraMissingObject);
     KelvraRect strip;
     {
-        std::lock_guard<std::mutex> guard(m_lock);
+        std::lock_guard<CKelvraLock> guard(m_lock);
         if (!IsReady())
             return KELVRA_ERROR(nullptr, kKelvraImageTag, kKelvraNotReady);
         if (count > m_layout.height - m_rowsWritten)
@@ -21,7 +21,7 @@ IKelvraError* CKelvraImage::AppendRows(const void* rows, long count, long rowByt
     bool wrote = false;
     IKelvraError* error = KELVRA_WRAP(nullptr, kKelvraImageTag, KelvraWriteTiles(this, strip, rows, rowBytes, &wrote));
     if (!error) {
-        std::lock_guard<std::mutex> guard(m_lock);
+        std::lock_guard<CKelvraLock> guard(m_lock);
         m_rowsWritten = strip.bottom; // before the notice, so destinations see the new count
     }
     if (wrote)

@@ -30,7 +30,7 @@ IKelvraError* CKelvraImage::TileExists(long column, long row, bool* exists)
 {
     if (!exists)
         return KELVRA_ERROR(nullptr, kKelvraImageTag, kKelvraMissingObject);
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CKelvraLock> guard(m_lock);
     if (IKelvraError* error = CheckTile(column, row))
         return error;
     *exists = m_tiles.Exists(KelvraTileId(column, row));
@@ -42,7 +42,9 @@ IKelvraError* CKelvraImage::LockPixels(long column, long row, CKelvraTileStore::
 {
     if (!data)
         return KELVRA_ERROR(nullptr, kKelvraImageTag, kKelvraMissingObject);
-    std::lock_guard<std::mutex> guard(m_lock);
+    if (access == CKelvraTileStore::Access::Read && LockReadShared(column, row, data, rect, rowBytes))
+        return nullptr;
+    std::lock_guard<CKelvraLock> guard(m_lock);
     if (IKelvraError* error = CheckTile(column, row))
         return error;
     try {
@@ -57,10 +59,33 @@ IKelvraError* CKelvraImage::LockPixels(long column, long row, CKelvraTileStore::
     return nullptr;
 }
 
+// The threads of a run read the same source tiles at once: a stored tile's
+// read lock needs only the shared lock.
+bool CKelvraImage::LockReadShared(long column, long row, void** data, KelvraRect* rect, long* rowBytes)
+{
+    std::shared_lock<CKelvraLock> guard(m_lock);
+    if (!IsReady() || !m_layout.HasTile(column, row))
+        return false;
+    std::uint8_t* pixels = m_tiles.LockReadShared(KelvraTileId(column, row));
+    if (!pixels)
+        return false;
+    *data = pixels;
+    if (rect)
+        *rect = m_layout.TileRect(column, row);
+    if (rowBytes)
+        *rowBytes = m_layout.TileRowBytes();
+    return true;
+}
+
 IKelvraError* CKelvraImage::UnlockPixels(long column, long row, CKelvraTileStore::Access access, KelvraRect* rect)
 {
     long id = 0;
-    std::lock_guard<std::mutex> guard(m_lock);
+    if (access == CKelvraTileStore::Access::Read && !rect && TileIdOf(column, row, &id)) {
+        std::shared_lock<CKelvraLock> guard(m_lock);
+        if (m_tiles.UnlockReadShared(id))
+            return nullptr;
+    }
+    std::lock_guard<CKelvraLock> guard(m_lock);
     if (!TileIdOf(column, row, &id) || !m_tiles.Unlock(id, access))
         return KELVRA_ERROR(nullptr, kKelvraImageTag, kKelvraBadArgument);
     if (rect) // empty when the image changed size under the lock

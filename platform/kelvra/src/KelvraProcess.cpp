@@ -2,7 +2,9 @@
 
 #include "kelvra/KelvraManager.h"
 #include "kelvra/KelvraTileCache.h"
+#include "kelvra/KelvraWorkers.h"
 
+#include <atomic>
 #include <cstring>
 #include <new>
 
@@ -35,8 +37,9 @@ public:
         }
         if (IKelvraError* error = ReadLayout())
             return KELVRA_WRAP(nullptr, m_errorTag, error);
-        // Two rows of tiles: enough for neighbourhood filters pulling row by row.
-        m_cache.SetCapacity(2 * m_layout.Columns() + 4);
+        // Two rows of tiles: enough for neighbourhood filters pulling row by
+        // row, and a few more for the threads that work on one row at once.
+        m_cache.SetCapacity(2 * m_layout.Columns() + 4 * KelvraGetWorkerThreads());
         return nullptr;
     }
 
@@ -221,35 +224,77 @@ IKelvraError* CKelvraProcessRun::Describe()
     return nullptr;
 }
 
-IKelvraError* CKelvraProcessRun::CopyTile(long column, long row)
+// The worker threads make the row's output tiles, each column once, and
+// leave them locked; a failed tile stops the others taking new columns.
+void CKelvraProcessRun::MakeRow(long row, std::vector<MadeTile>& made)
 {
-    const void* source = nullptr;
-    KelvraRect sourceRect;
-    long sourceRowBytes = 0;
-    if (IKelvraError* error = m_output->LockTile(column, row, &source, &sourceRect, &sourceRowBytes))
-        return KELVRA_WRAP(nullptr, m_errorTag, error);
+    std::atomic<long> next{0};
+    std::atomic<bool> failed{false};
+    KelvraRunOnWorkers([&] {
+        for (long column = next++; column < m_columns && !failed.load(); column = next++) {
+            MadeTile& tile = made[std::size_t(column)];
+            tile.error = m_output->LockTile(column, row, &tile.data, &tile.rect, &tile.rowBytes);
+            if (tile.error) {
+                tile.data = nullptr;
+                failed.store(true);
+            }
+        }
+    });
+}
+
+IKelvraError* CKelvraProcessRun::WriteTile(long column, long row, const MadeTile& tile)
+{
     void* target = nullptr;
     KelvraRect targetRect;
     long targetRowBytes = 0;
     IKelvraError* error = m_destination->LockTileForWrite(column, row, &target, &targetRect, &targetRowBytes);
-    if (!error) {
-        const long bytes = sourceRowBytes < targetRowBytes ? sourceRowBytes : targetRowBytes;
-        for (long y = 0; y < sourceRect.Height(); ++y)
-            std::memcpy(static_cast<char*>(target) + y * targetRowBytes,
-                        static_cast<const char*>(source) + y * sourceRowBytes, std::size_t(bytes));
-        error = m_destination->UnlockTileForWrite(column, row, true);
-    }
-    IKelvraError::Release(m_output->UnlockTile(column, row));
+    if (error)
+        return KELVRA_WRAP(nullptr, m_errorTag, error);
+    const long bytes = tile.rowBytes < targetRowBytes ? tile.rowBytes : targetRowBytes;
+    for (long y = 0; y < tile.rect.Height(); ++y)
+        std::memcpy(static_cast<char*>(target) + y * targetRowBytes,
+                    static_cast<const char*>(tile.data) + y * tile.rowBytes, std::size_t(bytes));
+    error = m_destination->UnlockTileForWrite(column, row, true);
     return error ? KELVRA_WRAP(nullptr, m_errorTag, error) : nullptr;
+}
+
+// Makes a row of tiles on the workers, then writes them on the caller's
+// thread from left to right, so that the destination is written in order
+// and its destinations hear of it where they asked. The first failure (the
+// leftmost) is the run's; the others say nothing new.
+IKelvraError* CKelvraProcessRun::FillRow(long row)
+{
+    std::vector<MadeTile> made;
+    try {
+        made.resize(std::size_t(m_columns));
+    } catch (const std::bad_alloc&) {
+        return KELVRA_ERROR(nullptr, m_errorTag, kKelvraOutOfMemory);
+    }
+    MakeRow(row, made);
+    IKelvraError* first = nullptr;
+    for (long column = 0; column < m_columns; ++column) {
+        MadeTile& tile = made[std::size_t(column)];
+        if (tile.error) {
+            if (first)
+                IKelvraError::Release(tile.error);
+            else
+                first = KELVRA_WRAP(nullptr, m_errorTag, tile.error);
+            continue;
+        }
+        if (!tile.data)
+            continue; // never made: another tile failed first
+        if (!first)
+            first = WriteTile(column, row, tile);
+        IKelvraError::Release(m_output->UnlockTile(column, row));
+    }
+    return first;
 }
 
 IKelvraError* CKelvraProcessRun::Step(long* done, long* total)
 {
     if (!IsComplete()) {
-        for (long column = 0; column < m_columns; ++column) {
-            if (IKelvraError* error = CopyTile(column, m_nextRow))
-                return error;
-        }
+        if (IKelvraError* error = FillRow(m_nextRow))
+            return error;
         ++m_nextRow;
     }
     if (done)

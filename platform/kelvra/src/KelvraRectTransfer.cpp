@@ -1,6 +1,7 @@
 #include "KelvraRectTransfer.h"
 
 #include "KelvraPixelCopy.h"
+#include "kelvra/KelvraRegion.h"
 
 namespace {
 
@@ -32,8 +33,9 @@ IKelvraError* CheckTransfer(IKelvraDataSource* source, const KelvraRect& rect, c
     return nullptr;
 }
 
-// Calls `visit` (grid, cell column, cell row) for every tile that covers
-// `rect`, row by row, and stops at the first error.
+// Calls `visit` (grid, cell column, cell row) for every tile of an image
+// that `rect` covers, row by row, and stops at the first error: the tiles a
+// write goes to (reads go through the region reader).
 template <typename Visit>
 IKelvraError* VisitTiles(IKelvraDataSource* source, const KelvraRect& rect, Visit visit)
 {
@@ -70,18 +72,7 @@ IKelvraError* KelvraReadRect(IKelvraDataSource* source, const KelvraRect& rect, 
     IKelvraError* refused = CheckTransfer(source, rect, buffer, rowBytes, &bitsPerPixel);
     if (refused || rect.IsEmpty())
         return refused;
-    return VisitTiles(source, rect, [&](IKelvraTileGrid* grid, long column, long row) -> IKelvraError* {
-        const void* data = nullptr;
-        KelvraRect tile, part;
-        long tileRowBytes = 0;
-        if (IKelvraError* error = source->LockTile(grid, column, row, &data, &tile, &part, &tileRowBytes))
-            return KELVRA_WRAP(nullptr, kTransferTag, error);
-        KelvraCopyPixels(ReadAt(data, tileRowBytes, tile, part), WriteAt(buffer, rowBytes, rect, part),
-                         part.Width(), part.Height(), bitsPerPixel);
-        if (IKelvraError* error = source->UnlockTile(grid, column, row))
-            return KELVRA_WRAP(nullptr, kTransferTag, error);
-        return nullptr;
-    });
+    return KelvraCopyRegion(source, rect, bitsPerPixel, kTransferTag, buffer, rowBytes);
 }
 
 IKelvraError* KelvraWriteTiles(IKelvraImage* image, const KelvraRect& rect, const void* buffer, long rowBytes,

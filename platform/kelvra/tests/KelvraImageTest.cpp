@@ -301,15 +301,19 @@ TEST_F(KelvraImageTiles, LockedPixelsOutliveASizeChange)
     ExpectTileBytes(0, 0, 0x44);
 }
 
+// Unwritten tiles and written ones (whose reads take a shorter path) alike.
 TEST_F(KelvraImageTiles, EveryLockNeedsItsOwnUnlock)
 {
-    const void* data = nullptr;
-    ASSERT_TRUE(Succeeded(m_image->LockTile(0, 0, &data, nullptr, nullptr)));
-    ASSERT_TRUE(Succeeded(m_image->LockTile(KelvraTileId(0, 0), &data, nullptr, nullptr)));
-    EXPECT_EQ(kKelvraBadArgument, CauseCode(m_image->UnlockTileForWrite(0, 0, false)));
-    EXPECT_TRUE(Succeeded(m_image->UnlockTile(0, 0)));
-    EXPECT_TRUE(Succeeded(m_image->UnlockTile(KelvraTileId(0, 0))));
-    EXPECT_EQ(kKelvraBadArgument, CauseCode(m_image->UnlockTile(0, 0)));
+    FillTile(1, 0, 0x11);
+    for (long column : {0L, 1L}) {
+        const void* data = nullptr;
+        ASSERT_TRUE(Succeeded(m_image->LockTile(column, 0, &data, nullptr, nullptr)));
+        ASSERT_TRUE(Succeeded(m_image->LockTile(KelvraTileId(column, 0), &data, nullptr, nullptr)));
+        EXPECT_EQ(kKelvraBadArgument, CauseCode(m_image->UnlockTileForWrite(column, 0, false))) << column;
+        EXPECT_TRUE(Succeeded(m_image->UnlockTile(column, 0)));
+        EXPECT_TRUE(Succeeded(m_image->UnlockTile(KelvraTileId(column, 0))));
+        EXPECT_EQ(kKelvraBadArgument, CauseCode(m_image->UnlockTile(column, 0))) << column;
+    }
 }
 
 // Which changes drop the pixels and the count of rows written.

@@ -53,13 +53,22 @@ bool WriteLowerTiles(IKelvraImage* image)
     return true;
 }
 
+// An image whose first tile row holds the test pattern; null when that failed.
+ImagePtr ImageWithFirstTileRow(IKelvraManager* manager)
+{
+    ImagePtr image = MakeImage(manager, kKelvraRGB16, kWidth, kHeight);
+    const long rowBytes = KelvraRowBytes(kKelvraRGB16, kWidth);
+    const std::vector<std::uint8_t> rows = PatternRows(kKelvraRGB16, KelvraRect(0, 0, kWidth, kWrittenRows));
+    if (!Succeeded(image->AppendRows(rows.data(), kWrittenRows, rowBytes)))
+        return nullptr;
+    return image;
+}
+
 TEST(KelvraImageThreads, ReadersSeeTheirTilesWhileOtherTilesAreMade)
 {
     ManagerPtr manager = MakeManager();
-    ImagePtr image = MakeImage(manager.get(), kKelvraRGB16, kWidth, kHeight);
-    const long rowBytes = KelvraRowBytes(kKelvraRGB16, kWidth);
-    const std::vector<std::uint8_t> rows = PatternRows(kKelvraRGB16, KelvraRect(0, 0, kWidth, kWrittenRows));
-    ASSERT_TRUE(Succeeded(image->AppendRows(rows.data(), kWrittenRows, rowBytes)));
+    ImagePtr image = ImageWithFirstTileRow(manager.get());
+    ASSERT_TRUE(image);
 
     std::atomic<int> good(0);
     std::vector<std::thread> threads;
@@ -73,6 +82,41 @@ TEST(KelvraImageThreads, ReadersSeeTheirTilesWhileOtherTilesAreMade)
     std::uint8_t pixel[6] = {};
     ASSERT_TRUE(Succeeded(image->GetPixel(129, 199, pixel)));
     EXPECT_EQ(3 * 16 + 2, pixel[0]);
+}
+
+// The threads of a run lock the same source tiles at once; every lock and
+// unlock counts, and pixels dropped meanwhile stay readable by their holders.
+TEST(KelvraImageThreads, ReadLocksOfOneTileFromManyThreadsEachCount)
+{
+    ManagerPtr manager = MakeManager();
+    ImagePtr image = ImageWithFirstTileRow(manager.get());
+    ASSERT_TRUE(image);
+    const void* held = nullptr;
+    ASSERT_TRUE(Succeeded(image->LockTile(0, 0, &held, nullptr, nullptr)));
+    const std::vector<std::uint8_t> before(static_cast<const std::uint8_t*>(held),
+                                           static_cast<const std::uint8_t*>(held) + 64 * 64 * 6);
+
+    std::atomic<int> good(0);
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 8; ++i) {
+        threads.emplace_back([&] {
+            bool ok = true;
+            for (int round = 0; round < 2000 && ok; ++round) {
+                const void* data = nullptr;
+                ok = Succeeded(image->LockTile(0, 0, &data, nullptr, nullptr)) &&
+                     Succeeded(image->UnlockTile(0, 0));
+            }
+            good += ok ? 1 : 0;
+        });
+    }
+    threads.emplace_back([&] { good += Succeeded(image->SetSize(kWidth + 1, kHeight)) ? 1 : 0; });
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(9, good.load());
+
+    EXPECT_EQ(0, std::memcmp(before.data(), held, before.size()));
+    EXPECT_TRUE(Succeeded(image->UnlockTile(0, 0)));
+    EXPECT_EQ(kKelvraBadArgument, CauseCode(image->UnlockTile(0, 0)));
 }
 
 } // namespace

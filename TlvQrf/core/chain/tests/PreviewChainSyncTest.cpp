@@ -12,6 +12,7 @@
 #include "settings/plugins/TlPluginListState.h"
 #include "settings/small/TlUsmListState.h"
 #include "settings/tests/DustPluginGoldens.h"
+#include "filters/tests/PluginRunStandIn.h"
 #include "settings/tests/PluginHostFakes.h"
 #include "settings/tests/StateTestSupport.h"
 
@@ -27,7 +28,7 @@ namespace {
 constexpr int kOutputColour = 8;
 
 // A plug-in host that also runs filters, as the library's hosts do.
-class ChainPluginHost : public plugin_test::FakePluginHost, public ITlFilterPluginHost {
+class ChainPluginHost : public plugin_test::FakePluginHost, public plugin_test::PassThroughRuns {
 public:
     using FakePluginHost::FakePluginHost;
     void AttachFilter(CPluginHostFilter* filter, bool attach) override

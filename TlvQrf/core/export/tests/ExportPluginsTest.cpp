@@ -12,6 +12,7 @@
 #include "lib/TlLibraryState.h"
 #include "save/TlSaveState.h"
 #include "settings/plugins/TlPluginListState.h"
+#include "filters/tests/PluginRunStandIn.h"
 #include "settings/tests/PluginHostFakes.h"
 #include "support/TempFolder.h"
 #include "watcher/TlFileSavingUtilities.h"
@@ -26,7 +27,7 @@ using namespace develop_test;
 namespace {
 
 // A host that counts the filters attached to it.
-class CountingHost : public plugin_test::FakePluginHost, public ITlFilterPluginHost {
+class CountingHost : public plugin_test::FakePluginHost, public plugin_test::PassThroughRuns {
 public:
     using FakePluginHost::FakePluginHost;
     void AttachFilter(CPluginHostFilter*, bool attach) override { attachedFilters += attach ? 1 : -1; }

@@ -1,0 +1,124 @@
+// The process's worker pool. Threads are made on first need and then wait
+// for work for the rest of the process; the pool is never destroyed, so the
+// process's exit never waits on it nor runs destructors under its threads.
+#include "kelvra/KelvraWorkers.h"
+
+#include "kelvra/KelvraLock.h"
+
+#include <atomic>
+#include <list>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+// One call of KelvraRunOnWorkers, on its caller's stack.
+struct Job {
+    const std::function<void()>* work;
+    long helpersWanted;
+    long helpersJoined = 0;
+    long helpersActive = 0;
+};
+
+class CWorkerPool {
+public:
+    void Run(const std::function<void()>& work, long helpers)
+    {
+        Job job{&work, helpers};
+        auto posted = m_jobs.end();
+        if (helpers > 0) {
+            std::lock_guard<CKelvraLock> guard(m_lock);
+            try {
+                StartThreads(helpers);
+                posted = m_jobs.insert(m_jobs.end(), &job);
+            } catch (...) {
+                // No helpers to be had: the caller does it all.
+            }
+            m_wake.WakeAll();
+        }
+        work();
+        if (posted == m_jobs.end())
+            return;
+        std::lock_guard<CKelvraLock> guard(m_lock);
+        m_jobs.erase(posted); // no helper joins any more
+        m_finished.Wait(m_lock, [&] { return job.helpersActive == 0; });
+    }
+
+private:
+    // Holds m_lock. Throws what thread creation throws.
+    void StartThreads(long wanted)
+    {
+        while (m_threads < wanted) {
+            std::thread(&CWorkerPool::Serve, this).detach();
+            ++m_threads;
+        }
+    }
+
+    Job* OpenJob()
+    {
+        for (Job* job : m_jobs) {
+            if (job->helpersJoined < job->helpersWanted)
+                return job;
+        }
+        return nullptr;
+    }
+
+    void Serve()
+    {
+        std::unique_lock<CKelvraLock> guard(m_lock);
+        for (;;) {
+            Job* job = nullptr;
+            m_wake.Wait(m_lock, [&] { return (job = OpenJob()) != nullptr; });
+            ++job->helpersJoined;
+            ++job->helpersActive;
+            guard.unlock();
+            (*job->work)();
+            guard.lock();
+            if (--job->helpersActive == 0)
+                m_finished.WakeAll();
+        }
+    }
+
+    CKelvraLock m_lock;
+    CKelvraCondition m_wake;
+    CKelvraCondition m_finished;
+    std::list<Job*> m_jobs;
+    long m_threads = 0;
+};
+
+std::atomic<long> g_threads{0};
+
+CWorkerPool* Pool()
+{
+    static CWorkerPool* const pool = new CWorkerPool; // never deleted: see above
+    return pool;
+}
+
+long Cores()
+{
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores ? long(cores) : 1;
+}
+
+} // namespace
+
+void KelvraSetWorkerThreads(long threads)
+{
+    g_threads.store(threads > 0 ? threads : 0);
+}
+
+long KelvraGetWorkerThreads()
+{
+    const long threads = g_threads.load();
+    return threads > 0 ? threads : Cores();
+}
+
+void KelvraRunOnWorkers(const std::function<void()>& work)
+{
+    const long threads = KelvraGetWorkerThreads();
+    if (threads <= 1) {
+        work();
+        return;
+    }
+    Pool()->Run(work, threads - 1);
+}
