@@ -49,10 +49,10 @@ IKelvraError* CRedEyeFilter::Prepare(CKelvraProcessInfo* info)
         return error;
     if (!m_prepare)
         return nullptr;
-    std::vector<IKelvraDataSource*> sources;
+    const std::vector<IKelvraDataSource*>* sources = nullptr;
     if (IKelvraError* error = InputSources(info, &sources))
         return error;
-    if (IKelvraError* error = FillBuffer(sources[0]))
+    if (IKelvraError* error = FillBuffer((*sources)[0]))
         return error;
     m_prepare = false;
     m_detected = false;
