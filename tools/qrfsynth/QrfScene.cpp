@@ -44,6 +44,8 @@ CQrfScene::CQrfScene(long width, long height, QrfSceneKind kind)
     : m_width(width), m_height(height), m_kind(kind), m_patchBottom(height * 2 / 5), m_stepsBottom(height * 11 / 20),
       m_gradientBottom(height * 3 / 4)
 {
+    if (kind == QrfSceneKind::Face)
+        m_face = MakeEyemendFaceLayout(std::int32_t(width), std::int32_t(height), false);
     const long cellWidth = width / kPatchColumns;
     const long cellHeight = m_patchBottom / kPatchRows;
     for (long i = 0; i < kPatchColumns * kPatchRows; ++i) {
@@ -67,6 +69,8 @@ QrfRgb CQrfScene::At(long x, long y) const
 {
     if (m_kind == QrfSceneKind::ZonePlate)
         return ZonePlate(x, y);
+    if (m_kind == QrfSceneKind::Face)
+        return Face(x, y);
     if (y < m_stepsBottom) {
         for (const QrfPatch& cell : m_cells) {
             if (cell.rect.Contains(x, y))
@@ -134,4 +138,12 @@ QrfRgb CQrfScene::ZonePlate(long x, long y) const
     const double root = 0.55 + 0.35 * std::cos(phase);
     const std::uint16_t v = Clamp(root * root * 65535);
     return QrfRgb{v, v, v};
+}
+
+// The face's display colours (gamma 2.2) made linear.
+QrfRgb CQrfScene::Face(long x, long y) const
+{
+    const EyemendRgb c = m_face.Colour(std::int32_t(x), std::int32_t(y));
+    auto linear = [](std::uint8_t value) { return Clamp(std::pow(value / 255.0, 2.2) * 65535); };
+    return QrfRgb{linear(c.red), linear(c.green), linear(c.blue)};
 }

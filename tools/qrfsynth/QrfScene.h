@@ -1,11 +1,13 @@
 // The synthetic scenes the raw-file maker photographs. The chart: flat
 // colour patches of known values, neutral steps, gradients and fine detail.
 // The zone plate: neutral rings around the centre whose frequency grows in
-// proportion to the distance, to measure resolution and false colour.
+// proportion to the distance, to measure resolution and false colour. The
+// face: the red-eye library's synthetic face, whose pupils are red discs.
 // Colours are linear, 16 bits per channel (65535 is full scale), and depend
 // only on the position, so any part of a scene can be made again exactly.
 #pragma once
 
+#include "EyemendFace.h"
 #include "kelvra/KelvraTypes.h"
 
 #include <cstdint>
@@ -23,7 +25,7 @@ struct QrfPatch {
     QrfRgb colour;
 };
 
-enum class QrfSceneKind { Chart, ZonePlate };
+enum class QrfSceneKind { Chart, ZonePlate, Face };
 
 bool QrfParseScene(const char* name, QrfSceneKind* kind);
 
@@ -47,6 +49,7 @@ private:
     QrfRgb Gradient(long x, long y) const;
     QrfRgb Detail(long x, long y) const;
     QrfRgb ZonePlate(long x, long y) const;
+    QrfRgb Face(long x, long y) const;
 
     long m_width;
     long m_height;
@@ -56,4 +59,5 @@ private:
     long m_gradientBottom; // then gradients, then fine detail
     std::vector<QrfPatch> m_patches;
     std::vector<QrfPatch> m_cells; // whole cells, the patches' colours up to the edges
+    EyemendFace m_face;            // the face's layout, for the face scene
 };

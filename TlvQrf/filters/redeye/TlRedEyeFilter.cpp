@@ -1,12 +1,12 @@
 #include "filters/redeye/TlRedEyeFilter.h"
 
-#include "filters/frame/TlPassThrough.h"
-#include "filters/frame/TlPixelFormats.h"
 #include "infra/ByteBuffer.h"
 #include "kelvra/KelvraTagControl.h"
 
+#include <atomic>
 #include <cmath>
 #include <limits>
+#include <new>
 
 namespace {
 
@@ -17,15 +17,21 @@ enum : std::uint32_t {
     kTagFocalLength = 0x920A,
 };
 
-// The detection's progress function: one slot for the whole process.
-TlRedEyeProgress g_detectionProgress = nullptr;
+// The detection's progress function: one slot for the whole process (only
+// the preview update detects, and its updates run one at a time).
+std::atomic<TlRedEyeProgress> g_detectionProgress{nullptr};
 
-bool AcceptsRgb(KelvraPixelFormat format)
+// The library's progress (done, phase, scale) passed on with the phases
+// the filter's callers know; true, stopping the detection, when the
+// function asks to stop.
+bool DetectionProgress(long done, long phase, long scale)
 {
-    return format == kKelvraRGB8 || format == kKelvraRGB16;
+    const TlRedEyeProgress progress = g_detectionProgress.load();
+    if (progress == nullptr)
+        return false;
+    const long known = phase == 0 || phase == 2 ? phase : 1;
+    return !progress(done, known, scale);
 }
-
-const CTlFormatCheck kRgbOnly{AcceptsRgb, TlFormatRejection::Text};
 
 // A stored double cut to an int; values an int cannot hold are held at its
 // limits and a NaN reads as 0.
@@ -52,13 +58,13 @@ IKelvraError* ReadFixedTag(const IKelvraTagControl& tags, std::uint32_t id, Valu
 
 } // namespace
 
-CRedEyeFilter::CRedEyeFilter(IKelvraManager* manager) : CTlFilter(manager, 1) {}
-
-CRedEyeFilter::~CRedEyeFilter()
+CRedEyeFilter::CRedEyeFilter(IKelvraManager* manager, const TlRedEyeCalls& calls)
+    : CTlFilter(manager, 1), m_calls(calls)
 {
-    TlRedEyeEmptyList(m_automatic);
-    TlRedEyeEmptyList(m_manual);
+    m_params.size = sizeof(ReParams);
 }
+
+CRedEyeFilter::~CRedEyeFilter() = default;
 
 const char* CRedEyeFilter::GetFilterName() const
 {
@@ -135,12 +141,14 @@ IKelvraError* CRedEyeFilter::SetMode(int mode, bool notify)
 IKelvraError* CRedEyeFilter::DetectAuto(TlRedEyeProgress progress, int progressArgument, bool notify)
 {
     g_detectionProgress = progress;
-    (void)progressArgument;
+    if (IKelvraError* error = Prepare(nullptr))
+        return TL_FILTER_WRAP(error);
     if (!m_detected) {
-        const long code = TlRedEyeStatusCode(TlRedEyeDetectAuto(m_params, m_automatic));
+        const ReStatus status = m_calls.detectAuto(&m_params, 0, progress != nullptr ? DetectionProgress : nullptr,
+                                                   progressArgument, 0, m_automatic.Get());
         // A detection that failed is not remembered as done: the next call
         // tries again instead of reporting success with nothing found.
-        if (code != 0)
+        if (const long code = TlRedEyeStatusCode(status))
             return TL_FILTER_ERROR(code);
         m_detected = true;
     }
@@ -153,13 +161,21 @@ IKelvraError* CRedEyeFilter::CorrectAtPoint(bool notify)
 {
     if (!m_clickPending)
         return nullptr;
+    const RePoint click{m_clickX, m_clickY};
     IKelvraError* chain = SetMode(kModeManual, notify);
-    TlRedEyeRegionList found;
-    const std::uint32_t status = TlRedEyeDetectNearest(m_params, m_clickX, m_clickY, found);
-    // A click where nothing is found or nothing can be corrected is no error.
-    if (TlRedEyeStatusCode(status) == 0)
-        IKelvraError::Release(CorrectList(found, notify));
-    TlRedEyeEmptyList(found);
+    CTlRedEyeList found;
+    // A click where nothing is found or nothing can be corrected is no
+    // error; a detection that succeeds without a region changes nothing.
+    IKelvraError* prepared = Prepare(nullptr);
+    if (prepared == nullptr &&
+        TlRedEyeStatusCode(m_calls.detectNearest(&m_params, click, kClickRadius, 0, 0, 0, found.Get())) == 0 &&
+        !found.IsEmpty() && TlRedEyeStatusCode(CorrectPixels(found)) == 0) {
+        const KelvraRect changed = TlRedEyeNoticeRect(*found.First());
+        ReListMerge(m_manual.Get(), found.Get());
+        m_stale = true;
+        chain = Chain(chain, __LINE__, NotifyChanged(notify, changed));
+    }
+    IKelvraError::Release(prepared);
     m_clickPending = false;
     return chain;
 }
@@ -167,38 +183,66 @@ IKelvraError* CRedEyeFilter::CorrectAtPoint(bool notify)
 IKelvraError* CRedEyeFilter::ClearManualRegions(bool notify)
 {
     IKelvraError* chain = Chain(nullptr, __LINE__, RestoreList(m_manual, notify));
-    TlRedEyeEmptyList(m_manual);
+    m_manual.Empty();
     return chain;
 }
 
 IKelvraError* CRedEyeFilter::LoadRegions(bool manual, std::vector<CByteBuffer>& records)
 {
-    TlRedEyeRegionList& list = manual ? m_manual : m_automatic;
-    TlRedEyeEmptyList(list);
+    CTlRedEyeList& list = manual ? m_manual : m_automatic;
+    list.Empty();
     for (CByteBuffer& record : records) {
-        record.Rewind();
-        void* region = nullptr;
-        TlRedEyeLoadRegion(record.GetData(), record.GetSize(), &region);
+        ReRegion* region = TlRedEyeLoadRecord(record);
         if (region == nullptr)
             continue; // a record that cannot be read is skipped
-        const long code = TlRedEyeStatusCode(TlRedEyeInsertRegion(list, region));
-        if (code != 0)
-            return TL_FILTER_ERROR(code);
+        const ReStatus status = ReListInsert(list.Get(), region);
+        if (status != ReOk) {
+            ReList orphan{region, region};
+            ReListEmpty(&orphan);
+            return TL_FILTER_ERROR(TlRedEyeStatusCode(status));
+        }
     }
     return nullptr;
 }
 
 IKelvraError* CRedEyeFilter::SaveRegions(bool manual, std::vector<CByteBuffer>& records, bool all)
 {
-    const TlRedEyeRegionList& list = manual ? m_manual : m_automatic;
+    const CTlRedEyeList& list = manual ? m_manual : m_automatic;
     if (list.IsEmpty())
         return nullptr;
-    if (!all && !manual && !(m_detected && records.empty()))
+    if (!all && manual)
+        return SaveRegion(*list.Last(), records);
+    if (!all && !(m_detected && records.empty()))
         return nullptr;
     if (all)
         records.clear();
-    const long code = TlRedEyeStatusCode(TlRedEyeSaveRegions(list, manual && !all, records));
-    return code != 0 ? TL_FILTER_ERROR(code) : nullptr;
+    IKelvraError* error = nullptr;
+    list.ForEach([&](const ReRegion& region) {
+        if (error == nullptr)
+            error = SaveRegion(region, records);
+    });
+    return error;
+}
+
+IKelvraError* CRedEyeFilter::SaveRegion(const ReRegion& region, std::vector<CByteBuffer>& records) const
+{
+    try {
+        records.emplace_back();
+    } catch (const std::bad_alloc&) {
+        return TL_FILTER_ERROR(kKelvraOutOfMemory);
+    }
+    const long code = TlRedEyeStatusCode(TlRedEyeSaveRecord(region, records.back()));
+    if (code == 0)
+        return nullptr;
+    records.pop_back();
+    return TL_FILTER_ERROR(code);
+}
+
+std::vector<ReRegion> CRedEyeFilter::GetRegions(bool manual) const
+{
+    std::vector<ReRegion> regions;
+    (manual ? m_manual : m_automatic).ForEach([&](const ReRegion& region) { regions.push_back(region); });
+    return regions;
 }
 
 bool CRedEyeFilter::ReFindRedPoint(long x, long y)
@@ -215,7 +259,12 @@ bool CRedEyeFilter::ReFindRedPoint(long x, long y)
     }
     if (x < 0 || y < 0 || x >= width || y >= height)
         return false;
-    if (TlRedEyeStatusCode(TlRedEyeFindRedPoint(m_params, x, y, kClickRadius)) != 0)
+    if (IKelvraError* error = Prepare(nullptr)) {
+        IKelvraError::Release(error);
+        return false;
+    }
+    const RePoint point{std::int32_t(x), std::int32_t(y)};
+    if (TlRedEyeStatusCode(m_calls.findRedPoint(&m_params, point, kClickRadius)) != 0)
         return false;
     SetPendingClick(x, y);
     return true;
@@ -226,46 +275,4 @@ void CRedEyeFilter::SetPendingClick(long x, long y)
     m_clickX = std::int32_t(x);
     m_clickY = std::int32_t(y);
     m_clickPending = true;
-}
-
-IKelvraError* CRedEyeFilter::CorrectList(TlRedEyeRegionList& list, bool notify)
-{
-    if (list.IsEmpty())
-        return nullptr;
-    if (TlRedEyeStatusCode(TlRedEyeCorrectRegions(m_params, list)) != 0)
-        return TL_FILTER_ERROR(kKelvraOperationFailed);
-    m_stale = true;
-    // Announcing each corrected region belongs with the region work of the
-    // tile worker; until then the whole output is announced.
-    return NotifyChanged(notify);
-}
-
-IKelvraError* CRedEyeFilter::RestoreList(TlRedEyeRegionList& list, bool notify)
-{
-    if (list.IsEmpty())
-        return nullptr;
-    // Copying the regions back from the source belongs with the working
-    // copy, which is not made yet: the output is the source already.
-    m_stale = true;
-    return NotifyChanged(notify);
-}
-
-IKelvraError* CRedEyeFilter::KelvraNotify(IKelvraDataSource* source, long code, void* data)
-{
-    m_prepare = true;
-    return CTlFilter::KelvraNotify(source, code, data);
-}
-
-IKelvraError* CRedEyeFilter::FilterData(IKelvraDataSource* source, KelvraRect* rect)
-{
-    m_prepare = true;
-    return CTlFilter::FilterData(source, rect);
-}
-
-IKelvraError* CRedEyeFilter::DoGenerateTile(IKelvraTile* tile, CKelvraProcessInfo* info)
-{
-    // The working copy and its corrected regions are not made yet: pixels
-    // pass unchanged.
-    auto copy = TlCopySourceRows;
-    return GenerateFromSourceTiles(tile, info, kRgbOnly, copy);
 }

@@ -3,58 +3,63 @@
 #include "infra/ByteBuffer.h"
 #include "kelvra/KelvraError.h"
 
+#include <climits>
+
+namespace {
+
+bool ReadFromBuffer(void* context, void* bytes, std::uint32_t count)
+{
+    return count <= INT_MAX && static_cast<CByteBuffer*>(context)->Read(bytes, int(count)) == int(count);
+}
+
+bool WriteToBuffer(void* context, const void* bytes, std::uint32_t count)
+{
+    return count <= INT_MAX && static_cast<CByteBuffer*>(context)->Write(bytes, int(count)) == int(count);
+}
+
+} // namespace
+
 long TlRedEyeStatusCode(std::uint32_t status)
 {
     switch (status) {
-    case kRedEyeSuccess:
-    case kRedEyeSuccessWithInfo:
+    case ReOk:
+    case ReOkNothingFound:
         return 0;
-    case kRedEyeMissingObject:
+    case ReMissingArgument:
         return kKelvraMissingObject;
-    case kRedEyeOutOfMemory:
+    case ReOutOfMemory:
         return kKelvraOutOfMemory;
     default:
         return kKelvraOperationFailed;
     }
 }
 
-std::uint32_t TlRedEyeFindRedPoint(const TlRedEyeParams&, long, long, long)
+const TlRedEyeCalls& TlEyemendCalls()
 {
-    return kRedEyeUnavailable;
+    static const TlRedEyeCalls calls{ReDetectAuto, ReDetectNearest, ReFindRedPoint, ReCorrectRegions};
+    return calls;
 }
 
-std::uint32_t TlRedEyeDetectAuto(const TlRedEyeParams&, TlRedEyeRegionList&)
+KelvraRect TlRedEyeNoticeRect(const ReRegion& region)
 {
-    return kRedEyeUnavailable;
+    return KelvraRect(region.left, region.top, long(region.right) + 1, long(region.bottom) + 1);
 }
 
-std::uint32_t TlRedEyeDetectNearest(const TlRedEyeParams&, long, long, TlRedEyeRegionList&)
+ReRegion* TlRedEyeLoadRecord(CByteBuffer& record)
 {
-    return kRedEyeUnavailable;
+    record.Rewind();
+    ReRegion* region = nullptr;
+    if (ReLoadRegion(ReadFromBuffer, &record, std::uint32_t(record.GetSize()), &region) != ReOk)
+        return nullptr;
+    return region;
 }
 
-std::uint32_t TlRedEyeCorrectRegions(const TlRedEyeParams&, const TlRedEyeRegionList&)
+ReStatus TlRedEyeSaveRecord(const ReRegion& region, CByteBuffer& record)
 {
-    return kRedEyeUnavailable;
-}
-
-std::uint32_t TlRedEyeLoadRegion(const unsigned char*, int, void** region)
-{
-    *region = nullptr;
-    return kRedEyeUnavailable;
-}
-
-std::uint32_t TlRedEyeInsertRegion(TlRedEyeRegionList&, void*)
-{
-    return kRedEyeUnavailable;
-}
-
-std::uint32_t TlRedEyeSaveRegions(const TlRedEyeRegionList&, bool, std::vector<CByteBuffer>&)
-{
-    return kRedEyeUnavailable;
-}
-
-void TlRedEyeEmptyList(TlRedEyeRegionList& list)
-{
-    list.head = nullptr;
+    std::uint32_t size = 0;
+    if (const ReStatus status = ReSaveRegion(&region, nullptr, nullptr, &size))
+        return status;
+    if (size > INT_MAX || !record.Allocate(int(size)))
+        return ReOutOfMemory;
+    return ReSaveRegion(&region, WriteToBuffer, &record, &size);
 }

@@ -1,59 +1,62 @@
-// The calls the red-eye filter makes of the outside red-eye library, in one
-// place. The library is not part of the build yet: every call that would
-// need it reports kRedEyeUnavailable, which the filter treats as the
-// library's failure (nothing detected, nothing loaded, an operation failed).
+// What the red-eye filter uses of our red-eye library Eyemend, in one
+// place: the status mapping, the library's picture calls as a table (so
+// that a test can put a recording stand-in between the filter and the
+// library), and the region records kept in byte buffers.
 #pragma once
 
+#include "eyemend/Eyemend.h"
+#include "kelvra/KelvraTypes.h"
+
 #include <cstdint>
-#include <vector>
 
-// The library's status words.
-enum : std::uint32_t {
-    kRedEyeSuccess = 0,
-    kRedEyeSuccessWithInfo = 0x40000001,
-    kRedEyeMissingObject = 0xC0000002,
-    kRedEyeOutOfMemory = 0xC0000003,
-    kRedEyeUnavailable = 0xC00000FF,
-};
-
-// Head of one of the library's region lists; empty while it has no region.
-struct TlRedEyeRegionList {
-    void* head = nullptr;
-    bool IsEmpty() const { return head == nullptr; }
-};
-
-// The detector's parameter block, handed to every detection and correction.
-struct TlRedEyeParams {
-    std::uint32_t size = sizeof(TlRedEyeParams);
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    std::int32_t rowBytes = 0;
-    std::int32_t formatCode = 0;
-    unsigned char* buffer = nullptr;
-    const void* shootingInfo = nullptr;
-    std::int32_t reserved[2] = {0, 0};
-};
-
-static_assert(sizeof(void*) != 4 || sizeof(TlRedEyeParams) == 36, "the library's 32-bit layout");
+class CByteBuffer;
 
 // The framework error code of a library status: 0 for success.
 long TlRedEyeStatusCode(std::uint32_t status);
 
-// Looks for a red point within `radius` pixels of (x, y).
-std::uint32_t TlRedEyeFindRedPoint(const TlRedEyeParams& params, long x, long y, long radius);
-// Automatic detection over the whole buffer; regions are appended to `found`.
-std::uint32_t TlRedEyeDetectAuto(const TlRedEyeParams& params, TlRedEyeRegionList& found);
-// Detection near (x, y); regions are appended to `found`.
-std::uint32_t TlRedEyeDetectNearest(const TlRedEyeParams& params, long x, long y, TlRedEyeRegionList& found);
-// Corrects the buffer's pixels of the regions of `list`.
-std::uint32_t TlRedEyeCorrectRegions(const TlRedEyeParams& params, const TlRedEyeRegionList& list);
-// Reads one region from a stored record; none when it cannot.
-std::uint32_t TlRedEyeLoadRegion(const unsigned char* bytes, int size, void** region);
-// Adds a region read by TlRedEyeLoadRegion to `list`.
-std::uint32_t TlRedEyeInsertRegion(TlRedEyeRegionList& list, void* region);
-// Appends one stored record per region of `list` to `records`: every region,
-// or only the last one.
-class CByteBuffer;
-std::uint32_t TlRedEyeSaveRegions(const TlRedEyeRegionList& list, bool lastOnly, std::vector<CByteBuffer>& records);
-// Empties a list, freeing its regions.
-void TlRedEyeEmptyList(TlRedEyeRegionList& list);
+// The library calls that work on the picture.
+struct TlRedEyeCalls {
+    ReStatus (*detectAuto)(const ReParams*, std::uint32_t, ReProgress, long, std::uint32_t, ReList*);
+    ReStatus (*detectNearest)(const ReParams*, RePoint, std::int32_t, std::uint32_t, std::uint32_t, std::uint32_t,
+                              ReList*);
+    ReStatus (*findRedPoint)(const ReParams*, RePoint, std::int32_t);
+    ReStatus (*correctRegions)(const ReParams*, const ReList*, const void*, const void*, std::int32_t);
+};
+
+// The calls straight into Eyemend.
+const TlRedEyeCalls& TlEyemendCalls();
+
+// A region list that frees its regions when it goes.
+class CTlRedEyeList {
+public:
+    CTlRedEyeList() = default;
+    ~CTlRedEyeList() { ReListEmpty(&m_list); }
+    CTlRedEyeList(const CTlRedEyeList&) = delete;
+    CTlRedEyeList& operator=(const CTlRedEyeList&) = delete;
+
+    ReList* Get() { return &m_list; }
+    const ReList* Get() const { return &m_list; }
+    bool IsEmpty() const { return m_list.head == nullptr; }
+    void Empty() { ReListEmpty(&m_list); }
+    const ReRegion* First() const { return ReListNext(&m_list, nullptr); }
+    const ReRegion* Last() const { return ReListPrev(&m_list, nullptr); }
+    // Calls `visit` with each region, first to last.
+    template <typename Visit>
+    void ForEach(Visit&& visit) const
+    {
+        for (const ReRegion* region = First(); region != nullptr; region = ReListNext(&m_list, region))
+            visit(*region);
+    }
+
+private:
+    ReList m_list{nullptr, nullptr};
+};
+
+// The notice rectangle of a region: its inclusive box made exclusive.
+KelvraRect TlRedEyeNoticeRect(const ReRegion& region);
+
+// Reads the region stored in `record` (from its start, never past its end);
+// null when it holds none.
+ReRegion* TlRedEyeLoadRecord(CByteBuffer& record);
+// Stores `region` into `record`, replacing its bytes; a library status.
+ReStatus TlRedEyeSaveRecord(const ReRegion& region, CByteBuffer& record);

@@ -1,6 +1,7 @@
-// The red-eye filter: its name, its mode and capture data, the click-point
-// test, how its operations behave while the red-eye library is not built
-// in, and the pixels it passes meanwhile.
+// The red-eye filter: its name, its mode and capture data, its operations
+// on a picture without red eyes, library failures, and the pixels it passes
+// while it has no region. The synthetic face's tests are in
+// RedEyeFilterPixelsTest.cpp.
 #include "FilterRigs.h"
 
 #include "filters/redeye/TlRedEyeFilter.h"
@@ -68,26 +69,6 @@ TEST(RedEyeFilterTest, OwnerSetsThePendingClickAndKeepAutomatic)
     EXPECT_TRUE(chain.filter.GetKeepAutomatic());
 }
 
-// No red point can be found before the library is built in: every click is
-// turned down and any pending point dropped, inside the picture or not.
-TEST(RedEyeFilterTest, ClickPointIsTurnedDownAndClearsThePendingPoint)
-{
-    const struct {
-        long x;
-        long y;
-    } clicks[] = {{10, 10}, {0, 0}, {kRigWidth - 1, kRigHeight - 1}, {-1, 5}, {5, kRigHeight}, {kRigWidth, 0}};
-    RedEyeChain chain(kKelvraRGB8);
-    for (const auto& click : clicks) {
-        SCOPED_TRACE(click.x * 1000 + click.y);
-        chain.filter.SetPendingClick(1, 1);
-        EXPECT_FALSE(chain.filter.ReFindRedPoint(click.x, click.y));
-        EXPECT_FALSE(chain.filter.HasPendingClick());
-    }
-    ManagerHolder holder;
-    CRedEyeFilter unconnected(holder.manager);
-    EXPECT_FALSE(unconnected.ReFindRedPoint(0, 0));
-}
-
 TEST(RedEyeFilterTest, CorrectAtPointSwitchesToManualAndUsesUpTheClick)
 {
     RedEyeChain chain(kKelvraRGB8);
@@ -102,14 +83,44 @@ TEST(RedEyeFilterTest, CorrectAtPointSwitchesToManualAndUsesUpTheClick)
     EXPECT_TRUE(chain.sink.notices.empty());
 }
 
-TEST(RedEyeFilterTest, AutomaticDetectionReportsTheMissingLibraryEachTime)
+int g_failedDetections = 0;
+
+ReStatus DetectionOutOfMemory(const ReParams*, std::uint32_t, ReProgress, long, std::uint32_t, ReList*)
+{
+    ++g_failedDetections;
+    return ReOutOfMemory;
+}
+
+// A detection that failed is not remembered as done: the next call tries
+// again.
+TEST(RedEyeFilterTest, FailedDetectionIsReportedAndTriedAgain)
+{
+    TlRedEyeCalls failing = TlEyemendCalls();
+    failing.detectAuto = DetectionOutOfMemory;
+    ManagerHolder holder;
+    IKelvraImage* image = MakePatternImage(holder.manager, kRigWidth, kRigHeight, kKelvraRGB8);
+    CRedEyeFilter filter(holder.manager, failing);
+    ExpectOk(KelvraDataConnect(image, &filter));
+    g_failedDetections = 0;
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        ExpectError(filter.DetectAuto(nullptr, 4096, true), kKelvraOutOfMemory, TlFilterId("OmRe"));
+        EXPECT_EQ(attempt, g_failedDetections);
+        EXPECT_EQ(CRedEyeFilter::kModeNone, filter.GetMode());
+        EXPECT_FALSE(filter.HasAutomaticRegions());
+    }
+    KelvraDataDisconnect(image, &filter);
+    image->Release();
+}
+
+// Without red eyes the detection succeeds with nothing to correct.
+TEST(RedEyeFilterTest, DetectionWithoutRedEyesSwitchesToAutomaticAndSendsNothing)
 {
     RedEyeChain chain(kKelvraRGB8);
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        ExpectError(chain.filter.DetectAuto(nullptr, 4096, true), kKelvraOperationFailed, TlFilterId("OmRe"));
-        EXPECT_EQ(CRedEyeFilter::kModeNone, chain.filter.GetMode());
-        EXPECT_FALSE(chain.filter.HasAutomaticRegions());
-    }
+    ExpectOk(chain.filter.DetectAuto(nullptr, 4096, true));
+    EXPECT_EQ(CRedEyeFilter::kModeAutomatic, chain.filter.GetMode());
+    EXPECT_FALSE(chain.filter.HasAutomaticRegions());
+    EXPECT_TRUE(chain.sink.notices.empty());
+    ExpectOutputEqualsSource(&chain.filter, chain.image);
 }
 
 TEST(RedEyeFilterTest, RegionRecordsThatCannotBeReadAreSkipped)
@@ -150,8 +161,9 @@ TEST(RedEyeFilterTest, LibraryStatusesMapToFrameworkCodes)
                  {0xC0000002, kKelvraMissingObject},
                  {0xC0000003, kKelvraOutOfMemory},
                  {0xC0000001, kKelvraOperationFailed},
-                 {1, kKelvraOperationFailed},
-                 {kRedEyeUnavailable, kKelvraOperationFailed}};
+                 {ReCancelled, kKelvraOperationFailed},
+                 {ReBadRecord, kKelvraOperationFailed},
+                 {1, kKelvraOperationFailed}};
     for (const auto& c : cases)
         EXPECT_EQ(c.code, TlRedEyeStatusCode(c.status)) << std::hex << c.status;
 }
