@@ -98,15 +98,7 @@ IKelvraError* CPluginHostFilter::RunSources(int processId, const std::vector<IKe
         if (IKelvraError* error = GetProcessInfo(m_run, &info))
             return TL_FILTER_WRAP(error);
     }
-    const std::vector<IKelvraDataSource*>* found = nullptr;
-    if (IKelvraError* error = InputSources(info, &found))
-        return error;
-    try {
-        *sources = *found;
-    } catch (const std::bad_alloc&) {
-        return TL_FILTER_ERROR(kKelvraOutOfMemory);
-    }
-    return nullptr;
+    return InputSources(info, sources);
 }
 
 bool CPluginHostFilter::ReportProgress(int type, int value, void* context)
