@@ -5,6 +5,7 @@
 #pragma once
 
 #include "filters/frame/TlFilter.h"
+#include "kelvra/KelvraLock.h"
 
 #include <cstdint>
 #include <mutex>
@@ -34,7 +35,7 @@ private:
     double m_strength = 0.5;
     bool m_weightTableStale = true;
     std::vector<std::uint16_t> m_weightTable; // 4,096 range weights once built
-    std::mutex m_prepareLock;
+    CKelvraLock m_prepareLock; // slim: taken for every tile
     // The rolling row, column-sum and box buffers belong to one tile's walk
     // (TlColorNoiseReductionPixels.cpp), so tiles can be made at once.
 };

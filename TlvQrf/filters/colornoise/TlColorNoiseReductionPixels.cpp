@@ -161,7 +161,7 @@ private:
 
 void CColorNoiseReductionFilter::PrepareWeightsOnce()
 {
-    std::lock_guard<std::mutex> guard(m_prepareLock);
+    std::lock_guard<CKelvraLock> guard(m_prepareLock);
     if (!m_weightTableStale && m_weightTable.size() == std::size_t(kTlNoiseWeightCount))
         return;
     TlBuildNoiseWeights(TlNoiseWindowFor(m_strength).rangeWidth, m_weightTable);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "filters/frame/TlFilter.h"
+#include "kelvra/KelvraLock.h"
 
 #include <cstdint>
 #include <mutex>
@@ -129,5 +130,5 @@ private:
     bool m_tablesStale = true;
     int m_inBits = 0;
     int m_outBits = 0;
-    std::mutex m_prepareLock;
+    CKelvraLock m_prepareLock; // slim: taken for every tile
 };

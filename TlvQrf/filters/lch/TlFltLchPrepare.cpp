@@ -117,7 +117,7 @@ bool CFltLch::NeedsPreparing(int bits) const
 
 IKelvraError* CFltLch::PrepareOnce(int bits)
 {
-    std::lock_guard<std::mutex> guard(m_prepareLock);
+    std::lock_guard<CKelvraLock> guard(m_prepareLock);
     if (!NeedsPreparing(bits))
         return nullptr;
     return PrepareTables(bits, bits != m_preparedBits);

@@ -31,7 +31,7 @@ IKelvraError* CRedEyeFilter::FilterData(IKelvraDataSource* source, KelvraRect* r
 
 IKelvraError* CRedEyeFilter::CheckCache()
 {
-    std::lock_guard<std::mutex> guard(m_prepareLock);
+    std::lock_guard<CKelvraLock> guard(m_prepareLock);
     return CheckCacheLocked();
 }
 
@@ -44,7 +44,7 @@ IKelvraError* CRedEyeFilter::CheckCacheLocked()
 
 IKelvraError* CRedEyeFilter::Prepare(CKelvraProcessInfo* info)
 {
-    std::lock_guard<std::mutex> guard(m_prepareLock);
+    std::lock_guard<CKelvraLock> guard(m_prepareLock);
     if (IKelvraError* error = CheckCacheLocked())
         return error;
     if (!m_prepare)

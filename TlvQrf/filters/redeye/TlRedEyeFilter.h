@@ -8,6 +8,7 @@
 
 #include "filters/frame/TlFilter.h"
 #include "filters/redeye/TlRedEyeLibrary.h"
+#include "kelvra/KelvraLock.h"
 
 #include <cstdint>
 #include <memory>
@@ -132,5 +133,5 @@ private:
     std::unique_ptr<unsigned char[]> m_buffer;
     // Tiles are made on several threads: one of them fills the buffer while
     // the others wait for it.
-    std::mutex m_prepareLock;
+    CKelvraLock m_prepareLock; // slim: taken for every tile
 };

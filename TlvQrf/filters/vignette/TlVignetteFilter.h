@@ -6,6 +6,7 @@
 #pragma once
 
 #include "filters/frame/TlFilter.h"
+#include "kelvra/KelvraLock.h"
 
 #include <cstdint>
 #include <mutex>
@@ -107,5 +108,5 @@ private:
     // The source size the table was built for.
     long m_tableWidth = 0;
     long m_tableHeight = 0;
-    std::mutex m_tableLock;
+    CKelvraLock m_tableLock; // slim: taken for every tile
 };

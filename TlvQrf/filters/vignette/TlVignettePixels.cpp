@@ -82,7 +82,7 @@ IKelvraError* CVignetteFilter::BuildGainTable(long width, long height)
 
 IKelvraError* CVignetteFilter::PrepareGainTable(long width, long height)
 {
-    std::lock_guard<std::mutex> guard(m_tableLock);
+    std::lock_guard<CKelvraLock> guard(m_tableLock);
     // A table made for another size would be read outside its cells.
     if (!m_tableStale && m_gainTable != nullptr && width == m_tableWidth && height == m_tableHeight)
         return nullptr;
