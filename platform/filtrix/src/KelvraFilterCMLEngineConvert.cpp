@@ -201,12 +201,15 @@ IKelvraError* CKelvraFilterCMLEngine::CState::MakeTransform(CmlSpace inputSpace,
     if (!IsIdentity()) {
         const cmsUInt32Number in = LcmsFormat(inputSpace, inputBits), out = LcmsFormat(outputSpace, outputBits);
         cmsHPROFILE source = profiles[kSource]->handle, destination = profiles[kDestination]->handle;
+        // Pictures seldom repeat a pixel: the one-pixel cache would only add a
+        // comparison to every pixel.
+        const cmsUInt32Number flags = cmsFLAGS_NOCACHE;
         made->handle = ProofActive()
                            ? cmsCreateProofingTransformTHR(CmlContext(), source, in, destination, out,
                                                            profiles[kProof]->handle, cmsUInt32Number(intent),
-                                                           INTENT_RELATIVE_COLORIMETRIC, cmsFLAGS_SOFTPROOFING)
+                                                           INTENT_RELATIVE_COLORIMETRIC, flags | cmsFLAGS_SOFTPROOFING)
                            : cmsCreateTransformTHR(CmlContext(), source, in, destination, out,
-                                                   cmsUInt32Number(intent), 0);
+                                                   cmsUInt32Number(intent), flags);
         if (!made->handle)
             return CmlFailure(__LINE__, kKelvraOperationFailed, "no transform between the profiles");
     }
