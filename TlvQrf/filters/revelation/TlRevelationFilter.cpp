@@ -212,6 +212,11 @@ IKelvraError* CRevelationFilter::DoGenerateTile(IKelvraTile* tile, CKelvraProces
     IKelvraImage* output = nullptr;
     {
         auto* run = dynamic_cast<CRevelationRun*>(info);
+        CRevelationRun oneOff; // sources handed without a run of this filter's making
+        if (info && !run) {
+            oneOff.sources = info->sources;
+            run = &oneOff;
+        }
         std::unique_lock<std::mutex> runGuard;
         if (run)
             runGuard = std::unique_lock<std::mutex>(run->lock);
@@ -224,7 +229,14 @@ IKelvraError* CRevelationFilter::DoGenerateTile(IKelvraTile* tile, CKelvraProces
         if (*target.statisticsStale || *target.renderStale) // cancelled: the filter let go of its output
             return TL_FILTER_ERROR(kKelvraCancelled);
         output = *target.destination;
+        if (run == &oneOff)
+            return CopyOutput(tile, info, output);
     }
+    return CopyOutput(tile, info, output);
+}
+
+IKelvraError* CRevelationFilter::CopyOutput(IKelvraTile* tile, CKelvraProcessInfo* info, IKelvraImage* output)
+{
     return GenerateTarget(tile, info, CTlFormatCheck(), [&](const CTlTileTarget& target) -> IKelvraError* {
         IKelvraError* error = KelvraReadRect(output, target.toFill, target.At(target.toFill.left, target.toFill.top),
                                              target.pixels.RowBytes());

@@ -69,6 +69,8 @@ private:
     IKelvraError* Update(CKelvraProcessInfo* info);
     IKelvraError* StatisticsStep(Target& target);
     IKelvraError* EnsureEngine(Target& target);
+    // Cuts the tile from the finished output.
+    IKelvraError* CopyOutput(IKelvraTile* tile, CKelvraProcessInfo* info, IKelvraImage* output);
     // One engine pass with its progress records; `begin` starts it. False
     // in `finished` when it failed or was cancelled: the filter is then
     // disabled.
