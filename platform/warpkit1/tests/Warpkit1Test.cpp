@@ -56,7 +56,7 @@ WKITCallbackResult WriteRows(const WKITRect* rect, const std::uint16_t* in, void
 
 WKITCallbackResult Allocate(void** block, std::size_t size)
 {
-    *block = size > (std::size_t(1) << 32) ? nullptr : std::malloc(size ? size : 1);
+    *block = size > (std::size_t(1) << 30) ? nullptr : std::malloc(size ? size : 1); // the planted failure asks for more
     return *block ? nullptr : &g_failureToken;
 }
 
