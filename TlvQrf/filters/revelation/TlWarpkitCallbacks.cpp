@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <new>
-#include <vector>
 
 namespace {
 
@@ -27,12 +27,35 @@ bool IsWide(KelvraPixelFormat format)
     return KelvraBitsPerSample(format) > 8;
 }
 
-// One sample of a row read from a framework image, on the 16-bit scale.
-std::uint16_t SampleAt(const std::uint8_t* row, bool wide, std::size_t index)
+// Rows of a framework image, without zeroing what is about to be written.
+struct RowBuffer {
+    RowBuffer(KelvraPixelFormat format, const Layout& layout)
+        : rowBytes(KelvraRowBytes(format, long(layout.width))),
+          bytes(new std::uint8_t[std::size_t(rowBytes) * layout.height])
+    {
+    }
+    const std::uint8_t* Row(std::size_t y) const { return bytes.get() + y * std::size_t(rowBytes); }
+    std::uint8_t* Row(std::size_t y) { return bytes.get() + y * std::size_t(rowBytes); }
+
+    long rowBytes;
+    std::unique_ptr<std::uint8_t[]> bytes;
+};
+
+// Sample `channel` of every pixel of a row, on the 16-bit scale.
+template <typename Sample>
+void SpreadRow(const Sample* row, std::size_t samples, std::size_t channel, std::size_t width, std::uint16_t* plane)
 {
-    if (wide)
-        return reinterpret_cast<const std::uint16_t*>(row)[index];
-    return std::uint16_t(row[index] * 257u);
+    for (std::size_t x = 0; x < width; ++x) {
+        const unsigned v = row[x * samples + channel];
+        plane[x] = std::uint16_t(sizeof(Sample) == 1 ? v * 257u : v);
+    }
+}
+
+template <typename Sample>
+void GatherRow(const std::uint16_t* plane, std::size_t samples, std::size_t channel, std::size_t width, Sample* row)
+{
+    for (std::size_t x = 0; x < width; ++x)
+        row[x * samples + channel] = Sample(sizeof(Sample) == 1 ? plane[x] >> 8 : plane[x]);
 }
 
 // `planeCount` planes (1 or 3) of `source` into `planes`; a grey source
@@ -44,18 +67,19 @@ IKelvraError* ReadPlanes(IKelvraDataSource* source, const WKITRect& rect, std::s
     if (IKelvraError* error = source->GetColorSpace(&format))
         return error;
     const Layout layout = LayoutOf(rect);
-    const long rowBytes = KelvraRowBytes(format, long(layout.width));
-    std::vector<std::uint8_t> rows(std::size_t(rowBytes) * layout.height);
+    RowBuffer rows(format, layout);
     const KelvraRect area(rect.left, rect.top, rect.right, rect.bottom);
-    if (IKelvraError* error = KelvraReadRect(source, area, rows.data(), rowBytes))
+    if (IKelvraError* error = KelvraReadRect(source, area, rows.bytes.get(), rows.rowBytes))
         return error;
-    const bool wide = IsWide(format);
     const std::size_t samples = std::size_t(KelvraPlaneCount(format));
-    for (std::size_t y = 0; y < layout.height; ++y) {
-        const std::uint8_t* row = rows.data() + y * std::size_t(rowBytes);
-        for (std::size_t x = 0; x < layout.width; ++x) {
-            for (std::size_t p = 0; p < planeCount; ++p)
-                planes[p * layout.plane + y * layout.width + x] = SampleAt(row, wide, x * samples + std::min(p, samples - 1));
+    for (std::size_t p = 0; p < planeCount; ++p) {
+        const std::size_t channel = std::min(p, samples - 1);
+        for (std::size_t y = 0; y < layout.height; ++y) {
+            std::uint16_t* plane = planes + p * layout.plane + y * layout.width;
+            if (IsWide(format))
+                SpreadRow(reinterpret_cast<const std::uint16_t*>(rows.Row(y)), samples, channel, layout.width, plane);
+            else
+                SpreadRow(rows.Row(y), samples, channel, layout.width, plane);
         }
     }
     return nullptr;
@@ -67,23 +91,19 @@ IKelvraError* WritePlanes(IKelvraImage* image, const WKITRect& rect, const std::
     if (IKelvraError* error = image->GetColorSpace(&format))
         return error;
     const Layout layout = LayoutOf(rect);
-    const long rowBytes = KelvraRowBytes(format, long(layout.width));
-    std::vector<std::uint8_t> rows(std::size_t(rowBytes) * layout.height);
-    const bool wide = IsWide(format);
+    RowBuffer rows(format, layout);
     const std::size_t samples = std::size_t(KelvraPlaneCount(format));
-    for (std::size_t y = 0; y < layout.height; ++y) {
-        std::uint8_t* row = rows.data() + y * std::size_t(rowBytes);
-        for (std::size_t x = 0; x < layout.width; ++x) {
-            for (std::size_t p = 0; p < samples; ++p) {
-                const std::uint16_t v = planes[p * layout.plane + y * layout.width + x];
-                if (wide)
-                    reinterpret_cast<std::uint16_t*>(row)[x * samples + p] = v;
-                else
-                    row[x * samples + p] = std::uint8_t(v >> 8);
-            }
+    for (std::size_t p = 0; p < samples; ++p) {
+        for (std::size_t y = 0; y < layout.height; ++y) {
+            const std::uint16_t* plane = planes + p * layout.plane + y * layout.width;
+            if (IsWide(format))
+                GatherRow(plane, samples, p, layout.width, reinterpret_cast<std::uint16_t*>(rows.Row(y)));
+            else
+                GatherRow(plane, samples, p, layout.width, rows.Row(y));
         }
     }
-    return KelvraWriteRect(image, KelvraRect(rect.left, rect.top, rect.right, rect.bottom), rows.data(), rowBytes);
+    return KelvraWriteRect(image, KelvraRect(rect.left, rect.top, rect.right, rect.bottom), rows.bytes.get(),
+                           rows.rowBytes);
 }
 
 } // namespace

@@ -81,6 +81,18 @@ IKelvraError* CWarpkitEngine::Open(long kind)
     return nullptr;
 }
 
+IKelvraError* CWarpkitEngine::CheckPass(bool inputsPresent, IKelvraDataSource* source, long bitsPerSample,
+                                        long kind)
+{
+    if (!inputsPresent)
+        return TL_WKIT_ERROR(kMissingInput);
+    if (m_running)
+        return TL_WKIT_ERROR(kAlreadyRunning);
+    if (!KindFits(kind) || !DepthFits(bitsPerSample))
+        return TL_WKIT_ERROR(kOutOfRange);
+    return ReadSource(source, __LINE__);
+}
+
 IKelvraError* CWarpkitEngine::ReadSource(IKelvraDataSource* source, long codeLine)
 {
     KelvraPixelFormat format = 0;
@@ -210,13 +222,7 @@ void CWarpkitEngine::FillParameters(long pass)
 IKelvraError* CWarpkitEngine::BeginStatistics(IKelvraDataSource* source, bool flag, long bitsPerSample, long kind,
                                               const KelvraRect* region, IKelvraDataSource* secondSource)
 {
-    if (!source)
-        return TL_WKIT_ERROR(kMissingInput);
-    if (m_running)
-        return TL_WKIT_ERROR(kAlreadyRunning);
-    if (!KindFits(kind) || !DepthFits(bitsPerSample))
-        return TL_WKIT_ERROR(kOutOfRange);
-    if (IKelvraError* error = ReadSource(source, __LINE__))
+    if (IKelvraError* error = CheckPass(source != nullptr, source, bitsPerSample, kind))
         return error;
     if (secondSource) {
         if (IKelvraError* error = CheckSecondSource(secondSource))
@@ -289,13 +295,7 @@ IKelvraError* CWarpkitEngine::BeginRender(IKelvraDataSource* source, long p0, lo
                                           IKelvraImage* destination, bool flag, long bitsPerSample, long kind,
                                           bool streamingFlag, const KelvraRect* region)
 {
-    if (!source || !destination || !m_statisticsImage)
-        return TL_WKIT_ERROR(kMissingInput);
-    if (m_running)
-        return TL_WKIT_ERROR(kAlreadyRunning);
-    if (!KindFits(kind) || !DepthFits(bitsPerSample))
-        return TL_WKIT_ERROR(kOutOfRange);
-    if (IKelvraError* error = ReadSource(source, __LINE__))
+    if (IKelvraError* error = CheckPass(source && destination && m_statisticsImage, source, bitsPerSample, kind))
         return error;
     m_secondSource = nullptr;
     m_flag = flag;

@@ -42,6 +42,8 @@ public:
     long GetBandIndex() const { return m_bandIndex; }
 
 private:
+    // What both passes refuse before anything else; then reads the source.
+    IKelvraError* CheckPass(bool inputsPresent, IKelvraDataSource* source, long bitsPerSample, long kind);
     IKelvraError* ReadSource(IKelvraDataSource* source, long codeLine);
     IKelvraError* CheckSecondSource(IKelvraDataSource* second) const;
     IKelvraError* ChooseRegion(const KelvraRect* region, long minimum);

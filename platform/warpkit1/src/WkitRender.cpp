@@ -62,16 +62,21 @@ Between Locate(std::int32_t offset, std::int32_t samples)
     return {low, low + 1, scaled & 255};
 }
 
-std::uint32_t Interpolate(const std::uint16_t* stats, std::int32_t statsWidth, const Between& column,
-                          const Between& row)
+// One row of the statistics image between its block centres: each sample
+// weighted from the rows above and below, 8 fraction bits kept.
+void InterpolateRow(const std::uint16_t* stats, std::int32_t statsWidth, const Between& row, std::uint32_t* line)
 {
     const std::uint16_t* upper = stats + std::size_t(row.low) * std::size_t(statsWidth);
     const std::uint16_t* lower = stats + std::size_t(row.high) * std::size_t(statsWidth);
-    const std::uint64_t top = std::uint64_t(upper[column.low]) * std::uint64_t(256 - column.weight) +
-                              std::uint64_t(upper[column.high]) * std::uint64_t(column.weight);
-    const std::uint64_t bottom = std::uint64_t(lower[column.low]) * std::uint64_t(256 - column.weight) +
-                                 std::uint64_t(lower[column.high]) * std::uint64_t(column.weight);
-    return std::uint32_t((top * std::uint64_t(256 - row.weight) + bottom * std::uint64_t(row.weight) + 32768) >> 16);
+    for (std::int32_t i = 0; i < statsWidth; ++i)
+        line[i] = std::uint32_t(upper[i]) * std::uint32_t(256 - row.weight) + std::uint32_t(lower[i]) * std::uint32_t(row.weight);
+}
+
+std::uint32_t InterpolateAcross(const std::uint32_t* line, const Between& column)
+{
+    const std::uint64_t sum = std::uint64_t(line[column.low]) * std::uint64_t(256 - column.weight) +
+                              std::uint64_t(line[column.high]) * std::uint64_t(column.weight);
+    return std::uint32_t((sum + 32768) >> 16);
 }
 
 std::int32_t Clamp(std::int32_t v, std::int32_t low, std::int32_t high)
@@ -149,7 +154,7 @@ void SumAcross(const std::uint16_t* luma, std::int32_t workWidth, std::int32_t r
 }
 
 struct SliceBuffers {
-    WkitBuffer work, luma, across, down, output;
+    WkitBuffer work, luma, across, down, output, columns, statsLine;
 };
 
 int TakeSlice(WKITEngine& engine, std::int32_t rows, SliceBuffers& b, WKITMessage* message)
@@ -165,12 +170,16 @@ int TakeSlice(WKITEngine& engine, std::int32_t rows, SliceBuffers& b, WKITMessag
         result = WkitTake(engine, b.down, bandWidth * sizeof(std::uint32_t), message);
     if (result == kWKITOk)
         result = WkitTake(engine, b.output, 3 * bandWidth * std::size_t(rows) * sizeof(std::uint16_t), message);
+    if (result == kWKITOk)
+        result = WkitTake(engine, b.columns, bandWidth * sizeof(Between), message);
+    if (result == kWKITOk)
+        result = WkitTake(engine, b.statsLine, std::size_t(engine.statistics.width) * sizeof(std::uint32_t), message);
     return result;
 }
 
 void GiveSlice(WKITEngine& engine, SliceBuffers& b)
 {
-    for (WkitBuffer* buffer : {&b.work, &b.luma, &b.across, &b.down, &b.output})
+    for (WkitBuffer* buffer : {&b.work, &b.luma, &b.across, &b.down, &b.output, &b.columns, &b.statsLine})
         WkitGive(engine, *buffer);
 }
 
@@ -196,24 +205,28 @@ void RenderRows(const WKITEngine& engine, std::int32_t firstRow, std::int32_t ro
             down[x] += across[std::size_t(y) * std::size_t(bandWidth) + std::size_t(x)];
     const std::int32_t* gains = engine.gains.As<std::int32_t>();
     const std::uint16_t* statsPlane = engine.statisticsPlane.As<std::uint16_t>();
+    Between* columns = b.columns.As<Between>();
+    for (std::int32_t x = 0; x < bandWidth; ++x)
+        columns[x] = Locate(band.left + x - stats.region.left, stats.width);
+    std::uint32_t* statsLine = b.statsLine.As<std::uint32_t>();
     std::uint16_t* out = b.output.As<std::uint16_t>();
     for (std::int32_t y = 0; y < rows; ++y) {
         const std::uint32_t* entering = across + std::size_t(y + kBox - 1) * std::size_t(bandWidth);
         const std::uint32_t* leaving = across + std::size_t(y) * std::size_t(bandWidth);
-        const Between row = Locate(band.top + firstRow + y - stats.region.top, stats.height);
+        InterpolateRow(statsPlane, stats.width, Locate(band.top + firstRow + y - stats.region.top, stats.height),
+                       statsLine);
         const std::size_t centre = std::size_t(y + kMargin) * std::size_t(workWidth) + kMargin;
+        const std::size_t outRow = std::size_t(y) * std::size_t(bandWidth);
         for (std::int32_t x = 0; x < bandWidth; ++x) {
             down[x] += entering[x];
             const std::uint32_t boxMean = (down[x] + kBox * kBox / 2) / (kBox * kBox);
             down[x] -= leaving[x];
-            const Between column = Locate(band.left + x - stats.region.left, stats.width);
-            const std::uint32_t mean = (boxMean + Interpolate(statsPlane, stats.width, column, row) + 1) >> 1;
+            const std::uint32_t mean = (boxMean + InterpolateAcross(statsLine, columns[x]) + 1) >> 1;
             const std::uint64_t gain = std::uint64_t(gains[std::min<std::uint32_t>(mean >> 4, kGainSteps - 1)]);
             for (std::size_t plane = 0; plane < 3; ++plane) {
                 const std::uint64_t v = work[plane * workPlane + centre + std::size_t(x)];
                 const std::uint64_t scaled = (v * gain + kUnitGain / 2) >> 16;
-                out[plane * outPlane + std::size_t(y) * std::size_t(bandWidth) + std::size_t(x)] =
-                    std::uint16_t(std::min<std::uint64_t>(scaled, 65535));
+                out[plane * outPlane + outRow + std::size_t(x)] = std::uint16_t(std::min<std::uint64_t>(scaled, 65535));
             }
         }
     }
