@@ -175,9 +175,11 @@ IKelvraError* CWarpkitEngine::FailPass(IKelvraError* error)
 {
     if (m_handle) {
         WKITMessage message{};
-        if (WKITAbort(m_handle, &message) != kWKITOk) {
-            // An engine that cannot be stopped is not used again.
-            IKelvraError::Release(TL_WKIT_RESULT(kWKITCallbackFailed, message));
+        const int result = WKITAbort(m_handle, &message);
+        if (result != kWKITOk) {
+            // An engine that cannot be stopped is not used again; the failure
+            // that ended the pass is the one reported.
+            IKelvraError::Release(TL_WKIT_RESULT(result, message));
             TlWarpkitDeleteEngine(m_handle);
             m_handle = nullptr;
         }
