@@ -90,6 +90,33 @@ TEST(RevelationFilterTest, AProcessRunKeepsItsOwnPassesAndGivesTheSamePixels)
     destination->Release();
 }
 
+// Tiles pulled on several threads from a stale filter: the first runs the
+// passes once while the others wait, and every thread sees the same picture.
+TEST(RevelationFilterTest, TilesPulledOnSeveralThreadsShareOneUpdate)
+{
+    FaultScope faults;
+    ManagerHolder holder;
+    RevelationRig rig(MakePatternImage(holder.manager, 330, 250, kKelvraRGB16), holder);
+    const std::vector<unsigned> expected = EngineOutput(holder.manager, rig.image, 127, 190, 127, 16);
+    FaultScope::TakePassLog();
+    std::vector<std::vector<unsigned>> seen(6);
+    std::atomic<bool> go{false};
+    std::vector<std::thread> threads;
+    for (std::size_t t = 0; t < seen.size(); ++t) {
+        threads.emplace_back([&, t] {
+            while (!go.load()) {
+            }
+            seen[t] = ReadAllSamples(&rig.filter);
+        });
+    }
+    go.store(true);
+    for (std::thread& thread : threads)
+        thread.join();
+    for (std::size_t t = 0; t < seen.size(); ++t)
+        EXPECT_EQ(expected, seen[t]) << "thread " << t;
+    EXPECT_EQ(4u, FaultScope::TakePassLog().size()); // two passes, each started and ended, once
+}
+
 TEST(RevelationFilterTest, ZeroStrengthsGiveTheInputBack)
 {
     FaultScope faults;
