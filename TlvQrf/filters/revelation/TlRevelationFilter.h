@@ -64,7 +64,7 @@ private:
     struct Target;
     Target TargetOf(CKelvraProcessInfo* info);
 
-    // Checks the source and runs both passes as stale (the filter's slot-71 work).
+    // Checks the source, then runs whichever passes are stale.
     IKelvraError* Worker(CKelvraProcessInfo* info);
     IKelvraError* Update(CKelvraProcessInfo* info);
     IKelvraError* StatisticsStep(Target& target);
