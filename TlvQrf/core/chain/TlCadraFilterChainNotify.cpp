@@ -25,7 +25,8 @@ SPhaseSpan RevelationPhase(std::uint32_t phase)
 {
     if (phase == KelvraFourCC('N', 'o', 'r', 'm'))
         return {0, 25};
-    if (phase == KelvraFourCC('R', 'e', 'v', '\0') || phase == KelvraFourCC('R', 'e', 'v', ' '))
+    if (phase == KelvraFourCC('\0', 'R', 'e', 'v') || phase == KelvraFourCC('R', 'e', 'v', '\0') ||
+        phase == KelvraFourCC('R', 'e', 'v', ' '))
         return {25, 75};
     return {0, 100};
 }

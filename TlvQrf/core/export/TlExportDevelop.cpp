@@ -95,10 +95,14 @@ int BeginChain(STlExportStep& step)
     return GoTo(kTlExportRunChain);
 }
 
-int AnalysisShares()
+// The analysis stages' shares not yet done: a finished stage has moved its
+// weight into the progress base already.
+int PendingAnalysisShares()
 {
     const STlFullResState& state = FullResState();
-    return state.redEyeShare + state.dustShare + state.revelationShare;
+    const TlSaveProgressState progress = GetSaveProgressState();
+    return (state.redEyeShare != 0 ? progress.weights[0] : 0) + (state.dustShare != 0 ? progress.weights[1] : 0) +
+           (state.revelationShare != 0 ? progress.weights[2] : 0);
 }
 
 } // namespace
@@ -137,7 +141,7 @@ int StepRunChain(STlExportStep& step)
         }
         const int base = ExportProgressBase();
         const bool aborted =
-            total >= 1 && ReportExportProgress(base + (kChainPercent - base - AnalysisShares()) * done / total);
+            total >= 1 && ReportExportProgress(base + (kChainPercent - base - PendingAnalysisShares()) * done / total);
         if (aborted) {
             IKelvraError::Release(state.chain->EndProcess(save.runHandle));
             return EndExport(step, kTlExportAborted, kAtChainAborted, "Aborted");

@@ -1,5 +1,7 @@
 #include "fullres/TlFullResState.h"
 
+#include "frame/TlSaveProgress.h"
+
 #include "kelvra/KelvraFilterChain.h"
 #include "kelvra/KelvraImage.h"
 
@@ -15,6 +17,8 @@ void ReleaseFullResChain()
     STlFullResState& state = FullResState();
     if (state.watched != nullptr && state.watcher != nullptr)
         IKelvraError::Release(state.watched->RemoveWatcher(state.watcher));
+    if (state.watched != nullptr)
+        SetWatchedFilter(nullptr);
     state.watched = nullptr;
     state.watcher = nullptr;
     if (state.chain != nullptr) {

@@ -69,6 +69,7 @@ bool CTlChainBuilder::AppendRevelation()
             return false;
         m_state.watched = filter;
         m_state.watcher = watcher;
+        SetWatchedFilter(filter); // its progress records become the save's progress
     }
     const CTlRevelationState* record = m_params.revelation;
     return Check(filter->SetDataFormat(11, m_sourceBits, false, true)) &&

@@ -5,12 +5,14 @@
 // controls updating at once; and the export of the same settings.
 #include "PreviewEndToEndSupport.h"
 
+#include "frame/TlSaveProgress.h"
 #include "params/TlvParamSet.h"
 #include "pellio/PellioFormats.h"
 #include "save/TlSaveImage.h"
 #include "settings/curves/TlLut.h"
 #include "settings/curves/TlLutGroupDefaults.h"
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <thread>
@@ -256,4 +258,94 @@ TEST_F(PreviewEndToEnd, TwoControlsUpdatingAtOnceLoseNoChange)
         ExpectOk(reference.control->GetFilterChain(&chain), "reference");
         EXPECT_TRUE(SameGrid(Preview(*reference.control), Preview(*opened[which].control)));
     }
+}
+
+namespace {
+
+// The mean, before and after, of the samples that were in the darkest
+// quarter of the scale before.
+std::pair<double, double> ShadowMeans(const SampleGrid& before, const SampleGrid& after, unsigned maxValue)
+{
+    double sumBefore = 0, sumAfter = 0;
+    long count = 0;
+    for (std::size_t i = 0; i < before.samples.size() && i < after.samples.size(); ++i) {
+        if (before.samples[i] < maxValue / 4) {
+            sumBefore += before.samples[i];
+            sumAfter += after.samples[i];
+            ++count;
+        }
+    }
+    return count ? std::make_pair(sumBefore / double(count), sumAfter / double(count)) : std::make_pair(0.0, 0.0);
+}
+
+// The figures a save reports to the job that runs it.
+class RecordingSaveSink : public ITlSaveProgressSink {
+public:
+    void Reset(long, long) override {}
+    void Notify() override {}
+    bool Progress(long position, long) override
+    {
+        figures.push_back(position);
+        return false;
+    }
+    void SetEnabled(bool) override {}
+    std::vector<long> figures;
+};
+
+void SetRevelation(CTlvQrfControl& control)
+{
+    control.revelationUsed = 1;
+    control.revelation.first = 120; // shadows lifted
+    control.revelation.second = 60; // highlights held
+    control.revelation.third = 190;
+}
+
+} // namespace
+
+// A Revelation record that is not at its defaults switches the filter on
+// in the preview: the engine's two passes run and the shadows come up.
+TEST_F(PreviewEndToEnd, RevelationLiftsThePreviewsShadows)
+{
+    SOpenedRaw opened = Open();
+    ASSERT_NE(nullptr, opened.control);
+    CTlvQrfControl& control = *opened.control;
+    const SampleGrid before = Preview(control);
+    SetRevelation(control);
+    EXPECT_EQ(0u, control.Update(ITlvQrfData::eRevelation, false, nullptr));
+    const SampleGrid after = Preview(control);
+    ASSERT_EQ(before.samples.size(), after.samples.size());
+    const std::pair<double, double> shadows = ShadowMeans(before, after, PreviewMax(control));
+    EXPECT_GT(shadows.second, shadows.first * 1.05) << "the Revelation engine must lift the shadows";
+}
+
+// The export of the same settings lifts the shadows as well, and the save's
+// progress rises through the statistics and the rendering pass.
+TEST_F(PreviewEndToEnd, RevelationExportLiftsShadowsAndReportsBothPasses)
+{
+    SOpenedRaw opened = Open();
+    ASSERT_NE(nullptr, opened.control);
+    CTlvQrfControl& control = *opened.control;
+    const std::string plain = m_environment.Files().File("plain.tif");
+    std::unique_ptr<CTlvParamSet> plainParams(control.CreateParamSet());
+    ASSERT_EQ(0, SaveImageToFile(plainParams.get(), plain.c_str(), 1, kPellioFormatTiff, 1, false));
+
+    SetRevelation(control);
+    RecordingSaveSink sink;
+    TlSaveProgressState state = GetSaveProgressState();
+    state.sink = &sink;
+    const TlSaveProgressState previous = ExchangeSaveProgressState(state);
+    const std::string revealed = m_environment.Files().File("revealed.tif");
+    std::unique_ptr<CTlvParamSet> params(control.CreateParamSet());
+    const int result = SaveImageToFile(params.get(), revealed.c_str(), 1, kPellioFormatTiff, 1, false);
+    ExchangeSaveProgressState(previous);
+    ASSERT_EQ(0, result);
+
+    const std::pair<double, double> shadows =
+        ShadowMeans(ReadImageFile(plain).grid, ReadImageFile(revealed).grid, 65535);
+    EXPECT_GT(shadows.second, shadows.first * 1.05) << "the Revelation engine must lift the shadows";
+    ASSERT_FALSE(sink.figures.empty());
+    EXPECT_TRUE(std::is_sorted(sink.figures.begin(), sink.figures.end()));
+    // The two passes take the analysis share of the save (its first 42
+    // points here): figures inside it come from their records.
+    EXPECT_GE(std::count_if(sink.figures.begin(), sink.figures.end(), [](long f) { return f > 0 && f < 42; }), 4);
 }

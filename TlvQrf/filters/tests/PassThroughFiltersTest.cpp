@@ -1,6 +1,5 @@
-// The filters that pass their source through: the placeholder, and the
-// Revelation filter until its engine is connected; and the Revelation
-// filter's bookkeeping of which engine pass must run again.
+// The filter that passes its source through, the placeholder; and the
+// Revelation filter's bookkeeping of which engine pass must run again.
 #include "PixelFilterTestSupport.h"
 
 #include "filters/placeholder/TlPlaceHolderFilter.h"
@@ -46,18 +45,6 @@ TEST(RevelationFilterTest, NamesItselfAndStartsWithEveryPassStale)
     EXPECT_TRUE(f.IsStatisticsStale());
     EXPECT_TRUE(f.IsRenderStale());
     EXPECT_TRUE(f.IsStale());
-}
-
-TEST(RevelationFilterTest, PixelsPassUnchanged)
-{
-    for (KelvraPixelFormat format : {kKelvraRGB8, kKelvraRGB16, kKelvraGrey16}) {
-        SCOPED_TRACE(format);
-        ManagerHolder holder;
-        RevelationRig rig(MakePatternImage(holder.manager, 150, 90, format), holder);
-        ExpectOk(rig.filter.SetParameters(10, 20, 30, true));
-        ExpectOk(rig.filter.UpdateStatistics(nullptr));
-        EXPECT_EQ(ReadAllSamples(rig.image), rig.Output());
-    }
 }
 
 TEST(RevelationFilterTest, SettersMarkTheirPassesStale)

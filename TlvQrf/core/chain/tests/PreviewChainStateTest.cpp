@@ -81,6 +81,8 @@ TEST_F(ChainReports, TheRevelationFilterReportsItsPhasesAsShares)
     const std::vector<Report> none;
     EXPECT_EQ(Notify(revelation, Progress("Norm", 10, 20)), std::vector<Report>({{1, 12, 0x80000}}));
     EXPECT_EQ(Notify(revelation, Progress("Rev ", 10, 20)), std::vector<Report>({{1, 62, 0x80000}}));
+    EXPECT_EQ(Notify(revelation, Progress("\0Rev", 10, 20)), std::vector<Report>({{1, 62, 0x80000}}))
+        << "the tag the filter sends";
     EXPECT_EQ(Notify(revelation, Progress("Othr", 10, 20)), std::vector<Report>({{1, 50, 0x80000}}));
     EXPECT_EQ(Notify(revelation, Progress("Norm", 0, 1)), none) << "the start";
     EXPECT_EQ(Notify(revelation, Progress("Norm", 20, 20)), none) << "the end";
