@@ -77,6 +77,25 @@ void BenchReport(const char* name, IKelvraDataSource& last, long threads)
                 megapixels / seconds);
 }
 
+CBenchPicture::CBenchPicture(long width, long height, KelvraPixelFormat format, BenchSample sample,
+                             const char* what)
+    : m_cores(BenchCores())
+{
+    if (!BenchOk(IKelvraManager::_CreateKelvraManager(0x400A01, nullptr, 0, 0, 0, &m_manager), "manager"))
+        return;
+    m_image = BenchMakeImage(m_manager, width, height, format, sample);
+    if (m_image)
+        std::printf("%ld x %ld %s, %ld core(s)\n", width, height, what, m_cores);
+}
+
+CBenchPicture::~CBenchPicture()
+{
+    if (m_image)
+        m_image->Release();
+    if (m_manager)
+        m_manager->Release();
+}
+
 bool BenchOk(IKelvraError* error, const char* what)
 {
     if (error) {

@@ -26,6 +26,26 @@ using BenchSample = std::uint16_t (*)(long x, long y, int plane);
 IKelvraImage* BenchMakeImage(IKelvraManager* manager, long width, long height, KelvraPixelFormat format,
                              BenchSample sample);
 
+// A manager and one test picture made with BenchMakeImage; says what it
+// made on the report's first line ("W x H <what>, N core(s)").
+class CBenchPicture {
+public:
+    CBenchPicture(long width, long height, KelvraPixelFormat format, BenchSample sample, const char* what);
+    ~CBenchPicture();
+    CBenchPicture(const CBenchPicture&) = delete;
+    CBenchPicture& operator=(const CBenchPicture&) = delete;
+
+    bool Ok() const { return m_image != nullptr; }
+    IKelvraManager* Manager() const { return m_manager; }
+    IKelvraImage* Image() const { return m_image; }
+    long Cores() const { return m_cores; }
+
+private:
+    IKelvraManager* m_manager = nullptr;
+    IKelvraImage* m_image = nullptr;
+    long m_cores = 1;
+};
+
 // Pulls every tile of `last` on `threads` threads and prints the rate in
 // megapixels per second under `name`.
 void BenchReport(const char* name, IKelvraDataSource& last, long threads);

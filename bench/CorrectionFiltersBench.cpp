@@ -99,20 +99,16 @@ void RunFisheye(IKelvraManager* manager, IKelvraImage* image, long threads)
 
 int main()
 {
-    IKelvraManager* manager = nullptr;
-    if (!BenchOk(IKelvraManager::_CreateKelvraManager(0x400A01, nullptr, 0, 0, 0, &manager), "manager"))
+    CBenchPicture picture(kWidth, kHeight, kKelvraRGB16, RgbSample, "16-bit RGB");
+    if (!picture.Ok())
         return 1;
-    IKelvraImage* image = BenchMakeImage(manager, kWidth, kHeight, kKelvraRGB16, RgbSample);
-    if (!image)
-        return 1;
-    const long cores = BenchCores();
-    std::printf("%ld x %ld 16-bit RGB, %ld core(s)\n", kWidth, kHeight, cores);
+    IKelvraManager* manager = picture.Manager();
+    IKelvraImage* image = picture.Image();
+    const long cores = picture.Cores();
     for (long threads : {1L, cores}) {
         RunAutoBrightness(manager, image, threads);
         RunVignette(manager, image, threads);
         RunFisheye(manager, image, threads);
     }
-    image->Release();
-    manager->Release();
     return 0;
 }

@@ -41,21 +41,17 @@ void Run(const char* name, CDeBayerFilterBase& filter, IKelvraImage* mosaic, lon
 
 int main()
 {
-    IKelvraManager* manager = nullptr;
-    if (!BenchOk(IKelvraManager::_CreateKelvraManager(0x400A01, nullptr, 0, 0, 0, &manager), "manager"))
+    CBenchPicture picture(kWidth, kHeight, kKelvraRawMosaic, MosaicSample, "raw mosaic -> 16-bit RGB");
+    if (!picture.Ok())
         return 1;
-    IKelvraImage* mosaic = BenchMakeImage(manager, kWidth, kHeight, kKelvraRawMosaic, MosaicSample);
-    if (!mosaic)
-        return 1;
-    const long cores = BenchCores();
-    std::printf("%ld x %ld raw mosaic -> 16-bit RGB, %ld core(s)\n", kWidth, kHeight, cores);
+    IKelvraManager* manager = picture.Manager();
+    IKelvraImage* mosaic = picture.Image();
+    const long cores = picture.Cores();
     for (long threads : {1L, cores}) {
         CDeBayerStdFilter standard(manager);
         Run("standard", standard, mosaic, threads);
         CDeBayerHQFilter high(manager);
         Run("high quality", high, mosaic, threads);
     }
-    mosaic->Release();
-    manager->Release();
     return 0;
 }

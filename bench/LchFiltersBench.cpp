@@ -96,14 +96,12 @@ void RunChained(Filters& filters, IKelvraImage* image, long threads)
 
 int main()
 {
-    IKelvraManager* manager = nullptr;
-    if (!BenchOk(IKelvraManager::_CreateKelvraManager(0x400A01, nullptr, 0, 0, 0, &manager), "manager"))
+    CBenchPicture picture(kWidth, kHeight, kKelvraLCh16, LchSample, "16-bit LCh");
+    if (!picture.Ok())
         return 1;
-    IKelvraImage* image = BenchMakeImage(manager, kWidth, kHeight, kKelvraLCh16, LchSample);
-    if (!image)
-        return 1;
-    const long cores = BenchCores();
-    std::printf("%ld x %ld 16-bit LCh, %ld core(s)\n", kWidth, kHeight, cores);
+    IKelvraManager* manager = picture.Manager();
+    IKelvraImage* image = picture.Image();
+    const long cores = picture.Cores();
     for (long threads : {1L, cores}) {
         Filters alone(manager);
         if (!alone.Set())
@@ -115,7 +113,5 @@ int main()
         if (chained.Set())
             RunChained(chained, image, threads);
     }
-    image->Release();
-    manager->Release();
     return 0;
 }
