@@ -3,6 +3,7 @@
 // block, and the zlib streams that fill and read them.
 #pragma once
 
+#include "filters/dust/TlDustCodes.h"
 #include "kelvra/KelvraImage.h"
 #include "kelvra/KelvraManager.h"
 
@@ -12,14 +13,6 @@
 #include <vector>
 
 constexpr std::size_t kDustPageSize = 16384;
-constexpr KelvraTag kDustTag = KelvraFourCC('d', 'u', 's', 't');
-// The error category of zlib results in a chain.
-constexpr std::uint32_t kDustZlibCategory = KelvraFourCC('z', 'l', 'i', 'b');
-
-enum : long {
-    kDustBadRecord = 1003,   // bad record, object not ready, wrong size
-    kDustBufferTooSmall = 1004,
-};
 
 class CDustPages {
 public:
