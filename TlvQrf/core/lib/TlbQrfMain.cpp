@@ -10,6 +10,8 @@
 #include "lib/TlQrfLibApp.h"
 #include "load/TlLiveObjects.h"
 #include "export/TlExport.h"
+#include "filters/dust/TlDustEngineFactory.h"
+#include "settings/dust/TlDustEngineRegistry.h"
 #include "qrfsave/TlQrfSave.h"
 #include "save/TlSaveImage.h"
 #include "saverequest/TlSaveJobQueue.h"
@@ -48,6 +50,8 @@ unsigned long TlvQrfLib::InitializeQRFLib(IKelvraManager* manager)
     InstallQrfSettingsSave();
     // Save requests queue their tasks on the library's one job queue.
     SetJobQueueFactory(&NewSaveJobQueue);
+    // The dust record analyses and restores dust maps with the library's engines.
+    SetDustEngineFactory(GetLibraryDustEngines());
     return StartQrfLibrary(manager);
 }
 

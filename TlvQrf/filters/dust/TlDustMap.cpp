@@ -40,13 +40,6 @@ void CDustMap::Contents::Swap(Contents& other)
     exclusionPages.Swap(other.exclusionPages);
 }
 
-CDustMap::CDustMap(IKelvraManager* manager) : m_manager(manager) {}
-
-CDustMap::~CDustMap()
-{
-    ReleaseWork();
-}
-
 IKelvraDataSource* CDustMap::GetCorrectionMask() const
 {
     return m_state == kFinished ? m_contents.mask : nullptr;

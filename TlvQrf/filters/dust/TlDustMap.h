@@ -7,7 +7,10 @@
 #include "filters/dust/TlDustPages.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
+
+struct CDustMapWork;
 
 class CDustMap : public IDustMap {
 public:
@@ -52,6 +55,13 @@ private:
         void Swap(Contents& other);
     };
 
+    IKelvraError* Fail(IKelvraError* error);
+    IKelvraError* Prepare(long& done, long& total);
+    IKelvraError* RunPassTile();
+    IKelvraError* EndPass();
+    IKelvraError* CompressStrip();
+    IKelvraError* Finish();
+    void Report(long& done, long& total) const;
     IKelvraError* LoadTable(const unsigned char* packed, std::uint32_t size, std::uint32_t count, Contents& into);
     IKelvraError* LoadImage(const unsigned char* packed, std::uint32_t size, Contents& into, CDustPages& pages,
                             IKelvraImage** image);
@@ -59,5 +69,6 @@ private:
 
     IKelvraManager* m_manager;
     Contents m_contents;
+    std::unique_ptr<CDustMapWork> m_work;
     int m_state = kIdle;
 };

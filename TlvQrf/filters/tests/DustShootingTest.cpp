@@ -87,42 +87,11 @@ TEST(DustShootingTest, ApertureCodes)
         EXPECT_EQ(c.second, DustApertureCode(c.first)) << "f/" << c.first;
 }
 
-class TagsHolder {
-public:
-    TagsHolder() { ExpectOk(IKelvraTagControl::CreateTagControl(&tags)); }
-    ~TagsHolder() { tags->Destroy(); }
-    void Put(std::uint32_t id, std::uint32_t type, const Bytes& value)
-    {
-        ExpectOk(tags->AddTag(id));
-        ExpectOk(tags->SetTag(id, type, std::uint32_t(value.size()), value.data()));
-    }
-    template <typename T>
-    void PutValue(std::uint32_t id, std::uint32_t type, const T& value)
-    {
-        const auto* at = reinterpret_cast<const unsigned char*>(&value);
-        Put(id, type, Bytes(at, at + sizeof value));
-    }
-    IKelvraTagControl* tags = nullptr;
-};
-
-// Tags of a picture that dust analysis accepts: model 1025, f/8, a lens of
-// the "0100" layout with value 50.
-void PutPictureTags(TagsHolder& t)
-{
-    t.PutValue(0x80004, kKelvraTagTypeLong, std::int32_t(3));
-    t.PutValue(0x80001, kKelvraTagTypeLong, std::int32_t(1025));
-    t.PutValue(33437, kKelvraTagTypeDoubles, 8.0);
-    Bytes lens(31, 0);
-    std::memcpy(lens.data(), "0100", 4);
-    lens[13] = 50;
-    t.Put(0x80098, kKelvraTagTypeLensData, lens);
-}
-
 TEST(DustShootingTest, BuiltFromTagsAndRefusals)
 {
     {
         TagsHolder t;
-        PutPictureTags(t);
+        PutPictureTags(t, 1025, 8.0, 50);
         t.PutValue(0x80002, kKelvraTagTypeUShorts2, std::array<std::uint16_t, 2>{0, 400});
         t.PutValue(0x8000C, kKelvraTagTypeDoubles, std::array<double, 4>{2.0, 1.5, 1.0, 1.0});
         t.Put(41730, kKelvraTagTypeBytes, Bytes{2, 0, 2, 0, 1, 0, 2, 1});
@@ -153,7 +122,7 @@ TEST(DustShootingTest, BuiltFromTagsAndRefusals)
     for (const auto& r : refusals) {
         SCOPED_TRACE(r.name);
         TagsHolder t;
-        PutPictureTags(t);
+        PutPictureTags(t, 1025, 8.0, 50);
         r.spoil(t);
         TlDustShooting shooting;
         ExpectError(BuildDustShooting(t.tags, &shooting), 1013, kDust);

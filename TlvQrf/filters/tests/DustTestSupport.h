@@ -4,9 +4,12 @@
 
 #include "FilterTestSupport.h"
 
+#include "kelvra/KelvraTagControl.h"
+
 #include <zlib.h>
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace dust_test {
@@ -126,6 +129,37 @@ inline Bytes Samples8(IKelvraDataSource* source)
     for (unsigned value : ReadAllSamples(source))
         bytes.push_back(static_cast<unsigned char>(value));
     return bytes;
+}
+
+class TagsHolder {
+public:
+    TagsHolder() { ExpectOk(IKelvraTagControl::CreateTagControl(&tags)); }
+    ~TagsHolder() { tags->Destroy(); }
+    void Put(std::uint32_t id, std::uint32_t type, const Bytes& value)
+    {
+        ExpectOk(tags->AddTag(id));
+        ExpectOk(tags->SetTag(id, type, std::uint32_t(value.size()), value.data()));
+    }
+    template <typename T>
+    void PutValue(std::uint32_t id, std::uint32_t type, const T& value)
+    {
+        const auto* at = reinterpret_cast<const unsigned char*>(&value);
+        Put(id, type, Bytes(at, at + sizeof value));
+    }
+    IKelvraTagControl* tags = nullptr;
+};
+
+// Tags of a picture that dust analysis reads: the camera model, the
+// f-number and a lens of the "0100" layout with the given value.
+inline void PutPictureTags(TagsHolder& t, std::int32_t model, double fNumber, unsigned char lensValue)
+{
+    t.PutValue(0x80004, kKelvraTagTypeLong, std::int32_t(3));
+    t.PutValue(0x80001, kKelvraTagTypeLong, model);
+    t.PutValue(33437, kKelvraTagTypeDoubles, fNumber);
+    Bytes lens(31, 0);
+    std::memcpy(lens.data(), "0100", 4);
+    lens[13] = lensValue;
+    t.Put(0x80098, kKelvraTagTypeLensData, lens);
 }
 
 } // namespace dust_test
