@@ -14,17 +14,17 @@ namespace {
 constexpr KelvraTag kDust = KelvraFourCC('d', 'u', 's', 't');
 
 // A reference of camera 1025 shot with a lens value of 50 at f/11 (code
-// 84), with one dark blot.
+// 84), with one dark blot of 30 by 30 pixels.
 struct ReferenceRig {
-    explicit ReferenceRig(std::uint32_t curveId = 1025, unsigned blotLevel = 90)
+    explicit ReferenceRig(std::uint32_t curveId = 1025, unsigned blotLevel = 20)
     {
         ReferenceFields fields;
         fields.curveId = curveId;
         fields.width = 160;
         fields.height = 120;
         Bytes pixels(160 * 120, 200);
-        for (long y = 50; y < 54; ++y)
-            for (long x = 70; x < 74; ++x)
+        for (long y = 40; y < 70; ++y)
+            for (long x = 60; x < 90; ++x)
                 pixels[std::size_t(y * 160 + x)] = std::uint8_t(blotLevel);
         const Bytes record = ReferenceRecord(fields, pixels);
         ExpectOk(reference.Load(record.size(), record.data()));
