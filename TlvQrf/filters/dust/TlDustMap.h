@@ -70,5 +70,7 @@ private:
     IKelvraManager* m_manager;
     Contents m_contents;
     std::unique_ptr<CDustMapWork> m_work;
+    // The total of the build's progress, kept for its last report.
+    long m_total = 1;
     int m_state = kIdle;
 };

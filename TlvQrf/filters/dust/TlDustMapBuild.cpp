@@ -113,6 +113,7 @@ IKelvraError* CDustMap::Begin(IDustAnalyzer* analyzer, IKelvraDataSource* pictur
 
     ReleaseWork();
     m_contents.Swap(built);
+    m_total = 1;
     if (!ours->HasResult()) {
         // Nothing dark enough in the reference: a finished map without a mask.
         m_state = kFinished;
@@ -135,6 +136,7 @@ IKelvraError* CDustMap::Begin(IDustAnalyzer* analyzer, IKelvraDataSource* pictur
     planes.tiles.height = height;
     planes.tiles.tile = m_manager->GetTileSize();
     planes.reference = ours->GetResult().data();
+    m_total = planes.tiles.Count() * kPassStages;
     planes.referenceWidth = ours->GetWidth();
     planes.referenceHeight = ours->GetHeight();
     m_state = kPreparing;
@@ -350,12 +352,12 @@ IKelvraError* CDustMap::Finish()
 
 void CDustMap::Report(long& done, long& total) const
 {
-    const long tiles = m_work ? m_work->planes.tiles.Count() : 1;
-    total = tiles * kPassStages;
     if (m_state == kFinished || !m_work) {
-        done = total;
+        done = total = m_total;
         return;
     }
+    const long tiles = m_work->planes.tiles.Count();
+    total = tiles * kPassStages;
     const long strips = m_work->planes.tiles.Rows();
     const long within =
         m_state >= kCompressingMask ? m_work->strip * tiles / strips : m_work->tile;
