@@ -19,29 +19,49 @@ Scene GridScene(long width, long height, long spacing, double radius)
     return scene;
 }
 
+namespace {
+// A raised cosine from the blot's centre out to its radius.
+double BlotShare(const Blot& blot, long x, long y)
+{
+    const double dx = x - blot.x;
+    const double dy = y - blot.y;
+    const double d2 = dx * dx + dy * dy;
+    if (d2 >= blot.radius * blot.radius)
+        return 1.0;
+    const double fade = 0.5 + 0.5 * std::cos(3.141592653589793 * std::sqrt(d2) / blot.radius);
+    return 1.0 - (1.0 - blot.transmission) * fade;
+}
+} // namespace
+
 double Transmission(const Scene& scene, long x, long y)
 {
     double t = 1.0;
-    for (const Blot& blot : scene.blots) {
-        const double dx = x - blot.x;
-        const double dy = y - blot.y;
-        const double d2 = dx * dx + dy * dy;
-        if (d2 >= blot.radius * blot.radius)
-            continue;
-        // A raised cosine from the centre out to the radius.
-        const double fade = 0.5 + 0.5 * std::cos(3.141592653589793 * std::sqrt(d2) / blot.radius);
-        t *= 1.0 - (1.0 - blot.transmission) * fade;
-    }
+    for (const Blot& blot : scene.blots)
+        t *= BlotShare(blot, x, y);
     return t;
+}
+
+std::vector<float> TransmissionPlane(const Scene& scene)
+{
+    std::vector<float> plane(std::size_t(scene.width * scene.height), 1.0f);
+    for (const Blot& blot : scene.blots) {
+        const long x0 = std::max(0L, long(std::floor(blot.x - blot.radius)));
+        const long x1 = std::min(scene.width - 1, long(std::ceil(blot.x + blot.radius)));
+        const long y0 = std::max(0L, long(std::floor(blot.y - blot.radius)));
+        const long y1 = std::min(scene.height - 1, long(std::ceil(blot.y + blot.radius)));
+        for (long y = y0; y <= y1; ++y)
+            for (long x = x0; x <= x1; ++x)
+                plane[std::size_t(y * scene.width + x)] *= float(BlotShare(blot, x, y));
+    }
+    return plane;
 }
 
 std::vector<std::uint8_t> ReferencePixels(const Scene& scene, unsigned level)
 {
-    std::vector<std::uint8_t> pixels(std::size_t(scene.width * scene.height));
-    for (long y = 0; y < scene.height; ++y)
-        for (long x = 0; x < scene.width; ++x)
-            pixels[std::size_t(y * scene.width + x)] =
-                std::uint8_t(std::lround(level * Transmission(scene, x, y)));
+    const std::vector<float> t = TransmissionPlane(scene);
+    std::vector<std::uint8_t> pixels(t.size());
+    for (std::size_t i = 0; i < t.size(); ++i)
+        pixels[i] = std::uint8_t(std::lround(level * double(t[i])));
     return pixels;
 }
 
@@ -78,11 +98,13 @@ double Gradient(const Scene& scene, long x, long y)
 std::vector<unsigned> PictureSamples(const Scene& scene, bool withBlots, const std::function<unsigned(double)>& encode)
 {
     static const double kChannel[3] = {1.0, 0.9, 0.8};
+    const std::vector<float> t = withBlots ? TransmissionPlane(scene) : std::vector<float>();
     std::vector<unsigned> samples;
     samples.reserve(std::size_t(scene.width * scene.height * 3));
     for (long y = 0; y < scene.height; ++y)
         for (long x = 0; x < scene.width; ++x) {
-            const double light = Gradient(scene, x, y) * (withBlots ? Transmission(scene, x, y) : 1.0);
+            const double light =
+                Gradient(scene, x, y) * (withBlots ? double(t[std::size_t(y * scene.width + x)]) : 1.0);
             for (double channel : kChannel)
                 samples.push_back(encode(light * channel));
         }

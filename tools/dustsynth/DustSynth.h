@@ -30,6 +30,10 @@ Scene GridScene(long width, long height, long spacing, double radius);
 // blot's transmission at its centre, rising smoothly to 1 at its radius.
 double Transmission(const Scene& scene, long x, long y);
 
+// The transmission of every pixel, row after row (each blot painted only
+// over its own square, so large scenes stay quick).
+std::vector<float> TransmissionPlane(const Scene& scene);
+
 // The reference's pixels (8-bit grey, row after row): `level` times the
 // transmission.
 std::vector<std::uint8_t> ReferencePixels(const Scene& scene, unsigned level);

@@ -239,7 +239,7 @@ IKelvraError* CDustMap::RunPassTile()
         DustClassTile(planes, tile);
         break;
     case kFlags:
-        DustFlagTile(planes, tile);
+        DustFlagTile(planes, work.shadowSums, tile);
         break;
     case kRadius:
         DustRadiusTile(planes, work.shadowSums, tile);
@@ -268,10 +268,10 @@ IKelvraError* CDustMap::EndPass()
             break;
         case kClasses:
             DustShadowImage(planes);
+            work.shadowSums = DustSummedArea(planes, planes.shadow);
             break;
         case kFlags:
             DustSpreadFlags(planes);
-            work.shadowSums = DustSummedArea(planes, planes.shadow);
             break;
         case kRadius:
             work.shadowSums = {};

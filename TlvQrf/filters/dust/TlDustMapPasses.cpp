@@ -124,12 +124,32 @@ void DustShadowImage(TlDustMapPlanes& planes)
         }
 }
 
-void DustFlagTile(TlDustMapPlanes& planes, long tile)
+namespace {
+// The sum of a summed-area table over the window of half sizes (hx, hy).
+std::uint32_t WindowSum(const TlDustMapPlanes& planes, const std::vector<std::uint32_t>& sums, long x, long y, long hx,
+                        long hy)
+{
+    const long w = planes.tiles.width, h = planes.tiles.height;
+    const long x0 = std::max(0L, x - hx), x1 = std::min(w, x + hx + 1);
+    const long y0 = std::max(0L, y - hy), y1 = std::min(h, y + hy + 1);
+    auto S = [&](long sx, long sy) { return sums[std::size_t(sy) * std::size_t(w + 1) + std::size_t(sx)]; };
+    return S(x1, y1) - S(x0, y1) - S(x1, y0) + S(x0, y0);
+}
+} // namespace
+
+void DustFlagTile(TlDustMapPlanes& planes, const std::vector<std::uint32_t>& shadowSums, long tile)
 {
     const long w = planes.tiles.width, h = planes.tiles.height;
     const unsigned n = planes.noise;
+    // The spread (1) and the exclusion ring (8) reach this far past the
+    // radius window.
+    const long reachX = planes.halfWidth + 9, reachY = planes.halfHeight + 9;
     auto J = [&](long x, long y) { return long(planes.encoded[planes.At(Mirror(x, w), Mirror(y, h))]); };
     ForTile(planes, tile, [&](long x, long y) {
+        if (WindowSum(planes, shadowSums, x, y, reachX, reachY) == 0) {
+            planes.flags[planes.At(x, y)] = 0;
+            return;
+        }
         const long centre = J(x, y);
         long differences = 0;
         for (long dy = -2; dy <= 2; ++dy)
@@ -189,12 +209,8 @@ std::vector<std::uint32_t> DustSummedArea(const TlDustMapPlanes& planes, const s
 
 void DustRadiusTile(TlDustMapPlanes& planes, const std::vector<std::uint32_t>& sums, long tile)
 {
-    const long w = planes.tiles.width, h = planes.tiles.height;
-    auto S = [&](long x, long y) { return sums[std::size_t(y) * std::size_t(w + 1) + std::size_t(x)]; };
     ForTile(planes, tile, [&](long x, long y) {
-        const long x0 = std::max(0L, x - planes.halfWidth), x1 = std::min(w, x + planes.halfWidth + 1);
-        const long y0 = std::max(0L, y - planes.halfHeight), y1 = std::min(h, y + planes.halfHeight + 1);
-        const std::uint32_t shadow = S(x1, y1) - S(x0, y1) - S(x1, y0) + S(x0, y0);
+        const std::uint32_t shadow = WindowSum(planes, sums, x, y, planes.halfWidth, planes.halfHeight);
         planes.radius[planes.At(x, y)] = shadow ? kRadiusOfFlags[planes.spread[planes.At(x, y)] & 15] : 0;
     });
 }

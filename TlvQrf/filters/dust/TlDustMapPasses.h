@@ -47,8 +47,10 @@ void DustClassTile(TlDustMapPlanes& planes, long tile);
 // After the last class tile: the shadow image, non-zero within 7 pixels of
 // a class value and 0 away from dust shadows.
 void DustShadowImage(TlDustMapPlanes& planes);
-// State 7: texture flags of the encoded luminance; then their spread.
-void DustFlagTile(TlDustMapPlanes& planes, long tile);
+// State 7: texture flags of the encoded luminance, worked out only where a
+// shadow lies near enough for a radius or an exclusion to use them (0
+// elsewhere); then their spread.
+void DustFlagTile(TlDustMapPlanes& planes, const std::vector<std::uint32_t>& shadowSums, long tile);
 void DustSpreadFlags(TlDustMapPlanes& planes);
 // State 8: window radii.
 void DustRadiusTile(TlDustMapPlanes& planes, const std::vector<std::uint32_t>& shadowSums, long tile);
