@@ -111,4 +111,22 @@ std::vector<unsigned> PictureSamples(const Scene& scene, bool withBlots, const s
     return samples;
 }
 
+std::vector<unsigned> MosaicSamples(const Scene& scene, bool withBlots, long border, const std::uint8_t (&codes)[4])
+{
+    static const double kChannel[3] = {1.0, 0.9, 0.8};
+    const std::vector<float> t = withBlots ? TransmissionPlane(scene) : std::vector<float>();
+    const long width = scene.width + 2 * border;
+    const long height = scene.height + 2 * border;
+    std::vector<unsigned> samples(std::size_t(width * height));
+    for (long y = 0; y < height; ++y)
+        for (long x = 0; x < width; ++x) {
+            const long sx = std::min(std::max(x - border, 0L), scene.width - 1);
+            const long sy = std::min(std::max(y - border, 0L), scene.height - 1);
+            const double shade = withBlots ? double(t[std::size_t(sy * scene.width + sx)]) : 1.0;
+            const double light = Gradient(scene, sx, sy) * shade * kChannel[codes[(y % 2) * 2 + x % 2] % 3];
+            samples[std::size_t(y * width + x)] = unsigned(std::lround(4095.0 * std::min(light, 1.0)));
+        }
+    return samples;
+}
+
 } // namespace dust_synth

@@ -55,4 +55,11 @@ double Gradient(const Scene& scene, long x, long y);
 // sample value, and the channels are the value scaled by 1, 0.9 and 0.8.
 std::vector<unsigned> PictureSamples(const Scene& scene, bool withBlots, const std::function<unsigned(double)>& encode);
 
+// A raw mosaic (12-bit samples, one per pixel) of the scene, `border`
+// pixels larger on every side: the light of each sample is the gradient's
+// (and the blots') at the scene pixel `border` up and left of it, taken by
+// the colour the 2 x 2 pattern gives there (EXIF codes 0 red, 1 green,
+// 2 blue, first code at the top left, row by row).
+std::vector<unsigned> MosaicSamples(const Scene& scene, bool withBlots, long border, const std::uint8_t (&codes)[4]);
+
 } // namespace dust_synth

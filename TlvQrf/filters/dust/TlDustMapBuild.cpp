@@ -3,6 +3,7 @@
 // picture's geometry, texture flags, window radii, the exclusion image and
 // the correction mask, then their compression.
 #include "filters/dust/TlDustAnalyzer.h"
+#include "filters/dust/TlDustDevelop.h"
 #include "filters/dust/TlDustMap.h"
 #include "filters/dust/TlDustMapPasses.h"
 #include "filters/dust/TlDustToneTable.h"
@@ -31,6 +32,18 @@ constexpr int kPassStages = 9;
 } // namespace
 
 struct CDustMapWork {
+    // Develops a raw picture; the passes read its output. It lets go of
+    // the picture when it goes.
+    struct Developer : CDeBayerHQFilter {
+        using CDeBayerHQFilter::CDeBayerHQFilter;
+        ~Developer() override
+        {
+            if (picture)
+                IKelvraError::Release(KelvraDataDisconnect(picture, this));
+        }
+        IKelvraDataSource* picture = nullptr;
+    };
+    std::unique_ptr<Developer> developer;
     const CDustAnalyzer* analyzer = nullptr;
     IKelvraDataSource* picture = nullptr;
     KelvraPixelFormat format = 0;
@@ -63,6 +76,22 @@ void CDustMap::ReleaseWork()
     m_work.reset();
 }
 
+namespace {
+// A De-Bayer filter connected to the raw picture.
+IKelvraError* Develop(IKelvraManager* manager, IKelvraDataSource* picture, const TlDustShooting& shooting, long width,
+                      long height, std::unique_ptr<CDustMapWork::Developer>& developer)
+{
+    std::unique_ptr<CDustMapWork::Developer> made(new (std::nothrow) CDustMapWork::Developer(manager));
+    if (!made)
+        return DustError(__LINE__, kKelvraOutOfMemory);
+    if (IKelvraError* error = KelvraDataConnect(picture, made.get()))
+        return DustWrap(__LINE__, error);
+    made->picture = picture;
+    developer = std::move(made);
+    return SetupDustDeBayer(*developer, shooting, width, height);
+}
+} // namespace
+
 IKelvraError* CDustMap::Begin(IDustAnalyzer* analyzer, IKelvraDataSource* picture, long plainLuminance,
                               long linearPicture)
 {
@@ -87,8 +116,13 @@ IKelvraError* CDustMap::Begin(IDustAnalyzer* analyzer, IKelvraDataSource* pictur
         return DustWrap(__LINE__, error);
     if (IKelvraError* error = picture->GetRotation(&angle))
         return DustWrap(__LINE__, error);
-    if (format == kKelvraRawMosaic)
-        return DustError(__LINE__, kKelvraNotReady); // raw pictures are developed first; not built yet
+    std::unique_ptr<CDustMapWork::Developer> developer;
+    if (format == kKelvraRawMosaic) {
+        if (IKelvraError* error = Develop(m_manager, picture, ours->GetShooting(), width, height, developer))
+            return DustWrap(__LINE__, error);
+        if (IKelvraError* error = developer->GetSize(&width, &height))
+            return DustWrap(__LINE__, error);
+    }
     if (IKelvraError* error = BuildDustToneTable(format, linearPicture != 0, ours->GetShooting(), &built.table))
         return DustWrap(__LINE__, error);
     try {
@@ -127,8 +161,9 @@ IKelvraError* CDustMap::Begin(IDustAnalyzer* analyzer, IKelvraDataSource* pictur
         return Fail(DustError(__LINE__, kKelvraOutOfMemory));
     CDustMapWork& work = *m_work;
     work.analyzer = ours;
-    work.picture = picture;
-    work.format = format;
+    work.picture = developer ? static_cast<IKelvraDataSource*>(developer.get()) : picture;
+    work.format = developer ? kKelvraRGB16 : format;
+    work.developer = std::move(developer);
     work.plainLuminance = plainLuminance != 0;
     work.linear = linearPicture != 0;
     TlDustMapPlanes& planes = work.planes;

@@ -149,13 +149,13 @@ std::uint32_t LensValue(const std::vector<unsigned char>& lens)
     }
 }
 
-// The EXIF pattern: two u16 sides (in the tag's byte order, little-endian
-// here) and the colour codes.
+// The pattern tag as the demosaicing reads it: two big-endian u16 sides,
+// then the colour codes row by row.
 IKelvraError* ReadCfaPattern(const std::vector<unsigned char>& bytes, TlDustShooting* shooting)
 {
     if (bytes.empty())
         return nullptr;
-    if (bytes.size() < 8 || bytes[0] != 2 || bytes[1] != 0 || bytes[2] != 2 || bytes[3] != 0)
+    if (bytes.size() < 8 || bytes[0] != 0 || bytes[1] != 2 || bytes[2] != 0 || bytes[3] != 2)
         return DustError(__LINE__, kKelvraNotReady);
     shooting->cfaCodes = (std::uint32_t(bytes[4]) << 24) | (std::uint32_t(bytes[5]) << 16) |
                          (std::uint32_t(bytes[6]) << 8) | bytes[7];

@@ -6,6 +6,7 @@
 #include "PixelFilterTestSupport.h"
 
 #include "dustsynth/DustSynth.h"
+#include "filters/dust/TlDustDevelop.h"
 #include "filters/dust/TlDustEngineFactory.h"
 #include "filters/dust/TlDustFilter.h"
 #include "filters/dust/TlDustToneTable.h"
@@ -112,10 +113,20 @@ TEST_F(DustEndToEnd, BlotsComeOutLikeTheirSurroundingsAndTheRestIsUntouched)
         PutPictureTags(tags, 1025, 11, 50);
         pixel_test::FilterRig<filter_test::Probe<CDustFilter>> rig(
             pixel_test::MakeImageOf(holder.manager, scene.width, scene.height, format, dirty), holder);
+        // The 16-bit picture is shown mirrored and turned; its pixels stay
+        // as the sensor took them, and so does its mask.
+        if (wide)
+            ExpectOk(rig.image->SetTransform(true, 90.0, 0));
         Analysed analysed;
         Analyse(analysed, holder.manager, rig.image, tags.tags, reference);
         ASSERT_EQ(CTlDustState::kAnalyzeDone, analysed.result);
         ASSERT_NE(nullptr, analysed.record.GetDustMap());
+        bool flip = false;
+        double angle = 0;
+        ExpectOk(analysed.record.GetDustMap()->GetCorrectionMask()->GetFlip(&flip));
+        ExpectOk(analysed.record.GetDustMap()->GetCorrectionMask()->GetRotation(&angle));
+        EXPECT_EQ(wide, flip);
+        EXPECT_EQ(wide ? 90.0 : 0.0, angle);
         ExpectOk(rig.filter.SetDustMap(analysed.record.GetDustMap(), true));
         ExpectOk(rig.filter.SetToneMode(false, true));
         EXPECT_FALSE(rig.filter.IsBypassed());
@@ -135,6 +146,59 @@ TEST_F(DustEndToEnd, BlotsComeOutLikeTheirSurroundingsAndTheRestIsUntouched)
         EXPECT_TRUE(rig.filter.IsBypassed());
         EXPECT_EQ(dirty, rig.Output());
     }
+}
+
+// A developed image of a mosaic, set up as the dust map sets up its own.
+struct Developed {
+    Developed(ManagerHolder& holder, const std::vector<unsigned>& mosaic, long width, long height)
+        : image(pixel_test::MakeImageOf(holder.manager, width, height, kKelvraRawMosaic, mosaic)),
+          filter(holder.manager)
+    {
+        TlDustShooting shooting;
+        shooting.curveId = 258;
+        ExpectOk(KelvraDataConnect(image, &filter));
+        ExpectOk(SetupDustDeBayer(filter, shooting, width, height));
+    }
+    ~Developed()
+    {
+        IKelvraError::Release(KelvraDataDisconnect(image, &filter));
+        image->Release();
+    }
+    IKelvraImage* image;
+    CDeBayerHQFilter filter;
+};
+
+TEST_F(DustEndToEnd, RawMosaicIsDevelopedForItsMap)
+{
+    const dust_synth::Scene scene = dust_synth::GridScene(240, 180, 60, 2.5);
+    const std::uint8_t codes[4] = {2, 1, 1, 0}; // the pattern a picture without the tag has
+    const long width = scene.width + 12, height = scene.height + 12;
+    Developed clean(holder, dust_synth::MosaicSamples(scene, false, 6, codes), width, height);
+    Developed dirty(holder, dust_synth::MosaicSamples(scene, true, 6, codes), width, height);
+    TagsHolder tags;
+    PutPictureTags(tags, 258, 11, 50);
+    dust_synth::ReferenceValues values;
+    values.curveId = 258;
+    Analysed analysed;
+    Analyse(analysed, holder.manager, dirty.image, tags.tags, dust_synth::ReferenceRecord(scene, values));
+    ASSERT_EQ(CTlDustState::kAnalyzeDone, analysed.result);
+    IDustMap* map = analysed.record.GetDustMap();
+    ASSERT_NE(nullptr, map);
+    ASSERT_NE(nullptr, map->GetCorrectionMask());
+    long maskWidth = 0, maskHeight = 0;
+    ExpectOk(map->GetCorrectionMask()->GetSize(&maskWidth, &maskHeight));
+    EXPECT_EQ(scene.width, maskWidth);
+    EXPECT_EQ(scene.height, maskHeight);
+
+    CDustFilter filter(holder.manager);
+    ExpectOk(KelvraDataConnect(&dirty.filter, &filter));
+    ExpectOk(filter.SetDustMap(map, true));
+    ExpectOk(filter.SetToneMode(false, true));
+    const std::vector<unsigned> before = ReadAllSamples(&dirty.filter);
+    const Outcome outcome = Compare(scene, ReadAllSamples(&clean.filter), before, ReadAllSamples(&filter), 65535.0);
+    IKelvraError::Release(KelvraDataDisconnect(&dirty.filter, &filter));
+    EXPECT_LE(outcome.worstBlot, kBlotTolerance);
+    EXPECT_EQ(0, outcome.changedAway);
 }
 
 TEST_F(DustEndToEnd, CancellingLeavesNoMapAndTheFilterPassingThrough)

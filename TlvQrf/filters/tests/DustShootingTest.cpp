@@ -94,7 +94,7 @@ TEST(DustShootingTest, BuiltFromTagsAndRefusals)
         PutPictureTags(t, 1025, 8.0, 50);
         t.PutValue(0x80002, kKelvraTagTypeUShorts2, std::array<std::uint16_t, 2>{0, 400});
         t.PutValue(0x8000C, kKelvraTagTypeDoubles, std::array<double, 4>{2.0, 1.5, 1.0, 1.0});
-        t.Put(41730, kKelvraTagTypeBytes, Bytes{2, 0, 2, 0, 1, 0, 2, 1});
+        t.Put(41730, kKelvraTagTypeBytes, Bytes{0, 2, 0, 2, 1, 0, 2, 1});
         TlDustShooting shooting;
         ExpectOk(BuildDustShooting(t.tags, &shooting));
         EXPECT_EQ(3u, shooting.captureMode);
@@ -110,7 +110,7 @@ TEST(DustShootingTest, BuiltFromTagsAndRefusals)
         const char* name;
         std::function<void(TagsHolder&)> spoil;
     } refusals[] = {
-        {"pattern of 3 by 2", [](TagsHolder& t) { t.Put(41730, kKelvraTagTypeBytes, Bytes{3, 0, 2, 0, 1, 0, 2, 1, 0, 2}); }},
+        {"pattern of 3 by 2", [](TagsHolder& t) { t.Put(41730, kKelvraTagTypeBytes, Bytes{0, 3, 0, 2, 1, 0, 2, 1, 0, 2}); }},
         {"unknown curve id", [](TagsHolder& t) { t.PutValue(0x80001, kKelvraTagTypeLong, std::int32_t(1027)); }},
         {"lens value 0",
          [](TagsHolder& t) {
