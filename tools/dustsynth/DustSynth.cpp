@@ -90,6 +90,16 @@ std::vector<unsigned char> ReferenceRecord(const Scene& scene, const ReferenceVa
     return bytes;
 }
 
+std::vector<unsigned char> GridReferenceRecord(long width, long height, std::uint32_t curveId, std::uint32_t lens,
+                                               std::uint32_t aperture)
+{
+    ReferenceValues values;
+    values.curveId = curveId;
+    values.lens = lens;
+    values.aperture = aperture;
+    return ReferenceRecord(GridScene(width, height, 45, 2.5), values);
+}
+
 double Gradient(const Scene& scene, long x, long y)
 {
     return 0.25 + 0.35 * double(x) / double(scene.width) + 0.2 * double(y) / double(scene.height);

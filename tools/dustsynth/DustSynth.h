@@ -47,6 +47,12 @@ struct ReferenceValues {
 };
 std::vector<unsigned char> ReferenceRecord(const Scene& scene, const ReferenceValues& values);
 
+// The record of a grid of blots (45 pixels apart, radius 2.5) over
+// width x height, as a camera of `curveId` took it with the given lens value
+// and aperture code.
+std::vector<unsigned char> GridReferenceRecord(long width, long height, std::uint32_t curveId, std::uint32_t lens,
+                                               std::uint32_t aperture);
+
 // A smooth gradient in linear light (0..1) across the picture.
 double Gradient(const Scene& scene, long x, long y);
 

@@ -352,12 +352,7 @@ TEST_F(ChainUpdate, DustReferenceIsAnalysedIntoAMapThatTheFilterApplies)
 {
     IDustEngineFactory* previous = SetDustEngineFactory(GetLibraryDustEngines());
     Built(0, 257);
-    const dust_synth::Scene scene = dust_synth::GridScene(180, 116, 45, 2.5);
-    dust_synth::ReferenceValues values;
-    values.curveId = 257;
-    values.lens = 35;
-    values.aperture = 60;
-    const std::vector<unsigned char> reference = dust_synth::ReferenceRecord(scene, values);
+    const std::vector<unsigned char> reference = dust_synth::GridReferenceRecord(180, 116, 257, 35, 60);
     Holder().dustUsed = 1;
     ASSERT_TRUE(Holder().dust.SetData(reference.data(), reference.size()));
     EXPECT_EQ(0, Update(TlChange::kAll));

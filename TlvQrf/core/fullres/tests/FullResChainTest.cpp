@@ -215,12 +215,7 @@ TEST_F(FullResChainTest, DustReferenceIsAnalysedForTheExport)
 {
     IDustEngineFactory* previous = SetDustEngineFactory(GetLibraryDustEngines());
     SyntheticPicture picture(Manager(), 258);
-    const dust_synth::Scene scene = dust_synth::GridScene(180, 116, 45, 2.5);
-    dust_synth::ReferenceValues values;
-    values.curveId = 258;
-    values.lens = 35;
-    values.aperture = 60;
-    const std::vector<unsigned char> reference = dust_synth::ReferenceRecord(scene, values);
+    const std::vector<unsigned char> reference = dust_synth::GridReferenceRecord(180, 116, 258, 35, 60);
     picture.holder.dustUsed = 1;
     ASSERT_TRUE(picture.holder.dust.SetData(reference.data(), reference.size()));
     const Stages stages = Build(picture);
