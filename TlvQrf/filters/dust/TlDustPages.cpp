@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -229,6 +230,10 @@ IKelvraError* DecodeDustImage(IKelvraManager* manager, const CDustPages& pages, 
     } releaser{made};
 
     const std::size_t width = static_cast<std::size_t>(shape.width);
+    // Sides come from stored records: a strip that does not fit the address
+    // space is out of memory, not a product that wraps.
+    if (strip <= 0 || std::uint64_t(strip) * width > std::uint64_t(PTRDIFF_MAX))
+        return DustError(__LINE__, kKelvraOutOfMemory);
     std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[std::size_t(strip) * width]);
     if (!buffer)
         return DustError(__LINE__, kKelvraOutOfMemory);

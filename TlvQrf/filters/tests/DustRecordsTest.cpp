@@ -73,6 +73,13 @@ TEST(DustReferenceTest, RefusalsLeaveTheReferenceUnchanged)
         EXPECT_EQ(image, reference.GetImage());
         EXPECT_EQ(100, reference.GetHeight());
     }
+    // Sides no image can have fail too, before anything is decoded.
+    const Bytes huge = WithWord(WithWord(good, 16, 0x7FFFFFFF), 20, 0x7FFFFFFF);
+    IKelvraError* error = reference.Load(huge.size(), huge.data());
+    EXPECT_NE(nullptr, error);
+    IKelvraError::Release(error);
+    EXPECT_EQ(image, reference.GetImage());
+
     CDustReference empty(holder.manager);
     ExpectError(empty.Load(cases[0].bytes.size(), cases[0].bytes.data()), 1003, kDust);
     EXPECT_EQ(CDustReference::kEmpty, empty.GetState());
