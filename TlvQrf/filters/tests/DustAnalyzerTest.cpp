@@ -87,6 +87,41 @@ TEST(DustAnalyzerTest, CopiesRescalesOrBlursForTheLensAndAperture)
     }
 }
 
+// Rescaling, blurring and compressing: stopped after any step, the
+// analyzer is idle and keeps nothing; once finished, Abort leaves it so.
+TEST(DustAnalyzerTest, AbortInEveryStateReturnsToIdle)
+{
+    ReferenceRig rig;
+    TagsHolder tags;
+    PutPictureTags(tags, 1025, 8.0, 35);
+    long steps = 0;
+    {
+        CDustAnalyzer analyzer(rig.holder.manager);
+        ExpectOk(analyzer.Begin(&rig.reference, tags.tags));
+        long done = 0, total = 0;
+        do {
+            ExpectOk(analyzer.Step(done, total));
+            ++steps;
+        } while (done < total);
+    }
+    for (long k = 0; k <= steps; ++k) {
+        CDustAnalyzer analyzer(rig.holder.manager);
+        ExpectOk(analyzer.Begin(&rig.reference, tags.tags));
+        long done = 0, total = 0;
+        for (long i = 0; i < k; ++i)
+            ExpectOk(analyzer.Step(done, total));
+        ExpectOk(analyzer.Abort());
+        if (k == steps) {
+            EXPECT_EQ(CDustAnalyzer::kFinished, analyzer.GetState());
+            EXPECT_FALSE(analyzer.GetCompressedResult().IsEmpty());
+            continue;
+        }
+        EXPECT_EQ(CDustAnalyzer::kIdle, analyzer.GetState()) << "after " << k << " steps";
+        EXPECT_TRUE(analyzer.GetResult().empty());
+        EXPECT_TRUE(analyzer.GetCompressedResult().IsEmpty());
+    }
+}
+
 TEST(DustAnalyzerTest, ShallowDustBlurredAwayLeavesNoResult)
 {
     ReferenceRig rig(1025, 118);

@@ -182,6 +182,7 @@ TEST_F(DustEndToEnd, RawMosaicIsDevelopedForItsMap)
     Analysed analysed;
     Analyse(analysed, holder.manager, dirty.image, tags.tags, dust_synth::ReferenceRecord(scene, values));
     ASSERT_EQ(CTlDustState::kAnalyzeDone, analysed.result);
+    EXPECT_EQ(1, KelvraDestinationCount(dirty.image)) << "the map let go of its own development";
     IDustMap* map = analysed.record.GetDustMap();
     ASSERT_NE(nullptr, map);
     ASSERT_NE(nullptr, map->GetCorrectionMask());
@@ -199,6 +200,15 @@ TEST_F(DustEndToEnd, RawMosaicIsDevelopedForItsMap)
     IKelvraError::Release(KelvraDataDisconnect(&dirty.filter, &filter));
     EXPECT_LE(outcome.worstBlot, kBlotTolerance);
     EXPECT_EQ(0, outcome.changedAway);
+
+    // Cancelled while the map is built, the development goes with it.
+    int calls = 0;
+    auto stopInTheMap = [](int, int percent, void* context) { return ++*static_cast<int*>(context) < 3 || percent < 10; };
+    Analysed cancelled;
+    Analyse(cancelled, holder.manager, dirty.image, tags.tags, dust_synth::ReferenceRecord(scene, values), stopInTheMap,
+            &calls);
+    EXPECT_EQ(CTlDustState::kAnalyzeCancelled, cancelled.result);
+    EXPECT_EQ(1, KelvraDestinationCount(dirty.image));
 }
 
 TEST_F(DustEndToEnd, CancellingLeavesNoMapAndTheFilterPassingThrough)
