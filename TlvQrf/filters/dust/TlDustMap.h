@@ -56,6 +56,7 @@ private:
     };
 
     IKelvraError* Fail(IKelvraError* error);
+    IKelvraError* Orient();
     IKelvraError* Prepare(long& done, long& total);
     IKelvraError* RunPassTile();
     IKelvraError* EndPass();

@@ -7,6 +7,7 @@
 #include "filters/dust/TlDustMap.h"
 #include "filters/dust/TlDustMapPasses.h"
 #include "filters/dust/TlDustToneTable.h"
+#include "filtrix/KelvraFilterTransform.h"
 
 #include <zlib.h>
 
@@ -16,6 +17,7 @@
 
 namespace {
 enum MapState : int {
+    kOrienting = 1,
     kPreparing = 3,
     kLuminance = 4,
     kEncoding = 5,
@@ -46,6 +48,10 @@ struct CDustMapWork {
     std::unique_ptr<Developer> developer;
     const CDustAnalyzer* analyzer = nullptr;
     IKelvraDataSource* picture = nullptr;
+    // The reference turned to the picture's orientation, when it has one.
+    bool orient = false;
+    std::vector<std::uint8_t> oriented;
+    int stages = kPassStages;
     KelvraPixelFormat format = 0;
     bool plainLuminance = false;
     bool linear = false;
@@ -171,10 +177,56 @@ IKelvraError* CDustMap::Begin(IDustAnalyzer* analyzer, IKelvraDataSource* pictur
     planes.tiles.height = height;
     planes.tiles.tile = m_manager->GetTileSize();
     planes.reference = ours->GetResult().data();
-    m_total = planes.tiles.Count() * kPassStages;
     planes.referenceWidth = ours->GetWidth();
     planes.referenceHeight = ours->GetHeight();
-    m_state = kPreparing;
+    // A picture shown turned or mirrored gets its reference turned alike;
+    // a raw or linear picture is taken as the sensor saw it.
+    work.orient = !work.developer && !work.linear && (flip || angle != 0.0);
+    work.stages = kPassStages + (work.orient ? 1 : 0);
+    m_total = planes.tiles.Count() * work.stages;
+    m_state = work.orient ? kOrienting : kPreparing;
+    return nullptr;
+}
+
+// State 1: the analysed reference through the orientation filter, in one step.
+IKelvraError* CDustMap::Orient()
+{
+    CDustMapWork& work = *m_work;
+    TlDustMapPlanes& planes = work.planes;
+    TlDustImageShape shape;
+    shape.width = planes.referenceWidth;
+    shape.height = planes.referenceHeight;
+    IKelvraImage* source = nullptr;
+    long strip = 0;
+    if (IKelvraError* error = CreateDustImage(m_manager, shape, &source, &strip))
+        return DustWrap(__LINE__, error);
+    IKelvraError* error = source->AppendRows(planes.reference, shape.height, shape.width);
+    {
+        CKelvraFilterTransform transform(m_manager);
+        if (!error)
+            error = KelvraDataConnect(source, &transform);
+        if (!error)
+            error = transform.SetTransform(m_contents.flip, double(m_contents.angle), false, false);
+        long width = 0, height = 0;
+        if (!error)
+            error = transform.GetSize(&width, &height);
+        if (!error) {
+            try {
+                work.oriented.assign(std::size_t(width) * std::size_t(height), 0);
+            } catch (const std::bad_alloc&) {
+                error = DustError(__LINE__, kKelvraOutOfMemory);
+            }
+        }
+        if (!error)
+            error = KelvraReadRect(&transform, KelvraRect(0, 0, width, height), work.oriented.data(), width);
+        IKelvraError::Release(KelvraDataDisconnect(source, &transform));
+        planes.referenceWidth = width;
+        planes.referenceHeight = height;
+    }
+    source->Release();
+    if (error)
+        return DustWrap(__LINE__, error);
+    planes.reference = work.oriented.data();
     return nullptr;
 }
 
@@ -220,7 +272,7 @@ IKelvraError* CDustMap::Prepare(long& done, long& total)
         break;
     }
     m_work->tile = 0;
-    m_work->stage = 0;
+    m_work->stage = m_work->orient ? 1 : 0;
     m_state = kLuminance;
     return Step(done, total);
 }
@@ -392,7 +444,7 @@ void CDustMap::Report(long& done, long& total) const
         return;
     }
     const long tiles = m_work->planes.tiles.Count();
-    total = tiles * kPassStages;
+    total = tiles * m_work->stages;
     const long strips = m_work->planes.tiles.Rows();
     const long within =
         m_state >= kCompressingMask ? m_work->strip * tiles / strips : m_work->tile;
@@ -408,6 +460,11 @@ IKelvraError* CDustMap::Step(long& done, long& total)
     case kFinished:
         done = total = 1;
         return nullptr;
+    case kOrienting:
+        if (IKelvraError* error = Orient())
+            return Fail(error);
+        m_state = kPreparing;
+        return Prepare(done, total);
     case kPreparing:
         return Prepare(done, total);
     case kCompressingMask:
