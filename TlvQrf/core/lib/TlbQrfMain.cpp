@@ -11,7 +11,9 @@
 #include "lib/TlQrfLibApp.h"
 #include "load/TlLiveObjects.h"
 #include "export/TlExport.h"
+#include "filters/dust/TlDustEngineFactory.h"
 #include "filters/plugin/TlInstalledPlugins.h"
+#include "settings/dust/TlDustEngineRegistry.h"
 #include "qrfsave/TlQrfSave.h"
 #include "save/TlSaveImage.h"
 #include "saverequest/TlSaveJobQueue.h"
@@ -52,6 +54,8 @@ unsigned long TlvQrfLib::InitializeQRFLib(IKelvraManager* manager)
     SetJobQueueFactory(&NewSaveJobQueue);
     // Plug-in records find installed plug-ins and make Windows hosts.
     InstallPluginServices();
+    // The dust record analyses and restores dust maps with the library's engines.
+    SetDustEngineFactory(GetLibraryDustEngines());
     return StartQrfLibrary(manager);
 }
 

@@ -9,7 +9,10 @@
 #include "kelvra/KelvraError.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <mutex>
+#include <vector>
 
 class IKelvraDataSource;
 class IKelvraManager;
@@ -37,9 +40,31 @@ public:
     virtual IKelvraError* Abort() = 0;
 };
 
+class IDustMap;
+
+// Told when a map it holds is destroyed (the dust record deletes its map on
+// a new analysis, a reset or a copy while a chain's filter may still point
+// at it). The holder must not call the map from there.
+class IDustMapHolder {
+public:
+    virtual void DustMapDestroyed(IDustMap* map) = 0;
+
+protected:
+    ~IDustMapHolder() = default;
+};
+
 class IDustMap {
 public:
-    virtual ~IDustMap() = default;
+    IDustMap() = default;
+    IDustMap(const IDustMap&) = delete;
+    IDustMap& operator=(const IDustMap&) = delete;
+    // Tells every holder still registered.
+    virtual ~IDustMap();
+
+    // Holders that point at the map without owning it register here and
+    // unregister before they stop holding it.
+    void AddHolder(IDustMapHolder* holder);
+    void RemoveHolder(IDustMapHolder* holder);
 
     // `picture` is the picture's data source; the two flags select plain
     // luminance sums and a linear picture.
@@ -60,7 +85,47 @@ public:
     // null while the map is not finished, and for a finished map that found
     // nothing to correct. An engine that makes no mask keeps this default.
     virtual IKelvraDataSource* GetCorrectionMask() const { return nullptr; }
+    // The tone table pair of a finished map: the forward part from the
+    // start, the inverse part in the last 65536 entries; null (and a count
+    // of 0) while there is none.
+    virtual const std::uint16_t* GetToneTable(std::size_t* count) const
+    {
+        *count = 0;
+        return nullptr;
+    }
+
+private:
+    std::mutex m_holdersLock;
+    std::vector<IDustMapHolder*> m_holders;
 };
+
+inline IDustMap::~IDustMap()
+{
+    std::vector<IDustMapHolder*> holders;
+    {
+        std::lock_guard<std::mutex> lock(m_holdersLock);
+        holders.swap(m_holders);
+    }
+    for (IDustMapHolder* holder : holders)
+        holder->DustMapDestroyed(this);
+}
+
+inline void IDustMap::AddHolder(IDustMapHolder* holder)
+{
+    std::lock_guard<std::mutex> lock(m_holdersLock);
+    m_holders.push_back(holder);
+}
+
+inline void IDustMap::RemoveHolder(IDustMapHolder* holder)
+{
+    std::lock_guard<std::mutex> lock(m_holdersLock);
+    for (auto it = m_holders.begin(); it != m_holders.end(); ++it) {
+        if (*it == holder) {
+            m_holders.erase(it);
+            return;
+        }
+    }
+}
 
 // Makes engines for an imaging manager; null when memory runs out.
 class IDustEngineFactory {

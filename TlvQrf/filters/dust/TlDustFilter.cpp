@@ -2,21 +2,15 @@
 
 #include <new>
 
-namespace {
-
-// The correction of pixels is not written yet. Until it is, the filter
-// passes its input through whatever map it holds; turning this on makes the
-// pass-through follow the map alone and sends tiles to DoGenerateTile.
-constexpr bool kCorrectionWritten = false;
-
-} // namespace
-
 CDustFilter::CDustFilter(IKelvraManager* manager) : CTlFilter(manager)
 {
     RecomputeBypass();
 }
 
-CDustFilter::~CDustFilter() = default;
+CDustFilter::~CDustFilter()
+{
+    HoldMap(nullptr);
+}
 
 KelvraTag CDustFilter::GetFilterTag() const
 {
@@ -36,7 +30,28 @@ bool CDustFilter::HasUsableMap() const
 
 void CDustFilter::RecomputeBypass()
 {
-    m_bypass = !kCorrectionWritten || !HasUsableMap();
+    m_bypass = !HasUsableMap();
+}
+
+void CDustFilter::HoldMap(IDustMap* map)
+{
+    if (map == m_map)
+        return;
+    if (m_map)
+        m_map->RemoveHolder(this);
+    m_map = map;
+    if (m_map)
+        m_map->AddHolder(this);
+}
+
+void CDustFilter::DustMapDestroyed(IDustMap* map)
+{
+    if (map != m_map)
+        return;
+    m_map = nullptr;
+    m_record.clear();
+    m_stale = true;
+    RecomputeBypass();
 }
 
 IKelvraError* CDustFilter::SetDustMap(IDustMap* map, bool notify)
@@ -44,11 +59,11 @@ IKelvraError* CDustFilter::SetDustMap(IDustMap* map, bool notify)
     std::vector<unsigned char> record;
     if (IKelvraError* error = ReadRecord(map, record)) {
         IKelvraError* chain = TL_FILTER_WRAP(error);
-        m_map = nullptr;
+        HoldMap(nullptr);
         std::vector<unsigned char> none;
         return AddWorker(chain, __LINE__, TakeRecord(none, notify));
     }
-    m_map = map;
+    HoldMap(map);
     return TakeRecord(record, notify);
 }
 
@@ -83,9 +98,3 @@ IKelvraError* CDustFilter::TakeRecord(std::vector<unsigned char>& record, bool n
     return NotifyChanged(notify);
 }
 
-IKelvraError* CDustFilter::DoGenerateTile(IKelvraTile*, CKelvraProcessInfo*)
-{
-    // The correction comes with its own change; until then the filter always
-    // passes through (see kCorrectionWritten) and is never asked for tiles.
-    return TL_FILTER_ERROR(kKelvraNotReady);
-}

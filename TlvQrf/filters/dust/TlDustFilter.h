@@ -8,7 +8,7 @@
 
 #include <vector>
 
-class CDustFilter : public CTlFilter {
+class CDustFilter : public CTlFilter, private IDustMapHolder {
 public:
     explicit CDustFilter(IKelvraManager* manager);
     ~CDustFilter() override;
@@ -22,7 +22,8 @@ public:
     // setting the same finished map again changes nothing. A map that is not
     // finished, or holds no correction mask, makes the filter pass through.
     // When the map cannot give its record the filter lets go of every map
-    // (the old one may already be gone) and the error is returned.
+    // (the old one may already be gone) and the error is returned. A map
+    // destroyed while the filter holds it leaves the filter as with none.
     IKelvraError* SetDustMap(IDustMap* map, bool notify);
     // True: the correction works on the pixel values as they are; false:
     // through the map's tone tables.
@@ -34,6 +35,8 @@ public:
     bool HasUsableMap() const;
 
 private:
+    void DustMapDestroyed(IDustMap* map) override;
+    void HoldMap(IDustMap* map);
     IKelvraError* ReadRecord(IDustMap* map, std::vector<unsigned char>& record) const;
     IKelvraError* TakeRecord(std::vector<unsigned char>& record, bool notify);
     void RecomputeBypass();

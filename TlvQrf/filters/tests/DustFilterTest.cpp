@@ -1,5 +1,5 @@
 // The dust-removal filter: its name, the dust map and tone mode setters, and
-// pixels that pass through while the correction is not there.
+// pixels that pass through without a map to apply.
 #include "FilterRigs.h"
 
 #include "filters/dust/TlDustFilter.h"
@@ -120,8 +120,7 @@ TEST(DustFilterTest, OnlyAFinishedMapWithAMaskIsUsed)
         ExpectOk(rig.filter.SetDustMap(&map, true));
         EXPECT_EQ(&map, rig.filter.GetDustMap());
         EXPECT_EQ(c.usable, rig.filter.HasUsableMap());
-        // Until the correction is written every map passes through.
-        EXPECT_TRUE(rig.filter.IsBypassed());
+        EXPECT_EQ(!c.usable, rig.filter.IsBypassed());
         ExpectOk(rig.filter.SetToneMode(true, false));
         EXPECT_EQ(c.usable, rig.filter.HasUsableMap());
     }
@@ -161,15 +160,17 @@ TEST(DustFilterTest, MapThatRefusesItsRecordLeavesTheFilterWithoutAMap)
     EXPECT_TRUE(rig.filter.HasUsableMap());
 }
 
-TEST(DustFilterTest, PixelsPassThroughUnchanged)
+TEST(DustFilterTest, PixelsPassThroughWithoutAUsableMap)
 {
     for (KelvraPixelFormat format : {kKelvraRGB8, kKelvraRGB16, kKelvraGrey8, kKelvraGrey16}) {
         SCOPED_TRACE(format);
         DustRig rig(format);
         ExpectPixelsPassUnchanged(rig);
-        ExpectOk(rig.filter.SetDustMap(&g_finishedMap, true));
+        FakeDustMap nothingToCorrect(kRecordA, nullptr);
+        ExpectOk(rig.filter.SetDustMap(&nothingToCorrect, true));
         ExpectOk(rig.filter.SetToneMode(true, true));
         ExpectPixelsPassUnchanged(rig);
+        ExpectOk(rig.filter.SetDustMap(nullptr, true));
     }
 }
 

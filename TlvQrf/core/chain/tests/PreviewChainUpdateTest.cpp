@@ -7,7 +7,10 @@
 #include "ErrorChainTestSupport.h"
 #include "LensTestSupport.h"
 
+#include "dustsynth/DustSynth.h"
 #include "filters/debayer/TlDeBayerFilterBase.h"
+#include "filters/dust/TlDustEngineFactory.h"
+#include "filters/dust/TlDustFilter.h"
 #include "filters/fisheye/TlFisheyeFilter.h"
 #include "filters/sigcore/TlSigProcImage.h"
 #include "filters/visualcrop/TlVisualCropFilter.h"
@@ -18,6 +21,7 @@
 #include "settings/curves/TlLut.h"
 #include "settings/curves/TlLinearCurve.h"
 #include "settings/curves/TlLutGroupDefaults.h"
+#include "settings/dust/TlDustEngineRegistry.h"
 
 #include <windows.h>
 
@@ -339,6 +343,26 @@ TEST_F(ChainUpdate, DustRecordWithoutAMapFailsWithTenAndLeavesTheFilterOff)
     ASSERT_TRUE(Holder().dust.SetData("reference", 9));
     EXPECT_EQ(TlUpdateCode::kNoDustMap, Update(TlChange::kAll));
     EXPECT_FALSE(IsOn(kDust));
+}
+
+// With the library's dust engines, a reference of the picture's camera and
+// lens (the synthetic pictures carry a lens value of 35 and f/5.6) gives the
+// preview a dust map with a mask, and the filter is on.
+TEST_F(ChainUpdate, DustReferenceIsAnalysedIntoAMapThatTheFilterApplies)
+{
+    IDustEngineFactory* previous = SetDustEngineFactory(GetLibraryDustEngines());
+    Built(0, 257);
+    const std::vector<unsigned char> reference = dust_synth::GridReferenceRecord(180, 116, 257, 35, 60);
+    Holder().dustUsed = 1;
+    ASSERT_TRUE(Holder().dust.SetData(reference.data(), reference.size()));
+    EXPECT_EQ(0, Update(TlChange::kAll));
+    EXPECT_TRUE(IsOn(kDust));
+    IDustMap* map = Holder().dust.GetDustMap();
+    ASSERT_NE(nullptr, map);
+    EXPECT_NE(nullptr, map->GetCorrectionMask());
+    EXPECT_EQ(map, SlotAs<CDustFilter>(kDust)->GetDustMap());
+    chain.reset();
+    SetDustEngineFactory(previous);
 }
 
 // While another update runs, a call records its bits and the view and

@@ -12,11 +12,15 @@
 #include "colour/TlColourEngineManager.h"
 #include "colour/TlWorkingProfiles.h"
 #include "DevelopTestSupport.h"
+#include "dustsynth/DustSynth.h"
 #include "ErrorChainTestSupport.h"
 #include "filters/channelmixer/TlChannelMixerFilter.h"
 #include "filters/colornoise/TlColorNoiseReductionFilter.h"
 #include "filters/debayer/TlDeBayerFilterBase.h"
 #include "filters/debayer/TlDeBayerStdFilter.h"
+#include "filters/dust/TlDustEngineFactory.h"
+#include "filters/dust/TlDustFilter.h"
+#include "settings/dust/TlDustEngineRegistry.h"
 #include "filters/fineedge/TlFineEdgeFilter.h"
 #include "filters/fisheye/TlFisheyeFilter.h"
 #include "filters/moire/TlMoireFilter.h"
@@ -202,6 +206,25 @@ TEST_F(FullResChainTest, RevelationReplacesTheFirstSquareTable)
     // The release takes the save's watcher off the filter it watched.
     ReleaseFullResState();
     EXPECT_EQ(nullptr, FullResState().watched);
+}
+
+// With the library's dust engines an export analyses a dust reference of the
+// picture's camera and lens (35, f/5.6 on the synthetic pictures) and runs
+// the dust filter with the map's mask.
+TEST_F(FullResChainTest, DustReferenceIsAnalysedForTheExport)
+{
+    IDustEngineFactory* previous = SetDustEngineFactory(GetLibraryDustEngines());
+    SyntheticPicture picture(Manager(), 258);
+    const std::vector<unsigned char> reference = dust_synth::GridReferenceRecord(180, 116, 258, 35, 60);
+    picture.holder.dustUsed = 1;
+    ASSERT_TRUE(picture.holder.dust.SetData(reference.data(), reference.size()));
+    const Stages stages = Build(picture);
+    EXPECT_NE(stages.end(), std::find(stages.begin(), stages.end(), "Image Motefree"));
+    IDustMap* map = picture.holder.dust.GetDustMap();
+    ASSERT_NE(nullptr, map);
+    EXPECT_NE(nullptr, map->GetCorrectionMask());
+    ReleaseFullResState();
+    SetDustEngineFactory(previous);
 }
 
 TEST_F(FullResChainTest, RedEyeFollowsTheToneTableAndSharesTheProgress)

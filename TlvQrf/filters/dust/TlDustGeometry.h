@@ -1,0 +1,49 @@
+// Numbers shared by the analyzer and the map: the camera constants behind
+// the blur, fixed-point sample positions and the tile grid they step over.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+struct TlDustCamera {
+    double dustDistance; // millimetres from the dust to the sensor
+    double pitchX;       // pixel pitch, micrometres
+    double pitchY;
+};
+
+// False for a curve id outside the table.
+bool FindDustCamera(std::uint32_t curveId, TlDustCamera* camera);
+
+// n positions over a source of `size` samples with spacing `spacing`,
+// centred on the source's middle, in 1/4096 of a sample.
+std::vector<std::int64_t> DustSamplePositions(long n, long size, double spacing);
+
+// Kernel sides of the blur for a picture's aperture code.
+struct TlDustKernel {
+    long width;
+    long height;
+};
+TlDustKernel DustBlurKernel(const TlDustCamera& camera, std::uint32_t apertureCode);
+
+// The rescale factor between the reference's lens value and the picture's.
+double DustRescaleFactor(const TlDustCamera& camera, double pictureLens, double referenceLens);
+
+// Square tiles of side `tile` over a width x height image, counted row by row.
+struct TlDustTiles {
+    long width = 0;
+    long height = 0;
+    long tile = 1;
+    long Columns() const { return (width + tile - 1) / tile; }
+    long Rows() const { return (height + tile - 1) / tile; }
+    long Count() const { return Columns() * Rows(); }
+    // Tile `index`'s rectangle as left, top, right, bottom.
+    void Rect(long index, long* left, long* top, long* right, long* bottom) const;
+};
+
+// Bilinear sample of an 8-bit image at fixed-point (x, y); outside reads as `outside`.
+unsigned DustBilinear(const std::uint8_t* pixels, long width, long height, std::int64_t x, std::int64_t y,
+                      unsigned outside);
+
+// Spacing of the reference samples per picture pixel, chosen from the
+// aspects of the picture (w x h) and of the analysed reference (wr x hr).
+void DustSampleSpacing(long w, long h, long wr, long hr, double* sx, double* sy);
