@@ -1,3 +1,4 @@
+#include "files/TlFile.h"
 #include "files/TlRenditionNames.h"
 
 #include <gtest/gtest.h>
@@ -17,9 +18,9 @@ std::string SystemTemporaryFolder()
 }
 
 // Files made for one test in the rendition folder, deleted afterwards.
-class RenditionNamesTest : public ::testing::Test {
+class TemporaryFilesTest : public ::testing::Test {
 protected:
-    ~RenditionNamesTest() override
+    ~TemporaryFilesTest() override
     {
         for (const std::string& path : m_made)
             DeleteFileA(path.c_str());
@@ -40,7 +41,7 @@ private:
     std::vector<std::string> m_made;
 };
 
-TEST_F(RenditionNamesTest, TheFolderIsMadeUnderTheTemporaryFolder)
+TEST_F(TemporaryFilesTest, TheFolderIsMadeUnderTheTemporaryFolder)
 {
     const std::string folder = GetRenditionFolder();
     EXPECT_EQ(SystemTemporaryFolder() + "TalvoServices", folder);
@@ -49,7 +50,7 @@ TEST_F(RenditionNamesTest, TheFolderIsMadeUnderTheTemporaryFolder)
     EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-TEST_F(RenditionNamesTest, TheFirstFreeNumberIsChosen)
+TEST_F(TemporaryFilesTest, TheFirstFreeNumberIsChosen)
 {
     Place("TlRenditionTest.jpg");
     Place("TlRenditionTest1.jpg");
@@ -69,7 +70,7 @@ TEST_F(RenditionNamesTest, TheFirstFreeNumberIsChosen)
     }
 }
 
-TEST_F(RenditionNamesTest, AnEmptySourceNameMakesATemporaryFile)
+TEST_F(TemporaryFilesTest, AnEmptySourceNameMakesATemporaryFile)
 {
     std::string folder, fileName;
     ASSERT_EQ(0ul, MakeRenditionName("", folder, fileName));
@@ -79,7 +80,7 @@ TEST_F(RenditionNamesTest, AnEmptySourceNameMakesATemporaryFile)
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder + "\\" + fileName).c_str()));
 }
 
-TEST_F(RenditionNamesTest, NoNameAtAllFails)
+TEST_F(TemporaryFilesTest, NoNameAtAllFails)
 {
     std::string folder = "kept", fileName = "kept";
     EXPECT_EQ(0x1008ul, MakeRenditionName(nullptr, folder, fileName));
@@ -109,12 +110,35 @@ private:
     std::vector<std::pair<std::string, std::string>> m_saved;
 };
 
-TEST_F(RenditionNamesTest, AFolderThatCannotBeMadeIsEmpty)
+TEST_F(TemporaryFilesTest, AFolderThatCannotBeMadeIsEmpty)
 {
     const MovedTemporaryFolder moved("C:\\TlNoSuchParent\\deeper");
     EXPECT_EQ("", GetRenditionFolder());
     std::string folder, fileName;
     EXPECT_EQ(0x1008ul, MakeRenditionName("a.jpg", folder, fileName));
+}
+
+TEST_F(TemporaryFilesTest, ATemporaryFileIsClosedWithItsObject)
+{
+    std::string folder, fileName;
+    ASSERT_EQ(0ul, MakeRenditionName("TlRenditionTestFile.jpg", folder, fileName));
+    const std::string path = folder + "\\" + fileName;
+    Made(folder, fileName);
+    {
+        CTlFile file(path);
+        EXPECT_EQ(path, file.GetPath());
+        EXPECT_EQ(nullptr, file.GetFile());
+        ASSERT_TRUE(file.Open(std::ios::out | std::ios::binary));
+        *file.GetFile() << "ItemCount=0\n";
+    }
+    std::ifstream back(path);
+    std::string line;
+    EXPECT_TRUE(std::getline(back, line));
+    EXPECT_EQ("ItemCount=0", line);
+
+    CTlFile missing("C:\\TlNoSuchFolder\\task.txt");
+    EXPECT_FALSE(missing.Open(std::ios::in));
+    EXPECT_EQ(nullptr, missing.GetFile());
 }
 
 } // namespace
