@@ -50,6 +50,9 @@ CWinApp* AfxGetApp();
 bool AfxLoadString(UINT id, std::string& text);
 // The same, answering the text; empty when the string is missing.
 std::string AfxLoadString(UINT id);
+// Loads string `id` from the given module (a language library loaded as a
+// data file, say). False (and `text` emptied) when it has no such string.
+bool AfxLoadString(HINSTANCE module, UINT id, std::string& text);
 
 // Loads a library (a plug-in, a module) and frees it again. A library named
 // by a path finds the libraries it links beside itself.

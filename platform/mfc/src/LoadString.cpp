@@ -2,12 +2,17 @@
 
 bool AfxLoadString(UINT id, std::string& text)
 {
+    return AfxLoadString(AfxGetResourceHandle(), id, text);
+}
+
+bool AfxLoadString(HINSTANCE module, UINT id, std::string& text)
+{
     text.clear();
     // A string-table entry holds at most 65535 characters; grow until the
     // text fits with room to spare, so a long entry is never cut.
     for (int size = 256; size <= 65536 * 2; size *= 2) {
         std::string buffer(size, '\0');
-        int length = LoadStringA(AfxGetResourceHandle(), id, &buffer[0], size);
+        int length = LoadStringA(module, id, &buffer[0], size);
         if (length <= 0)
             return false;
         if (length < size - 1) {
