@@ -58,11 +58,7 @@ unsigned long __cdecl TlvMessage(TlvWord code, TlvWord value1, TlvWord value2, T
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
-    if (reason == DLL_PROCESS_ATTACH)
-        return AfxDllProcessAttach(instance);
-    if (reason == DLL_PROCESS_DETACH)
-        AfxDllProcessDetach();
-    return TRUE;
+    return AfxDllEntry(instance, reason);
 }
 
 } // extern "C"

@@ -15,14 +15,6 @@ unsigned long TakeService(ITlvHost* host, int id, Service** service)
     return result;
 }
 
-template <class Service>
-void ReleaseService(Service*& service)
-{
-    if (service != nullptr)
-        service->Release();
-    service = nullptr;
-}
-
 } // namespace
 
 unsigned long OutputModule::Start(TlvHostCallback callback, ITlvHost* host)
@@ -59,7 +51,7 @@ void OutputModule::Close()
     // The router points into the plug-in manager: it goes first.
     m_router.reset();
     m_plugins.reset();
-    ReleaseService(m_items);
-    ReleaseService(m_selection);
+    TlvReleaseService(m_items);
+    TlvReleaseService(m_selection);
     m_callback = nullptr;
 }

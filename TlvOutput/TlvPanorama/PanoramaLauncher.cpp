@@ -41,14 +41,6 @@ void ShowNotSupported(const std::string& path)
     MessageBoxA(nullptr, text.c_str(), app != nullptr ? app->m_pszAppName : nullptr, MB_OK);
 }
 
-template <class Service>
-void ReleaseService(Service*& service)
-{
-    if (service != nullptr)
-        service->Release();
-    service = nullptr;
-}
-
 } // namespace
 
 PanoramaLauncher::PanoramaLauncher()
@@ -73,8 +65,8 @@ unsigned long PanoramaLauncher::Initialize(ITlvMessage* entry, ITlvHost* host)
 
 void PanoramaLauncher::Uninitialize()
 {
-    ReleaseService(m_selection);
-    ReleaseService(m_itemService);
+    TlvReleaseService(m_selection);
+    TlvReleaseService(m_itemService);
 }
 
 unsigned long PanoramaLauncher::Message(TlvWord code, TlvWord, TlvWord, TlvWord record, TlvWord, TlvWord, TlvWord,
