@@ -78,3 +78,6 @@ public:
 // Runs the module's application object start-up; FALSE when InitInstance fails.
 BOOL AfxDllProcessAttach(HINSTANCE instance);
 void AfxDllProcessDetach();
+// The framework's part of a DLL's entry point: the attach above at process
+// attach, the detach at process detach, TRUE for the other reasons.
+BOOL AfxDllEntry(HINSTANCE instance, DWORD reason);

@@ -5,6 +5,8 @@
 // they do nothing.
 #include "module/TlvPluginExports.h"
 
+#include "module/TlvAnswerNoThrow.h"
+
 #include "afxwin.h"
 
 #include <new>
@@ -12,20 +14,6 @@
 namespace {
 
 CTlvPluginEntry* g_entry = nullptr;
-
-// No exception leaves the plug-in: memory running out is 0x1003, anything
-// else a general failure.
-template <class Call>
-unsigned long AnswerNoThrow(Call&& call) noexcept
-{
-    try {
-        return call();
-    } catch (const std::bad_alloc&) {
-        return TLV_ERR_OUT_OF_MEMORY;
-    } catch (...) {
-        return TLV_ERR_FAILED;
-    }
-}
 
 } // namespace
 
@@ -39,7 +27,7 @@ void __cdecl TlvClose()
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
     if (g_entry == nullptr)
         return;
-    AnswerNoThrow([] {
+    TlvAnswerNoThrow([] {
         g_entry->Close();
         return TLV_OK;
     });
@@ -64,7 +52,7 @@ unsigned long __cdecl TlvInitialize(TlvHostCallback callback, ITlvHost* host)
     if (entry == nullptr)
         return TLV_ERR_OUT_OF_MEMORY;
     g_entry = entry;
-    return AnswerNoThrow([&] {
+    return TlvAnswerNoThrow([&] {
         TlvModuleInfo info;
         info.moduleId = g_tlvPluginIdentity.moduleType;
         info.flags = g_tlvPluginIdentity.flags;
@@ -80,6 +68,6 @@ unsigned long __cdecl TlvMessage(TlvWord code, TlvWord value1, TlvWord value2, T
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
     if (g_entry == nullptr)
         return TLV_ERR_FAILED;
-    return AnswerNoThrow(
+    return TlvAnswerNoThrow(
         [&] { return g_entry->Dispatch(code, value1, value2, record, count, recordType, subValue, request, replyTag); });
 }

@@ -8,6 +8,7 @@
 #include "LutTestSupport.h"
 
 #include "support/CommonFilesSandbox.h"
+#include "support/ProcessHeap.h"
 
 #include <gtest/gtest.h>
 
@@ -31,21 +32,16 @@ public:
 
 } // namespace
 
-// The process heap directly, so that every block of this program comes from
-// one place whatever the guard does.
 void* operator new(std::size_t size)
 {
     if (size >= g_failFrom)
         throw std::bad_alloc();
-    if (void* block = HeapAlloc(GetProcessHeap(), 0, size != 0 ? size : 1))
-        return block;
-    throw std::bad_alloc();
+    return ProcessHeapAllocate(size);
 }
 
 void operator delete(void* block) noexcept
 {
-    if (block != nullptr)
-        HeapFree(GetProcessHeap(), 0, block);
+    ProcessHeapFree(block);
 }
 
 void operator delete(void* block, std::size_t) noexcept

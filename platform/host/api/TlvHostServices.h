@@ -112,3 +112,12 @@ public:
 protected:
     ~ITlvMessageBoxService() = default;
 };
+
+// Releases a service the module holds, if any, and forgets it.
+template <class Service>
+void TlvReleaseService(Service*& service)
+{
+    if (service != nullptr)
+        service->Release();
+    service = nullptr;
+}

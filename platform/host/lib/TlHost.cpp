@@ -219,7 +219,7 @@ unsigned long CTlHost::Register(const TlvWords& words)
         return TLV_ERR_FAILED;
     const auto* functions = reinterpret_cast<const CTlvFunctionData*>(words[3]);
     for (TlvWord i = 0; i < words[4]; ++i)
-        m_functions.push_back({functions[i].m_id, functions[i].m_name, words[1]});
+        m_functions.push_back({functions[i].m_id, functions[i].m_name, words[1], functions[i]});
     return TLV_OK;
 }
 

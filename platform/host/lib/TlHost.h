@@ -13,6 +13,7 @@
 #include "TlHostServices.h"
 #include "TlRawDevelop.h"
 
+#include "runbase/TlvFunctionData.h"
 #include "runbase/TlvOutputData.h"
 
 #include <deque>
@@ -24,6 +25,7 @@ struct TlHostFunction {
     int id = 0;
     std::string name;
     TlvWord owner = 0; // word 1 of the registration: the module type
+    CTlvFunctionData record; // a copy of the record as registered
 };
 
 class CTlHost : public ITlvHost {

@@ -5,16 +5,6 @@
 #include "runbase/TlvRecordTypes.h"
 #include "runbase/TlvResultCodes.h"
 
-namespace {
-
-template <class Fn>
-Fn Bind(HMODULE library, const char* name)
-{
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-}
-
-} // namespace
-
 CTlHostModule::~CTlHostModule()
 {
     Unload();
@@ -27,10 +17,10 @@ unsigned long CTlHostModule::Load(const std::string& nameOrPath)
     if (m_library == nullptr)
         return TLV_ERR_NOT_FOUND;
     m_name = nameOrPath;
-    m_close = Bind<CloseFn>(m_library, "TlvClose");
-    m_getInformation = Bind<GetInformationFn>(m_library, "TlvGetInformation");
-    m_initialize = Bind<InitializeFn>(m_library, "TlvInitialize");
-    m_message = Bind<MessageFn>(m_library, "TlvMessage");
+    m_close = TlvBindExport<TlvCloseFn>(m_library, "TlvClose");
+    m_getInformation = TlvBindExport<TlvGetInformationFn>(m_library, "TlvGetInformation");
+    m_initialize = TlvBindExport<TlvInitializeFn>(m_library, "TlvInitialize");
+    m_message = TlvBindExport<TlvMessageFn>(m_library, "TlvMessage");
     if (m_close == nullptr || m_getInformation == nullptr || m_initialize == nullptr || m_message == nullptr) {
         Unload();
         return TLV_ERR_FAILED;

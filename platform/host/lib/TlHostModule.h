@@ -5,6 +5,7 @@
 
 #include "TlHostCall.h"
 
+#include "module/TlvExportBinding.h"
 #include "module/TlvModuleInterface.h"
 
 #include <string>
@@ -34,18 +35,12 @@ public:
     HMODULE GetHandle() const { return m_library; }
 
 private:
-    using CloseFn = void(__cdecl*)();
-    using GetInformationFn = unsigned long(__cdecl*)(int*, int*);
-    using InitializeFn = unsigned long(__cdecl*)(TlvHostCallback, ITlvHost*);
-    using MessageFn = unsigned long(__cdecl*)(TlvWord, TlvWord, TlvWord, TlvWord, TlvWord, TlvWord, TlvWord, TlvWord,
-                                              TlvWord);
-
     std::string m_name;
     HMODULE m_library = nullptr;
-    CloseFn m_close = nullptr;
-    GetInformationFn m_getInformation = nullptr;
-    InitializeFn m_initialize = nullptr;
-    MessageFn m_message = nullptr;
+    TlvCloseFn m_close = nullptr;
+    TlvGetInformationFn m_getInformation = nullptr;
+    TlvInitializeFn m_initialize = nullptr;
+    TlvMessageFn m_message = nullptr;
     bool m_initialized = false;
     TlvModuleInfo m_info;
 };

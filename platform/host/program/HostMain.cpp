@@ -48,6 +48,15 @@ CTlHostModule* OwnerOf(const std::vector<CTlHostModule*>& modules, int id)
     return nullptr;
 }
 
+// Functions a module announced to the host (the output module announces its
+// plug-ins' functions so).
+void ListAnnounced(const CTlHost& host)
+{
+    for (const TlHostFunction& function : host.Functions())
+        std::printf("announced 0x%X \"%s\" by module type %u\n", unsigned(function.id), function.name.c_str(),
+                    unsigned(function.owner));
+}
+
 void PrintCalls(const CTlHost& host)
 {
     for (const TlHostCall& call : host.Calls()) {
@@ -112,6 +121,7 @@ int main(int argc, char** argv)
         modules.push_back(module);
         ListFunctions(*module);
     }
+    ListAnnounced(host);
     if (!arguments.run)
         return 0;
     CTlHostModule* owner = OwnerOf(modules, arguments.functionId);

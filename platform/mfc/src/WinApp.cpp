@@ -39,3 +39,12 @@ void AfxDllProcessDetach()
     if (CWinApp* app = state->m_pCurrentWinApp)
         app->ExitInstance();
 }
+
+BOOL AfxDllEntry(HINSTANCE instance, DWORD reason)
+{
+    if (reason == DLL_PROCESS_ATTACH)
+        return AfxDllProcessAttach(instance);
+    if (reason == DLL_PROCESS_DETACH)
+        AfxDllProcessDetach();
+    return TRUE;
+}

@@ -140,9 +140,5 @@ CTlvPluginEntry* TlvNewPluginEntry() noexcept
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
-    if (reason == DLL_PROCESS_ATTACH)
-        return AfxDllProcessAttach(instance);
-    if (reason == DLL_PROCESS_DETACH)
-        AfxDllProcessDetach();
-    return TRUE;
+    return AfxDllEntry(instance, reason);
 }
