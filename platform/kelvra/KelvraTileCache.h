@@ -11,6 +11,7 @@
 #include "kelvra/KelvraLock.h"
 #include "kelvra/KelvraNodeShelf.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <list>
@@ -125,7 +126,9 @@ private:
 
     mutable CKelvraLock m_lock;
     CKelvraCondition m_made;
-    long m_capacity;
+    // Written under m_lock; read without it to skip setting it again, as
+    // filters do before every tile lock.
+    std::atomic<long> m_capacity;
     std::map<long, Entry> m_entries;
     std::list<long> m_useOrder; // tile ids, most recently used first
     std::map<long, Held> m_held;

@@ -20,6 +20,9 @@ bool SamePalette(const KelvraPalette& a, const KelvraPalette& b)
 CKelvraImage::CKelvraImage(IKelvraManager* manager, long tileSize, long kind) : m_manager(manager), m_kind(kind)
 {
     m_layout.tileSize = tileSize;
+    m_answerWidth = m_layout.width;
+    m_answerHeight = m_layout.height;
+    m_answerFormat = m_layout.format;
 }
 
 void CKelvraImage::Release()
@@ -30,17 +33,17 @@ void CKelvraImage::Release()
 
 IKelvraError* CKelvraImage::GetWidth(long* width)
 {
-    return Answer(width, m_layout.width);
+    return AnswerNow(width, m_answerWidth.load(std::memory_order_acquire));
 }
 
 IKelvraError* CKelvraImage::GetHeight(long* height)
 {
-    return Answer(height, m_layout.height);
+    return AnswerNow(height, m_answerHeight.load(std::memory_order_acquire));
 }
 
 IKelvraError* CKelvraImage::GetColorSpace(KelvraPixelFormat* format)
 {
-    return Answer(format, m_layout.format);
+    return AnswerNow(format, m_answerFormat.load(std::memory_order_acquire));
 }
 
 IKelvraError* CKelvraImage::GetResolution(double* dpi)
@@ -60,7 +63,7 @@ IKelvraError* CKelvraImage::GetRotation(double* degrees)
 
 IKelvraError* CKelvraImage::GetTileSize(long* size)
 {
-    return Answer(size, m_layout.tileSize);
+    return AnswerNow(size, m_layout.tileSize);
 }
 
 IKelvraError* CKelvraImage::GetPalette(KelvraPalette* palette)
@@ -114,6 +117,8 @@ IKelvraError* CKelvraImage::SetSize(long width, long height)
         change = {m_layout.width, m_layout.height, width, height};
         m_layout.width = width;
         m_layout.height = height;
+        m_answerWidth.store(width, std::memory_order_release);
+        m_answerHeight.store(height, std::memory_order_release);
         DropPixels();
     }
     return Announce(kKelvraNotifySize, &change);
@@ -132,6 +137,7 @@ IKelvraError* CKelvraImage::SetColorSpace(KelvraPixelFormat format)
             return KELVRA_ERROR(nullptr, kKelvraImageTag, kKelvraBadArgument);
         change = {m_layout.format, format};
         m_layout.format = format;
+        m_answerFormat.store(format, std::memory_order_release);
         DropPixels();
     }
     return Announce(kKelvraNotifyColorSpace, &change);
@@ -186,7 +192,7 @@ IKelvraError* CKelvraImage::SetPalette(const KelvraPalette& palette)
 
 IKelvraError* CKelvraImage::GetStripHeight(long* rows)
 {
-    return Answer(rows, m_layout.tileSize);
+    return AnswerNow(rows, m_layout.tileSize);
 }
 
 long CKelvraImage::GetRowsWritten() const

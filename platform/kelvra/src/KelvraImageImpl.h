@@ -10,6 +10,7 @@
 
 #include "KelvraTileStore.h"
 
+#include <atomic>
 #include <mutex>
 #include <shared_mutex>
 #include <vector>
@@ -80,6 +81,17 @@ private:
         return nullptr;
     }
 
+    // The geometry a run asks for every tile, answered without the lock:
+    // these copies are written with m_layout, under it.
+    template <typename Out, typename Value>
+    IKelvraError* AnswerNow(Out* out, Value value) const
+    {
+        if (!out)
+            return KELVRA_ERROR(nullptr, kKelvraImageTag, kKelvraMissingObject);
+        *out = Out(value);
+        return nullptr;
+    }
+
     // The callers below hold m_lock.
     bool IsReady() const;
     // Not ready (no size or format) or a tile outside the image.
@@ -98,7 +110,10 @@ private:
     IKelvraManager* const m_manager;
     const long m_kind;
     mutable CKelvraLock m_lock;
-    KelvraTileLayout m_layout; // size, format and tile side
+    KelvraTileLayout m_layout; // size, format and tile side (the side never changes)
+    std::atomic<long> m_answerWidth{0};
+    std::atomic<long> m_answerHeight{0};
+    std::atomic<KelvraPixelFormat> m_answerFormat{0};
     double m_resolution = 72.0;
     bool m_flip = false;
     double m_rotation = 0.0;

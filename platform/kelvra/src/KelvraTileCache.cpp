@@ -71,6 +71,8 @@ IKelvraError* CKelvraTileBuffer::Lock(void** buffer)
 
 void CKelvraTileCache::SetCapacity(long capacity)
 {
+    if (m_capacity.load(std::memory_order_relaxed) == capacity)
+        return;
     std::lock_guard<CKelvraLock> guard(m_lock);
     m_capacity = capacity;
     TrimLocked();
@@ -78,8 +80,7 @@ void CKelvraTileCache::SetCapacity(long capacity)
 
 long CKelvraTileCache::GetCapacity() const
 {
-    std::lock_guard<CKelvraLock> guard(m_lock);
-    return m_capacity;
+    return m_capacity.load(std::memory_order_relaxed);
 }
 
 std::shared_ptr<CKelvraTileBuffer> CKelvraTileCache::FindLocked(long id, const KelvraRect& rect)
