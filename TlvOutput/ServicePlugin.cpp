@@ -23,36 +23,29 @@ unsigned long ServicePlugin::Load(TlvHostCallback callback, ITlvHost* host, cons
     m_library = AfxLoadLibrary(file->GetFullPath().c_str());
     if (m_library == nullptr)
         return TLV_ERR_FAILED;
-    m_initialize = TlvBindExport<TlvInitializeFn>(m_library, "TlvInitialize");
-    m_close = TlvBindExport<TlvCloseFn>(m_library, "TlvClose");
-    m_message = TlvBindExport<TlvMessageFn>(m_library, "TlvMessage");
-    m_getInformation = TlvBindExport<TlvGetInformationFn>(m_library, "TlvGetInformation");
-    if (m_initialize == nullptr || m_close == nullptr || m_message == nullptr || m_getInformation == nullptr)
+    if (!m_exports.Bind(m_library))
         return TLV_ERR_FAILED;
-    if (TlvFailed(m_getInformation(&m_info.moduleId, &m_info.interfaceKind)))
+    if (TlvFailed(m_exports.getInformation(&m_info.moduleId, &m_info.interfaceKind)))
         return TLV_ERR_FAILED;
-    if (TlvFailed(m_initialize(callback, host)))
+    if (TlvFailed(m_exports.initialize(callback, host)))
         return TLV_ERR_FAILED;
     m_info.functions.reserve(kFunctionRoom);
     const unsigned long result =
-        m_message(TLV_MSG_QUERY_INFO, 0, 0, reinterpret_cast<TlvWord>(&m_info), 0, TLV_TYPE_MODULE_INFO, 0, 0, 0);
+        m_exports.message(TLV_MSG_QUERY_INFO, 0, 0, reinterpret_cast<TlvWord>(&m_info), 0, TLV_TYPE_MODULE_INFO, 0, 0, 0);
     return TlvFailed(result) ? TLV_ERR_FAILED : result;
 }
 
 void ServicePlugin::Unload()
 {
-    if (m_close != nullptr)
-        m_close();
+    if (m_exports.close != nullptr)
+        m_exports.close();
     // The entries' texts may have been made by the plug-in's code: they go
     // before that code does.
     m_info = TlvModuleInfo();
     if (m_library != nullptr)
         AfxFreeLibrary(m_library);
     m_library = nullptr;
-    m_initialize = nullptr;
-    m_close = nullptr;
-    m_message = nullptr;
-    m_getInformation = nullptr;
+    m_exports = TlvModuleExports();
 }
 
 bool ServicePlugin::Offers(int functionId) const
@@ -66,7 +59,7 @@ bool ServicePlugin::Offers(int functionId) const
 
 unsigned long ServicePlugin::Message(const ServiceWords& w) const
 {
-    if (m_message == nullptr)
+    if (m_exports.message == nullptr)
         return TLV_ERR_FAILED;
-    return m_message(w[0], w[1], w[2], w[3], w[4], w[5], w[6], w[7], w[8]);
+    return m_exports.message(w[0], w[1], w[2], w[3], w[4], w[5], w[6], w[7], w[8]);
 }

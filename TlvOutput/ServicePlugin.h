@@ -37,8 +37,5 @@ public:
 private:
     TlvModuleInfo m_info;
     HMODULE m_library = nullptr;
-    TlvInitializeFn m_initialize = nullptr;
-    TlvCloseFn m_close = nullptr;
-    TlvMessageFn m_message = nullptr;
-    TlvGetInformationFn m_getInformation = nullptr;
+    TlvModuleExports m_exports;
 };

@@ -12,7 +12,7 @@ std::string OwnFolder()
 
 } // namespace
 
-SiblingProcess::SiblingProcess(const std::string& program, const std::string& arguments)
+SiblingProcess::SiblingProcess(const std::string& program, const std::string& arguments, HANDLE output)
 {
     const std::string path = OwnFolder() + program;
     std::string command = "\"" + path + "\" " + arguments;
@@ -20,8 +20,8 @@ SiblingProcess::SiblingProcess(const std::string& program, const std::string& ar
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    startup.hStdOutput = output ? output : GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = output ? output : GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION process = {};
     if (!CreateProcessA(path.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
         return;

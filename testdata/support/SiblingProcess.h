@@ -11,8 +11,10 @@ class SiblingProcess {
 public:
     // Starts `program`, a file name in the test program's folder, with
     // `arguments` after its quoted path. The process inherits the test's
-    // standard handles, so what it prints shows in the test's output.
-    SiblingProcess(const std::string& program, const std::string& arguments);
+    // standard handles, so what it prints shows in the test's output;
+    // with `output` (an inheritable handle) its standard output and error
+    // go there instead, for tests of what it prints.
+    SiblingProcess(const std::string& program, const std::string& arguments, HANDLE output = nullptr);
     // Waits for the process to end.
     ~SiblingProcess();
     SiblingProcess(const SiblingProcess&) = delete;

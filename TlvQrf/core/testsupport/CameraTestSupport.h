@@ -3,6 +3,7 @@
 #pragma once
 
 #include "camera/TlCameraProfileParams.h"
+#include "colour/TlWorkingProfiles.h"
 #include "MakeCameraTables/TlCameraTablesMaker.h"
 #include "MakeProfiles/TlProfileMaker.h"
 #include "support/CommonFilesSandbox.h"
@@ -43,6 +44,16 @@ inline void WriteCameraData(const TempProfilesFolder& folder)
     std::unique_ptr<TlCameraTables> tables = TlBuildCameraTables();
     ASSERT_NE(tables, nullptr);
     folder.Write(kTlCameraTablesFile, TlSerialiseCameraTables(*tables));
+}
+
+// The camera data written into `folder`, which becomes the profiles folder,
+// with sRGB in force as the RGB, CMYK and monitor profile.
+inline void UseSrgbProfilesIn(const TempProfilesFolder& folder)
+{
+    WriteCameraData(folder);
+    SetProfileFolder(folder.Path().c_str());
+    const std::string srgb = folder.Path() + "TLsRGB.icm";
+    SetWorkingProfiles(srgb.c_str(), srgb.c_str(), nullptr, srgb.c_str(), nullptr);
 }
 
 } // namespace camera_test

@@ -17,11 +17,7 @@ unsigned long CTlHostModule::Load(const std::string& nameOrPath)
     if (m_library == nullptr)
         return TLV_ERR_NOT_FOUND;
     m_name = nameOrPath;
-    m_close = TlvBindExport<TlvCloseFn>(m_library, "TlvClose");
-    m_getInformation = TlvBindExport<TlvGetInformationFn>(m_library, "TlvGetInformation");
-    m_initialize = TlvBindExport<TlvInitializeFn>(m_library, "TlvInitialize");
-    m_message = TlvBindExport<TlvMessageFn>(m_library, "TlvMessage");
-    if (m_close == nullptr || m_getInformation == nullptr || m_initialize == nullptr || m_message == nullptr) {
+    if (!m_exports.Bind(m_library)) {
         Unload();
         return TLV_ERR_FAILED;
     }
@@ -30,17 +26,17 @@ unsigned long CTlHostModule::Load(const std::string& nameOrPath)
 
 unsigned long CTlHostModule::GetInformation(int* moduleType, int* interfaceKind)
 {
-    if (m_getInformation == nullptr)
+    if (m_exports.getInformation == nullptr)
         return TLV_ERR_FAILED;
-    return m_getInformation(moduleType, interfaceKind);
+    return m_exports.getInformation(moduleType, interfaceKind);
 }
 
 unsigned long CTlHostModule::Initialize(TlvHostCallback callback, ITlvHost* host)
 {
-    if (m_initialize == nullptr)
+    if (m_exports.initialize == nullptr)
         return TLV_ERR_FAILED;
     m_initialized = true;
-    return m_initialize(callback, host);
+    return m_exports.initialize(callback, host);
 }
 
 unsigned long CTlHostModule::QueryInformation()
@@ -51,15 +47,15 @@ unsigned long CTlHostModule::QueryInformation()
 
 unsigned long CTlHostModule::Message(const TlvWords& w)
 {
-    if (m_message == nullptr)
+    if (m_exports.message == nullptr)
         return TLV_ERR_FAILED;
-    return m_message(w[0], w[1], w[2], w[3], w[4], w[5], w[6], w[7], w[8]);
+    return m_exports.message(w[0], w[1], w[2], w[3], w[4], w[5], w[6], w[7], w[8]);
 }
 
 void CTlHostModule::Close()
 {
-    if (m_close != nullptr && m_initialized)
-        m_close();
+    if (m_exports.close != nullptr && m_initialized)
+        m_exports.close();
     m_initialized = false;
 }
 
@@ -72,8 +68,5 @@ void CTlHostModule::Unload()
     if (m_library != nullptr)
         AfxFreeLibrary(m_library);
     m_library = nullptr;
-    m_close = nullptr;
-    m_getInformation = nullptr;
-    m_initialize = nullptr;
-    m_message = nullptr;
+    m_exports = TlvModuleExports();
 }

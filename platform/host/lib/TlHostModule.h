@@ -37,10 +37,7 @@ public:
 private:
     std::string m_name;
     HMODULE m_library = nullptr;
-    TlvCloseFn m_close = nullptr;
-    TlvGetInformationFn m_getInformation = nullptr;
-    TlvInitializeFn m_initialize = nullptr;
-    TlvMessageFn m_message = nullptr;
+    TlvModuleExports m_exports;
     bool m_initialized = false;
     TlvModuleInfo m_info;
 };

@@ -33,10 +33,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_profiles.IsReady());
-        camera_test::WriteCameraData(m_profiles);
-        SetProfileFolder(m_profiles.Path().c_str());
-        const std::string srgb = m_profiles.Path() + "TLsRGB.icm";
-        SetWorkingProfiles(srgb.c_str(), srgb.c_str(), nullptr, srgb.c_str(), nullptr);
+        camera_test::UseSrgbProfilesIn(m_profiles);
         TlvQrfLib::SetGlobalManager(m_manager.manager);
         m_previousExport = SetExportImageHook(&ExportImage);
         CTlInstalledPlugins::Instance().Clear();

@@ -37,10 +37,7 @@ protected:
     {
         LoadTest::SetUp();
         ASSERT_TRUE(m_profiles.IsReady());
-        camera_test::WriteCameraData(m_profiles);
-        SetProfileFolder(m_profiles.Path().c_str());
-        const std::string srgb = m_profiles.Path() + "TLsRGB.icm";
-        SetWorkingProfiles(srgb.c_str(), srgb.c_str(), nullptr, srgb.c_str(), nullptr);
+        camera_test::UseSrgbProfilesIn(m_profiles);
         InstallParamSetMaker();
         SetJobQueueFactory(&NewSaveJobQueue);
         // What the library's start-up installs.

@@ -45,6 +45,21 @@ protected:
         return SiblingProcess("TlHost.exe", arguments).Wait();
     }
 
+    // Runs the host with its output into a file; what it printed goes to `printed`.
+    long RunHostPrinting(const std::string& arguments, std::string* printed)
+    {
+        const std::string path = folder.File("printed.txt");
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        HANDLE output = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (output == INVALID_HANDLE_VALUE)
+            return -1;
+        const long code = SiblingProcess("TlHost.exe", arguments, output).Wait();
+        CloseHandle(output);
+        *printed = TempFolder::Read(path);
+        return code;
+    }
+
     std::string Module() const { return "--folder " + Quoted(modules) + " --module TlTestModule.dll"; }
 
     TempFolder folder;
@@ -81,14 +96,18 @@ TEST_F(HostProgram, RefusesWhatItCannotRun)
     const struct {
         const char* what;
         std::string arguments;
+        const char* message;
     } cases[] = {
-        {"missing module", "--folder " + Quoted(modules) + " --module TlNoSuchModule.dll --run 0x2101" + picture},
-        {"unknown id", Module() + " --run 0x2999" + picture},
-        {"missing picture", Module() + " --run 0x2101 " + Quoted(folder.File("none.jpg"))},
-        {"no module", "--run 0x2101" + picture},
+        {"missing module", "--folder " + Quoted(modules) + " --module TlNoSuchModule.dll --run 0x2101" + picture,
+         "TlHost: the module TlNoSuchModule.dll did not load or start"},
+        {"unknown id", Module() + " --run 0x2999" + picture, "TlHost: no loaded module offers function 0x2999"},
+        {"missing picture", Module() + " --run 0x2101 " + Quoted(folder.File("none.jpg")), "TlHost: no picture at"},
+        {"no module", "--run 0x2101" + picture, "TlHost: "},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(1, RunHost(c.arguments)) << c.what;
+        std::string printed;
+        EXPECT_EQ(1, RunHostPrinting(c.arguments, &printed)) << c.what;
+        EXPECT_NE(std::string::npos, printed.find(c.message)) << c.what << ": " << printed;
     }
     EXPECT_TRUE(TempFolder::Matching(out + "*").empty());
 }
