@@ -207,6 +207,58 @@ TEST_F(ParallelRunTest, FailedTileStopsTheRunAndIsReportedOnceWithItsTagAndLine)
     result->Release();
 }
 
+// A whole-image read of a chain makes its tiles on every worker thread:
+// what it reads, whole or in a part that cuts tiles, is what one thread reads.
+TEST_F(ParallelRunTest, ReadOfAChainOnManyThreadsReadsWhatOneReads)
+{
+    IKelvraImage* source = Image(517, 389, kKelvraRGB16);
+    auto read = [&](long threads, const KelvraRect& rect) {
+        IKelvraFilterChain* chain = nullptr;
+        ExpectOk(Manager()->CreateFilterChain(&chain));
+        std::vector<std::unique_ptr<CKelvraFilterBase>> filters;
+        for (const FilterCase& c : kFilters) {
+            filters.push_back(c.make(Manager()));
+            ExpectOk(chain->InsertFilter(filters.back().get(), -1));
+        }
+        ExpectOk(KelvraDataConnect(source, chain));
+        long width = 0, height = 0;
+        ExpectOk(chain->GetSize(&width, &height));
+        KelvraPixelFormat format = 0;
+        ExpectOk(chain->GetColorSpace(&format));
+        const long bytes = KelvraRowBytes(format, width);
+        std::vector<std::uint8_t> pixels(std::size_t(bytes) * std::size_t(rect.Height()), 0x5A);
+        KelvraSetWorkerThreads(threads);
+        ExpectOk(KelvraReadRect(chain, rect.Intersection(KelvraRect(0, 0, width, height)), pixels.data(), bytes));
+        KelvraSetWorkerThreads(0);
+        chain->Release();
+        return pixels;
+    };
+    for (const KelvraRect& rect : {KelvraRect(0, 0, 517, 389), KelvraRect(3, 61, 400, 330)}) {
+        SCOPED_TRACE(testing::Message() << rect.left << "," << rect.top << " to " << rect.right << "," << rect.bottom);
+        EXPECT_TRUE(read(1, rect) == read(kManyThreads, rect));
+    }
+}
+
+TEST_F(ParallelRunTest, FailedTileOfAWholeReadIsReportedOnceWithItsTagAndLine)
+{
+    IKelvraImage* source = Image(700, 300, kKelvraRGB8);
+    const long errorsBefore = IKelvraError::LiveCount();
+    FailingTileFilter failing(Manager(), 400, 150);
+    ExpectOk(KelvraDataConnect(source, &failing));
+    std::vector<std::uint8_t> pixels(std::size_t(KelvraRowBytes(kKelvraRGB8, 700)) * 300);
+    KelvraSetWorkerThreads(kManyThreads);
+    IKelvraError* error =
+        KelvraReadRect(&failing, KelvraRect(0, 0, 700, 300), pixels.data(), KelvraRowBytes(kKelvraRGB8, 700));
+    KelvraSetWorkerThreads(0);
+    ASSERT_NE(error, nullptr);
+    EXPECT_EQ(CountTagged(error, FailingTileFilter::kTag), 1);
+    const IKelvraError* cause = FindTagged(error, FailingTileFilter::kTag);
+    ASSERT_NE(cause, nullptr);
+    EXPECT_EQ(cause->GetLine(), FailingTileFilter::kLine);
+    IKelvraError::Release(error);
+    EXPECT_EQ(IKelvraError::LiveCount(), errorsBefore); // the other bands' errors went too
+}
+
 // Stops the run once `stop` is set, from whichever thread set it.
 class StoppingWatcher : public CKelvraFilterWatcher {
 public:

@@ -2,6 +2,11 @@
 
 #include "KelvraPixelCopy.h"
 #include "kelvra/KelvraRegion.h"
+#include "kelvra/KelvraWorkers.h"
+
+#include <algorithm>
+#include <atomic>
+#include <vector>
 
 namespace {
 
@@ -64,6 +69,40 @@ KelvraPixelAt<std::uint8_t> WriteAt(void* data, long rowBytes, const KelvraRect&
     return {static_cast<std::uint8_t*>(data), rowBytes, part.left - origin.left, part.top - origin.top};
 }
 
+// Reads `rect` one band of tile rows at a time on the worker threads, so a
+// whole-image read of a filter chain makes its tiles on every core. Bands
+// cover disjoint rows of the buffer; the first failed band (from the top)
+// is the one reported, so a failure reads the same whatever the timing.
+IKelvraError* ReadInBands(IKelvraDataSource* source, const KelvraRect& rect, unsigned bitsPerPixel, long tileSize,
+                          void* buffer, long rowBytes)
+{
+    const long firstRow = rect.top / tileSize;
+    const long bands = (rect.bottom - 1) / tileSize - firstRow + 1;
+    std::vector<IKelvraError*> errors(std::size_t(bands), nullptr);
+    std::atomic<long> next{0};
+    std::atomic<bool> failed{false};
+    KelvraRunOnWorkers([&] {
+        for (long band = next++; band < bands && !failed.load(); band = next++) {
+            const long top = std::max(rect.top, (firstRow + band) * tileSize);
+            const long bottom = std::min(rect.bottom, (firstRow + band + 1) * tileSize);
+            auto* rows = static_cast<std::uint8_t*>(buffer) + std::ptrdiff_t(top - rect.top) * rowBytes;
+            IKelvraError* error = KelvraCopyRegion(source, KelvraRect(rect.left, top, rect.right, bottom),
+                                                   bitsPerPixel, kTransferTag, rows, rowBytes);
+            errors[std::size_t(band)] = error;
+            if (error)
+                failed.store(true);
+        }
+    });
+    IKelvraError* first = nullptr;
+    for (IKelvraError* error : errors) {
+        if (!first)
+            first = error;
+        else
+            IKelvraError::Release(error);
+    }
+    return first;
+}
+
 } // namespace
 
 IKelvraError* KelvraReadRect(IKelvraDataSource* source, const KelvraRect& rect, void* buffer, long rowBytes)
@@ -72,6 +111,12 @@ IKelvraError* KelvraReadRect(IKelvraDataSource* source, const KelvraRect& rect, 
     IKelvraError* refused = CheckTransfer(source, rect, buffer, rowBytes, &bitsPerPixel);
     if (refused || rect.IsEmpty())
         return refused;
+    long tileSize = 0;
+    IKelvraError* noTileSize = source->GetTileSize(&tileSize);
+    IKelvraError::Release(noTileSize);
+    const bool severalRows = !noTileSize && tileSize > 0 && rect.top / tileSize != (rect.bottom - 1) / tileSize;
+    if (severalRows && KelvraGetWorkerThreads() != 1)
+        return ReadInBands(source, rect, bitsPerPixel, tileSize, buffer, rowBytes);
     return KelvraCopyRegion(source, rect, bitsPerPixel, kTransferTag, buffer, rowBytes);
 }
 
