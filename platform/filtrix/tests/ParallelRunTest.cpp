@@ -122,16 +122,23 @@ TEST_F(ParallelRunTest, ManyThreadsMakeWhatOneMakesForEveryFilterDepthAndSize)
     }
 }
 
+// A chain of one filter of each case, in table order; `filters` owns them.
+IKelvraFilterChain* ChainOfEveryFilter(IKelvraManager* manager, std::vector<std::unique_ptr<CKelvraFilterBase>>* filters)
+{
+    IKelvraFilterChain* chain = nullptr;
+    ExpectOk(manager->CreateFilterChain(&chain));
+    for (const FilterCase& c : kFilters) {
+        filters->push_back(c.make(manager));
+        ExpectOk(chain->InsertFilter(filters->back().get(), -1));
+    }
+    return chain;
+}
+
 TEST_F(ParallelRunTest, ChainOfFiltersOnManyThreadsMakesWhatOneMakes)
 {
     IKelvraImage* source = Image(517, 389, kKelvraRGB16);
-    IKelvraFilterChain* chain = nullptr;
-    ExpectOk(Manager()->CreateFilterChain(&chain));
     std::vector<std::unique_ptr<CKelvraFilterBase>> filters;
-    for (const FilterCase& c : kFilters) {
-        filters.push_back(c.make(Manager()));
-        ExpectOk(chain->InsertFilter(filters.back().get(), -1));
-    }
+    IKelvraFilterChain* chain = ChainOfEveryFilter(Manager(), &filters);
     ExpectManyThreadsMakeWhatOneMakes(Manager(), *chain, source, kManyThreads);
     chain->Release();
 }
@@ -213,13 +220,8 @@ TEST_F(ParallelRunTest, ReadOfAChainOnManyThreadsReadsWhatOneReads)
 {
     IKelvraImage* source = Image(517, 389, kKelvraRGB16);
     auto read = [&](long threads, const KelvraRect& rect) {
-        IKelvraFilterChain* chain = nullptr;
-        ExpectOk(Manager()->CreateFilterChain(&chain));
         std::vector<std::unique_ptr<CKelvraFilterBase>> filters;
-        for (const FilterCase& c : kFilters) {
-            filters.push_back(c.make(Manager()));
-            ExpectOk(chain->InsertFilter(filters.back().get(), -1));
-        }
+        IKelvraFilterChain* chain = ChainOfEveryFilter(Manager(), &filters);
         ExpectOk(KelvraDataConnect(source, chain));
         long width = 0, height = 0;
         ExpectOk(chain->GetSize(&width, &height));
