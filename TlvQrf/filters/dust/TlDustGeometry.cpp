@@ -50,10 +50,10 @@ double DustRescaleFactor(const TlDustCamera& camera, double pictureLens, double 
     return d / (picture - d) * ((reference - picture) / reference) + 1.0;
 }
 
-void TlDustTiles::Rect(long index, long* left, long* top, long* right, long* bottom) const
+void TlDustTiles::Rect(long index, bool reversed, long* left, long* top, long* right, long* bottom) const
 {
     const long column = index % Columns();
-    const long row = index / Columns();
+    const long row = reversed ? Rows() - 1 - index / Columns() : index / Columns();
     *left = column * tile;
     *top = row * tile;
     *right = *left + tile < width ? *left + tile : width;

@@ -36,8 +36,13 @@ struct TlDustTiles {
     long Columns() const { return (width + tile - 1) / tile; }
     long Rows() const { return (height + tile - 1) / tile; }
     long Count() const { return Columns() * Rows(); }
-    // Tile `index`'s rectangle as left, top, right, bottom.
-    void Rect(long index, long* left, long* top, long* right, long* bottom) const;
+    // Tile `index`'s rectangle as left, top, right, bottom; `reversed` walks
+    // the rows of tiles from the bottom up (passes alternate their direction).
+    void Rect(long index, bool reversed, long* left, long* top, long* right, long* bottom) const;
+    void Rect(long index, long* left, long* top, long* right, long* bottom) const
+    {
+        Rect(index, false, left, top, right, bottom);
+    }
 };
 
 // Bilinear sample of an 8-bit image at fixed-point (x, y); outside reads as `outside`.

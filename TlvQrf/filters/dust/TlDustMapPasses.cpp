@@ -75,7 +75,7 @@ template <typename Fn>
 void ForTile(const TlDustMapPlanes& planes, long tile, Fn&& fn)
 {
     long left, top, right, bottom;
-    planes.tiles.Rect(tile, &left, &top, &right, &bottom);
+    planes.tiles.Rect(tile, planes.reversed, &left, &top, &right, &bottom);
     for (long y = top; y < bottom; ++y)
         for (long x = left; x < right; ++x)
             fn(x, y);
@@ -233,10 +233,10 @@ void DustExclusionTile(TlDustMapPlanes& planes, long tile)
     });
 }
 
-std::vector<std::uint64_t> DustLuminanceSums(const TlDustMapPlanes& planes)
+std::vector<std::uint32_t> DustLuminanceSums(const TlDustMapPlanes& planes)
 {
     const long w = planes.tiles.width, h = planes.tiles.height;
-    std::vector<std::uint64_t> sums(std::size_t(w + 1) * std::size_t(h + 1), 0);
+    std::vector<std::uint32_t> sums(std::size_t(w + 1) * std::size_t(h + 1), 0);
     for (long y = 0; y < h; ++y)
         for (long x = 0; x < w; ++x)
             sums[std::size_t(y + 1) * std::size_t(w + 1) + std::size_t(x + 1)] =
@@ -254,7 +254,7 @@ unsigned DustMaskValue(unsigned radius, std::uint64_t centre, std::uint64_t sum)
 }
 
 // Windows that reach past the picture read its edge pixels.
-void DustMaskTile(TlDustMapPlanes& planes, const std::vector<std::uint64_t>& sums, long tile)
+void DustMaskTile(TlDustMapPlanes& planes, const std::vector<std::uint32_t>& sums, long tile)
 {
     const long w = planes.tiles.width, h = planes.tiles.height;
     auto S = [&](long x, long y) { return sums[std::size_t(y) * std::size_t(w + 1) + std::size_t(x)]; };
@@ -267,7 +267,7 @@ void DustMaskTile(TlDustMapPlanes& planes, const std::vector<std::uint64_t>& sum
         std::uint64_t sum = 0;
         const long R = long(r);
         if (x - R >= 0 && y - R >= 0 && x + R < w && y + R < h) {
-            sum = S(x + R + 1, y + R + 1) - S(x - R, y + R + 1) - S(x + R + 1, y - R) + S(x - R, y - R);
+            sum = std::uint32_t(S(x + R + 1, y + R + 1) - S(x - R, y + R + 1) - S(x + R + 1, y - R) + S(x - R, y - R));
         } else {
             for (long dy = -R; dy <= R; ++dy)
                 for (long dx = -R; dx <= R; ++dx)

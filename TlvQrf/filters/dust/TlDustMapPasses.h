@@ -10,6 +10,9 @@
 
 struct TlDustMapPlanes {
     TlDustTiles tiles;
+    // The current pass walks the rows of tiles from the bottom up; each pass
+    // runs the other way from the one before.
+    bool reversed = false;
     // Luminance (16 bits), its square-root encoding, the resampled
     // reference's class values, the texture flags and their spread form,
     // the window radii, the exclusion image and the computed mask values.
@@ -58,8 +61,10 @@ std::vector<std::uint32_t> DustSummedArea(const TlDustMapPlanes& planes, const s
 // State 9: the exclusion image.
 void DustExclusionTile(TlDustMapPlanes& planes, long tile);
 // State 10: the mask values, then their smoothing into the mask.
-void DustMaskTile(TlDustMapPlanes& planes, const std::vector<std::uint64_t>& luminanceSums, long tile);
-std::vector<std::uint64_t> DustLuminanceSums(const TlDustMapPlanes& planes);
+// The luminance sums wrap modulo 2^32; a window's sum (at most 81 values
+// of 16 bits) comes out exact all the same.
+void DustMaskTile(TlDustMapPlanes& planes, const std::vector<std::uint32_t>& luminanceSums, long tile);
+std::vector<std::uint32_t> DustLuminanceSums(const TlDustMapPlanes& planes);
 void DustSmoothMask(TlDustMapPlanes& planes);
 
 // The mask value of a centre luminance c in a window of (2r + 1)^2 pixels
