@@ -76,8 +76,6 @@ struct CDustMapWork {
     bool linear = false;
     TlDustMapPlanes planes;
     std::vector<std::uint8_t> encodeTable;
-    std::vector<std::uint32_t> shadowSums;
-    std::vector<std::uint32_t> luminanceSums;
     std::vector<std::uint8_t> pixels; // one tile of the picture
     long tile = 0;
     int stage = 0;
@@ -322,10 +320,11 @@ IKelvraError* CDustMap::Prepare(long& done, long& total)
     TlDustMapPlanes& planes = m_work->planes;
     const std::size_t count = std::size_t(planes.tiles.width) * std::size_t(planes.tiles.height);
     try {
-        planes.luminance.assign(count, 0);
-        for (auto* plane : {&planes.encoded, &planes.classes, &planes.shadow, &planes.flags, &planes.spread,
+        planes.luminance.Allocate(count);
+        for (auto* plane : {&planes.encoded, &planes.classes, &planes.shadow, &planes.nearRadius, &planes.nearFlags,
+                            &planes.flags, &planes.spread,
                             &planes.radius, &planes.exclusion, &planes.computed, &planes.mask})
-            plane->assign(count, 0);
+            plane->Allocate(count);
         m_work->pixels.resize(std::size_t(KelvraRowBytes(m_work->format, planes.tiles.tile)) *
                               std::size_t(planes.tiles.tile));
         m_work->encodeTable.resize(65536);
@@ -421,16 +420,16 @@ IKelvraError* CDustMap::RunPassTile()
         DustClassTile(planes, tile);
         break;
     case kFlags:
-        DustFlagTile(planes, work.shadowSums, tile);
+        DustFlagTile(planes, tile);
         break;
     case kRadius:
-        DustRadiusTile(planes, work.shadowSums, tile);
+        DustRadiusTile(planes, tile);
         break;
     case kExclusion:
         DustExclusionTile(planes, tile);
         break;
     case kMask:
-        DustMaskTile(planes, work.luminanceSums, tile);
+        DustMaskTile(planes, tile);
         break;
     default:
         return DustError(__LINE__, kKelvraOperationFailed);
@@ -453,20 +452,26 @@ IKelvraError* CDustMap::EndPass()
             break;
         case kClasses:
             DustShadowImage(planes);
-            work.shadowSums = DustSummedArea(planes, planes.shadow);
+            planes.classes.Release();
             break;
         case kFlags:
             DustSpreadFlags(planes);
+            planes.flags.Release();
+            planes.encoded.Release();
+            planes.shadow.Release();
+            planes.nearFlags.Release();
             break;
         case kRadius:
-            work.shadowSums = {};
+            planes.nearRadius.Release();
             break;
         case kExclusion:
-            work.luminanceSums = DustLuminanceSums(planes);
+            planes.spread.Release();
             break;
         case kMask:
             DustSmoothMask(planes);
-            work.luminanceSums = {};
+            planes.computed.Release();
+            planes.radius.Release();
+            planes.luminance.Release();
             break;
         default:
             break;
@@ -490,7 +495,7 @@ IKelvraError* CDustMap::CompressStrip()
 {
     CDustMapWork& work = *m_work;
     const TlDustTiles& tiles = work.planes.tiles;
-    const std::vector<std::uint8_t>& plane = m_state == kCompressingMask ? work.planes.mask : work.planes.exclusion;
+    const TlDustPlane<std::uint8_t>& plane = m_state == kCompressingMask ? work.planes.mask : work.planes.exclusion;
     const long rows = std::min(tiles.tile, tiles.height - work.strip * tiles.tile);
     const std::size_t offset = std::size_t(work.strip) * std::size_t(tiles.tile) * std::size_t(tiles.width);
     const bool last = ++work.strip >= tiles.Rows();
@@ -520,7 +525,7 @@ IKelvraError* CDustMap::Finish()
     shape.height = m_contents.height;
     shape.flip = m_contents.flip;
     shape.angle = double(m_contents.angle);
-    const std::vector<std::uint8_t>* sources[2] = {&planes.mask, &planes.exclusion};
+    const TlDustPlane<std::uint8_t>* sources[2] = {&planes.mask, &planes.exclusion};
     IKelvraImage** targets[2] = {&m_contents.mask, &m_contents.exclusion};
     for (int i = 0; i < 2; ++i) {
         long strip = 0;
