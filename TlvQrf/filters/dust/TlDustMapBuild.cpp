@@ -75,7 +75,6 @@ struct CDustMapWork {
     bool plainLuminance = false;
     bool linear = false;
     TlDustMapPlanes planes;
-    std::vector<std::uint8_t> encodeTable;
     std::vector<std::uint8_t> pixels; // one tile of the picture
     long tile = 0;
     int stage = 0;
@@ -327,12 +326,9 @@ IKelvraError* CDustMap::Prepare(long& done, long& total)
             plane->Allocate(count);
         m_work->pixels.resize(std::size_t(KelvraRowBytes(m_work->format, planes.tiles.tile)) *
                               std::size_t(planes.tiles.tile));
-        m_work->encodeTable.resize(65536);
     } catch (const std::bad_alloc&) {
         return Fail(DustError(__LINE__, kKelvraOutOfMemory));
     }
-    for (std::size_t i = 0; i < 65536; ++i)
-        m_work->encodeTable[i] = std::uint8_t(std::floor(255.0 * std::sqrt(double(i) / 65535.0) + 0.5));
     const TlDustShooting& shooting = m_work->analyzer->GetShooting();
     int row = 0;
     if (!m_work->linear) {
@@ -412,9 +408,7 @@ IKelvraError* CDustMap::RunPassTile()
         break;
     }
     case kEncoding:
-        for (long y = top; y < bottom; ++y)
-            for (long x = left; x < right; ++x)
-                planes.encoded[planes.At(x, y)] = work.encodeTable[planes.luminance[planes.At(x, y)]];
+        DustEncodeTile(planes, tile);
         break;
     case kClasses:
         DustClassTile(planes, tile);

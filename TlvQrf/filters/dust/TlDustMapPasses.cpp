@@ -11,19 +11,29 @@ constexpr unsigned kDarkLuminance = 1800;
 constexpr std::uint8_t kTextureBit = 0x80;
 constexpr std::uint8_t kBusyBit = 0x01;
 
-std::uint8_t DepthClass(unsigned value)
+// Tables made once for the process, on first use (thread-safe statics).
+struct DepthClasses {
+    std::uint8_t of[256];
+    DepthClasses()
+    {
+        for (unsigned v = 0; v < 256; ++v)
+            of[v] = v >= 124 ? 0 : v >= 120 ? 1 : v >= 112 ? 2 : v >= 96 ? 3 : v >= 64 ? 4 : 5;
+    }
+};
+
+struct EncodeTable {
+    std::uint8_t of[65536];
+    EncodeTable()
+    {
+        for (std::size_t i = 0; i < 65536; ++i)
+            of[i] = std::uint8_t(std::floor(255.0 * std::sqrt(double(i) / 65535.0) + 0.5));
+    }
+};
+
+const std::uint8_t* DepthClassTable()
 {
-    if (value >= 124)
-        return 0;
-    if (value >= 120)
-        return 1;
-    if (value >= 112)
-        return 2;
-    if (value >= 96)
-        return 3;
-    if (value >= 64)
-        return 4;
-    return 5;
+    static const DepthClasses table;
+    return table.of;
 }
 
 constexpr unsigned kClassThreshold[6] = {65535, 6682, 2570, 2056, 1028, 514};
@@ -92,13 +102,27 @@ void PrepareDustSampling(TlDustMapPlanes& planes)
     planes.positionsY = DustSamplePositions(planes.tiles.height + 2 * kMargin, planes.referenceHeight, sy);
 }
 
+void DustEncodeTile(TlDustMapPlanes& planes, long tile)
+{
+    static const EncodeTable encode;
+    long left, top, right, bottom;
+    planes.tiles.Rect(tile, planes.reversed, &left, &top, &right, &bottom);
+    for (long y = top; y < bottom; ++y) {
+        const std::uint16_t* in = &planes.luminance[planes.At(left, y)];
+        std::uint8_t* out = &planes.encoded[planes.At(left, y)];
+        for (long x = 0; x < right - left; ++x)
+            out[x] = encode.of[in[x]];
+    }
+}
+
 void DustClassTile(TlDustMapPlanes& planes, long tile)
 {
+    const std::uint8_t* depthClass = DepthClassTable();
     ForTile(planes, tile, [&](long x, long y) {
         const unsigned v = DustBilinear(planes.reference, planes.referenceWidth, planes.referenceHeight,
                                         planes.positionsX[std::size_t(x + kMargin)],
                                         planes.positionsY[std::size_t(y + kMargin)], kOutsideReference);
-        const std::uint8_t c = DepthClass(v);
+        const std::uint8_t c = depthClass[v];
         planes.classes[planes.At(x, y)] = planes.luminance[planes.At(x, y)] > kClassThreshold[c] ? c : 0;
     });
 }

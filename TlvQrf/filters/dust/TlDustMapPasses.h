@@ -76,6 +76,8 @@ struct TlDustMapPlanes {
 // Sets the sample positions from the spacing the aspects give.
 void PrepareDustSampling(TlDustMapPlanes& planes);
 
+// State 5: the luminance through Q(i) = round(255 sqrt(i / 65535)).
+void DustEncodeTile(TlDustMapPlanes& planes, long tile);
 // State 6: class values of the resampled reference where the picture is
 // bright enough for its shadows to show.
 void DustClassTile(TlDustMapPlanes& planes, long tile);
