@@ -79,6 +79,7 @@ IKelvraError* CDustAnalyzer::Begin(IDustReference* reference, IKelvraTagControl*
     m_blur = shooting.aperture < ours->GetApertureCode();
     m_stages = m_rescale && m_blur ? 3 : 2;
     m_stage = 0;
+    m_reversed = false;
     m_foundDust = false;
     if (m_rescale) {
         const double k = DustRescaleFactor(camera, shooting.lens, ours->GetLensValue());
@@ -107,6 +108,7 @@ void CDustAnalyzer::EndPass()
 {
     m_source.swap(m_result);
     ++m_stage;
+    m_reversed = !m_reversed;
 }
 
 void CDustAnalyzer::Report(long& done, long& total) const
@@ -209,7 +211,7 @@ IKelvraError* CDustAnalyzer::Abort()
 void CDustAnalyzer::RescaleTile(long index)
 {
     long left, top, right, bottom;
-    m_tiles.Rect(index, &left, &top, &right, &bottom);
+    m_tiles.Rect(index, m_reversed, &left, &top, &right, &bottom);
     for (long y = top; y < bottom; ++y) {
         std::uint8_t* out = &m_result[std::size_t(y) * std::size_t(m_tiles.width)];
         for (long x = left; x < right; ++x)
@@ -222,7 +224,7 @@ void CDustAnalyzer::RescaleTile(long index)
 void CDustAnalyzer::CopyTile(long index)
 {
     long left, top, right, bottom;
-    m_tiles.Rect(index, &left, &top, &right, &bottom);
+    m_tiles.Rect(index, m_reversed, &left, &top, &right, &bottom);
     for (long y = top; y < bottom; ++y) {
         const std::size_t row = std::size_t(y) * std::size_t(m_tiles.width);
         std::copy(m_source.begin() + long(row + std::size_t(left)), m_source.begin() + long(row + std::size_t(right)),
@@ -231,63 +233,68 @@ void CDustAnalyzer::CopyTile(long index)
 }
 
 namespace {
-// Weights of a box of `size` samples, doubled so that the half-weighted
-// outer samples of an even size stay whole: (offset, weight) pairs.
-std::vector<std::pair<long, long>> BoxTaps(long size)
-{
-    std::vector<std::pair<long, long>> taps;
-    const long half = (size - 1) / 2;
-    for (long d = -half; d <= half; ++d)
-        taps.push_back({d, 2});
-    if (size % 2 == 0) {
-        taps.push_back({-half - 1, 1});
-        taps.push_back({half + 1, 1});
-    }
-    return taps;
-}
-
 inline long Clamp(long v, long size)
 {
     return v < 0 ? 0 : v >= size ? size - 1 : v;
 }
 } // namespace
 
-// A box average over the kernel, edges clamped; the output is the sum over
-// e * f, truncated.
+// A box average over the kernel, edges clamped: running column sums down the
+// tile's rows, then running sums of those along each row; an even side adds
+// its two outer samples at half weight ((first + last) >> 1). The output is
+// the sum times 1 / (e f) plus 1e-10, truncated.
 void CDustAnalyzer::BlurTile(long index)
 {
     long left, top, right, bottom;
-    m_tiles.Rect(index, &left, &top, &right, &bottom);
+    m_tiles.Rect(index, m_reversed, &left, &top, &right, &bottom);
     const long kw = std::max(m_kernel.width, 1L);
     const long kh = std::max(m_kernel.height, 1L);
-    const auto tapsX = BoxTaps(kw);
-    const auto tapsY = BoxTaps(kh);
-    const long reachY = (kh - 1) / 2 + 1;
+    const long hx = (kw - 1) / 2;
+    const long hy = (kh - 1) / 2;
+    const bool evenX = kw % 2 == 0;
+    const bool evenY = kh % 2 == 0;
+    const long reachX = hx + (evenX ? 1 : 0);
     const long w = m_tiles.width;
     const long h = m_tiles.height;
-    // Row sums over the tile's columns for the rows the kernel reaches.
-    const long firstRow = top - reachY;
-    const long rowCount = bottom - top + 2 * reachY;
-    std::vector<long> sums(std::size_t(rowCount) * std::size_t(right - left));
-    for (long r = 0; r < rowCount; ++r) {
-        const std::uint8_t* row = &m_source[std::size_t(Clamp(firstRow + r, h)) * std::size_t(w)];
-        for (long x = left; x < right; ++x) {
-            long sum = 0;
-            for (const auto& tap : tapsX)
-                sum += row[Clamp(x + tap.first, w)] * tap.second;
-            sums[std::size_t(r) * std::size_t(right - left) + std::size_t(x - left)] = sum;
-        }
+    const std::size_t span = std::size_t(right - left + 2 * reachX);
+    m_columnsAt.resize(span);
+    m_fullColumns.assign(span, 0);
+    m_columns.resize(span);
+    for (std::size_t j = 0; j < span; ++j)
+        m_columnsAt[j] = std::size_t(Clamp(left - reachX + long(j), w));
+    auto row = [&](long y) { return &m_source[std::size_t(Clamp(y, h)) * std::size_t(w)]; };
+    for (long v = -hy; v <= hy; ++v) {
+        const std::uint8_t* in = row(top + v);
+        for (std::size_t j = 0; j < span; ++j)
+            m_fullColumns[j] += in[m_columnsAt[j]];
     }
-    const double scale = 1.0 / (4.0 * double(kw) * double(kh));
+    const double scale = 1.0 / (double(kw) * double(kh));
     for (long y = top; y < bottom; ++y) {
+        if (y > top) {
+            const std::uint8_t* entering = row(y + hy);
+            const std::uint8_t* leaving = row(y - hy - 1);
+            for (std::size_t j = 0; j < span; ++j)
+                m_fullColumns[j] += long(entering[m_columnsAt[j]]) - long(leaving[m_columnsAt[j]]);
+        }
+        if (evenY) {
+            const std::uint8_t* above = row(y - hy - 1);
+            const std::uint8_t* below = row(y + hy + 1);
+            for (std::size_t j = 0; j < span; ++j)
+                m_columns[j] = m_fullColumns[j] + ((long(above[m_columnsAt[j]]) + below[m_columnsAt[j]]) >> 1);
+        } else {
+            std::copy(m_fullColumns.begin(), m_fullColumns.end(), m_columns.begin());
+        }
+        const long* columns = m_columns.data() + reachX;
+        long run = 0;
+        for (long d = -hx; d <= hx; ++d)
+            run += columns[d];
         std::uint8_t* out = &m_result[std::size_t(y) * std::size_t(w)];
-        for (long x = left; x < right; ++x) {
-            long sum = 0;
-            for (const auto& tap : tapsY)
-                sum += sums[std::size_t(y - firstRow + tap.first) * std::size_t(right - left) + std::size_t(x - left)] *
-                       tap.second;
+        for (long x = 0; x < right - left; ++x) {
+            if (x > 0)
+                run += columns[x + hx] - columns[x - hx - 1];
+            const long sum = run + (evenX ? (columns[x - hx - 1] + columns[x + hx + 1]) >> 1 : 0);
             const unsigned value = unsigned(double(sum) * scale + 1e-10);
-            out[x] = std::uint8_t(value > 255 ? 255 : value);
+            out[left + x] = std::uint8_t(value > 255 ? 255 : value);
             if (value < kDustLevel)
                 m_foundDust = true;
         }

@@ -72,6 +72,12 @@ private:
     std::vector<std::uint8_t> m_source;
     std::vector<std::uint8_t> m_result;
     long m_tile = 0;
+    // Each pass walks the rows of tiles the other way from the one before.
+    bool m_reversed = false;
+    // The blur's column sums over one tile's width and where they read.
+    std::vector<std::size_t> m_columnsAt;
+    std::vector<long> m_fullColumns;
+    std::vector<long> m_columns;
     int m_stage = 0;
     int m_stages = 2;
     bool m_foundDust = false;

@@ -50,47 +50,14 @@ double DustRescaleFactor(const TlDustCamera& camera, double pictureLens, double 
     return d / (picture - d) * ((reference - picture) / reference) + 1.0;
 }
 
-void TlDustTiles::Rect(long index, long* left, long* top, long* right, long* bottom) const
+void TlDustTiles::Rect(long index, bool reversed, long* left, long* top, long* right, long* bottom) const
 {
     const long column = index % Columns();
-    const long row = index / Columns();
+    const long row = reversed ? Rows() - 1 - index / Columns() : index / Columns();
     *left = column * tile;
     *top = row * tile;
     *right = *left + tile < width ? *left + tile : width;
     *bottom = *top + tile < height ? *top + tile : height;
-}
-
-namespace {
-inline unsigned PixelOr(const std::uint8_t* pixels, long width, long height, std::int64_t x, std::int64_t y,
-                        unsigned outside)
-{
-    if (x < 0 || y < 0 || x >= width || y >= height)
-        return outside;
-    return pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)];
-}
-
-// Floor division by 4096 of a fixed-point position that may be negative.
-inline std::int64_t Whole(std::int64_t position)
-{
-    return position >= 0 ? position / 4096 : -((-position + 4095) / 4096);
-}
-} // namespace
-
-unsigned DustBilinear(const std::uint8_t* pixels, long width, long height, std::int64_t x, std::int64_t y,
-                      unsigned outside)
-{
-    const std::int64_t x0 = Whole(x);
-    const std::int64_t y0 = Whole(y);
-    const std::int64_t f = x - x0 * 4096;
-    const std::int64_t e = y - y0 * 4096;
-    auto row = [&](std::int64_t yy) {
-        return std::int64_t(PixelOr(pixels, width, height, x0 + 1, yy, outside)) * f +
-               std::int64_t(PixelOr(pixels, width, height, x0, yy, outside)) * (4096 - f);
-    };
-    const std::int64_t row0 = row(y0);
-    if (e == 0)
-        return unsigned(row0 >> 12);
-    return unsigned((row0 * (4096 - e) + row(y0 + 1) * e) >> 24);
 }
 
 namespace {

@@ -36,13 +36,40 @@ struct TlDustTiles {
     long Columns() const { return (width + tile - 1) / tile; }
     long Rows() const { return (height + tile - 1) / tile; }
     long Count() const { return Columns() * Rows(); }
-    // Tile `index`'s rectangle as left, top, right, bottom.
-    void Rect(long index, long* left, long* top, long* right, long* bottom) const;
+    // Tile `index`'s rectangle as left, top, right, bottom; `reversed` walks
+    // the rows of tiles from the bottom up (passes alternate their direction).
+    void Rect(long index, bool reversed, long* left, long* top, long* right, long* bottom) const;
+    void Rect(long index, long* left, long* top, long* right, long* bottom) const
+    {
+        Rect(index, false, left, top, right, bottom);
+    }
 };
 
-// Bilinear sample of an 8-bit image at fixed-point (x, y); outside reads as `outside`.
-unsigned DustBilinear(const std::uint8_t* pixels, long width, long height, std::int64_t x, std::int64_t y,
-                      unsigned outside);
+// Bilinear sample of an 8-bit image at fixed-point (x, y), 12 bits of
+// fraction; outside reads as `outside`. Along x the right and left
+// neighbours weigh f and 4096 - f; along y the rows blend by the row
+// fraction e, >> 24 (>> 12 when e is 0). Inline: the passes call it for
+// every pixel.
+inline unsigned DustBilinear(const std::uint8_t* pixels, long width, long height, std::int64_t x, std::int64_t y,
+                             unsigned outside)
+{
+    const std::int64_t x0 = x >> 12; // floor, also below 0
+    const std::int64_t y0 = y >> 12;
+    const std::int64_t f = x & 4095;
+    const std::int64_t e = y & 4095;
+    auto row = [&](std::int64_t yy) -> std::int64_t {
+        if (yy < 0 || yy >= height)
+            return std::int64_t(outside) * 4096;
+        const std::uint8_t* line = pixels + yy * width;
+        const std::int64_t left = x0 >= 0 && x0 < width ? line[x0] : outside;
+        const std::int64_t right = x0 + 1 >= 0 && x0 + 1 < width ? line[x0 + 1] : outside;
+        return right * f + left * (4096 - f);
+    };
+    const std::int64_t row0 = row(y0);
+    if (e == 0)
+        return unsigned(row0 >> 12);
+    return unsigned((row0 * (4096 - e) + row(y0 + 1) * e) >> 24);
+}
 
 // Spacing of the reference samples per picture pixel, chosen from the
 // aspects of the picture (w x h) and of the analysed reference (wr x hr).

@@ -56,7 +56,10 @@ private:
     };
 
     IKelvraError* Fail(IKelvraError* error);
-    IKelvraError* Orient();
+    IKelvraError* StartOrienting();
+    IKelvraError* OrientTile();
+    IKelvraError* DevelopTile();
+    void EndStage();
     IKelvraError* Prepare(long& done, long& total);
     IKelvraError* RunPassTile();
     IKelvraError* EndPass();

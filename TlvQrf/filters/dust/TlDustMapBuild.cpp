@@ -18,6 +18,7 @@
 namespace {
 enum MapState : int {
     kOrienting = 1,
+    kDeveloping = 2,
     kPreparing = 3,
     kLuminance = 4,
     kEncoding = 5,
@@ -45,20 +46,35 @@ struct CDustMapWork {
         }
         IKelvraDataSource* picture = nullptr;
     };
+    // Turns the analysed reference to the picture's orientation, reading it
+    // from an image of its own.
+    struct Orienter : CKelvraFilterTransform {
+        using CKelvraFilterTransform::CKelvraFilterTransform;
+        ~Orienter() override
+        {
+            if (source) {
+                IKelvraError::Release(KelvraDataDisconnect(source, this));
+                source->Release();
+            }
+        }
+        IKelvraImage* source = nullptr;
+    };
     std::unique_ptr<Developer> developer;
+    std::unique_ptr<Orienter> orienter;
     const CDustAnalyzer* analyzer = nullptr;
     IKelvraDataSource* picture = nullptr;
-    // The reference turned to the picture's orientation, when it has one.
+    // The reference turned to the picture's orientation, when it has one,
+    // and the tiles the orientation is read in.
     bool orient = false;
     std::vector<std::uint8_t> oriented;
+    TlDustTiles orientTiles;
+    // A raw picture as developed, 16-bit RGB, until its luminance is taken.
+    std::vector<std::uint16_t> developed;
     int stages = kPassStages;
     KelvraPixelFormat format = 0;
     bool plainLuminance = false;
     bool linear = false;
     TlDustMapPlanes planes;
-    std::vector<std::uint8_t> encodeTable;
-    std::vector<std::uint32_t> shadowSums;
-    std::vector<std::uint64_t> luminanceSums;
     std::vector<std::uint8_t> pixels; // one tile of the picture
     long tile = 0;
     int stage = 0;
@@ -170,7 +186,8 @@ IKelvraError* CDustMap::Begin(IDustAnalyzer* analyzer, IKelvraDataSource* pictur
     work.picture = developer ? static_cast<IKelvraDataSource*>(developer.get()) : picture;
     work.format = developer ? kKelvraRGB16 : format;
     work.developer = std::move(developer);
-    work.plainLuminance = plainLuminance != 0;
+    // A raw picture's luminance always goes through the tone table.
+    work.plainLuminance = plainLuminance != 0 && !work.developer;
     work.linear = linearPicture != 0;
     TlDustMapPlanes& planes = work.planes;
     planes.tiles.width = width;
@@ -182,52 +199,118 @@ IKelvraError* CDustMap::Begin(IDustAnalyzer* analyzer, IKelvraDataSource* pictur
     // A picture shown turned or mirrored gets its reference turned alike;
     // a raw or linear picture is taken as the sensor saw it.
     work.orient = !work.developer && !work.linear && (flip || angle != 0.0);
-    work.stages = kPassStages + (work.orient ? 1 : 0);
+    work.stages = kPassStages + (work.orient || work.developer ? 1 : 0);
     m_total = planes.tiles.Count() * work.stages;
-    m_state = work.orient ? kOrienting : kPreparing;
+    if (work.orient) {
+        if (IKelvraError* error = StartOrienting())
+            return Fail(error);
+        m_state = kOrienting;
+    } else {
+        m_state = work.developer ? kDeveloping : kPreparing;
+    }
     return nullptr;
 }
 
-// State 1: the analysed reference through the orientation filter, in one step.
-IKelvraError* CDustMap::Orient()
+// State 1 begins: the analysed reference in an image of its own, read
+// through the orientation filter with the picture's flip and angle.
+IKelvraError* CDustMap::StartOrienting()
 {
     CDustMapWork& work = *m_work;
-    TlDustMapPlanes& planes = work.planes;
+    const TlDustMapPlanes& planes = work.planes;
     TlDustImageShape shape;
     shape.width = planes.referenceWidth;
     shape.height = planes.referenceHeight;
+    std::unique_ptr<CDustMapWork::Orienter> orienter(new (std::nothrow) CDustMapWork::Orienter(m_manager));
+    if (!orienter)
+        return DustError(__LINE__, kKelvraOutOfMemory);
     IKelvraImage* source = nullptr;
     long strip = 0;
     if (IKelvraError* error = CreateDustImage(m_manager, shape, &source, &strip))
         return DustWrap(__LINE__, error);
-    IKelvraError* error = source->AppendRows(planes.reference, shape.height, shape.width);
-    {
-        CKelvraFilterTransform transform(m_manager);
-        if (!error)
-            error = KelvraDataConnect(source, &transform);
-        if (!error)
-            error = transform.SetTransform(m_contents.flip, double(m_contents.angle), false, false);
-        long width = 0, height = 0;
-        if (!error)
-            error = transform.GetSize(&width, &height);
-        if (!error) {
-            try {
-                work.oriented.assign(std::size_t(width) * std::size_t(height), 0);
-            } catch (const std::bad_alloc&) {
-                error = DustError(__LINE__, kKelvraOutOfMemory);
-            }
-        }
-        if (!error)
-            error = KelvraReadRect(&transform, KelvraRect(0, 0, width, height), work.oriented.data(), width);
-        IKelvraError::Release(KelvraDataDisconnect(source, &transform));
-        planes.referenceWidth = width;
-        planes.referenceHeight = height;
-    }
-    source->Release();
-    if (error)
+    if (IKelvraError* error = source->AppendRows(planes.reference, shape.height, shape.width)) {
+        source->Release();
         return DustWrap(__LINE__, error);
-    planes.reference = work.oriented.data();
+    }
+    if (IKelvraError* error = KelvraDataConnect(source, orienter.get())) {
+        source->Release();
+        return DustWrap(__LINE__, error);
+    }
+    orienter->source = source;
+    if (IKelvraError* error = orienter->SetTransform(m_contents.flip, double(m_contents.angle), false, false))
+        return DustWrap(__LINE__, error);
+    long width = 0, height = 0;
+    if (IKelvraError* error = orienter->GetSize(&width, &height))
+        return DustWrap(__LINE__, error);
+    try {
+        work.oriented.assign(std::size_t(width) * std::size_t(height), 0);
+    } catch (const std::bad_alloc&) {
+        return DustError(__LINE__, kKelvraOutOfMemory);
+    }
+    work.orientTiles.width = width;
+    work.orientTiles.height = height;
+    work.orientTiles.tile = planes.tiles.tile;
+    work.orienter = std::move(orienter);
+    work.tile = 0;
     return nullptr;
+}
+
+// State 1, one tile of the oriented reference a step; after the last the
+// filter is ended and the oriented reference stands for the analysed one.
+IKelvraError* CDustMap::OrientTile()
+{
+    CDustMapWork& work = *m_work;
+    TlDustMapPlanes& planes = work.planes;
+    const TlDustTiles& tiles = work.orientTiles;
+    long left, top, right, bottom;
+    tiles.Rect(work.tile, planes.reversed, &left, &top, &right, &bottom);
+    std::uint8_t* at = work.oriented.data() + std::size_t(top) * std::size_t(tiles.width) + std::size_t(left);
+    if (IKelvraError* error = KelvraReadRect(work.orienter.get(), KelvraRect(left, top, right, bottom), at, tiles.width))
+        return DustWrap(__LINE__, error);
+    if (++work.tile < tiles.Count())
+        return nullptr;
+    work.orienter.reset();
+    planes.reference = work.oriented.data();
+    planes.referenceWidth = tiles.width;
+    planes.referenceHeight = tiles.height;
+    EndStage();
+    m_state = kPreparing;
+    return nullptr;
+}
+
+// State 2, one tile of the developed picture a step; after the last the
+// De-Bayer filter is ended and the passes read the developed picture.
+IKelvraError* CDustMap::DevelopTile()
+{
+    CDustMapWork& work = *m_work;
+    TlDustMapPlanes& planes = work.planes;
+    const TlDustTiles& tiles = planes.tiles;
+    if (work.tile == 0 && work.developed.empty()) {
+        try {
+            work.developed.assign(std::size_t(tiles.width) * std::size_t(tiles.height) * 3, 0);
+        } catch (const std::bad_alloc&) {
+            return DustError(__LINE__, kKelvraOutOfMemory);
+        }
+    }
+    long left, top, right, bottom;
+    tiles.Rect(work.tile, planes.reversed, &left, &top, &right, &bottom);
+    std::uint16_t* at = work.developed.data() + (std::size_t(top) * std::size_t(tiles.width) + std::size_t(left)) * 3;
+    if (IKelvraError* error = KelvraReadRect(work.developer.get(), KelvraRect(left, top, right, bottom), at,
+                                             KelvraRowBytes(kKelvraRGB16, tiles.width)))
+        return DustWrap(__LINE__, error);
+    if (++work.tile < tiles.Count())
+        return nullptr;
+    work.developer.reset();
+    EndStage();
+    m_state = kPreparing;
+    return nullptr;
+}
+
+// A stage is done: the next runs its tiles the other way round.
+void CDustMap::EndStage()
+{
+    ++m_work->stage;
+    m_work->tile = 0;
+    m_work->planes.reversed = !m_work->planes.reversed;
 }
 
 // State 3 runs on into the luminance pass within the same step.
@@ -236,18 +319,16 @@ IKelvraError* CDustMap::Prepare(long& done, long& total)
     TlDustMapPlanes& planes = m_work->planes;
     const std::size_t count = std::size_t(planes.tiles.width) * std::size_t(planes.tiles.height);
     try {
-        planes.luminance.assign(count, 0);
-        for (auto* plane : {&planes.encoded, &planes.classes, &planes.shadow, &planes.flags, &planes.spread,
+        planes.luminance.Allocate(count);
+        for (auto* plane : {&planes.encoded, &planes.classes, &planes.shadow, &planes.nearRadius, &planes.nearFlags,
+                            &planes.flags, &planes.spread,
                             &planes.radius, &planes.exclusion, &planes.computed, &planes.mask})
-            plane->assign(count, 0);
+            plane->Allocate(count);
         m_work->pixels.resize(std::size_t(KelvraRowBytes(m_work->format, planes.tiles.tile)) *
                               std::size_t(planes.tiles.tile));
-        m_work->encodeTable.resize(65536);
     } catch (const std::bad_alloc&) {
         return Fail(DustError(__LINE__, kKelvraOutOfMemory));
     }
-    for (std::size_t i = 0; i < 65536; ++i)
-        m_work->encodeTable[i] = std::uint8_t(std::floor(255.0 * std::sqrt(double(i) / 65535.0) + 0.5));
     const TlDustShooting& shooting = m_work->analyzer->GetShooting();
     int row = 0;
     if (!m_work->linear) {
@@ -272,27 +353,28 @@ IKelvraError* CDustMap::Prepare(long& done, long& total)
         break;
     }
     m_work->tile = 0;
-    m_work->stage = m_work->orient ? 1 : 0;
     m_state = kLuminance;
     return Step(done, total);
 }
 
 namespace {
 // Y = (T(R) + 2 T(G) + T(B)) / 4 through the forward table, or plain sums
-// scaled to 16 bits.
+// scaled to 16 bits; `pixels` holds the tile's first row, rows `rowBytes` apart.
 template <typename Sample>
-void LuminanceRows(const CDustMapWork& work, const std::vector<std::uint16_t>& table, long left, long top, long right,
-                   long bottom, TlDustMapPlanes& planes)
+void LuminanceRows(const CDustMapWork& work, const unsigned char* pixels, long rowBytes, long left, long top,
+                   long right, long bottom, const std::uint16_t* table, TlDustMapPlanes& planes)
 {
-    const long rowBytes = KelvraRowBytes(work.format, right - left);
-    const bool plain = work.plainLuminance;
     const unsigned scale = sizeof(Sample) == 1 ? 257 : 1;
     for (long y = top; y < bottom; ++y) {
-        const Sample* in = reinterpret_cast<const Sample*>(work.pixels.data() + std::size_t((y - top) * rowBytes));
-        for (long x = left; x < right; ++x, in += 3) {
-            const std::uint64_t sum = plain ? std::uint64_t(in[0] + 2u * in[1] + in[2]) * scale
-                                            : std::uint64_t(table[in[0]]) + 2u * table[in[1]] + table[in[2]];
-            planes.luminance[planes.At(x, y)] = std::uint16_t(sum >> 2);
+        const Sample* in = reinterpret_cast<const Sample*>(pixels + std::size_t(y - top) * std::size_t(rowBytes));
+        std::uint16_t* out = &planes.luminance[planes.At(left, y)];
+        const long count = right - left;
+        if (work.plainLuminance) {
+            for (long x = 0; x < count; ++x, in += 3)
+                out[x] = std::uint16_t(((in[0] + 2u * in[1] + in[2]) * scale) >> 2);
+        } else {
+            for (long x = 0; x < count; ++x, in += 3)
+                out[x] = std::uint16_t((std::uint32_t(table[in[0]]) + 2u * table[in[1]] + table[in[2]]) >> 2);
         }
     }
 }
@@ -304,38 +386,44 @@ IKelvraError* CDustMap::RunPassTile()
     TlDustMapPlanes& planes = work.planes;
     const long tile = work.tile;
     long left, top, right, bottom;
-    planes.tiles.Rect(tile, &left, &top, &right, &bottom);
+    planes.tiles.Rect(tile, planes.reversed, &left, &top, &right, &bottom);
     switch (m_state) {
     case kLuminance: {
-        const long rowBytes = KelvraRowBytes(work.format, right - left);
-        if (IKelvraError* error =
-                KelvraReadRect(work.picture, KelvraRect(left, top, right, bottom), work.pixels.data(), rowBytes))
+        const unsigned char* pixels = work.pixels.data();
+        long rowBytes = KelvraRowBytes(work.format, right - left);
+        if (!work.developed.empty()) {
+            rowBytes = KelvraRowBytes(work.format, planes.tiles.width);
+            pixels = reinterpret_cast<const unsigned char*>(work.developed.data()) + std::size_t(top) * std::size_t(rowBytes) +
+                     std::size_t(KelvraRowBytes(work.format, left));
+        } else if (IKelvraError* error = KelvraReadRect(work.picture, KelvraRect(left, top, right, bottom),
+                                                        work.pixels.data(), rowBytes)) {
             return DustWrap(__LINE__, error);
+        }
         if (KelvraIs16Bit(work.format))
-            LuminanceRows<std::uint16_t>(work, m_contents.table, left, top, right, bottom, planes);
+            LuminanceRows<std::uint16_t>(work, pixels, rowBytes, left, top, right, bottom, m_contents.table.data(),
+                                         planes);
         else
-            LuminanceRows<std::uint8_t>(work, m_contents.table, left, top, right, bottom, planes);
+            LuminanceRows<std::uint8_t>(work, pixels, rowBytes, left, top, right, bottom, m_contents.table.data(),
+                                        planes);
         break;
     }
     case kEncoding:
-        for (long y = top; y < bottom; ++y)
-            for (long x = left; x < right; ++x)
-                planes.encoded[planes.At(x, y)] = work.encodeTable[planes.luminance[planes.At(x, y)]];
+        DustEncodeTile(planes, tile);
         break;
     case kClasses:
         DustClassTile(planes, tile);
         break;
     case kFlags:
-        DustFlagTile(planes, work.shadowSums, tile);
+        DustFlagTile(planes, tile);
         break;
     case kRadius:
-        DustRadiusTile(planes, work.shadowSums, tile);
+        DustRadiusTile(planes, tile);
         break;
     case kExclusion:
         DustExclusionTile(planes, tile);
         break;
     case kMask:
-        DustMaskTile(planes, work.luminanceSums, tile);
+        DustMaskTile(planes, tile);
         break;
     default:
         return DustError(__LINE__, kKelvraOperationFailed);
@@ -350,25 +438,34 @@ IKelvraError* CDustMap::EndPass()
     TlDustMapPlanes& planes = work.planes;
     try {
         switch (m_state) {
+        case kLuminance:
+            work.developed = {};
+            break;
         case kEncoding:
             PrepareDustSampling(planes);
             break;
         case kClasses:
             DustShadowImage(planes);
-            work.shadowSums = DustSummedArea(planes, planes.shadow);
+            planes.classes.Release();
             break;
         case kFlags:
             DustSpreadFlags(planes);
+            planes.flags.Release();
+            planes.encoded.Release();
+            planes.shadow.Release();
+            planes.nearFlags.Release();
             break;
         case kRadius:
-            work.shadowSums = {};
+            planes.nearRadius.Release();
             break;
         case kExclusion:
-            work.luminanceSums = DustLuminanceSums(planes);
+            planes.spread.Release();
             break;
         case kMask:
             DustSmoothMask(planes);
-            work.luminanceSums = {};
+            planes.computed.Release();
+            planes.radius.Release();
+            planes.luminance.Release();
             break;
         default:
             break;
@@ -376,8 +473,7 @@ IKelvraError* CDustMap::EndPass()
     } catch (const std::bad_alloc&) {
         return DustError(__LINE__, kKelvraOutOfMemory);
     }
-    ++work.stage;
-    work.tile = 0;
+    EndStage();
     if (m_state == kMask) {
         work.strip = 0;
         if (IKelvraError* error = work.deflater.Start(&m_contents.maskPages))
@@ -393,7 +489,7 @@ IKelvraError* CDustMap::CompressStrip()
 {
     CDustMapWork& work = *m_work;
     const TlDustTiles& tiles = work.planes.tiles;
-    const std::vector<std::uint8_t>& plane = m_state == kCompressingMask ? work.planes.mask : work.planes.exclusion;
+    const TlDustPlane<std::uint8_t>& plane = m_state == kCompressingMask ? work.planes.mask : work.planes.exclusion;
     const long rows = std::min(tiles.tile, tiles.height - work.strip * tiles.tile);
     const std::size_t offset = std::size_t(work.strip) * std::size_t(tiles.tile) * std::size_t(tiles.width);
     const bool last = ++work.strip >= tiles.Rows();
@@ -423,7 +519,7 @@ IKelvraError* CDustMap::Finish()
     shape.height = m_contents.height;
     shape.flip = m_contents.flip;
     shape.angle = double(m_contents.angle);
-    const std::vector<std::uint8_t>* sources[2] = {&planes.mask, &planes.exclusion};
+    const TlDustPlane<std::uint8_t>* sources[2] = {&planes.mask, &planes.exclusion};
     IKelvraImage** targets[2] = {&m_contents.mask, &m_contents.exclusion};
     for (int i = 0; i < 2; ++i) {
         long strip = 0;
@@ -446,8 +542,11 @@ void CDustMap::Report(long& done, long& total) const
     const long tiles = m_work->planes.tiles.Count();
     total = tiles * m_work->stages;
     const long strips = m_work->planes.tiles.Rows();
-    const long within =
-        m_state >= kCompressingMask ? m_work->strip * tiles / strips : m_work->tile;
+    long within = m_work->tile;
+    if (m_state >= kCompressingMask)
+        within = m_work->strip * tiles / strips;
+    else if (m_state == kOrienting)
+        within = m_work->tile * tiles / std::max(1L, m_work->orientTiles.Count());
     done = std::min(total - 1, m_work->stage * tiles + within);
 }
 
@@ -461,10 +560,10 @@ IKelvraError* CDustMap::Step(long& done, long& total)
         done = total = 1;
         return nullptr;
     case kOrienting:
-        if (IKelvraError* error = Orient())
+    case kDeveloping:
+        if (IKelvraError* error = m_state == kOrienting ? OrientTile() : DevelopTile())
             return Fail(error);
-        m_state = kPreparing;
-        return Prepare(done, total);
+        break;
     case kPreparing:
         return Prepare(done, total);
     case kCompressingMask:

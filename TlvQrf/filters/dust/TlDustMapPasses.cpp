@@ -11,19 +11,29 @@ constexpr unsigned kDarkLuminance = 1800;
 constexpr std::uint8_t kTextureBit = 0x80;
 constexpr std::uint8_t kBusyBit = 0x01;
 
-std::uint8_t DepthClass(unsigned value)
+// Tables made once for the process, on first use (thread-safe statics).
+struct DepthClasses {
+    std::uint8_t of[256];
+    DepthClasses()
+    {
+        for (unsigned v = 0; v < 256; ++v)
+            of[v] = v >= 124 ? 0 : v >= 120 ? 1 : v >= 112 ? 2 : v >= 96 ? 3 : v >= 64 ? 4 : 5;
+    }
+};
+
+struct EncodeTable {
+    std::uint8_t of[65536];
+    EncodeTable()
+    {
+        for (std::size_t i = 0; i < 65536; ++i)
+            of[i] = std::uint8_t(std::floor(255.0 * std::sqrt(double(i) / 65535.0) + 0.5));
+    }
+};
+
+const std::uint8_t* DepthClassTable()
 {
-    if (value >= 124)
-        return 0;
-    if (value >= 120)
-        return 1;
-    if (value >= 112)
-        return 2;
-    if (value >= 96)
-        return 3;
-    if (value >= 64)
-        return 4;
-    return 5;
+    static const DepthClasses table;
+    return table.of;
 }
 
 constexpr unsigned kClassThreshold[6] = {65535, 6682, 2570, 2056, 1028, 514};
@@ -75,7 +85,7 @@ template <typename Fn>
 void ForTile(const TlDustMapPlanes& planes, long tile, Fn&& fn)
 {
     long left, top, right, bottom;
-    planes.tiles.Rect(tile, &left, &top, &right, &bottom);
+    planes.tiles.Rect(tile, planes.reversed, &left, &top, &right, &bottom);
     for (long y = top; y < bottom; ++y)
         for (long x = left; x < right; ++x)
             fn(x, y);
@@ -92,61 +102,111 @@ void PrepareDustSampling(TlDustMapPlanes& planes)
     planes.positionsY = DustSamplePositions(planes.tiles.height + 2 * kMargin, planes.referenceHeight, sy);
 }
 
+void DustEncodeTile(TlDustMapPlanes& planes, long tile)
+{
+    static const EncodeTable encode;
+    long left, top, right, bottom;
+    planes.tiles.Rect(tile, planes.reversed, &left, &top, &right, &bottom);
+    for (long y = top; y < bottom; ++y) {
+        const std::uint16_t* in = &planes.luminance[planes.At(left, y)];
+        std::uint8_t* out = &planes.encoded[planes.At(left, y)];
+        for (long x = 0; x < right - left; ++x)
+            out[x] = encode.of[in[x]];
+    }
+}
+
 void DustClassTile(TlDustMapPlanes& planes, long tile)
 {
+    const std::uint8_t* depthClass = DepthClassTable();
     ForTile(planes, tile, [&](long x, long y) {
         const unsigned v = DustBilinear(planes.reference, planes.referenceWidth, planes.referenceHeight,
                                         planes.positionsX[std::size_t(x + kMargin)],
                                         planes.positionsY[std::size_t(y + kMargin)], kOutsideReference);
-        const std::uint8_t c = DepthClass(v);
+        const std::uint8_t c = depthClass[v];
         planes.classes[planes.At(x, y)] = planes.luminance[planes.At(x, y)] > kClassThreshold[c] ? c : 0;
     });
 }
 
-// The largest class value within the 15 x 15 window: separable maxima.
-void DustShadowImage(TlDustMapPlanes& planes)
+namespace {
+// Whether each row of a plane holds anything but `background`.
+std::vector<bool> RowsInUse(const TlDustMapPlanes& planes, const std::uint8_t* plane, std::uint8_t background = 0)
 {
     const long w = planes.tiles.width, h = planes.tiles.height;
-    std::vector<std::uint8_t> rows(planes.classes.size());
-    for (long y = 0; y < h; ++y)
-        for (long x = 0; x < w; ++x) {
-            std::uint8_t m = 0;
-            for (long d = -kMargin; d <= kMargin; ++d)
-                m = std::max(m, planes.classes[planes.At(Clamp(x + d, w), y)]);
-            rows[planes.At(x, y)] = m;
-        }
-    for (long y = 0; y < h; ++y)
-        for (long x = 0; x < w; ++x) {
-            std::uint8_t m = 0;
-            for (long d = -kMargin; d <= kMargin; ++d)
-                m = std::max(m, rows[planes.At(x, Clamp(y + d, h))]);
-            planes.shadow[planes.At(x, y)] = m;
-        }
+    std::vector<bool> used(static_cast<std::size_t>(h));
+    for (long y = 0; y < h; ++y) {
+        const std::uint8_t* row = plane + std::size_t(y) * std::size_t(w);
+        used[std::size_t(y)] = std::find_if(row, row + w, [background](std::uint8_t v) { return v != background; }) != row + w;
+    }
+    return used;
 }
 
-namespace {
-// The sum of a summed-area table over the window of half sizes (hx, hy).
-std::uint32_t WindowSum(const TlDustMapPlanes& planes, const std::vector<std::uint32_t>& sums, long x, long y, long hx,
-                        long hy)
+// Whether any row from y - reach to y + reach (within the picture) is in use.
+bool NearRowInUse(const std::vector<bool>& used, long y, long reach)
 {
-    const long w = planes.tiles.width, h = planes.tiles.height;
-    const long x0 = std::max(0L, x - hx), x1 = std::min(w, x + hx + 1);
-    const long y0 = std::max(0L, y - hy), y1 = std::min(h, y + hy + 1);
-    auto S = [&](long sx, long sy) { return sums[std::size_t(sy) * std::size_t(w + 1) + std::size_t(sx)]; };
-    return S(x1, y1) - S(x0, y1) - S(x1, y0) + S(x0, y0);
+    const long h = long(used.size());
+    for (long r = std::max(0L, y - reach); r <= std::min(h - 1, y + reach); ++r)
+        if (used[std::size_t(r)])
+            return true;
+    return false;
 }
 } // namespace
 
-void DustFlagTile(TlDustMapPlanes& planes, const std::vector<std::uint32_t>& shadowSums, long tile)
+namespace {
+// The largest value of `plane` within the window of half sizes (hx, hy)
+// around each pixel, cut at the picture's edges: separable maxima that skip
+// the rows holding only 0 (most of a picture).
+void WindowMax(const TlDustMapPlanes& planes, const std::uint8_t* plane, long hx, long hy, std::uint8_t* out)
+{
+    const long w = planes.tiles.width, h = planes.tiles.height;
+    const std::vector<bool> used = RowsInUse(planes, plane);
+    TlDustPlane<std::uint8_t> rows;
+    rows.Allocate(std::size_t(w) * std::size_t(h));
+    // Each step of the reach is one simple loop over the row, so that the
+    // compiler can work on many pixels at once.
+    for (long y = 0; y < h; ++y) {
+        if (!used[std::size_t(y)])
+            continue;
+        const std::uint8_t* __restrict in = plane + planes.At(0, y);
+        std::uint8_t* __restrict row = &rows[planes.At(0, y)];
+        std::copy(in, in + w, row);
+        for (long d = 1; d <= hx && d < w; ++d) {
+            for (long x = d; x < w; ++x)
+                row[x] = std::max(row[x], in[x - d]);
+            for (long x = 0; x + d < w; ++x)
+                row[x] = std::max(row[x], in[x + d]);
+        }
+    }
+    for (long y = 0; y < h; ++y) {
+        std::uint8_t* __restrict line = out + planes.At(0, y);
+        std::fill(line, line + w, std::uint8_t(0));
+        for (long r = std::max(0L, y - hy); r <= std::min(h - 1, y + hy); ++r) {
+            if (!used[std::size_t(r)])
+                continue;
+            const std::uint8_t* __restrict in = &rows[planes.At(0, r)];
+            for (long x = 0; x < w; ++x)
+                line[x] = std::max(line[x], in[x]);
+        }
+    }
+}
+} // namespace
+
+// The largest class value within the 15 x 15 window; then where a shadow
+// lies near enough for the radius window, and for the texture flags that
+// the spread (1 pixel) and the exclusion ring (8) carry beyond it.
+void DustShadowImage(TlDustMapPlanes& planes)
+{
+    WindowMax(planes, planes.classes.data(), kMargin, kMargin, planes.shadow.data());
+    WindowMax(planes, planes.shadow.data(), planes.halfWidth, planes.halfHeight, planes.nearRadius.data());
+    WindowMax(planes, planes.nearRadius.data(), 9, 9, planes.nearFlags.data());
+}
+
+void DustFlagTile(TlDustMapPlanes& planes, long tile)
 {
     const long w = planes.tiles.width, h = planes.tiles.height;
     const unsigned n = planes.noise;
-    // The spread (1) and the exclusion ring (8) reach this far past the
-    // radius window.
-    const long reachX = planes.halfWidth + 9, reachY = planes.halfHeight + 9;
     auto J = [&](long x, long y) { return long(planes.encoded[planes.At(Mirror(x, w), Mirror(y, h))]); };
     ForTile(planes, tile, [&](long x, long y) {
-        if (WindowSum(planes, shadowSums, x, y, reachX, reachY) == 0) {
+        if (!planes.nearFlags[planes.At(x, y)]) {
             planes.flags[planes.At(x, y)] = 0;
             return;
         }
@@ -180,38 +240,33 @@ void DustFlagTile(TlDustMapPlanes& planes, const std::vector<std::uint32_t>& sha
     });
 }
 
-// Each pixel takes the low four bits of its 3 x 3 neighbours.
+// Each pixel takes the low four bits of its 3 x 3 neighbours; rows with no
+// flags near them stay 0.
 void DustSpreadFlags(TlDustMapPlanes& planes)
 {
     const long w = planes.tiles.width, h = planes.tiles.height;
-    for (long y = 0; y < h; ++y)
+    const std::vector<bool> used = RowsInUse(planes, planes.flags.data());
+    for (long y = 0; y < h; ++y) {
+        std::uint8_t* out = &planes.spread[planes.At(0, y)];
+        if (!NearRowInUse(used, y, 1)) {
+            std::fill(out, out + w, std::uint8_t(0));
+            continue;
+        }
         for (long x = 0; x < w; ++x) {
             std::uint8_t bits = planes.flags[planes.At(x, y)];
             for (long dy = -1; dy <= 1; ++dy)
                 for (long dx = -1; dx <= 1; ++dx)
                     bits |= planes.flags[planes.At(Clamp(x + dx, w), Clamp(y + dy, h))] & 0x0F;
-            planes.spread[planes.At(x, y)] = bits;
+            out[x] = bits;
         }
+    }
 }
 
-std::vector<std::uint32_t> DustSummedArea(const TlDustMapPlanes& planes, const std::vector<std::uint8_t>& plane)
-{
-    const long w = planes.tiles.width, h = planes.tiles.height;
-    std::vector<std::uint32_t> sums(std::size_t(w + 1) * std::size_t(h + 1), 0);
-    for (long y = 0; y < h; ++y)
-        for (long x = 0; x < w; ++x)
-            sums[std::size_t(y + 1) * std::size_t(w + 1) + std::size_t(x + 1)] =
-                plane[planes.At(x, y)] + sums[std::size_t(y) * std::size_t(w + 1) + std::size_t(x + 1)] +
-                sums[std::size_t(y + 1) * std::size_t(w + 1) + std::size_t(x)] -
-                sums[std::size_t(y) * std::size_t(w + 1) + std::size_t(x)];
-    return sums;
-}
-
-void DustRadiusTile(TlDustMapPlanes& planes, const std::vector<std::uint32_t>& sums, long tile)
+void DustRadiusTile(TlDustMapPlanes& planes, long tile)
 {
     ForTile(planes, tile, [&](long x, long y) {
-        const std::uint32_t shadow = WindowSum(planes, sums, x, y, planes.halfWidth, planes.halfHeight);
-        planes.radius[planes.At(x, y)] = shadow ? kRadiusOfFlags[planes.spread[planes.At(x, y)] & 15] : 0;
+        planes.radius[planes.At(x, y)] =
+            planes.nearRadius[planes.At(x, y)] ? kRadiusOfFlags[planes.spread[planes.At(x, y)] & 15] : 0;
     });
 }
 
@@ -233,19 +288,6 @@ void DustExclusionTile(TlDustMapPlanes& planes, long tile)
     });
 }
 
-std::vector<std::uint64_t> DustLuminanceSums(const TlDustMapPlanes& planes)
-{
-    const long w = planes.tiles.width, h = planes.tiles.height;
-    std::vector<std::uint64_t> sums(std::size_t(w + 1) * std::size_t(h + 1), 0);
-    for (long y = 0; y < h; ++y)
-        for (long x = 0; x < w; ++x)
-            sums[std::size_t(y + 1) * std::size_t(w + 1) + std::size_t(x + 1)] =
-                planes.luminance[planes.At(x, y)] + sums[std::size_t(y) * std::size_t(w + 1) + std::size_t(x + 1)] +
-                sums[std::size_t(y + 1) * std::size_t(w + 1) + std::size_t(x)] -
-                sums[std::size_t(y) * std::size_t(w + 1) + std::size_t(x)];
-    return sums;
-}
-
 unsigned DustMaskValue(unsigned radius, std::uint64_t centre, std::uint64_t sum)
 {
     const double value =
@@ -254,47 +296,57 @@ unsigned DustMaskValue(unsigned radius, std::uint64_t centre, std::uint64_t sum)
 }
 
 // Windows that reach past the picture read its edge pixels.
-void DustMaskTile(TlDustMapPlanes& planes, const std::vector<std::uint64_t>& sums, long tile)
+void DustMaskTile(TlDustMapPlanes& planes, long tile)
 {
     const long w = planes.tiles.width, h = planes.tiles.height;
-    auto S = [&](long x, long y) { return sums[std::size_t(y) * std::size_t(w + 1) + std::size_t(x)]; };
     ForTile(planes, tile, [&](long x, long y) {
         const unsigned r = planes.radius[planes.At(x, y)];
         if (r == 0 || planes.exclusion[planes.At(x, y)] != 0) {
             planes.computed[planes.At(x, y)] = 128;
             return;
         }
-        std::uint64_t sum = 0;
         const long R = long(r);
+        std::uint64_t sum = 0;
         if (x - R >= 0 && y - R >= 0 && x + R < w && y + R < h) {
-            sum = S(x + R + 1, y + R + 1) - S(x - R, y + R + 1) - S(x + R + 1, y - R) + S(x - R, y - R);
+            for (long dy = -R; dy <= R; ++dy) {
+                const std::uint16_t* row = &planes.luminance[planes.At(x - R, y + dy)];
+                for (long dx = 0; dx <= 2 * R; ++dx)
+                    sum += row[dx];
+            }
         } else {
             for (long dy = -R; dy <= R; ++dy)
                 for (long dx = -R; dx <= R; ++dx)
                     sum += planes.luminance[planes.At(Clamp(x + dx, w), Clamp(y + dy, h))];
         }
-        planes.computed[planes.At(x, y)] =
-            std::uint8_t(DustMaskValue(r, planes.luminance[planes.At(x, y)], sum));
+        planes.computed[planes.At(x, y)] = std::uint8_t(DustMaskValue(r, planes.luminance[planes.At(x, y)], sum));
     });
 }
 
-// Values above 90 (light shadows) take the mean of their 3 x 3 neighbourhood.
+// Values above 90 (light shadows) take the mean of their 3 x 3
+// neighbourhood; rows whose neighbourhood is all 128 (no shadow) stay so.
 void DustSmoothMask(TlDustMapPlanes& planes)
 {
     const long w = planes.tiles.width, h = planes.tiles.height;
-    for (long y = 0; y < h; ++y)
+    const std::vector<bool> shadowed = RowsInUse(planes, planes.computed.data(), 128);
+    for (long y = 0; y < h; ++y) {
+        std::uint8_t* out = &planes.mask[planes.At(0, y)];
+        if (!NearRowInUse(shadowed, y, 1)) {
+            std::fill(out, out + w, std::uint8_t(128));
+            continue;
+        }
         for (long x = 0; x < w; ++x) {
             const std::uint8_t value = planes.computed[planes.At(x, y)];
             if (value <= 90) {
-                planes.mask[planes.At(x, y)] = value;
+                out[x] = value;
                 continue;
             }
             unsigned sum = 0;
             for (long dy = -1; dy <= 1; ++dy)
                 for (long dx = -1; dx <= 1; ++dx)
                     sum += planes.computed[planes.At(Clamp(x + dx, w), Clamp(y + dy, h))];
-            planes.mask[planes.At(x, y)] = std::uint8_t(sum / 9);
+            out[x] = std::uint8_t(sum / 9);
         }
+    }
 }
 
 unsigned DustNoiseLevel(std::uint32_t curveId, std::int32_t sensitivity, int row)

@@ -6,6 +6,7 @@
 // tone curve, chosen by curve id and the shooting block.
 #pragma once
 
+#include "filters/dust/TlDustCurveBlocks.h"
 #include "filters/dust/TlDustShooting.h"
 #include "kelvra/KelvraTypes.h"
 
@@ -26,16 +27,12 @@ void BuildSquareTonePair(std::vector<std::uint16_t>* table);
 bool BuildCurveTonePair(const TlDustShooting& shooting, std::size_t forwardEntries,
                         std::vector<std::uint16_t>* table);
 
-// The tone-curve parameter blocks: family A (curve ids 260, 1025, 1026)
-// and family B (257, 258, 259).
-struct TlDustCurveA {
-    double c0, c1, c2, c3, a, g, b, c, d, e5, e, y1, y2;
-};
-struct TlDustCurveB {
-    double k[8];
-    std::uint16_t s, o, p;
-};
 // The block a shooting block selects; false for a curve id of the other
 // family or an unknown one.
 bool SelectDustCurveA(const TlDustShooting& shooting, TlDustCurveA* curve);
 bool SelectDustCurveB(const TlDustShooting& shooting, TlDustCurveB* curve);
+
+// The linear value (in units of y) whose cubic segment of `curve` gives
+// the encoded value x; `upperHalf` picks the fallback when no root lies
+// in 0..y1 (y1 above, 0 below).
+double DustCubicInverse(const TlDustCurveA& curve, double x, bool upperHalf);

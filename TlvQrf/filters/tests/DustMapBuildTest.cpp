@@ -59,25 +59,44 @@ TEST(DustMapBuildTest, MaskValueIsAtMost128AndExactlyThatWhereUniform)
     EXPECT_EQ(64u, DustMaskValue(1, 1000, 9 * 2000));
 }
 
-// A reference and a picture of the same synthetic scene, analysed.
+// A reference and a picture of the same synthetic scene, analysed: an 8-bit
+// RGB picture, the same shown mirrored and turned, or a raw mosaic (with a
+// border of 6 that the development crops) of curve id 258.
+enum class PictureKind { kPlain, kTurned, kRaw };
+
 struct MapRig {
-    MapRig()
+    explicit MapRig(PictureKind kind = PictureKind::kPlain)
     {
         scene = dust_synth::GridScene(200, 150, 50, 2.5);
-        const Bytes record = dust_synth::ReferenceRecord(scene, {});
+        dust_synth::ReferenceValues values;
+        values.curveId = kind == PictureKind::kRaw ? 258 : 1025;
+        const Bytes record = dust_synth::ReferenceRecord(scene, values);
         ExpectOk(reference.Load(record.size(), record.data()));
-        PutPictureTags(tags, 1025, 11, 50);
+        PutPictureTags(tags, std::int32_t(values.curveId), 11, 50);
         ExpectOk(analyzer.Begin(&reference, tags.tags));
         long done = 0, total = 0;
         do
             ExpectOk(analyzer.Step(done, total));
         while (done < total);
+        if (kind == PictureKind::kRaw) {
+            const std::uint8_t codes[4] = {2, 1, 1, 0};
+            picture = pixel_test::MakeImageOf(holder.manager, scene.width + 12, scene.height + 12, kKelvraRawMosaic,
+                                              dust_synth::MosaicSamples(scene, true, 6, codes));
+            return;
+        }
         picture = pixel_test::MakeImageOf(holder.manager, scene.width, scene.height, kKelvraRGB8,
                                           dust_synth::PictureSamples(scene, true, [](double l) {
                                               return unsigned(std::lround(255 * std::sqrt(std::min(l, 1.0))));
                                           }));
+        if (kind == PictureKind::kTurned)
+            ExpectOk(picture->SetTransform(true, 90.0, 0));
     }
     ~MapRig() { picture->Release(); }
+    long Tiles() const
+    {
+        const long tile = holder.manager->GetTileSize();
+        return ((scene.width + tile - 1) / tile) * ((scene.height + tile - 1) / tile);
+    }
     ManagerHolder holder;
     dust_synth::Scene scene;
     CDustReference reference{holder.manager};
@@ -85,6 +104,36 @@ struct MapRig {
     CDustAnalyzer analyzer{holder.manager};
     IKelvraImage* picture = nullptr;
 };
+
+const struct {
+    const char* name;
+    PictureKind kind;
+    long stages;
+} kPictureKinds[] = {
+    {"plain", PictureKind::kPlain, 9},
+    {"turned: the reference is oriented first", PictureKind::kTurned, 10},
+    {"raw: the mosaic is developed first", PictureKind::kRaw, 10},
+};
+
+TEST(DustMapBuildTest, ProgressCountsEveryStageAndRisesToTotal)
+{
+    for (const auto& kind : kPictureKinds) {
+        SCOPED_TRACE(kind.name);
+        MapRig rig(kind.kind);
+        CDustMap map(rig.holder.manager);
+        ExpectOk(map.Begin(&rig.analyzer, rig.picture, 0, 0));
+        long done = 0, total = 0, last = -1, steps = 0;
+        do {
+            ExpectOk(map.Step(done, total));
+            EXPECT_EQ(rig.Tiles() * kind.stages, total);
+            EXPECT_GE(done, last);
+            last = done;
+            ASSERT_LT(++steps, 10000);
+        } while (done < total);
+        EXPECT_EQ(CDustMap::kFinished, map.GetState());
+        EXPECT_EQ(0, KelvraDestinationCount(rig.picture)) << "the development is let go";
+    }
+}
 
 TEST(DustMapBuildTest, ProgressRisesToTotalAndEveryMaskValueIsAtMost128)
 {
@@ -112,29 +161,34 @@ TEST(DustMapBuildTest, ProgressRisesToTotalAndEveryMaskValueIsAtMost128)
 
 TEST(DustMapBuildTest, AbortInEveryStateAndAFailedStepReturnToIdle)
 {
-    MapRig rig;
-    long steps = 0;
-    {
-        CDustMap map(rig.holder.manager);
-        ExpectOk(map.Begin(&rig.analyzer, rig.picture, 0, 0));
-        long done = 0, total = 0;
-        do {
-            ExpectOk(map.Step(done, total));
-            ++steps;
-        } while (done < total);
-    }
-    for (long k = 0; k < steps; ++k) {
-        CDustMap map(rig.holder.manager);
-        ExpectOk(map.Begin(&rig.analyzer, rig.picture, 0, 0));
-        long done = 0, total = 0;
-        for (long i = 0; i < k; ++i)
-            ExpectOk(map.Step(done, total));
-        ExpectOk(map.Abort());
-        EXPECT_EQ(CDustMap::kIdle, map.GetState()) << "after " << k << " steps";
-        EXPECT_EQ(0u, map.GetStoredSize());
-        EXPECT_EQ(nullptr, map.GetCorrectionMask());
+    for (const auto& kind : kPictureKinds) {
+        SCOPED_TRACE(kind.name);
+        MapRig rig(kind.kind);
+        long steps = 0;
+        {
+            CDustMap map(rig.holder.manager);
+            ExpectOk(map.Begin(&rig.analyzer, rig.picture, 0, 0));
+            long done = 0, total = 0;
+            do {
+                ExpectOk(map.Step(done, total));
+                ++steps;
+            } while (done < total);
+        }
+        for (long k = 0; k < steps; ++k) {
+            CDustMap map(rig.holder.manager);
+            ExpectOk(map.Begin(&rig.analyzer, rig.picture, 0, 0));
+            long done = 0, total = 0;
+            for (long i = 0; i < k; ++i)
+                ExpectOk(map.Step(done, total));
+            ExpectOk(map.Abort());
+            EXPECT_EQ(CDustMap::kIdle, map.GetState()) << "after " << k << " steps";
+            EXPECT_EQ(0u, map.GetStoredSize());
+            EXPECT_EQ(nullptr, map.GetCorrectionMask());
+            EXPECT_EQ(0, KelvraDestinationCount(rig.picture)) << "after " << k << " steps";
+        }
     }
 
+    MapRig rig;
     frame_test::RecordingSource failing(rig.picture);
     failing.failAtLock = 1;
     CDustMap map(rig.holder.manager);

@@ -26,6 +26,39 @@ TEST(DustToneTableTest, SquarePathFollowsTheSharedTables)
     EXPECT_EQ(65535, inverse[65535]);
     for (long k = 1; k < 65536; ++k)
         ASSERT_LE(inverse[k - 1], inverse[k]) << k;
+    // Between the knots: the lower entry plus the rise times the position
+    // above it over 65535, rounded, in quarters.
+    for (long k = 1; k < 65535; ++k) {
+        const std::int64_t position = std::int64_t(k) * 4095;
+        const std::int64_t index = position / 65535;
+        const std::int64_t s = (root[index + 1] - root[index]) * (position % 65535);
+        ASSERT_EQ(inverse[k], std::uint16_t((root[index] + ((s + ((s + 0x8000) >> 16)) >> 16)) >> 2)) << k;
+    }
+}
+
+TEST(DustToneTableTest, CubicSegmentInvertsThroughItsRealRoot)
+{
+    TlDustShooting shooting;
+    shooting.curveId = 1025;
+    shooting.toneBlock = 3;
+    TlDustCurveA curve;
+    ASSERT_TRUE(SelectDustCurveA(shooting, &curve));
+    EXPECT_EQ(curve.c0, -16.413954) << "block 3 of 1025 is the given block";
+    const double top = DustCurveX(curve, curve.y1);
+    for (double x = 0.0; x <= top; x += top / 50) {
+        const double y = DustCubicInverse(curve, x, false);
+        EXPECT_GE(y, 0.0);
+        EXPECT_LE(y, curve.y1);
+        EXPECT_NEAR(DustCurveX(curve, y), x, 1e-9) << x;
+    }
+    // Just above the segment's top the cubic still has three real roots, none
+    // in 0..y1: the upper half of the segment takes y1, the lower half 0.
+    EXPECT_EQ(DustCubicInverse(curve, top + 0.05, true), curve.y1);
+    EXPECT_EQ(DustCubicInverse(curve, top + 0.05, false), 0.0);
+    // A cubic with one real root (a steep rising one) goes through Cardano.
+    TlDustCurveA steep = curve;
+    steep.c0 = 1.0, steep.c1 = 0.0, steep.c2 = 3.0, steep.c3 = 0.0;
+    EXPECT_NEAR(DustCubicInverse(steep, 4.0, false), 1.0, 1e-12);
 }
 
 TEST(DustToneTableTest, EachCurveFamilyInvertsItsForwardPart)
@@ -38,7 +71,7 @@ TEST(DustToneTableTest, EachCurveFamilyInvertsItsForwardPart)
     } curves[] = {
         {"1025, telling block 3", 1025, 3, 0}, {"1025, block 0", 1025, 0, 0}, {"1026, block 6", 1026, 6, 0},
         {"260, block 2", 260, 2, 0},           {"258, telling block 0", 258, 2, 0}, {"257, block 8", 257, 2, 3},
-        {"259, block 4", 259, 2, 3},
+        {"259, block 4", 259, 2, 3}, {"257, block 5 with a foot", 257, 2, 0},
     };
     for (const auto& c : curves) {
         SCOPED_TRACE(c.name);
@@ -47,6 +80,9 @@ TEST(DustToneTableTest, EachCurveFamilyInvertsItsForwardPart)
         shooting.toneBlock = c.toneBlock;
         shooting.toneVariant = c.toneVariant;
         std::vector<std::uint16_t> table;
+        ASSERT_TRUE(BuildCurveTonePair(shooting, 65536, &table));
+        for (long k = 1; k < 65536; ++k)
+            ASSERT_LE(table[65536 + std::size_t(k - 1)], table[65536 + std::size_t(k)]) << "16-bit inverse at " << k;
         ASSERT_TRUE(BuildCurveTonePair(shooting, 256, &table));
         ASSERT_EQ(65792u, table.size());
         const std::uint16_t* inverse = table.data() + 256;
