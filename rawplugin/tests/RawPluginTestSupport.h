@@ -7,10 +7,15 @@
 #include "PsFormatHost.h"
 #include "TlRawPluginUi.h"
 #include "support/RegistrySandbox.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 

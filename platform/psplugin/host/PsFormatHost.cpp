@@ -65,7 +65,7 @@ struct CPsFormatHost::Procs {
 
     static PsHandle PS_API NewHandle(std::int32_t size)
     {
-        if (size < 0)
+        if (size < 0 || g_host->m_options.failHandleAllocation)
             return nullptr;
         try {
             return NewBlock(std::size_t(size));

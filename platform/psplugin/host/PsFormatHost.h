@@ -47,6 +47,8 @@ struct PsFormatHostOptions {
     std::int16_t readDescriptorVersion = kPsReadDescriptorProcsVersion;
     std::int16_t writeDescriptorVersion = kPsWriteDescriptorProcsVersion;
     bool offerBasicSuite = true;
+    // The handle procedures' allocation answers that memory ran out.
+    bool failHandleAllocation = false;
 
     // The recorded descriptor to play (none: nothing recorded) and how.
     bool hasDescriptor = false;
