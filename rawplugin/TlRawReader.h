@@ -80,6 +80,8 @@ private:
     int RunDeBayer();
     int Develop();
     int LoadPreview();
+    // The file's preview image as it is rendered (turned when its tags say so).
+    int PreviewSource(IKelvraDataSource** source);
     int RenderChecked(long mode, long top, long bottom, long left, long right, void* buffer, long rowBytes);
 
     std::size_t m_budget = 0;

@@ -184,15 +184,23 @@ int CTlRawReader::LoadPreview()
     return TlRawMapError(error);
 }
 
-int CTlRawReader::DescribePreview(TlRawDescription* description)
+int CTlRawReader::PreviewSource(IKelvraDataSource** source)
 {
-    if (!description)
-        return kTlRawBadArgument;
     if (!m_ready)
         return kTlRawNotOpen;
     if (int result = LoadPreview())
         return result;
-    IKelvraDataSource* source = m_previewTurn ? static_cast<IKelvraDataSource*>(m_previewTurn.get()) : m_preview;
+    *source = m_previewTurn ? static_cast<IKelvraDataSource*>(m_previewTurn.get()) : m_preview;
+    return kTlRawOk;
+}
+
+int CTlRawReader::DescribePreview(TlRawDescription* description)
+{
+    if (!description)
+        return kTlRawBadArgument;
+    IKelvraDataSource* source = nullptr;
+    if (int result = PreviewSource(&source))
+        return result;
     KelvraPixelFormat format = 0;
     IKelvraError* error = source->GetSize(&description->width, &description->height);
     if (!error)
@@ -237,10 +245,8 @@ int CTlRawReader::RenderPreviewStrip(long top, long bottom, long left, long righ
 {
     if (!buffer || top < 0 || left < 0 || bottom <= top || right <= left)
         return kTlRawBadArgument;
-    if (!m_ready)
-        return kTlRawNotOpen;
-    if (int result = LoadPreview())
+    IKelvraDataSource* source = nullptr;
+    if (int result = PreviewSource(&source))
         return result;
-    IKelvraDataSource* source = m_previewTurn ? static_cast<IKelvraDataSource*>(m_previewTurn.get()) : m_preview;
     return TlRawMapError(KelvraReadRect(source, KelvraRect(left, top, right, bottom), buffer, rowBytes));
 }

@@ -386,7 +386,19 @@ PsResult CPsFormatHost::Call(std::int16_t selector, const std::string& file, con
 {
     PsFormatRecord record;
     Prepare(&record, file, options);
-    return Run(selector, &record);
+    const PsResult result = Run(selector, &record);
+    DropDescriptor(record);
+    return result;
+}
+
+void CPsFormatHost::DropDescriptor(const PsFormatRecord& record)
+{
+    if (!record.descriptorParameters || !record.descriptorParameters->descriptor)
+        return;
+    g_host = this;
+    Procs::DisposeHandle(record.descriptorParameters->descriptor);
+    g_host = nullptr;
+    record.descriptorParameters->descriptor = nullptr;
 }
 
 PsFormatHostResult CPsFormatHost::Open(const std::string& file, const PsFormatHostOptions& options)
@@ -406,11 +418,7 @@ PsFormatHostResult CPsFormatHost::Open(const std::string& file, const PsFormatHo
             result.finish = Run(kPsFormatReadFinish, &record);
         }
     }
-    if (record.descriptorParameters && record.descriptorParameters->descriptor) {
-        g_host = this;
-        Procs::DisposeHandle(record.descriptorParameters->descriptor);
-        g_host = nullptr;
-    }
+    DropDescriptor(record);
     m_result = nullptr;
     return result;
 }

@@ -136,6 +136,8 @@ private:
     PsResult Run(std::int16_t selector, PsFormatRecord* record);
     void Prepare(PsFormatRecord* record, const std::string& file, const PsFormatHostOptions& options);
     void Collect(const PsFormatRecord& record, PsFormatHostResult* result) const;
+    // Frees the descriptor the record holds after a call.
+    void DropDescriptor(const PsFormatRecord& record);
     PsResult Advance();
     void Property(PsKey signature, PsKey key, PsHandle value);
 
