@@ -57,7 +57,7 @@ double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
 
 int main(int argc, char** argv)
 {
-    const char* model = argc > 1 ? argv[1] : "1025";
+    const char* model = argc > 1 ? argv[1] : "257";
     const std::string path = Folder(true) + "RawPluginBench.qrf";
     std::printf("making a 6000 x 4000 file of model %s...\n", model);
     if (!MakeFile(path, model)) {
