@@ -201,8 +201,10 @@ void CTlRawReader::Close()
     ReleaseAndClear(m_developedImage);
     m_previewTurn.reset();
     ReleaseAndClear(m_preview);
-    ReleaseAndClear(m_vendor);
     ReleaseAndClear(m_raw);
+    ReleaseAndClear(m_previewVendor);
+    ReleaseAndClear(m_rawPreview);
+    ReleaseAndClear(m_vendor);
     if (m_tags)
         m_tags->Destroy();
     m_tags = nullptr;
@@ -213,6 +215,7 @@ void CTlRawReader::Close()
     ReleaseAndClear(m_manager);
     m_ready = false;
     m_developed = false;
+    m_previewSelected = false;
     m_fullIndex = -1;
     m_rawIndex = -1;
     m_modelCode = 0;
@@ -264,8 +267,8 @@ int CTlRawReader::SetWhiteBalance(int index)
         return kTlRawNotOpen;
     const TlnWhiteBalance option = TlRawWhiteBalanceOption(index);
     IKelvraError* error = m_chain->SetOption(kTlnOptionWhiteBalance, kTlnSubValueMain, &option, sizeof option);
-    if (!error && m_vendor)
-        error = m_vendor->SetOption(kTlnOptionWhiteBalance, kTlnSubValueMain, &option, sizeof option);
+    if (!error && ViewVendor())
+        error = ViewVendor()->SetOption(kTlnOptionWhiteBalance, kTlnSubValueMain, &option, sizeof option);
     return TlRawMapError(error);
 }
 
@@ -274,8 +277,8 @@ int CTlRawReader::ResetWhiteBalance()
     if (!m_ready)
         return kTlRawNotOpen;
     IKelvraError* error = m_chain->ResetOption(kTlnOptionWhiteBalance);
-    if (!error && m_vendor)
-        error = m_vendor->ResetOption(kTlnOptionWhiteBalance);
+    if (!error && ViewVendor())
+        error = ViewVendor()->ResetOption(kTlnOptionWhiteBalance);
     return TlRawMapError(error);
 }
 
@@ -284,8 +287,8 @@ int CTlRawReader::SetExposure(double ev)
     if (!m_ready)
         return kTlRawNotOpen;
     IKelvraError* error = m_chain->SetOption(kTlnOptionExposure, kTlnSubValueMain, &ev, sizeof ev);
-    if (!error && m_vendor)
-        error = m_vendor->SetOption(kTlnOptionExposure, kTlnSubValueMain, &ev, sizeof ev);
+    if (!error && ViewVendor())
+        error = ViewVendor()->SetOption(kTlnOptionExposure, kTlnSubValueMain, &ev, sizeof ev);
     return TlRawMapError(error);
 }
 

@@ -65,6 +65,11 @@ public:
     int GetIccProfile(std::uint32_t* size, void* buffer);
     int IsEdited(bool* edited);
     int SetSixMegapixelOutput();
+    // Develops the view from the file's raw preview mosaic (true) or from the
+    // developed picture again (false); only files of the vendor path with a
+    // raw mosaic of format 0x10020403 have the former.
+    int SelectPreviewSource(bool preview);
+    bool HasRawPreview() const { return m_vendor != nullptr && m_rawIndex > 0; }
 
     std::uint32_t FileFormat() const { return m_format; }
     bool UsesVendor() const { return m_vendor != nullptr; }
@@ -80,8 +85,12 @@ private:
     int RunDeBayer();
     int Develop();
     int LoadPreview();
+    // Drops a preview source that could not be made.
+    void ReleaseAndClearVendor();
     // The file's preview image as it is rendered (turned when its tags say so).
     int PreviewSource(IKelvraDataSource** source);
+    // The vendor source that serves the current view (null off the vendor path).
+    ITlnProcessRawVendor1* ViewVendor() const { return m_previewSelected ? m_previewVendor : m_vendor; }
     int RenderChecked(long mode, long top, long bottom, long left, long right, void* buffer, long rowBytes);
 
     std::size_t m_budget = 0;
@@ -96,6 +105,9 @@ private:
     ITlnProcessRawVendor1* m_vendor = nullptr;
     IKelvraImage* m_preview = nullptr;
     IKelvraImage* m_developedImage = nullptr;
+    IKelvraImage* m_rawPreview = nullptr;          // the raw mosaic the preview source develops
+    ITlnProcessRawVendor1* m_previewVendor = nullptr; // the second vendor source
+    bool m_previewSelected = false;
     std::unique_ptr<CDeBayerHQFilter> m_deBayer;
     std::unique_ptr<IKelvraFilter> m_previewTurn;
     ITlnFilterChain* m_chain = nullptr;

@@ -140,7 +140,7 @@ int CTlRawReader::RunDeBayer()
 int CTlRawReader::Develop()
 {
     if (m_developed)
-        return m_vendor ? TlRawMapError(m_vendor->Process()) : kTlRawOk;
+        return ViewVendor() ? TlRawMapError(ViewVendor()->Process()) : kTlRawOk;
     IKelvraError* error = nullptr;
     while (!error && !m_load->IsComplete())
         error = m_load->Step();
@@ -249,4 +249,59 @@ int CTlRawReader::RenderPreviewStrip(long top, long bottom, long left, long righ
     if (int result = PreviewSource(&source))
         return result;
     return TlRawMapError(KelvraReadRect(source, KelvraRect(left, top, right, bottom), buffer, rowBytes));
+}
+
+int CTlRawReader::SelectPreviewSource(bool preview)
+{
+    if (!m_ready)
+        return kTlRawNotOpen;
+    if (preview == m_previewSelected)
+        return kTlRawOk;
+    if (!preview) {
+        m_previewSelected = false;
+        return TlRawMapError(m_chain->Connect(m_input));
+    }
+    if (!HasRawPreview())
+        return kTlRawBadArgument;
+    if (!m_previewVendor) {
+        IKelvraError* error = m_manager->CreateImage(&m_rawPreview);
+        if (!error)
+            error = m_load->LoadSubImage(m_rawIndex, m_rawPreview, nullptr);
+        if (!error)
+            error = ITlnProcessRawVendor1::CreateObject(m_manager, &m_previewVendor);
+        if (!error)
+            error = m_previewVendor->Connect(m_load, m_tags, m_rawPreview);
+        if (int result = TlRawMapError(error)) {
+            ReleaseAndClearVendor();
+            return result;
+        }
+    }
+    // The preview starts from the options the view has now.
+    TlnWhiteBalance balance{0, 0};
+    double exposure = 0.0;
+    IKelvraError* error = m_chain->GetOption(kTlnOptionWhiteBalance, kTlnSubValueMain, &balance, sizeof balance);
+    if (!error)
+        error = m_chain->GetOption(kTlnOptionExposure, kTlnSubValueMain, &exposure, sizeof exposure);
+    if (!error)
+        error = m_previewVendor->SetOption(kTlnOptionWhiteBalance, kTlnSubValueMain, &balance, sizeof balance);
+    if (!error)
+        error = m_previewVendor->SetOption(kTlnOptionExposure, kTlnSubValueMain, &exposure, sizeof exposure);
+    if (!error)
+        error = m_previewVendor->Process();
+    if (!error)
+        error = m_chain->Connect(m_previewVendor->GetSource());
+    if (int result = TlRawMapError(error))
+        return result;
+    m_previewSelected = true;
+    return kTlRawOk;
+}
+
+void CTlRawReader::ReleaseAndClearVendor()
+{
+    if (m_previewVendor)
+        m_previewVendor->Release();
+    m_previewVendor = nullptr;
+    if (m_rawPreview)
+        m_rawPreview->Release();
+    m_rawPreview = nullptr;
 }

@@ -108,3 +108,44 @@ TEST(RawReaderTest, CorruptGainsAndPatternsFailNothingButThePatternsDevelopment)
 }
 
 } // namespace
+
+namespace {
+
+TEST(RawReaderTest, VendorFilesSwitchToTheirRawPreviewAndBack)
+{
+    struct Case {
+        const char* name;
+        const char* arguments;
+        long width;
+        long height;
+    };
+    // The maker's alternative mosaic is half size, of format 0x10020403.
+    const Case cases[] = {{"m513", "--model 513 --width 384 --height 256 --pattern YCGM", 368, 252},
+                          {"m515", "--model 515 --width 384 --height 256 --pattern BGGR", 368, 250}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CTlRawReader reader;
+        ASSERT_EQ(kTlRawOk, reader.Open(Fixture(c.name, c.arguments).c_str()));
+        ASSERT_TRUE(reader.HasRawPreview());
+        TlRawDescription description;
+        ASSERT_EQ(kTlRawOk, reader.Describe(&description));
+        EXPECT_EQ(c.width, description.width);
+        ASSERT_EQ(kTlRawOk, reader.SetExposure(0.5));
+        ASSERT_EQ(kTlRawOk, reader.SelectPreviewSource(true));
+        ASSERT_EQ(kTlRawOk, reader.Describe(&description));
+        EXPECT_EQ(192 - 16, description.width);
+        EXPECT_EQ(128 - 4, description.height);
+        std::vector<std::uint8_t> row(std::size_t(description.width) * 3);
+        EXPECT_EQ(kTlRawOk, reader.RenderStrip(10, 11, 0, description.width, row.data(), long(row.size())));
+        ASSERT_EQ(kTlRawOk, reader.SelectPreviewSource(false));
+        ASSERT_EQ(kTlRawOk, reader.Describe(&description));
+        EXPECT_EQ(c.width, description.width);
+        EXPECT_EQ(c.height, description.height);
+    }
+    CTlRawReader reader;
+    ASSERT_EQ(kTlRawOk, reader.Open(SmallRaw().c_str()));
+    EXPECT_FALSE(reader.HasRawPreview());
+    EXPECT_EQ(kTlRawBadArgument, reader.SelectPreviewSource(true));
+}
+
+} // namespace
