@@ -213,3 +213,35 @@ TEST(RawEntryTest, AFileThatIsNotCameraRawAsksFirstAndStartsFromNoSettings)
 }
 
 } // namespace
+
+namespace {
+
+TEST(RawEntryTest, ThePluginFileLoadsTheSignalLibraryFromItsOwnFolder)
+{
+    TempFolder folder;
+    const std::string plugin = folder.Write("TlQrfPlugin.8bi", TempFolder::Read(BinFolder() + "TlQrfPlugin.8bi"));
+    const std::string& raw = Fixture("m513", "--model 513 --width 384 --height 256 --pattern YCGM");
+    PsFormatHostOptions options;
+    options.hasDescriptor = true;
+    options.descriptor = Descriptor(0, 0.0, 0, false);
+    {
+        // Beside the test program there is a "Sigcore.dll", but not beside the plug-in.
+        CPsFormatHost host;
+        std::string why;
+        ASSERT_TRUE(host.Load(plugin, &why)) << why;
+        const PsFormatHostResult result = host.Open(raw, options);
+        EXPECT_EQ(kPsNoError, result.start);
+        EXPECT_EQ(kPsReadError, result.readContinue);
+    }
+    folder.Write("Sigcore.dll", TempFolder::Read(BinFolder() + "Sigcore.dll"));
+    CPsFormatHost host;
+    std::string why;
+    ASSERT_TRUE(host.Load(plugin, &why)) << why;
+    const PsFormatHostResult result = host.Open(raw, options);
+    EXPECT_EQ(kPsNoError, result.readContinue);
+    EXPECT_EQ(368, result.width);
+    EXPECT_EQ(252, result.height);
+    host.ForgetData();
+}
+
+} // namespace
