@@ -80,6 +80,9 @@ TEST(RawEntryTest, AHostWithoutWhatAReadNeedsIsWarnedAndRefused)
          "This plug-in is incompatible with this version of the host program."},
         {"no advance state", [](PsFormatHostOptions& o) { o.offerAdvanceState = false; },
          "This plug-in requires Adobe Photoshop\xAE 3.0 or later functionality."},
+        // The globals then live in the system's global memory.
+        {"no handle procedures", [](PsFormatHostOptions& o) { o.offerHandleProcs = false; },
+         "This plug-in requires Adobe Photoshop\xAE 3.0 or later functionality."},
         {"too few handle procedures", [](PsFormatHostOptions& o) { o.handleProcsCount = 7; },
          "This plug-in requires Adobe Photoshop\xAE 3.0 or later functionality."},
         {"newer handle procedures", [](PsFormatHostOptions& o) { o.handleProcsVersion = 2; },

@@ -85,7 +85,8 @@ TEST(RawReaderTest, CorruptGainsAndPatternsFailNothingButThePatternsDevelopment)
     TempFolder folder;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string copy = folder.Write(std::string(c.name) + ".qrf", TempFolder::Read(Fixture(c.name, c.arguments)));
+        const std::string& made = Fixture(c.name, c.arguments);
+        const std::string copy = folder.Write(std::string(c.name) + ".qrf", TempFolder::Read(made));
         InProcessHost host;
         PsFormatHostOptions options;
         options.hasDescriptor = true;

@@ -86,8 +86,9 @@ TEST(RawSettingsTest, DescriptorsRoundTripAndChangeOnlyWhatTheyHold)
     ExpectRecorded(OpenAfterFirst({PsDescriptorValue::Integer(PsFourCC('k', 'r', 't', 'I'), 90)}), kFl, 1.0, 90, kB06);
     // Values outside what the dialog offers: an unknown balance reads as 0,
     // a rotation that is no right angle changes nothing, an exposure is limited.
+    const PsKey unknown = PsFourCC('W', 'B', 'z', 'z');
     ExpectRecorded(OpenAfterFirst({PsDescriptorValue::Enumerated(PsFourCC('k', 'w', 'b', 'O'),
-                                                                 PsFourCC('t', 'w', 'b', 'E'), PsFourCC('W', 'B', 'z', 'z')),
+                                                                 PsFourCC('t', 'w', 'b', 'E'), unknown),
                                    PsDescriptorValue::Integer(PsFourCC('k', 'r', 't', 'I'), -90),
                                    PsDescriptorValue::Float(PsFourCC('k', 'e', 'x', 'F'), 7.5)}),
                    kUc, 2.0, 180, kB06);

@@ -122,7 +122,10 @@ struct CPsFormatHost::Procs {
     static void PS_API Progress(std::int32_t, std::int32_t) {}
     static std::uint8_t PS_API TestAbort() { return 0; }
 
-    static PsResult PS_API GetProperty(PsKey, PsKey, std::int32_t, std::intptr_t*, PsHandle*) { return kPsBadParameter; }
+    static PsResult PS_API GetProperty(PsKey, PsKey, std::int32_t, std::intptr_t*, PsHandle*)
+    {
+        return kPsBadParameter;
+    }
     static PsResult PS_API SetProperty(PsKey signature, PsKey key, std::int32_t, std::intptr_t, PsHandle value)
     {
         g_host->Property(signature, key, value);
