@@ -68,7 +68,7 @@ void LayoutTags(const QrfRawOptions& options, TagWriter& out)
     out.Put(258, kKelvraTagTypeBytes, bits, sizeof bits);
     out.Long(kKelvraTagImageWidth, std::uint32_t(options.width));
     out.Long(kKelvraTagImageHeight, std::uint32_t(options.height));
-    out.Long(0x10002, QrfMosaicFormat(options.model));
+    out.Long(0x10002, QrfStoredMosaicFormat(options));
     out.Double(0x10003, 300.0);
     out.Long(0x10004, 0);
     out.Double(0x10005, 0.0);
@@ -108,6 +108,11 @@ void ExtraTags(const QrfRawOptions& options, TagWriter& out)
 bool QrfIsSignalModel(std::uint32_t model)
 {
     return model >= 513 && model <= 516;
+}
+
+KelvraPixelFormat QrfStoredMosaicFormat(const QrfRawOptions& options)
+{
+    return options.mosaicFormat != 0 ? options.mosaicFormat : QrfMosaicFormat(options.model);
 }
 
 KelvraPixelFormat QrfMosaicFormat(std::uint32_t model)

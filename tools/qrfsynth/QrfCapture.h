@@ -28,6 +28,7 @@ struct QrfRawOptions {
     QrfGains gains;
     std::uint32_t format = 32; // 32 (uncompressed) or 2048 (deflate)
     std::uint32_t makerFormat = 32; // the maker's raw format code (tag 0x80004)
+    KelvraPixelFormat mosaicFormat = 0; // the stored mosaic's pixel format; 0: the model's own
     std::vector<QrfExtraTag> extraTags;
 };
 
@@ -36,6 +37,8 @@ bool QrfIsSignalModel(std::uint32_t model);
 // 0x10020403 for models 513 and 514, 0x10020404 for 515 and 516, else
 // 0x10020401.
 KelvraPixelFormat QrfMosaicFormat(std::uint32_t model);
+// The options' own mosaic format, or the model's.
+KelvraPixelFormat QrfStoredMosaicFormat(const QrfRawOptions& options);
 // The gains the stored mosaic is divided by: the options' own, except for
 // model 257, which balances its mosaic by them before storing it (the tag
 // still records them), so its mosaic is divided by none.

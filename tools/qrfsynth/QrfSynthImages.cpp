@@ -112,7 +112,8 @@ IKelvraError* QrfMakeImages(IKelvraManager* manager, const QrfRawOptions& option
 {
     return PellioGuarded(kQrfSynthTag, [&]() -> IKelvraError* {
         const CQrfScene scene(options.width, options.height, options.scene);
-        IKelvraError* error = MakeMosaic(manager, scene, options, QrfMosaicFormat(options.model), 1, &images->mosaic);
+        IKelvraError* error =
+            MakeMosaic(manager, scene, options, QrfStoredMosaicFormat(options), 1, &images->mosaic);
         const long sides[2] = {QrfThumbnailSide(options.width, options.height),
                                QrfPreviewSide(options.width, options.height)};
         for (long side : sides) {

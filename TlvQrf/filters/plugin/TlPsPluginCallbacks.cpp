@@ -122,7 +122,8 @@ void CPluginHost::FillRecord()
     m_bufferProcs = {kPsBufferProcsVersion, kPsBufferProcsCount, C::AllocateBuffer, C::LockBuffer,
                      C::UnlockBuffer,       C::FreeBuffer,       C::Space};
     m_handleProcs = {kPsHandleProcsVersion, kPsHandleProcsCount, C::NewHandle,    C::DisposeHandle, C::GetHandleSize,
-                     C::SetHandleSize,      C::LockHandle,       C::UnlockHandle, C::RecoverSpace};
+                     C::SetHandleSize,      C::LockHandle,       C::UnlockHandle, C::RecoverSpace,
+                     nullptr};
     m_record.abortProc = C::Abort;
     m_record.progressProc = C::Progress;
     m_record.hostProc = C::HostProcedure;

@@ -148,7 +148,10 @@ typedef void(PS_API* PsUnlockHandleProc)(PsHandle handle);
 typedef void(PS_API* PsRecoverSpaceProc)(std::int32_t size);
 
 constexpr std::int16_t kPsHandleProcsVersion = 1;
+// The filter host offers the first seven procedures; the file-format host
+// all eight.
 constexpr std::int16_t kPsHandleProcsCount = 7;
+constexpr std::int16_t kPsHandleProcsCountFull = 8;
 
 struct PsHandleProcs {
     std::int16_t version;
@@ -160,6 +163,7 @@ struct PsHandleProcs {
     PsLockHandleProc lockProc;
     PsUnlockHandleProc unlockProc;
     PsRecoverSpaceProc recoverSpaceProc;
+    PsDisposeHandleProc disposeRegularProc;
 };
 
 // Room for a length byte and 255 characters.
