@@ -17,3 +17,8 @@ long KelvraGetWorkerThreads();
 // returns when none are left; a copy may start after the others finished
 // and must then find nothing to do. May be called from inside `work`.
 void KelvraRunOnWorkers(const std::function<void()>& work);
+
+// True while the calling thread runs work of KelvraRunOnWorkers (its own
+// caller's share included): work done there is already spread over the
+// pool, so it should not fan out again.
+bool KelvraOnWorker();

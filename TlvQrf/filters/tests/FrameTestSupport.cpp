@@ -79,6 +79,7 @@ const std::uint8_t* FakeTile::PixelAt(long x, long y) const
 
 IKelvraError* RecordingSource::LockTile(long column, long row, const void** data, KelvraRect* rect, long* rowBytes)
 {
+    std::lock_guard<std::mutex> guard(m_records);
     if (int(locks.size()) + 1 == failAtLock) {
         locks.emplace_back(column, row); // counted, but nothing is held
         return KELVRA_ERROR(nullptr, KelvraFourCC('R', 'e', 'c', 'S'), kKelvraNotReady);
@@ -92,6 +93,7 @@ IKelvraError* RecordingSource::LockTile(long column, long row, const void** data
 
 IKelvraError* RecordingSource::UnlockTile(long column, long row)
 {
+    std::lock_guard<std::mutex> guard(m_records);
     unlocks.emplace_back(column, row);
     auto it = m_held.find({column, row});
     if (it == m_held.end())
@@ -103,6 +105,7 @@ IKelvraError* RecordingSource::UnlockTile(long column, long row)
 
 int RecordingSource::HeldCount() const
 {
+    std::lock_guard<std::mutex> guard(m_records);
     int count = 0;
     for (const auto& held : m_held)
         count += held.second;
@@ -111,6 +114,7 @@ int RecordingSource::HeldCount() const
 
 bool RecordingSource::IsHeld(long column, long row) const
 {
+    std::lock_guard<std::mutex> guard(m_records);
     return m_held.count({column, row}) != 0;
 }
 

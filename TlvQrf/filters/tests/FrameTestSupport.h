@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <map>
+#include <mutex>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -161,7 +162,8 @@ private:
 };
 
 // A source over a real image that counts the locks of every tile and can
-// refuse the n-th lock.
+// refuse the n-th lock. Whole-image reads lock tiles from several threads,
+// so the records are kept under a lock.
 class RecordingSource : public IKelvraDataSource {
 public:
     explicit RecordingSource(IKelvraImage* image) : m_image(image) {}
@@ -195,6 +197,7 @@ public:
 private:
     IKelvraImage* m_image;
     std::map<std::pair<long, long>, int> m_held;
+    mutable std::mutex m_records;
 };
 
 } // namespace frame_test

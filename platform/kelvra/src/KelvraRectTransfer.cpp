@@ -70,7 +70,8 @@ KelvraPixelAt<std::uint8_t> WriteAt(void* data, long rowBytes, const KelvraRect&
 }
 
 // Reads `rect` one band of tile rows at a time on the worker threads, so a
-// whole-image read of a filter chain makes its tiles on every core. Bands
+// whole-image read of a filter chain makes its tiles on every core. Reads
+// made while making a tile of a run stay on their thread. Bands
 // cover disjoint rows of the buffer; the first failed band (from the top)
 // is the one reported, so a failure reads the same whatever the timing.
 IKelvraError* ReadInBands(IKelvraDataSource* source, const KelvraRect& rect, unsigned bitsPerPixel, long tileSize,
@@ -115,7 +116,7 @@ IKelvraError* KelvraReadRect(IKelvraDataSource* source, const KelvraRect& rect, 
     IKelvraError* noTileSize = source->GetTileSize(&tileSize);
     IKelvraError::Release(noTileSize);
     const bool severalRows = !noTileSize && tileSize > 0 && rect.top / tileSize != (rect.bottom - 1) / tileSize;
-    if (severalRows && KelvraGetWorkerThreads() != 1)
+    if (severalRows && KelvraGetWorkerThreads() != 1 && !KelvraOnWorker())
         return ReadInBands(source, rect, bitsPerPixel, tileSize, buffer, rowBytes);
     return KelvraCopyRegion(source, rect, bitsPerPixel, kTransferTag, buffer, rowBytes);
 }

@@ -5,7 +5,10 @@
 
 #include "kelvra/KelvraLock.h"
 
+#include <windows.h>
+
 #include <atomic>
+#include <cstdint>
 #include <list>
 #include <mutex>
 #include <thread>
@@ -94,6 +97,36 @@ CWorkerPool* Pool()
     return pool;
 }
 
+// How deep the calling thread is inside KelvraRunOnWorkers work, in a
+// Win32 TLS slot (no thread_local: nothing to destroy at thread exit).
+DWORD WorkDepthSlot()
+{
+    static const DWORD slot = TlsAlloc();
+    return slot;
+}
+
+class CWorkMark {
+public:
+    CWorkMark() : m_slot(WorkDepthSlot())
+    {
+        if (m_slot == TLS_OUT_OF_INDEXES)
+            return;
+        m_depth = reinterpret_cast<std::uintptr_t>(TlsGetValue(m_slot));
+        TlsSetValue(m_slot, reinterpret_cast<void*>(m_depth + 1));
+    }
+    ~CWorkMark()
+    {
+        if (m_slot != TLS_OUT_OF_INDEXES)
+            TlsSetValue(m_slot, reinterpret_cast<void*>(m_depth));
+    }
+    CWorkMark(const CWorkMark&) = delete;
+    CWorkMark& operator=(const CWorkMark&) = delete;
+
+private:
+    DWORD m_slot;
+    std::uintptr_t m_depth = 0;
+};
+
 long Cores()
 {
     const unsigned cores = std::thread::hardware_concurrency();
@@ -115,10 +148,20 @@ long KelvraGetWorkerThreads()
 
 void KelvraRunOnWorkers(const std::function<void()>& work)
 {
+    const std::function<void()> marked = [&work] {
+        CWorkMark mark;
+        work();
+    };
     const long threads = KelvraGetWorkerThreads();
     if (threads <= 1) {
-        work();
+        marked();
         return;
     }
-    Pool()->Run(work, threads - 1);
+    Pool()->Run(marked, threads - 1);
+}
+
+bool KelvraOnWorker()
+{
+    const DWORD slot = WorkDepthSlot();
+    return slot != TLS_OUT_OF_INDEXES && TlsGetValue(slot) != nullptr;
 }
