@@ -72,16 +72,6 @@ bool MovieParseAtoms(const std::uint8_t* data, std::size_t size, std::vector<Mov
     return data != nullptr && Parse(data, size, atoms, 0);
 }
 
-void MovieAppendAtom(std::vector<std::uint8_t>& out, std::uint32_t type, std::uint32_t id,
-                     const std::vector<std::uint8_t>& payload)
-{
-    const std::uint32_t size = std::uint32_t(kMovieAtomHeader + payload.size());
-    for (std::uint32_t word : {size, type, id})
-        for (int shift = 24; shift >= 0; shift -= 8)
-            out.push_back(static_cast<std::uint8_t>(word >> shift));
-    out.insert(out.end(), payload.begin(), payload.end());
-}
-
 bool MovieReadEffect(const std::vector<MovieAtom>& atoms, MovieEffectParams& params)
 {
     const MovieAtom* what = Find(atoms, TlMovieCode('w', 'h', 'a', 't'));

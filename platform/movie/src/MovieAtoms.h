@@ -21,9 +21,6 @@ constexpr std::size_t kMovieAtomHeader = 12;
 // its container or nests too deep.
 bool MovieParseAtoms(const std::uint8_t* data, std::size_t size, std::vector<MovieAtom>& atoms);
 
-// Builds atoms (for the toolkit's own tests and its clients).
-void MovieAppendAtom(std::vector<std::uint8_t>& out, std::uint32_t type, std::uint32_t id,
-                     const std::vector<std::uint8_t>& payload);
 
 // What an effect description asks for.
 struct MovieEffectParams {

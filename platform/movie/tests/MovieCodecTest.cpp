@@ -2,6 +2,7 @@
 // readers on their own: round trips, and damaged input that must give an
 // error rather than a read past the data.
 #include "MovieAtoms.h"
+#include "movie/TlMovieAtomWriter.h"
 #include "MovieFile.h"
 #include "MovieRle.h"
 #include "MovieSound.h"
@@ -122,7 +123,7 @@ TEST(MovieFile, EveryCutOrDamagedHeaderIsAnError)
 std::vector<std::uint8_t> Atom(const char* type, std::uint32_t id, const std::vector<std::uint8_t>& payload)
 {
     std::vector<std::uint8_t> out;
-    MovieAppendAtom(out, TlMovieCode(type[0], type[1], type[2], type[3]), id, payload);
+    TlMovieAppendAtom(out, TlMovieCode(type[0], type[1], type[2], type[3]), id, payload);
     return out;
 }
 

@@ -2,6 +2,7 @@
 // a clock the test moves, pictures and sound files to play.
 #pragma once
 
+#include "MovieTestInstall.h"
 #include "movie/TlMovieClient.h"
 
 #include "support/RegistrySandbox.h"
@@ -33,6 +34,3 @@ protected:
     TlMovieClient m_client;
     std::vector<TlMovieBuffer*> m_buffers;
 };
-
-// A PCM WAV file's bytes: `seconds` of silence at the given format.
-std::string WavBytes(int sampleRate, int channels, int bits, double seconds);

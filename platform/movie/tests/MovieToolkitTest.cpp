@@ -2,6 +2,7 @@
 // movies written and read back, effects frame by frame, sound movies on
 // the test clock, damaged input, and frames drawn into a real window.
 #include "MovieAtoms.h"
+#include "movie/TlMovieAtomWriter.h"
 #include "MovieTestSupport.h"
 
 #include "support/TempFolder.h"
@@ -15,10 +16,6 @@ namespace {
 constexpr std::uint32_t kRed = 0x0000FF;  // 0xBBGGRR
 constexpr std::uint32_t kBlue = 0xFF0000;
 
-std::vector<std::uint8_t> Code4(std::uint32_t code)
-{
-    return {std::uint8_t(code >> 24), std::uint8_t(code >> 16), std::uint8_t(code >> 8), std::uint8_t(code)};
-}
 
 struct EffectCase {
     const char* name;
@@ -35,17 +32,17 @@ struct EffectCase {
 std::vector<std::uint8_t> Description(const EffectCase& c)
 {
     std::vector<std::uint8_t> atoms, tween;
-    MovieAppendAtom(atoms, TlMovieCode('w', 'h', 'a', 't'), 1, Code4(c.kind));
-    MovieAppendAtom(atoms, TlMovieCode('s', 'r', 'c', ' '), 1, Code4(TlMovieCode('s', 'r', 'c', 'B')));
-    MovieAppendAtom(atoms, TlMovieCode('s', 'r', 'c', ' '), 2, Code4(TlMovieCode('s', 'r', 'c', 'A')));
-    MovieAppendAtom(tween, TlMovieCode('t', 'w', 'n', 't'), 1, {0, 0, 0, 3});
+    TlMovieAppendAtom(atoms, TlMovieCode('w', 'h', 'a', 't'), 1, TlMovieBigEndian(c.kind));
+    TlMovieAppendAtom(atoms, TlMovieCode('s', 'r', 'c', ' '), 1, TlMovieBigEndian(TlMovieCode('s', 'r', 'c', 'B')));
+    TlMovieAppendAtom(atoms, TlMovieCode('s', 'r', 'c', ' '), 2, TlMovieBigEndian(TlMovieCode('s', 'r', 'c', 'A')));
+    TlMovieAppendAtom(tween, TlMovieCode('t', 'w', 'n', 't'), 1, {0, 0, 0, 3});
     const std::vector<std::uint8_t> forward = {0, 1, 0, 0, 0, 0, 0, 0}, reversed = {0, 0, 0, 0, 0, 1, 0, 0};
-    MovieAppendAtom(tween, TlMovieCode('d', 'a', 't', 'a'), 1, c.swapped ? reversed : forward);
-    MovieAppendAtom(atoms, TlMovieCode('p', 'c', 'n', 't'), 1, tween);
+    TlMovieAppendAtom(tween, TlMovieCode('d', 'a', 't', 'a'), 1, c.swapped ? reversed : forward);
+    TlMovieAppendAtom(atoms, TlMovieCode('p', 'c', 'n', 't'), 1, tween);
     if (c.wipeId != 0)
-        MovieAppendAtom(atoms, TlMovieCode('w', 'p', 'I', 'D'), 1, Code4(std::uint32_t(c.wipeId)));
+        TlMovieAppendAtom(atoms, TlMovieCode('w', 'p', 'I', 'D'), 1, TlMovieBigEndian(std::uint32_t(c.wipeId)));
     if (c.kind == TlMovieCode('s', 'l', 'i', 'd'))
-        MovieAppendAtom(atoms, TlMovieCode('a', 'n', 'g', 'l'), 1, Code4(std::uint32_t(c.angle << 16)));
+        TlMovieAppendAtom(atoms, TlMovieCode('a', 'n', 'g', 'l'), 1, TlMovieBigEndian(std::uint32_t(c.angle << 16)));
     return atoms;
 }
 
