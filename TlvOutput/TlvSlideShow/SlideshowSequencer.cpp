@@ -18,17 +18,6 @@ constexpr long kMusicAllowance = 250;
 constexpr long kPrepareWhileLeft = 1200;
 constexpr long kSourceFlagsFile = 34;
 
-class Locked {
-public:
-    explicit Locked(Tl::CSyncCritical& lock) : m_lock(lock) { m_lock.Lock(); }
-    ~Locked() { m_lock.Leave(); }
-    Locked(const Locked&) = delete;
-    Locked& operator=(const Locked&) = delete;
-
-private:
-    Tl::CSyncCritical& m_lock;
-};
-
 } // namespace
 
 SlideshowSequencer::SlideshowSequencer(const SlideshowEnvironment& environment)
@@ -53,7 +42,7 @@ void SlideshowSequencer::DisposeItems()
 void SlideshowSequencer::Finish()
 {
     {
-        Locked locked(m_lock);
+        Tl::CSyncLock locked(m_lock);
         m_stop = true;
         DisposeItems();
     }
@@ -66,7 +55,7 @@ void SlideshowSequencer::Finish()
 
 unsigned long SlideshowSequencer::Build(SlideshowSettings& settings, SlideshowPlayerHost* playerHost)
 {
-    Locked locked(m_lock);
+    Tl::CSyncLock locked(m_lock);
     DisposeItems();
     m_settings = &settings;
     m_playerHost = playerHost;
@@ -108,8 +97,7 @@ long SlideshowSequencer::Prepare()
         m_fullScreen = true;
         m_area = {0, 0, width, height};
     }
-    m_window.reset(new ShowWindowStandIn);
-    if (!m_window->Create(*this, m_area) || m_window->Slide() == nullptr) {
+    if (!CreateShowWindow(m_area)) {
         m_window.reset();
         // Nothing would end full-screen mode later: end it now.
         if (m_fullScreen)
@@ -123,9 +111,15 @@ long SlideshowSequencer::Prepare()
     return 0;
 }
 
+bool SlideshowSequencer::CreateShowWindow(const RECT& rect)
+{
+    m_window.reset(new ShowWindowStandIn);
+    return m_window->Create(*this, rect) && m_window->Slide() != nullptr;
+}
+
 void SlideshowSequencer::SetShowWindows(HWND frame, HWND slide, const RECT& area)
 {
-    Locked locked(m_lock);
+    Tl::CSyncLock locked(m_lock);
     m_frame = frame;
     m_slideWindow = slide;
     m_area = area;
@@ -133,7 +127,7 @@ void SlideshowSequencer::SetShowWindows(HWND frame, HWND slide, const RECT& area
 
 void SlideshowSequencer::Reset()
 {
-    Locked locked(m_lock);
+    Tl::CSyncLock locked(m_lock);
     m_running = true;
     m_slideNumber = 0;
     m_index = 0;
@@ -183,7 +177,7 @@ MediaItem* SlideshowSequencer::ItemWithId(TlvItemId id) const
 
 long SlideshowSequencer::SlideDuration()
 {
-    Locked locked(m_lock);
+    Tl::CSyncLock locked(m_lock);
     long duration = long(m_settings ? m_settings->imageDuration : 2400);
     if (m_music == nullptr || m_settings == nullptr || !m_settings->matchSound)
         return duration;
@@ -207,7 +201,7 @@ long SlideshowSequencer::SlideDuration()
 
 void SlideshowSequencer::PrepareAhead(int from)
 {
-    Locked locked(m_lock);
+    Tl::CSyncLock locked(m_lock);
     m_lastPreparedWork = 0;
     const bool loop = m_settings->loop;
     std::vector<MediaItem*> ahead;
@@ -280,7 +274,7 @@ int SlideshowSequencer::Step()
     if (m_stop || m_items.empty())
         return 1;
     if (m_current == nullptr) {
-        Locked locked(m_lock);
+        Tl::CSyncLock locked(m_lock);
         if (m_items[std::size_t(m_index)]->IsPlayable()) {
             MakeCurrent(m_index);
             StartMusic();
@@ -290,7 +284,7 @@ int SlideshowSequencer::Step()
         return 0;
     }
     {
-        Locked locked(m_lock);
+        Tl::CSyncLock locked(m_lock);
         if (m_music != nullptr && m_music->Movie() != nullptr) {
             m_music->Service(kMusicAllowance);
             if (m_settings->loop && !m_paused && Movies().IsMovieDone(m_music->Movie()))
@@ -302,12 +296,12 @@ int SlideshowSequencer::Step()
             return 0;
         m_current->Service(kCurrentAllowance);
         PostToFrame(kShowMsgUpdateToolbar, 0, 0);
-        Locked locked(m_lock);
+        Tl::CSyncLock locked(m_lock);
         if (m_current->IsSlide() && m_current->Length() - Movies().GetTime(m_current->Movie()) > kPrepareWhileLeft)
             PrepareAhead(m_index + 1);
         return 0;
     }
-    Locked locked(m_lock);
+    Tl::CSyncLock locked(m_lock);
     int next = m_index + 1;
     for (std::size_t seen = 0; seen <= m_items.size(); ++seen, ++next) {
         if (next >= int(m_items.size())) {
@@ -356,7 +350,7 @@ bool SlideshowSequencer::EnsurePlayable(MediaItem& item)
 
 void SlideshowSequencer::Jump(int direction)
 {
-    Locked locked(m_lock);
+    Tl::CSyncLock locked(m_lock);
     if (m_items.empty())
         return;
     int index = m_index + direction;
@@ -391,7 +385,7 @@ void SlideshowSequencer::StepBack()
 
 void SlideshowSequencer::Pause()
 {
-    Locked locked(m_lock);
+    Tl::CSyncLock locked(m_lock);
     if (m_current != nullptr)
         m_current->Pause();
     if (m_music != nullptr)
@@ -401,7 +395,7 @@ void SlideshowSequencer::Pause()
 
 void SlideshowSequencer::Resume(bool redraw)
 {
-    Locked locked(m_lock);
+    Tl::CSyncLock locked(m_lock);
     if (m_current != nullptr)
         m_current->Resume();
     if (m_music != nullptr && m_current != nullptr)
@@ -413,7 +407,7 @@ void SlideshowSequencer::Resume(bool redraw)
 
 void SlideshowSequencer::SetTransition(int position)
 {
-    Locked locked(m_lock);
+    Tl::CSyncLock locked(m_lock);
     PositionToPair(position, *m_settings);
 }
 
@@ -424,7 +418,7 @@ int SlideshowSequencer::CurrentTransitionPosition() const
 
 void SlideshowSequencer::SetMusic(const char* path)
 {
-    Locked locked(m_lock);
+    Tl::CSyncLock locked(m_lock);
     m_music.reset();
     if (path == nullptr || *path == '\0') {
         m_settings->sound = false;
@@ -444,7 +438,7 @@ void SlideshowSequencer::SetMusic(const char* path)
 
 unsigned long SlideshowSequencer::ReloadItem(TlvItemId id, IKelvraImage* image)
 {
-    Locked locked(m_lock);
+    Tl::CSyncLock locked(m_lock);
     MediaItem* item = ItemWithId(id);
     if (item == nullptr)
         return TLV_ERR_NOT_FOUND;
@@ -461,7 +455,7 @@ unsigned long SlideshowSequencer::ReloadItem(TlvItemId id, IKelvraImage* image)
 
 void SlideshowSequencer::LoadItemImage(TlvItemId id)
 {
-    Locked locked(m_lock);
+    Tl::CSyncLock locked(m_lock);
     MediaItem* item = ItemWithId(id);
     if (item != nullptr && item->IsSlide())
         static_cast<SlideItem*>(item)->LoadImage(item == m_current);
@@ -474,7 +468,7 @@ void SlideshowSequencer::Stop()
 
 void SlideshowSequencer::SetShowFileInfo(bool on)
 {
-    Locked locked(m_lock);
+    Tl::CSyncLock locked(m_lock);
     m_settings->showFileInfo = on;
     if (m_current == nullptr || !m_current->IsSlide() || !m_current->NeedsRebuild())
         return;
@@ -489,7 +483,7 @@ void SlideshowSequencer::SetShowFileInfo(bool on)
 
 void SlideshowSequencer::Paint()
 {
-    Locked locked(m_lock);
+    Tl::CSyncLock locked(m_lock);
     if (m_current != nullptr)
         m_current->Redraw();
 }

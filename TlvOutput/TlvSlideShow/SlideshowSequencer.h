@@ -28,7 +28,7 @@ class SlideshowSequencer {
 public:
     explicit SlideshowSequencer(const SlideshowEnvironment& environment);
     // Disposes every item and ends full-screen mode.
-    ~SlideshowSequencer();
+    virtual ~SlideshowSequencer();
     SlideshowSequencer(const SlideshowSequencer&) = delete;
     SlideshowSequencer& operator=(const SlideshowSequencer&) = delete;
 
@@ -96,6 +96,11 @@ public:
     TimedItem* Blank() const { return m_blank.get(); }
     // How many movies preparing ahead built or opened in its last call.
     int LastPreparedWork() const { return m_lastPreparedWork; }
+
+protected:
+    // The show window with its slide window over `rect`; false when either
+    // cannot be made.
+    virtual bool CreateShowWindow(const RECT& rect);
 
 private:
     MediaItem* ItemWithId(TlvItemId id) const;
