@@ -271,10 +271,14 @@ void SlideshowSequencer::StartMusic()
 
 int SlideshowSequencer::Step()
 {
-    if (m_stop || m_items.empty())
+    if (m_stop)
+        return 1;
+    // The window thread changes items too (jumps, reloads, music); it never
+    // waits for this thread, which only posts to the window while it holds the lock.
+    Tl::CSyncLock locked(m_lock);
+    if (m_items.empty())
         return 1;
     if (m_current == nullptr) {
-        Tl::CSyncLock locked(m_lock);
         if (m_items[std::size_t(m_index)]->IsPlayable()) {
             MakeCurrent(m_index);
             StartMusic();
@@ -283,25 +287,20 @@ int SlideshowSequencer::Step()
         }
         return 0;
     }
-    {
-        Tl::CSyncLock locked(m_lock);
-        if (m_music != nullptr && m_music->Movie() != nullptr) {
-            m_music->Service(kMusicAllowance);
-            if (m_settings->loop && !m_paused && Movies().IsMovieDone(m_music->Movie()))
-                StartMusic();
-        }
+    if (m_music != nullptr && m_music->Movie() != nullptr) {
+        m_music->Service(kMusicAllowance);
+        if (m_settings->loop && !m_paused && Movies().IsMovieDone(m_music->Movie()))
+            StartMusic();
     }
     if (m_current->IsPlaying() || m_paused) {
         if (m_paused)
             return 0;
         m_current->Service(kCurrentAllowance);
         PostToFrame(kShowMsgUpdateToolbar, 0, 0);
-        Tl::CSyncLock locked(m_lock);
         if (m_current->IsSlide() && m_current->Length() - Movies().GetTime(m_current->Movie()) > kPrepareWhileLeft)
             PrepareAhead(m_index + 1);
         return 0;
     }
-    Tl::CSyncLock locked(m_lock);
     int next = m_index + 1;
     for (std::size_t seen = 0; seen <= m_items.size(); ++seen, ++next) {
         if (next >= int(m_items.size())) {
@@ -479,6 +478,18 @@ void SlideshowSequencer::SetShowFileInfo(bool on)
         if (paused)
             m_current->Pause();
     }
+}
+
+MediaItem* SlideshowSequencer::Current() const
+{
+    Tl::CSyncLock locked(m_lock);
+    return m_current;
+}
+
+int SlideshowSequencer::CurrentIndex() const
+{
+    Tl::CSyncLock locked(m_lock);
+    return m_index;
 }
 
 void SlideshowSequencer::Paint()

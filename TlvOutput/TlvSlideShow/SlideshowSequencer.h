@@ -88,8 +88,8 @@ public:
 
     // The state, for the show window and the tests.
     const std::vector<std::unique_ptr<MediaItem>>& Items() const { return m_items; }
-    MediaItem* Current() const { return m_current; }
-    int CurrentIndex() const { return m_index; }
+    MediaItem* Current() const;
+    int CurrentIndex() const;
     int SlideNumber() const { return m_slideNumber; }
     std::size_t RecordCount() const { return m_recordCount; }
     SoundItem* Music() const { return m_music.get(); }
