@@ -5,6 +5,8 @@
 #include "SlideshowMessages.h"
 
 #include <atomic>
+#include <cstdio>
+#include <cstdlib>
 #include <thread>
 
 namespace {
@@ -19,6 +21,44 @@ public:
 protected:
     bool CreateShowWindow(const RECT&) override { return false; }
 };
+
+// For looking, under Xvfb with the X11 driver: the whole screen as a BMP file
+// at the path TL_SCREENSHOT names, taken halfway through the first fade.
+void SaveScreenWhenAsked()
+{
+    const char* path = std::getenv("TL_SCREENSHOT");
+    if (path == nullptr)
+        return;
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    const DWORD size = DWORD(((width * 3 + 3) & ~3) * height);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + size;
+    if (FILE* out = std::fopen(path, "wb")) {
+        std::fwrite(&file, sizeof file, 1, out);
+        std::fwrite(&header, sizeof header, 1, out);
+        std::fwrite(bits, size, 1, out);
+        std::fclose(out);
+    }
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
 
 using RealShowTest = ShowFixture;
 
@@ -77,6 +117,7 @@ TEST_F(RealShowTest, ThreePicturesCrossFadeInAWindowOnTheRealClock)
                 HDC dc = GetDC(slide);
                 middle = GetPixel(dc, (area.right - area.left) / 2, (area.bottom - area.top) / 2);
                 ReleaseDC(slide, dc);
+                SaveScreenWhenAsked();
             }
         }
         Sleep(1);
