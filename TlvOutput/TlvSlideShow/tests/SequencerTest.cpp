@@ -153,6 +153,51 @@ TEST_F(SequencerTest, MusicThatCannotBePlayedLeavesTheShowWithout)
     }
 }
 
+TEST_F(SequencerTest, PausingHoldsThePictureAndItsTimeUntilResumed)
+{
+    m_settings.sound = true;
+    m_settings.selectedMusic = MakeWav(30.0);
+    MakeShow({{kRed}, {kGreen}});
+    Show().StepForward();
+    ASSERT_EQ(1, Show().CurrentIndex());
+    Run(0, 3);
+    g_showClock += 200;
+    Show().Pause();
+    EXPECT_TRUE(Show().IsPaused());
+    const long pictureTime = Movies().GetTime(Show().Current()->Movie());
+    const long musicTime = Movies().GetTime(Show().Music()->Movie());
+    Run(1000, 20);
+    EXPECT_EQ(1, Show().CurrentIndex());
+    EXPECT_EQ(pictureTime, Movies().GetTime(Show().Current()->Movie()));
+    EXPECT_EQ(musicTime, Movies().GetTime(Show().Music()->Movie()));
+    Show().Resume(true);
+    EXPECT_FALSE(Show().IsPaused());
+    g_showClock += 100;
+    EXPECT_EQ(pictureTime + 100, Movies().GetTime(Show().Current()->Movie()));
+    EXPECT_EQ(musicTime + 100, Movies().GetTime(Show().Music()->Movie()));
+}
+
+TEST_F(SequencerTest, SettingMusicPlaysItAtOnceWhileTheShowRuns)
+{
+    MakeShow({{kRed}, {kGreen}});
+    Run(50, 30);
+    ASSERT_NE(nullptr, Show().Current());
+    Show().SetMusic(MakeWav(5.0).c_str());
+    EXPECT_TRUE(m_settings.sound);
+    ASSERT_NE(nullptr, Show().Music());
+    g_showClock += 300;
+    EXPECT_EQ(300, Movies().GetTime(Show().Music()->Movie()));
+    Show().SetMusic(nullptr);
+    EXPECT_FALSE(m_settings.sound);
+    EXPECT_EQ(nullptr, Show().Music());
+    // Set while paused, the music is only opened.
+    Show().Pause();
+    Show().SetMusic(MakeWav(4.0).c_str());
+    ASSERT_NE(nullptr, Show().Music());
+    g_showClock += 300;
+    EXPECT_EQ(0, Movies().GetTime(Show().Music()->Movie()));
+}
+
 TEST_F(SequencerTest, JumpsSkipTransitionsAndStopAtTheEnds)
 {
     MakeShow({{kRed}, {kGreen}, {kBlue}});
