@@ -90,7 +90,7 @@ void MediaItem::Show()
     Movies().GoToBeginning(m_movie);
     Movies().StartMovie(m_movie);
     m_paused = false;
-    Movies().UpdateMovie(m_movie);
+    Redraw();
 }
 
 bool MediaItem::IsPlaying() const
@@ -396,6 +396,22 @@ bool MovieItem::Open()
     // A movie that cannot be opened is passed over.
     m_failed = Movies().OpenMovie(m_path.c_str(), &m_movie) != kTlMovieOk;
     return true;
+}
+
+void MovieItem::Service(long allowance)
+{
+    if (!m_sequencer.Settings().showFileInfo) {
+        MediaItem::Service(allowance);
+        return;
+    }
+    Redraw();
+}
+
+void MovieItem::Redraw()
+{
+    MediaItem::Redraw();
+    if (m_movie != nullptr && m_sequencer.Settings().showFileInfo)
+        DrawOverlayOnWindow(m_sequencer.SlideWindow(), m_sequencer.SlideArea(), m_record);
 }
 
 // ---- TransitionItem

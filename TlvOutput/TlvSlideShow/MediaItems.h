@@ -56,8 +56,8 @@ public:
     void Show();
     // Its movie is open and not at its end.
     bool IsPlaying() const;
-    void Service(long allowance);
-    void Redraw();
+    virtual void Service(long allowance);
+    virtual void Redraw();
     void Pause();
     void Resume();
     long Length() const;
@@ -158,6 +158,9 @@ public:
     bool IsReady() const override { return true; }
     bool IsPlayable() const override { return IsOpen() || m_failed; }
     bool Open() override;
+    // With "ShowFileInfo" the overlay is drawn over every frame.
+    void Service(long allowance) override;
+    void Redraw() override;
     const ShowRecord& Record() const { return m_record; }
 
 private:

@@ -90,3 +90,40 @@ RECT DrawOverlay(HDC dc, std::uint8_t* pixels, long rowBytes, const RECT& area, 
     GdiFlush();
     return box;
 }
+
+void DrawOverlayOnWindow(HWND window, const RECT& area, const ShowRecord& record)
+{
+    HDC dc = GetDC(window);
+    if (dc == nullptr)
+        return;
+    HGDIOBJ font = SelectObject(dc, SlideDialogFont());
+    RECT box = OverlayBox(dc, area, OverlayLines(record));
+    SelectObject(dc, font);
+    IntersectRect(&box, &box, &area);
+    const long width = box.right - box.left, height = box.bottom - box.top;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = width > 0 && height > 0
+                         ? CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0)
+                         : nullptr;
+    HDC memory = bitmap ? CreateCompatibleDC(dc) : nullptr;
+    if (memory != nullptr) {
+        // Only the box is copied out, drawn on and copied back.
+        HGDIOBJ previous = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, dc, box.left, box.top, SRCCOPY);
+        RECT shifted = area;
+        OffsetRect(&shifted, -box.left, -box.top);
+        DrawOverlay(memory, static_cast<std::uint8_t*>(bits), (width * 3 + 3) & ~3L, shifted, record);
+        BitBlt(dc, box.left, box.top, width, height, memory, 0, 0, SRCCOPY);
+        SelectObject(memory, previous);
+        DeleteDC(memory);
+    }
+    if (bitmap != nullptr)
+        DeleteObject(bitmap);
+    ReleaseDC(window, dc);
+}

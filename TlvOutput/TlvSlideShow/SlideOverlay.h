@@ -20,5 +20,8 @@ RECT OverlayBox(HDC dc, const RECT& area, const std::vector<std::string>& lines)
 // whose context is `dc`, in the dialog font; answers the box.
 RECT DrawOverlay(HDC dc, std::uint8_t* pixels, long rowBytes, const RECT& area, const ShowRecord& record);
 
+// Draws the overlay over what a window shows in `area` (a movie playing there).
+void DrawOverlayOnWindow(HWND window, const RECT& area, const ShowRecord& record);
+
 // The module's dialog font: the stock GUI font, or the system font.
 HFONT SlideDialogFont();

@@ -313,6 +313,25 @@ TEST_F(SequencerTest, TheOverlaySettingRebuildsTheCurrentPicture)
     EXPECT_EQ(kRed, FrameColour(0, 105, 80));
 }
 
+TEST_F(SequencerTest, AMovieOfTheShowPlaysItsOwnFileWithTheOverlayOverIt)
+{
+    m_settings.showFileInfo = true;
+    MakeShow({{kRed}, {kGreen, kShowItemMovie}});
+    Show().StepForward();
+    Show().StepForward();
+    ASSERT_EQ(3, Show().CurrentIndex());
+    MediaItem* movie = Show().Current();
+    ASSERT_TRUE(movie->IsMovie());
+    EXPECT_EQ(1200, movie->Length());
+    EXPECT_EQ(kGreen, FrameColour(0, 10, 10));
+    movie->Redraw();
+    HDC dc = GetDC(Show().SlideWindow());
+    EXPECT_EQ(RGB(0, 255, 0), GetPixel(dc, 10, 10));
+    // Inside the darkened box at the lower right.
+    EXPECT_EQ(RGB(0, (255 * 155 + 127) / 255, 0), GetPixel(dc, 140, 100));
+    ReleaseDC(Show().SlideWindow(), dc);
+}
+
 TEST_F(SequencerTest, TransitionPositionsAndRandomEffects)
 {
     MakeShow({{kRed}, {kGreen}});

@@ -80,9 +80,12 @@ void ShowFixture::MakeShow(const std::vector<ShowItem>& items)
     for (std::size_t i = 0; i < items.size(); ++i) {
         TlHostItem item;
         item.id = TlvItemId(i + 1);
-        item.path = m_folder.File("picture" + std::to_string(i + 1) + ".tif");
+        const bool movie = items[i].kind == kShowItemMovie;
+        item.path = m_folder.File("picture" + std::to_string(i + 1) + (movie ? ".mov" : ".tif"));
         item.sourceClass = DWORD(items[i].kind);
-        if (!items[i].missing)
+        if (movie)
+            ASSERT_TRUE(WriteSolidMovie(item.path, items[i].rgb));
+        else if (!items[i].missing)
             ASSERT_TRUE(WriteSolidPicture(item.path, 64, 48, items[i].rgb));
         else
             item.width = item.height = 48;
@@ -130,6 +133,30 @@ std::vector<int> ShowFixture::Run(long tick, int limit, bool* ended)
     if (ended != nullptr)
         *ended = over;
     return shown;
+}
+
+bool ShowFixture::WriteSolidMovie(const std::string& path, std::uint32_t rgb)
+{
+    const TlMovieEntry& movies = Movies();
+    TlMovieBuffer* buffer = nullptr;
+    if (movies.NewBuffer(160, 120, kTlMovieBGR24, &buffer) != kTlMovieOk)
+        return false;
+    RECT all = {0, 0, 160, 120};
+    HBRUSH brush = CreateSolidBrush(RGB(rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF));
+    FillRect(movies.BufferContext(buffer), &all, brush);
+    DeleteObject(brush);
+    TlMovie* movie = nullptr;
+    TlMovieTrack* track = nullptr;
+    TlMovieMedia* media = nullptr;
+    const bool made = movies.CreateMovieFile(path.c_str(), 0, 0, 0, &movie) == kTlMovieOk &&
+                      movies.NewTrack(movie, 160, 120, &track) == kTlMovieOk &&
+                      movies.NewMedia(track, kTlMovieVideo, kTlMovieTimeScale, &media) == kTlMovieOk &&
+                      movies.AddSample(media, buffer, kTlMovieRle, 0, 1200) == kTlMovieOk &&
+                      movies.InsertMedia(track, media) == kTlMovieOk && movies.SaveMovie(movie) == kTlMovieOk;
+    if (movie != nullptr)
+        movies.DisposeMovie(movie);
+    movies.DisposeBuffer(buffer);
+    return made;
 }
 
 std::string ShowFixture::MakeWav(double seconds)

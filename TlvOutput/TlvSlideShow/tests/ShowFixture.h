@@ -40,6 +40,8 @@ protected:
     // Steps until the show answers 1 or `limit` steps passed, moving the
     // clock by `tick` after each; answers the indices made current, in order.
     std::vector<int> Run(long tick, int limit, bool* ended = nullptr);
+    // A movie of one colour, 160 x 120, 1200 units long, at `path`.
+    bool WriteSolidMovie(const std::string& path, std::uint32_t rgb);
     // A WAV file of `seconds` in the temporary folder.
     std::string MakeWav(double seconds);
     // The colour (0xRRGGBB) at a point of the slide area in a frame of the current item.
