@@ -242,7 +242,10 @@ long InsertMedia(TlMovieTrack* track, TlMovieMedia* media)
         movie->file.timeScale = media->timeScale;
         movie->file.samples.insert(movie->file.samples.end(), media->samples.begin(), media->samples.end());
         media->samples.clear();
-        return movie->LoadSamples();
+        // Frames are decoded when the movie is first drawn: a movie made
+        // only to be saved never is.
+        movie->frames.clear();
+        return kTlMovieOk;
     });
 }
 
@@ -384,10 +387,20 @@ long GoToBeginning(TlMovie* movie)
     return kTlMovieOk;
 }
 
+// Picture movies made in this process decode their samples at first use.
+long EnsureFrames(TlMovie* movie)
+{
+    if (movie->kind != TlMovie::kPicture || movie->frames.size() == movie->file.samples.size())
+        return kTlMovieOk;
+    return movie->LoadSamples();
+}
+
 long Draw(TlMovie* movie, bool always)
 {
     if (movie->kind == TlMovie::kSound || movie->window == nullptr)
         return kTlMovieOk;
+    if (long result = EnsureFrames(movie))
+        return result;
     const long time = movie->Time(ClockNow());
     if (!always && time == movie->lastDrawn)
         return kTlMovieOk;
@@ -459,6 +472,8 @@ long RenderFrame(TlMovie* movie, long time, TlMovieBuffer* buffer)
     if (!Known(movie) || buffer == nullptr)
         return kTlMovieErrParam;
     return Create([&] {
+        if (long result = EnsureFrames(movie))
+            return result;
         MovieFrame frame;
         if (!movie->Render(time, frame))
             return kTlMovieErrParam;
