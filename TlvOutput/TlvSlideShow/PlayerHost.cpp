@@ -2,7 +2,8 @@
 
 #include <windows.h>
 
-#include <cstdlib>
+#include <atomic>
+#include <cstdio>
 #include <mutex>
 #include <set>
 
@@ -22,12 +23,14 @@ bool SlideshowPlayerHost::TempName(const char* extension, std::string& name)
     const DWORD length = GetTempPathA(MAX_PATH, folder);
     if (length == 0 || length > MAX_PATH)
         return false;
+    static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        char* unique = _tempnam(folder, "tlss");
-        if (unique == nullptr)
-            return false;
-        std::string candidate = std::string(unique) + (extension ? extension : "");
-        std::free(unique);
+        // The C library's _tempnam keeps only three letters of the prefix
+        // and adds an extension of its own under some run-times: the name
+        // is made here, and the file's creation decides whether it is free.
+        char unique[32];
+        std::snprintf(unique, sizeof unique, "tlss%lx%x", GetCurrentProcessId(), counter++);
+        const std::string candidate = std::string(folder) + unique + (extension ? extension : "");
         HANDLE file = CreateFileA(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                                   nullptr);
         if (file == INVALID_HANDLE_VALUE)

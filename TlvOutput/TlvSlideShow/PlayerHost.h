@@ -9,7 +9,7 @@ public:
     virtual ~SlideshowPlayerHost() = default;
 
     // A new file in the temporary folder named "tlss" plus a unique part
-    // plus `extension`; the file is created empty, so that no other show or
+    // (the process id and a counter, in hex) plus `extension`; the file is created empty, so that no other show or
     // program gets the same name. False when no folder or name can be had.
     virtual bool TempName(const char* extension, std::string& name);
 };
