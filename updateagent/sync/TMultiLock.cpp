@@ -1,0 +1,113 @@
+#include "sync/TMultiLock.h"
+
+namespace {
+class GlobalHold {
+public:
+    GlobalHold() { GlobalSyncLock().Wait(INFINITE); }
+    ~GlobalHold() { GlobalSyncLock().Signal(); }
+    GlobalHold(const GlobalHold&) = delete;
+    GlobalHold& operator=(const GlobalHold&) = delete;
+};
+}
+
+TMultiLock::TMultiLock(bool waitAll, TSyncObject* const* objects)
+    : m_waitAll(waitAll)
+{
+    for (; objects && *objects; ++objects)
+        m_objects.push_back(*objects);
+    m_seenFree.assign(m_objects.size(), false);
+}
+
+TMultiLock::~TMultiLock()
+{
+    GlobalHold hold;
+    UnsubscribeAll();
+    m_done.Unlock();
+}
+
+void TMultiLock::UnsubscribeAll()
+{
+    for (TSyncObject* object : m_objects)
+        object->Unsubscribe(this);
+}
+
+int TMultiLock::Lock(DWORD milliseconds)
+{
+    if (m_objects.empty())
+        return kWaitSignalled;
+    m_done.Reset();
+    {
+        GlobalHold hold;
+        m_completed = false;
+        m_seenFree.assign(m_objects.size(), false);
+        for (TSyncObject* object : m_objects) {
+            object->Subscribe(this);
+            // An any-one lock that took an object at once takes no second one.
+            if (m_completed)
+                break;
+        }
+    }
+    const int code = m_done.Lock(milliseconds);
+    if (code == kWaitSignalled)
+        return code;
+    // Given up: leave no subscription behind that could still take the
+    // objects, unless the set was taken in the meantime.
+    GlobalHold hold;
+    UnsubscribeAll();
+    if (m_completed) {
+        m_done.Wait(0);
+        return kWaitSignalled;
+    }
+    return code;
+}
+
+bool TMultiLock::SeenFree(size_t index) const
+{
+    GlobalHold hold;
+    return index < m_seenFree.size() && m_seenFree[index];
+}
+
+void TMultiLock::OnTaken(TSyncObject* object)
+{
+    GlobalHold hold;
+    for (size_t i = 0; i < m_objects.size(); ++i) {
+        if (m_objects[i] == object)
+            m_seenFree[i] = false;
+    }
+}
+
+bool TMultiLock::TakeAll()
+{
+    for (size_t i = 0; i < m_objects.size(); ++i) {
+        m_objects[i]->Unsubscribe(this);
+        m_seenFree[i] = false;
+        m_objects[i]->Lock(INFINITE);
+    }
+    return true;
+}
+
+bool TMultiLock::OnSignalled(TSyncObject* object)
+{
+    GlobalHold hold;
+    if (m_completed)
+        return false;
+    bool took = false;
+    if (m_waitAll) {
+        bool allFree = true;
+        for (size_t i = 0; i < m_objects.size(); ++i) {
+            if (m_objects[i] == object)
+                m_seenFree[i] = true;
+            allFree = allFree && m_seenFree[i];
+        }
+        took = allFree && TakeAll();
+    } else {
+        UnsubscribeAll();
+        object->Lock(INFINITE);
+        took = true;
+    }
+    if (took) {
+        m_completed = true;
+        m_done.Unlock();
+    }
+    return took;
+}
