@@ -14,8 +14,8 @@ static_assert(kHeadFlags == 0x80480300, "the HEAD request's flags");
 
 class Steps {
 public:
-    Steps(const std::atomic<bool>& cancelled, HeadAnswer& answer)
-        : m_cancelled(cancelled)
+    Steps(const CancelSignal& cancel, HeadAnswer& answer)
+        : m_cancel(cancel)
         , m_answer(answer)
     {
     }
@@ -27,7 +27,7 @@ public:
         if (!handle)
             return Fail(GetLastError());
         slot.Store(handle);
-        if (m_cancelled.load()) {
+        if (m_cancel.IsRaised()) {
             slot.Close();
             return Fail(ERROR_INTERNET_OPERATION_CANCELLED);
         }
@@ -39,6 +39,15 @@ public:
         return succeeded ? true : Fail(GetLastError());
     }
 
+    // A call that may wait for the server: a cancel ends the wait.
+    bool Wait(std::function<bool()> call)
+    {
+        const CallOutcome outcome = RunCancellable(std::move(call), m_cancel);
+        if (!outcome.completed)
+            return Fail(ERROR_INTERNET_OPERATION_CANCELLED);
+        return outcome.succeeded ? true : Fail(outcome.error);
+    }
+
 private:
     bool Fail(DWORD error)
     {
@@ -47,7 +56,7 @@ private:
         return false;
     }
 
-    const std::atomic<bool>& m_cancelled;
+    const CancelSignal& m_cancel;
     HeadAnswer& m_answer;
 };
 
@@ -81,7 +90,7 @@ void Run(const Url& url, HeadHandles& handles, Steps& steps, HeadAnswer& answer,
         HttpOpenRequestA(connection, "HEAD", url.Path().c_str(), nullptr, nullptr, nullptr, flags, 0);
     if (!steps.Keep(handles.request, request))
         return;
-    if (!steps.Check(HttpSendRequestA(request, nullptr, 0, nullptr, 0)))
+    if (!steps.Wait([request] { return HttpSendRequestA(request, nullptr, 0, nullptr, 0) != FALSE; }))
         return;
     if (!steps.Check(QueryNumber(request, HTTP_QUERY_STATUS_CODE, answer.status)))
         return;
@@ -98,7 +107,7 @@ void HeadHandles::CloseAll()
     session.Close();
 }
 
-HeadAnswer SendHeadRequest(const TWideString& address, HeadHandles& handles, const std::atomic<bool>& cancelled,
+HeadAnswer SendHeadRequest(const TWideString& address, HeadHandles& handles, const CancelSignal& cancel,
                            bool wantContentLength)
 {
     HeadAnswer answer;
@@ -109,7 +118,7 @@ HeadAnswer SendHeadRequest(const TWideString& address, HeadHandles& handles, con
         answer.outcome = HeadAnswer::kBadAddress;
         return answer;
     }
-    Steps steps(cancelled, answer);
+    Steps steps(cancel, answer);
     Run(*url, handles, steps, answer, wantContentLength);
     handles.CloseAll();
     if (!answer.hasContentLength)

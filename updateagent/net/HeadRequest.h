@@ -2,9 +2,8 @@
 #pragma once
 
 #include "base/TWideString.h"
+#include "net/CancellableCall.h"
 #include "net/GuardedInternetHandle.h"
-
-#include <atomic>
 
 // The handles of one request, where another thread can close them to cancel it.
 struct HeadHandles {
@@ -28,6 +27,6 @@ struct HeadAnswer {
 };
 
 // Sends "HEAD" for the address and closes every handle before it returns.
-// A set `cancelled` fails the request at its next step.
-HeadAnswer SendHeadRequest(const TWideString& address, HeadHandles& handles, const std::atomic<bool>& cancelled,
+// A raised `cancel` fails the request at once, as error 12017.
+HeadAnswer SendHeadRequest(const TWideString& address, HeadHandles& handles, const CancelSignal& cancel,
                            bool wantContentLength);

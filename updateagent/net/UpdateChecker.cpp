@@ -14,7 +14,7 @@ void Report(UpdateChecker::Progress progress, void* context, int times)
 
 unsigned UpdateChecker::CheckOne(const TWideString& address)
 {
-    const HeadAnswer answer = SendHeadRequest(address, m_handles, m_cancelled, false);
+    const HeadAnswer answer = SendHeadRequest(address, m_handles, m_cancel, false);
     switch (answer.outcome) {
     case HeadAnswer::kBadAddress:
         return kBadAddress;
@@ -39,28 +39,28 @@ unsigned UpdateChecker::Check(const TWideString& first, const TWideString& secon
         result = CheckOne(first);
         if (result == kAvailable) {
             Report(progress, context, 4);
-            if (m_cancelled.load())
+            if (m_cancel.IsRaised())
                 return kCancelled;
             result = CheckOne(second);
             if (result == kAvailable)
                 Report(progress, context, 4);
         }
     }
-    if (m_cancelled.exchange(false))
+    if (m_cancel.Clear())
         return kCancelled;
     return result;
 }
 
 void UpdateChecker::Cancel()
 {
-    m_cancelled.store(true);
+    m_cancel.Raise();
     m_handles.CloseAll();
 }
 
 DWORD GetContentLength(const TWideString& address)
 {
     HeadHandles handles;
-    const std::atomic<bool> never{false};
+    const CancelSignal never;
     const HeadAnswer answer = SendHeadRequest(address, handles, never, true);
     return answer.outcome == HeadAnswer::kAnswered && answer.status == 200 ? answer.contentLength : 0;
 }

@@ -4,7 +4,6 @@
 #include "base/TWideString.h"
 #include "net/HeadRequest.h"
 
-#include <atomic>
 
 class UpdateChecker {
 public:
@@ -34,7 +33,7 @@ public:
 private:
     unsigned CheckOne(const TWideString& address);
 
-    std::atomic<bool> m_cancelled{false};
+    CancelSignal m_cancel;
     HeadHandles m_handles;
 };
 

@@ -7,6 +7,7 @@
 #include "net/InternetErrors.h"
 
 #include <cstring>
+#include <memory>
 
 namespace {
 const DWORD kOpenFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE;
@@ -81,17 +82,11 @@ unsigned UrlDownloader::Download(const TWideString& address, const TPath& folder
         error = GetLastError();
     } else {
         m_session.Store(session);
-        const TAnsiString narrow(address.Text(), address.Length());
-        // A cancel that came before the session was stored could not close it.
-        HINTERNET handle = nullptr;
-        if (!m_cancelled.load()) {
-            handle = InternetOpenUrlA(session, narrow.Text(), nullptr, 0, kOpenFlags, 0);
-            if (!handle)
-                error = GetLastError();
-        }
+        HINTERNET handle = OpenAddress(session, address, error);
         if (handle) {
             m_address.Store(handle);
-            if (!m_cancelled.load())
+            // A cancel that came before the handle was stored could not close it.
+            if (!m_cancel.IsRaised())
                 result = Transfer(handle, file, progress, context);
         }
         CloseHandles();
@@ -101,11 +96,32 @@ unsigned UrlDownloader::Download(const TWideString& address, const TPath& folder
         LogError(error);
         result = DownloadResultForError(error);
     }
-    if (m_cancelled.exchange(false))
+    if (m_cancel.Clear())
         result = kCancelled;
     if (result != kDone)
         DeletePath(localPath);
     return result;
+}
+
+HINTERNET UrlDownloader::OpenAddress(HINTERNET session, const TWideString& address, DWORD& error)
+{
+    const TAnsiString narrow(address.Text(), address.Length());
+    auto opened = std::make_shared<HINTERNET>(nullptr);
+    const CallOutcome outcome = RunCancellable(
+        [session, narrow, opened] {
+            *opened = InternetOpenUrlA(session, narrow.Text(), nullptr, 0, kOpenFlags, 0);
+            return *opened != nullptr;
+        },
+        m_cancel,
+        [opened] {
+            if (*opened)
+                InternetCloseHandle(*opened);
+        });
+    if (!outcome.completed)
+        error = ERROR_INTERNET_OPERATION_CANCELLED;
+    else if (!outcome.succeeded)
+        error = outcome.error;
+    return outcome.completed ? *opened : nullptr;
 }
 
 unsigned UrlDownloader::Transfer(HINTERNET address, FILE* file, Progress progress, void* context)
@@ -118,30 +134,35 @@ unsigned UrlDownloader::Transfer(HINTERNET address, FILE* file, Progress progres
     DWORD announced = 0;
     const bool hasLength = QueryNumber(address, HTTP_QUERY_CONTENT_LENGTH, announced);
 
-    char chunk[kChunkSize];
+    // Kept alive by an abandoned read until it ends.
+    struct Chunk {
+        char bytes[kChunkSize];
+        DWORD read = 0;
+    };
     unsigned long long received = 0;
     for (;;) {
-        DWORD read = 0;
-        if (!InternetReadFile(address, chunk, kChunkSize, &read)) {
-            const DWORD error = GetLastError();
-            if (m_cancelled.load())
-                return kCancelled;
-            LogError(error);
+        auto chunk = std::make_shared<Chunk>();
+        const CallOutcome outcome = RunCancellable(
+            [address, chunk] { return InternetReadFile(address, chunk->bytes, kChunkSize, &chunk->read) != FALSE; },
+            m_cancel);
+        if (m_cancel.IsRaised())
+            return kCancelled;
+        if (!outcome.succeeded) {
+            LogError(outcome.error);
             return kTransferFailure;
         }
+        const DWORD read = chunk->read;
         if (read == 0)
             break;
-        if (m_cancelled.load())
-            return kCancelled;
-        if (HoldsHtmlTag(chunk, read))
+        if (HoldsHtmlTag(chunk->bytes, read))
             return kRefused;
-        if (std::fwrite(chunk, 1, read, file) != read)
+        if (std::fwrite(chunk->bytes, 1, read, file) != read)
             return kCannotCreate;
         received += read;
         if (progress)
             progress(read, context);
     }
-    if (m_cancelled.load())
+    if (m_cancel.IsRaised())
         return kCancelled;
     if (hasLength && received < announced)
         return kTransferFailure;
@@ -156,6 +177,6 @@ void UrlDownloader::CloseHandles()
 
 void UrlDownloader::Cancel()
 {
-    m_cancelled.store(true);
+    m_cancel.Raise();
     CloseHandles();
 }

@@ -5,9 +5,9 @@
 
 #include "base/TWideString.h"
 #include "files/TPath.h"
+#include "net/CancellableCall.h"
 #include "net/GuardedInternetHandle.h"
 
-#include <atomic>
 #include <cstdio>
 
 class UrlDownloader {
@@ -40,7 +40,9 @@ private:
     unsigned Transfer(HINTERNET address, FILE* file, Progress progress, void* context);
     void CloseHandles();
 
-    std::atomic<bool> m_cancelled{false};
+    HINTERNET OpenAddress(HINTERNET session, const TWideString& address, DWORD& error);
+
+    CancelSignal m_cancel;
     GuardedInternetHandle m_session;
     GuardedInternetHandle m_address;
 };

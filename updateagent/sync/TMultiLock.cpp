@@ -1,15 +1,5 @@
 #include "sync/TMultiLock.h"
 
-namespace {
-class GlobalHold {
-public:
-    GlobalHold() { GlobalSyncLock().Wait(INFINITE); }
-    ~GlobalHold() { GlobalSyncLock().Signal(); }
-    GlobalHold(const GlobalHold&) = delete;
-    GlobalHold& operator=(const GlobalHold&) = delete;
-};
-}
-
 TMultiLock::TMultiLock(bool waitAll, TSyncObject* const* objects)
     : m_waitAll(waitAll)
 {
@@ -20,7 +10,7 @@ TMultiLock::TMultiLock(bool waitAll, TSyncObject* const* objects)
 
 TMultiLock::~TMultiLock()
 {
-    GlobalHold hold;
+    TGlobalSyncHold hold;
     UnsubscribeAll();
     m_done.Unlock();
 }
@@ -37,7 +27,7 @@ int TMultiLock::Lock(DWORD milliseconds)
         return kWaitSignalled;
     m_done.Reset();
     {
-        GlobalHold hold;
+        TGlobalSyncHold hold;
         m_completed = false;
         m_seenFree.assign(m_objects.size(), false);
         for (TSyncObject* object : m_objects) {
@@ -52,7 +42,7 @@ int TMultiLock::Lock(DWORD milliseconds)
         return code;
     // Given up: leave no subscription behind that could still take the
     // objects, unless the set was taken in the meantime.
-    GlobalHold hold;
+    TGlobalSyncHold hold;
     UnsubscribeAll();
     if (m_completed) {
         m_done.Wait(0);
@@ -63,13 +53,13 @@ int TMultiLock::Lock(DWORD milliseconds)
 
 bool TMultiLock::SeenFree(size_t index) const
 {
-    GlobalHold hold;
+    TGlobalSyncHold hold;
     return index < m_seenFree.size() && m_seenFree[index];
 }
 
 void TMultiLock::OnTaken(TSyncObject* object)
 {
-    GlobalHold hold;
+    TGlobalSyncHold hold;
     for (size_t i = 0; i < m_objects.size(); ++i) {
         if (m_objects[i] == object)
             m_seenFree[i] = false;
@@ -88,7 +78,7 @@ bool TMultiLock::TakeAll()
 
 bool TMultiLock::OnSignalled(TSyncObject* object)
 {
-    GlobalHold hold;
+    TGlobalSyncHold hold;
     if (m_completed)
         return false;
     bool took = false;

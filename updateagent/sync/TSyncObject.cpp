@@ -2,16 +2,6 @@
 
 #include <algorithm>
 
-namespace {
-class GlobalHold {
-public:
-    GlobalHold() { GlobalSyncLock().Wait(INFINITE); }
-    ~GlobalHold() { GlobalSyncLock().Signal(); }
-    GlobalHold(const GlobalHold&) = delete;
-    GlobalHold& operator=(const GlobalHold&) = delete;
-};
-}
-
 TCritSection& GlobalSyncLock()
 {
     static TCritSection lock;
@@ -53,7 +43,7 @@ int TSyncObject::Lock(DWORD milliseconds)
     if (!m_handle)
         return kWaitNoHandle;
     {
-        GlobalHold hold;
+        TGlobalSyncHold hold;
         TellTaken();
     }
     return Wait(milliseconds);
@@ -77,7 +67,7 @@ bool TSyncObject::Unlock()
 {
     if (!m_handle)
         return false;
-    GlobalHold hold;
+    TGlobalSyncHold hold;
     Signal();
     Offer();
     return true;
@@ -85,7 +75,7 @@ bool TSyncObject::Unlock()
 
 void TSyncObject::Subscribe(TSubscriber* subscriber)
 {
-    GlobalHold hold;
+    TGlobalSyncHold hold;
     bool taken = false;
     if (Lock(0) == kWaitSignalled) {
         Signal();
@@ -98,7 +88,7 @@ void TSyncObject::Subscribe(TSubscriber* subscriber)
 
 void TSyncObject::Unsubscribe(TSubscriber* subscriber)
 {
-    GlobalHold hold;
+    TGlobalSyncHold hold;
     auto it = std::find(m_subscribers.begin(), m_subscribers.end(), subscriber);
     if (it != m_subscribers.end())
         m_subscribers.erase(it);
@@ -106,7 +96,7 @@ void TSyncObject::Unsubscribe(TSubscriber* subscriber)
 
 size_t TSyncObject::SubscriberCount() const
 {
-    GlobalHold hold;
+    TGlobalSyncHold hold;
     return m_subscribers.size();
 }
 
@@ -148,7 +138,7 @@ bool TSyncEvent::Reset()
     if (!Handle())
         return false;
     {
-        GlobalHold hold;
+        TGlobalSyncHold hold;
         TellTaken();
     }
     ResetEvent(Handle());

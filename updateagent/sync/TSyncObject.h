@@ -91,3 +91,12 @@ public:
 // The process-wide lock under which every subscriber operation runs;
 // re-entrant on one thread.
 TCritSection& GlobalSyncLock();
+
+// Holds the global sync lock for a scope.
+class TGlobalSyncHold {
+public:
+    TGlobalSyncHold() { GlobalSyncLock().Wait(INFINITE); }
+    ~TGlobalSyncHold() { GlobalSyncLock().Signal(); }
+    TGlobalSyncHold(const TGlobalSyncHold&) = delete;
+    TGlobalSyncHold& operator=(const TGlobalSyncHold&) = delete;
+};

@@ -129,15 +129,18 @@ TEST_F(CheckerTest, ACancelDuringASlowFirstRequestAnswersCancelled)
         SCOPED_TRACE(round);
         const std::string first = "slow-" + std::to_string(round) + ".md5";
         const std::string second = "after-slow-" + std::to_string(round) + ".exe";
-        UpdateChecker checker;
-        CheckJob job{&checker, Address("delay=60000", first), Address("", second)};
-        HANDLE thread = CreateThread(nullptr, 0, RunCheck, &job, 0, nullptr);
+        // On the heap: a check that a cancel fails to end must not outlive them.
+        auto* checker = new UpdateChecker;
+        auto* job = new CheckJob{checker, Address("delay=60000", first), Address("", second)};
+        HANDLE thread = CreateThread(nullptr, 0, RunCheck, job, 0, nullptr);
         ASSERT_TRUE(m_server.AwaitRequest(first, kHangLimitMs));
-        checker.Cancel();
+        checker->Cancel();
         ASSERT_EQ(WaitForSingleObject(thread, kHangLimitMs), WAIT_OBJECT_0) << "the cancel did not end the request";
         CloseHandle(thread);
-        EXPECT_EQ(job.result, 2u);
+        EXPECT_EQ(job->result, 2u);
         EXPECT_TRUE(m_server.RequestsFor(second).empty());
+        delete job;
+        delete checker;
     }
     // The failed request's line is still written.
     EXPECT_FALSE(m_log.Lines().empty());

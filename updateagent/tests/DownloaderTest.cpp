@@ -1,6 +1,7 @@
 #include "files/FileHelpers.h"
 #include "net/UrlDownloader.h"
 #include "support/LogFolder.h"
+#include "support/ScratchFolder.h"
 #include "support/TestServer.h"
 
 #include <gtest/gtest.h>
@@ -13,17 +14,6 @@
 
 namespace {
 const DWORD kHangLimitMs = 30000;
-
-std::string ReadBytes(const std::wstring& path)
-{
-    std::ifstream in(path.c_str(), std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-bool Exists(const std::wstring& path)
-{
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 struct Progress {
     unsigned long long bytes = 0;
@@ -56,29 +46,9 @@ public:
     }
 
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_server.IsReady()) << "no test server in " << TestServer::Folder();
-        TPath working;
-        GetWorkingFolder(working);
-        m_folder = std::wstring(working.Text().Text()) + L"downloads-test\\";
-        CreateDirectoryW(m_folder.c_str(), nullptr);
-    }
+    void SetUp() override { ASSERT_TRUE(m_server.IsReady()) << "no test server in " << TestServer::Folder(); }
 
-    void TearDown() override
-    {
-        WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW((m_folder + L"*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                DeleteFileW((m_folder + found.cFileName).c_str());
-            } while (FindNextFileW(search, &found));
-            FindClose(search);
-        }
-        RemoveDirectoryW(m_folder.c_str());
-    }
-
-    TPath Folder() const { return TPath(TWideString(m_folder.c_str())); }
+    TPath Folder() const { return m_scratch.AsPath(); }
     std::wstring Address(const std::string& options, const std::string& name) const
     {
         return m_server.Address("http", options, name);
@@ -86,7 +56,8 @@ protected:
 
     TestServer m_server;
     LogFolder m_log;
-    std::wstring m_folder;
+    ScratchFolder m_scratch{L"downloads-test"};
+    const std::wstring m_folder = m_scratch.Path();
     std::wstring m_local;
 };
 
@@ -119,7 +90,7 @@ TEST_F(DownloaderTest, StoresTheBodyUnderItsName)
         Progress progress;
         EXPECT_EQ(Download(downloader, Address(c.options, c.file), &progress), 0u);
         EXPECT_EQ(m_local, m_folder + std::wstring(c.file.begin(), c.file.end()));
-        EXPECT_EQ(ReadBytes(m_local), c.body);
+        EXPECT_EQ(ReadFileBytes(m_local), c.body);
         EXPECT_EQ(progress.bytes, c.body.size());
     }
     EXPECT_TRUE(m_log.Lines().empty());
@@ -133,7 +104,7 @@ TEST_F(DownloaderTest, ReplacesAnOlderFileOfTheSameName)
     }
     UrlDownloader downloader;
     EXPECT_EQ(Download(downloader, Address("size=32", "setup.md5")), 0u);
-    EXPECT_EQ(ReadBytes(m_local), TestServer::Pattern(32));
+    EXPECT_EQ(ReadFileBytes(m_local), TestServer::Pattern(32));
 }
 
 TEST_F(DownloaderTest, RefusedAnswersLeaveNoFile)
@@ -162,7 +133,7 @@ TEST_F(DownloaderTest, RefusedAnswersLeaveNoFile)
         }
         UrlDownloader downloader;
         EXPECT_EQ(Download(downloader, Address(c.options, c.file)), c.result);
-        EXPECT_FALSE(Exists(m_local)) << "a file was left";
+        EXPECT_FALSE(PathExists(m_local)) << "a file was left";
         const std::vector<std::string> messages = log.Messages();
         if (c.result == 1) {
             EXPECT_EQ(messages, c.messages);
@@ -174,7 +145,7 @@ TEST_F(DownloaderTest, ALowerCaseHtmlPageIsStored)
 {
     UrlDownloader downloader;
     EXPECT_EQ(Download(downloader, Address("body=lower/size=300", "page.html")), 0u);
-    const std::string body = ReadBytes(m_local);
+    const std::string body = ReadFileBytes(m_local);
     EXPECT_EQ(body.substr(0, 6), "<html>");
     EXPECT_EQ(body.size(), 300u);
 }
@@ -213,7 +184,7 @@ TEST_F(DownloaderTest, FailedOpensAreLoggedAndMapped)
         LogFolder log;
         UrlDownloader downloader;
         EXPECT_EQ(Download(downloader, c.address), c.result);
-        EXPECT_FALSE(Exists(m_local));
+        EXPECT_FALSE(PathExists(m_local));
         EXPECT_EQ(log.Messages(), std::vector<std::string>{c.message});
     }
 }
@@ -225,7 +196,7 @@ TEST_F(DownloaderTest, ACancelBetweenChunksLeavesNoFile)
     progress.cancelAfterFirst = &downloader;
     EXPECT_EQ(Download(downloader, Address("size=40000", "cancelled.exe"), &progress), 5u);
     EXPECT_EQ(progress.calls, 1);
-    EXPECT_FALSE(Exists(m_local));
+    EXPECT_FALSE(PathExists(m_local));
     EXPECT_EQ(Download(downloader, Address("size=100", "next.exe")), 0u) << "the flag was cleared";
 }
 
@@ -242,19 +213,24 @@ TEST_F(DownloaderTest, ACancelWhileAReadBlocksLeavesNoFile)
 {
     for (int round = 0; round < 3; ++round) {
         SCOPED_TRACE(round);
-        UrlDownloader downloader;
-        Progress progress;
-        progress.firstChunk = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        // On the heap: a download that a cancel fails to end must not outlive them.
+        auto* downloader = new UrlDownloader;
+        auto* progress = new Progress;
+        progress->firstChunk = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         const std::string name = "stalled-" + std::to_string(round) + ".exe";
-        DownloadJob job{this, &downloader, Address("size=20000/stall=60000", name), &progress};
-        HANDLE thread = CreateThread(nullptr, 0, RunDownload, &job, 0, nullptr);
+        auto* job = new DownloadJob{this, downloader, Address("size=20000/stall=60000", name), progress};
+        HANDLE thread = CreateThread(nullptr, 0, RunDownload, job, 0, nullptr);
         // The server sends its first 4000 bytes, then holds the rest back.
-        ASSERT_EQ(WaitForSingleObject(progress.firstChunk, kHangLimitMs), WAIT_OBJECT_0);
-        downloader.Cancel();
+        ASSERT_EQ(WaitForSingleObject(progress->firstChunk, kHangLimitMs), WAIT_OBJECT_0);
+        ASSERT_TRUE(m_server.AwaitRequest(name, kHangLimitMs));
+        downloader->Cancel();
         ASSERT_EQ(WaitForSingleObject(thread, kHangLimitMs), WAIT_OBJECT_0) << "the cancel did not end the read";
         CloseHandle(thread);
-        CloseHandle(progress.firstChunk);
-        EXPECT_EQ(job.result, 5u);
-        EXPECT_FALSE(Exists(m_local));
+        CloseHandle(progress->firstChunk);
+        EXPECT_EQ(job->result, 5u);
+        EXPECT_FALSE(PathExists(m_local));
+        delete job;
+        delete progress;
+        delete downloader;
     }
 }

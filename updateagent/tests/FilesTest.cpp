@@ -2,6 +2,7 @@
 #include "files/FileHelpers.h"
 #include "files/Log.h"
 #include "support/LogFolder.h"
+#include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -30,41 +31,6 @@ bool IsFile(const std::wstring& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// A scratch folder inside the working folder.
-class Scratch {
-public:
-    Scratch()
-    {
-        TPath working;
-        GetWorkingFolder(working);
-        m_folder = Of(working) + L"scratch-files-test\\";
-        CreateDirectoryW(m_folder.c_str(), nullptr);
-    }
-    ~Scratch()
-    {
-        for (const std::wstring& name : m_made) {
-            SetFileAttributesW((m_folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileW((m_folder + name).c_str());
-        }
-        RemoveDirectoryW(m_folder.c_str());
-    }
-    std::wstring Write(const std::wstring& name, const std::string& bytes)
-    {
-        m_made.push_back(name);
-        std::ofstream out((m_folder + name).c_str(), std::ios::binary);
-        out << bytes;
-        return m_folder + name;
-    }
-    std::wstring Name(const std::wstring& name)
-    {
-        m_made.push_back(name);
-        return m_folder + name;
-    }
-
-private:
-    std::wstring m_folder;
-    std::vector<std::wstring> m_made;
-};
 }
 
 TEST(TPath, GivesItsTextOnlyForLocalPaths)
@@ -104,8 +70,8 @@ TEST(Folders, ModuleFolderEndsWithASeparator)
 
 TEST(Folders, EnsureFolderMakesMissingFoldersOnly)
 {
-    Scratch scratch;
-    const std::wstring made = scratch.Name(L"made");
+    ScratchFolder scratch(L"files-test");
+    const std::wstring made = scratch.Path() + L"made";
     EXPECT_TRUE(EnsureFolder(TPath(TWideString((made + L"\\").c_str()))));
     EXPECT_TRUE(IsFolder(made));
     EXPECT_TRUE(EnsureFolder(TPath(TWideString(made.c_str())))) << "already there";
@@ -117,7 +83,7 @@ TEST(Folders, EnsureFolderMakesMissingFoldersOnly)
 
 TEST(Files, ReadWholeFileInTextMode)
 {
-    Scratch scratch;
+    ScratchFolder scratch(L"files-test");
     struct Case {
         const char* name;
         const wchar_t* file;
@@ -134,7 +100,7 @@ TEST(Files, ReadWholeFileInTextMode)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::wstring path = c.exists ? scratch.Write(c.file, c.bytes) : scratch.Name(c.file);
+        const std::wstring path = c.exists ? scratch.Write(c.file, c.bytes) : scratch.Path() + c.file;
         std::unique_ptr<char[]> text(new char[1]);
         EXPECT_EQ(ReadWholeFile(TPath(TWideString(path.c_str())), text), c.result);
         if (c.text) {
@@ -148,7 +114,7 @@ TEST(Files, ReadWholeFileInTextMode)
 
 TEST(Files, DeletePathRemovesReadOnlyFilesButNoFolders)
 {
-    Scratch scratch;
+    ScratchFolder scratch(L"files-test");
     const std::wstring file = scratch.Write(L"readonly.exe", "MZ");
     SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
     const TPath path(TWideString(file.c_str()));
@@ -157,7 +123,7 @@ TEST(Files, DeletePathRemovesReadOnlyFilesButNoFolders)
     EXPECT_FALSE(IsFile(file));
     EXPECT_FALSE(FileExists(path));
 
-    const std::wstring folder = scratch.Name(L"folder");
+    const std::wstring folder = scratch.Path() + L"folder";
     CreateDirectoryW(folder.c_str(), nullptr);
     EXPECT_TRUE(DeletePath(TPath(TWideString(folder.c_str()))));
     EXPECT_TRUE(IsFolder(folder));

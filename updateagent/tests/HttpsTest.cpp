@@ -5,6 +5,7 @@
 #include "net/UpdateChecker.h"
 #include "net/UrlDownloader.h"
 #include "support/LogFolder.h"
+#include "support/ScratchFolder.h"
 #include "support/TestServer.h"
 
 #include <gtest/gtest.h>
@@ -17,39 +18,17 @@
 #include <vector>
 
 namespace {
-std::string ReadBytes(const std::wstring& path)
-{
-    std::ifstream in(path.c_str(), std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 class HttpsTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_server.IsReady()) << "no test server in " << TestServer::Folder();
-        TPath working;
-        GetWorkingFolder(working);
-        m_folder = std::wstring(working.Text().Text()) + L"https-test\\";
-        CreateDirectoryW(m_folder.c_str(), nullptr);
-    }
-
-    void TearDown() override
-    {
-        for (const std::wstring& file : m_files)
-            DeleteFileW(file.c_str());
-        RemoveDirectoryW(m_folder.c_str());
-    }
+    void SetUp() override { ASSERT_TRUE(m_server.IsReady()) << "no test server in " << TestServer::Folder(); }
 
     unsigned Download(const std::wstring& address, std::wstring& local)
     {
         UrlDownloader downloader;
         TPath path;
         const unsigned result =
-            downloader.Download(TWideString(address.c_str()), TPath(TWideString(m_folder.c_str())), path, nullptr,
-                                nullptr);
+            downloader.Download(TWideString(address.c_str()), m_scratch.AsPath(), path, nullptr, nullptr);
         local = std::wstring(path.Text().Text());
-        m_files.push_back(local);
         return result;
     }
 
@@ -67,7 +46,7 @@ protected:
         EXPECT_EQ(GetContentLength(TWideString(m_server.Address(server, "size=77", name + ".exe").c_str())), 0u);
         std::wstring local;
         EXPECT_EQ(Download(m_server.Address(server, "size=5000", name + ".exe"), local), 4u);
-        EXPECT_EQ(GetFileAttributesW(local.c_str()), INVALID_FILE_ATTRIBUTES) << "a file was left";
+        EXPECT_FALSE(PathExists(local)) << "a file was left";
 
         const std::regex certificateLine("Message: SSL Certificate is invalid\\. ErrorCode: "
                                          "(12037|12038|12045|12055|12056|12057|12169|12170)");
@@ -79,8 +58,7 @@ protected:
     }
 
     TestServer m_server;
-    std::wstring m_folder;
-    std::vector<std::wstring> m_files;
+    ScratchFolder m_scratch{L"https-test"};
 };
 }
 
@@ -98,7 +76,7 @@ TEST_F(HttpsTest, ATrustedServerAnswersTheCheckTheLengthAndTheDownload)
 
     std::wstring local;
     EXPECT_EQ(Download(m_server.Address("https", "size=12345", "secure.exe"), local), 0u);
-    EXPECT_EQ(ReadBytes(local), TestServer::Pattern(12345));
+    EXPECT_EQ(ReadFileBytes(local), TestServer::Pattern(12345));
 }
 
 TEST_F(HttpsTest, ACertificateForAnotherNameIsRefused)

@@ -29,26 +29,33 @@ bool Add(HCERTSTORE store, const std::vector<BYTE>& bytes)
                                             CERT_STORE_ADD_REPLACE_EXISTING, nullptr) != FALSE;
 }
 
+// Found by its SHA-1 hash, the name the store keeps it under.
 bool Remove(HCERTSTORE store, const std::vector<BYTE>& bytes)
 {
     PCCERT_CONTEXT certificate =
         CertCreateCertificateContext(X509_ASN_ENCODING, bytes.data(), static_cast<DWORD>(bytes.size()));
     if (!certificate)
         return false;
-    bool ok = true;
+    BYTE hash[20];
+    DWORD size = sizeof hash;
+    const bool hashed = CertGetCertificateContextProperty(certificate, CERT_SHA1_HASH_PROP_ID, hash, &size) != FALSE;
+    CertFreeCertificateContext(certificate);
+    if (!hashed)
+        return false;
+    CRYPT_HASH_BLOB blob = {size, hash};
+    bool removed = false;
     for (;;) {
-        PCCERT_CONTEXT found =
-            CertFindCertificateInStore(store, X509_ASN_ENCODING, 0, CERT_FIND_EXISTING, certificate, nullptr);
+        PCCERT_CONTEXT found = CertFindCertificateInStore(store, X509_ASN_ENCODING, 0, CERT_FIND_SHA1_HASH, &blob, nullptr);
         if (!found)
             break;
         // Deleting frees the found context.
-        if (!CertDeleteCertificateFromStore(found)) {
-            ok = false;
-            break;
-        }
+        if (!CertDeleteCertificateFromStore(found))
+            return false;
+        removed = true;
     }
-    CertFreeCertificateContext(certificate);
-    return ok;
+    if (!removed)
+        std::fprintf(stderr, "TlTestRootAuthority: the authority was not in the store\n");
+    return true;
 }
 }
 
@@ -69,7 +76,10 @@ int main(int argc, char** argv)
         return 1;
     }
     const bool adding = std::strcmp(argv[1], "add") == 0;
-    const bool ok = adding ? Add(store, bytes) : Remove(store, bytes);
+    bool ok = adding ? Add(store, bytes) : Remove(store, bytes);
+    // Written through to the registry now, not at some later close.
+    if (ok && !CertControlStore(store, 0, CERT_STORE_CTRL_COMMIT, nullptr))
+        std::fprintf(stderr, "TlTestRootAuthority: commit not supported (%lu)\n", GetLastError());
     if (!ok)
         std::fprintf(stderr, "TlTestRootAuthority: %s failed (%lu)\n", argv[1], GetLastError());
     CertCloseStore(store, 0);
