@@ -123,6 +123,9 @@ public:
     Ch* GetBuffer(int minLength)
     {
         MakePrivate();
+        // The shared empty buffer is never marked; a zero-length request may keep it.
+        if (Buffer::IsEmptyBuffer(m_chars) && minLength <= 0)
+            return m_chars;
         if (Header()->capacity < minLength || Buffer::IsEmptyBuffer(m_chars)) {
             const int length = Length();
             Ch* grown = Buffer::Allocate(minLength > length ? minLength : length);

@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+static_assert(sizeof(void*) != 4 || sizeof(URL_COMPONENTSA) == 60, "the splitter's structure");
+
 namespace {
 bool KeptAsIs(unsigned char byte)
 {

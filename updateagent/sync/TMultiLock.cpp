@@ -66,12 +66,34 @@ void TMultiLock::OnTaken(TSyncObject* object)
     }
 }
 
+namespace {
+bool Took(int code)
+{
+    return code == kWaitSignalled || code == kWaitAbandoned;
+}
+}
+
+// Takes every object without waiting. A thread that was already waiting for
+// one of them outside the global lock may get it first; then whatever was
+// taken is given back and the lock waits for the next offer, rather than
+// waiting inside the global lock, which the other thread needs to give the
+// object back.
 bool TMultiLock::TakeAll()
 {
+    size_t taken = 0;
+    while (taken < m_objects.size() && Took(m_objects[taken]->Lock(0)))
+        ++taken;
+    if (taken < m_objects.size()) {
+        for (size_t i = 0; i < taken; ++i) {
+            m_objects[i]->Signal();
+            m_seenFree[i] = true;
+        }
+        m_seenFree[taken] = false;
+        return false;
+    }
     for (size_t i = 0; i < m_objects.size(); ++i) {
         m_objects[i]->Unsubscribe(this);
         m_seenFree[i] = false;
-        m_objects[i]->Lock(INFINITE);
     }
     return true;
 }
@@ -90,9 +112,8 @@ bool TMultiLock::OnSignalled(TSyncObject* object)
             allFree = allFree && m_seenFree[i];
         }
         took = allFree && TakeAll();
-    } else {
+    } else if (Took(object->Lock(0))) {
         UnsubscribeAll();
-        object->Lock(INFINITE);
         took = true;
     }
     if (took) {

@@ -177,3 +177,61 @@ TEST(TMultiLock, AFreedObjectGoesToOneOfTwoWaiters)
         CloseHandle(threads[1]);
     }
 }
+
+namespace {
+// Tells when a thread is about to wait for it outside the global lock.
+class AnnouncingEvent : public TSyncEvent {
+public:
+    AnnouncingEvent() : waiting(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+    ~AnnouncingEvent() override { CloseHandle(waiting); }
+    int Wait(DWORD milliseconds) override
+    {
+        SetEvent(waiting);
+        return TSyncEvent::Wait(milliseconds);
+    }
+    HANDLE waiting;
+};
+
+DWORD WINAPI TakeAndGiveBack(LPVOID argument)
+{
+    auto* event = static_cast<AnnouncingEvent*>(argument);
+    if (event->Lock(INFINITE) != kWaitSignalled)
+        return 1;
+    event->Unlock();
+    return 0;
+}
+}
+
+TEST(TMultiLock, AThreadAlreadyWaitingMayWinTheObjectWithoutAHang)
+{
+    for (int round = 0; round < 100; ++round) {
+        SCOPED_TRACE(round);
+        TSyncSemaphore semaphore;
+        AnnouncingEvent event;
+        ASSERT_EQ(event.Lock(0), kWaitSignalled);
+        TSyncObject* const objects[] = {&semaphore, &event, nullptr};
+        TMultiLock lock(true, objects);
+        LockJob job{&lock};
+        HANDLE locker = StartLock(job);
+        ASSERT_TRUE(AwaitSubscribers(event, 1));
+        semaphore.Unlock();
+
+        ResetEvent(event.waiting);
+        HANDLE other = CreateThread(nullptr, 0, TakeAndGiveBack, &event, 0, nullptr);
+        ASSERT_EQ(WaitForSingleObject(event.waiting, kHangLimitMs), WAIT_OBJECT_0);
+        // Freed while the other thread waits for it: whoever gets it first,
+        // the lock ends holding both.
+        event.Unlock();
+        ASSERT_EQ(WaitForSingleObject(locker, kHangLimitMs), WAIT_OBJECT_0);
+        EXPECT_EQ(job.result, kWaitSignalled);
+        EXPECT_EQ(semaphore.Wait(0), kWaitTimeout) << "the lock holds the unit";
+        if (WaitForSingleObject(other, 0) == WAIT_TIMEOUT)
+            event.Unlock();  // the lock won: its holder gives the event on
+        ASSERT_EQ(WaitForSingleObject(other, kHangLimitMs), WAIT_OBJECT_0);
+        DWORD code = 99;
+        GetExitCodeThread(other, &code);
+        EXPECT_EQ(code, 0u);
+        CloseHandle(locker);
+        CloseHandle(other);
+    }
+}
