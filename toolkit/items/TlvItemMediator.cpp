@@ -64,7 +64,7 @@ IKelvraImage* CTlvItemMediator::GetPart(long selector)
     m_part = AskPart(selector);
     if (m_part == nullptr && m_items != nullptr) {
         const bool selected = selector != 0;
-        SendLoad(TLV_MSG_LOAD_ITEM_PART, TlvWord(selector), selected ? 1 : 0, selected ? TLV_TYPE_PART_REQUEST : 0);
+        SendLoad(TLV_MSG_LOAD_ITEM_PART, TlvWord(selector), selected ? 1 : 0, selected ? TlvWord(TLV_TYPE_PART_REQUEST) : 0);
         m_part = AskPart(selector);
     }
     return m_part;

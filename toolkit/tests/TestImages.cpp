@@ -1,7 +1,5 @@
 #include "TestImages.h"
 
-#include "TlHostPicture.h"
-
 #include <vector>
 
 TestManagerPtr MakeTestManager()
@@ -11,13 +9,13 @@ TestManagerPtr MakeTestManager()
     return TestManagerPtr(manager);
 }
 
-TestImagePtr MakeSolidImage(IKelvraManager* manager, long width, long height, unsigned char red,
-                            unsigned char green, unsigned char blue)
+TlImagePtr MakeSolidImage(IKelvraManager* manager, long width, long height, unsigned char red,
+                          unsigned char green, unsigned char blue)
 {
     IKelvraImage* made = nullptr;
     if (manager == nullptr || manager->CreateImage(&made, 0) != nullptr || made == nullptr)
         return nullptr;
-    TestImagePtr image(made);
+    TlImagePtr image(made);
     std::vector<unsigned char> pixels;
     for (long i = 0; i < width * height; ++i)
         pixels.insert(pixels.end(), {red, green, blue});
@@ -35,7 +33,7 @@ TestImagePtr MakeSolidImage(IKelvraManager* manager, long width, long height, un
 bool WriteSolidJpeg(const std::string& path, long width, long height)
 {
     TestManagerPtr manager = MakeTestManager();
-    TestImagePtr image = MakeSolidImage(manager.get(), width, height, 40, 120, 200);
+    TlImagePtr image = MakeSolidImage(manager.get(), width, height, 40, 120, 200);
     if (!image)
         return false;
     IKelvraError* error = TlSaveJpeg(image.get(), path.c_str(), 90);

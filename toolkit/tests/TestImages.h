@@ -2,8 +2,7 @@
 // saved as a JPEG file.
 #pragma once
 
-#include "kelvra/KelvraImage.h"
-#include "kelvra/KelvraManager.h"
+#include "TlHostPicture.h"
 
 #include <memory>
 #include <string>
@@ -11,15 +10,11 @@
 struct TestManagerRelease {
     void operator()(IKelvraManager* manager) const { manager->Release(); }
 };
-struct TestImageRelease {
-    void operator()(IKelvraImage* image) const { image->Release(); }
-};
 using TestManagerPtr = std::unique_ptr<IKelvraManager, TestManagerRelease>;
-using TestImagePtr = std::unique_ptr<IKelvraImage, TestImageRelease>;
 
 TestManagerPtr MakeTestManager();
 // An RGB image of `width` x `height`, every pixel (red, green, blue).
-TestImagePtr MakeSolidImage(IKelvraManager* manager, long width, long height, unsigned char red,
-                            unsigned char green, unsigned char blue);
+TlImagePtr MakeSolidImage(IKelvraManager* manager, long width, long height, unsigned char red,
+                          unsigned char green, unsigned char blue);
 // True when such a picture was saved as a JPEG at `path`.
 bool WriteSolidJpeg(const std::string& path, long width, long height);
