@@ -143,12 +143,14 @@ public:
     std::function<void(CTlDialog&)> atStart;
     DWORD style = 0;
     RECT place{};
+    HWND owner = nullptr;
 
 protected:
     BOOL OnInitDialog() override
     {
         style = DWORD(GetWindowLongA(m_hWnd, GWL_STYLE));
         GetWindowRect(&place);
+        owner = GetWindow(m_hWnd, GW_OWNER);
         if (atStart)
             atStart(*this);
         return TRUE;
@@ -171,6 +173,28 @@ TEST_F(DialogKit, AModalRunFromTheTemplateIsEndedByTheTest)
     EndedDialog valued;
     valued.atStart = [](CTlDialog& run) { EndDialog(run.m_hWnd, 1234); };
     EXPECT_EQ(1234, valued.DoModal());
+}
+
+TEST_F(DialogKit, WithoutAnOwnerTheMainWindowOwnsTheDialog)
+{
+    CWinApp app;
+    CWnd mainWindow;
+    mainWindow.m_hWnd = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, mainWindow.m_hWnd);
+    CWnd otherOwner;
+    otherOwner.m_hWnd = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    app.m_pMainWnd = &mainWindow;
+    const auto end = [](CTlDialog& run) { PostMessageA(run.m_hWnd, WM_COMMAND, IDOK, 0); };
+
+    EndedDialog withoutOwner;
+    withoutOwner.atStart = end;
+    EXPECT_EQ(IDOK, withoutOwner.DoModal());
+    EXPECT_EQ(mainWindow.m_hWnd, withoutOwner.owner);
+    EndedDialog owned(&otherOwner);
+    owned.atStart = end;
+    EXPECT_EQ(IDOK, owned.DoModal());
+    EXPECT_EQ(otherOwner.m_hWnd, owned.owner);
+    app.m_pMainWnd = nullptr;
 }
 
 TEST_F(DialogKit, AFailedRunAnswersCancel)
