@@ -8,6 +8,7 @@
 #include <string>
 
 class CWinApp;
+class CWnd;
 
 // Per-module framework state. Every module (DLL or program) that links this
 // layer has its own static state; the current state tells which module's
@@ -73,6 +74,8 @@ public:
     virtual int ExitInstance();
 
     const char* m_pszAppName;
+    // The application's main window, when it has one (not owned).
+    CWnd* m_pMainWnd = nullptr;
 };
 
 // Runs the module's application object start-up; FALSE when InitInstance fails.
@@ -81,3 +84,5 @@ void AfxDllProcessDetach();
 // The framework's part of a DLL's entry point: the attach above at process
 // attach, the detach at process detach, TRUE for the other reasons.
 BOOL AfxDllEntry(HINSTANCE instance, DWORD reason);
+
+#include "afxwnd.h"

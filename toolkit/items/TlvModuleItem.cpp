@@ -1,8 +1,17 @@
 #include "items/TlvModuleItem.h"
 
 #include "common/TlNoThrow.h"
+#include "items/TlvItemMediator.h"
+
+#include "runbase/TlvResultCodes.h"
 
 #include <cstring>
+#include <new>
+
+CTlvModuleItem::~CTlvModuleItem()
+{
+    Detach();
+}
 
 unsigned long CTlvModuleItem::Load(ITlReader& reader)
 {
@@ -75,7 +84,7 @@ bool CTlvModuleItem::GetLocation(std::string& folder, std::string& fileName) con
 
 const char* CTlvModuleItem::GetItemName() const
 {
-    return nullptr;
+    return m_mediator ? m_mediator->GetItemName() : nullptr;
 }
 
 unsigned long CTlvModuleItem::CopyFilePath(char* buffer, std::size_t bufferSize) const
@@ -95,3 +104,29 @@ unsigned short CTlvModuleItem::GetOption() const { return m_option; }
 void CTlvModuleItem::SetOption(unsigned short option) { m_option = option; }
 int CTlvModuleItem::GetSourceWidth() const { return m_sourceWidth; }
 int CTlvModuleItem::GetSourceHeight() const { return m_sourceHeight; }
+
+unsigned long CTlvModuleItem::Attach(ITlvMessage* entry, ITlvHost* host, TlvItemId id)
+{
+    Detach();
+    m_itemId = id;
+    m_mediator = new (std::nothrow) CTlvItemMediator;
+    if (m_mediator == nullptr)
+        return TLV_ERR_OUT_OF_MEMORY;
+    unsigned long result = m_mediator->Attach(entry, host, id);
+    if (TlvFailed(result))
+        return result;
+    std::string folder, fileName;
+    result = m_mediator->GetLocation(folder, fileName);
+    if (result == TLV_OK && !SetLocation(folder, fileName))
+        return TLV_ERR_OUT_OF_MEMORY;
+    return result;
+}
+
+void CTlvModuleItem::Detach()
+{
+    if (m_mediator == nullptr)
+        return;
+    m_mediator->Detach();
+    delete m_mediator;
+    m_mediator = nullptr;
+}

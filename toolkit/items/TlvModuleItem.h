@@ -6,13 +6,14 @@
 // plug-ins call through this table): add only at the end.
 #pragma once
 
+#include "host/api/TlvHostApi.h"
 #include "serialize/TlSerialize.h"
 
 #include <cstddef>
-#include <cstdint>
 #include <string>
 
-class CTlvItemMediator;
+class CItemMediator;
+class ITlvMessage;
 
 class CTlvModuleItem : public ITlSerialize {
 public:
@@ -25,7 +26,8 @@ public:
     // Each answers 0, or 0x1008 at the first key that fails.
     unsigned long Load(ITlReader& reader) override;
     unsigned long Save(ITlWriter& writer) override;
-    ~CTlvModuleItem() override = default;
+    // Detaches first.
+    ~CTlvModuleItem() override;
 
     virtual void SetSourceSize(unsigned option, int width, int height) = 0;
     virtual void SetRendered(bool rendered);
@@ -51,6 +53,16 @@ public:
     virtual void SetOption(unsigned short option);
     virtual int GetSourceWidth() const;
     virtual int GetSourceHeight() const;
+    // Stores the id, makes the mediator and takes the item's file location
+    // from the host: 0 or 1 (the host knows no location), 0x1003 when memory
+    // runs out, or the host's failure code.
+    virtual unsigned long Attach(ITlvMessage* entry, ITlvHost* host, TlvItemId id);
+    // The mediator lets go of what it took of the host and is deleted.
+    virtual void Detach();
+
+    // Null while not attached.
+    CItemMediator* GetMediator() const { return m_mediator; }
+    TlvItemId GetItemId() const { return m_itemId; }
 
 protected:
     static constexpr unsigned long kKeyFailed = 0x1008;
@@ -64,8 +76,8 @@ protected:
     std::string m_folder;
     std::string m_fileName;
     unsigned char m_include = 0;
-    std::uint64_t m_itemId = 0;
-    CTlvItemMediator* m_mediator = nullptr; // owned once attaching lands
+    TlvItemId m_itemId = 0;
+    CItemMediator* m_mediator = nullptr; // owned
     int m_sourceWidth = 0;
     int m_sourceHeight = 0;
 };

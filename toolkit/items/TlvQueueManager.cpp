@@ -1,6 +1,7 @@
 #include "items/TlvQueueManager.h"
 
 #include "items/TlvItemQueue.h"
+#include "items/TlvModuleItem.h"
 
 #include <memory>
 #include <new>
@@ -42,6 +43,13 @@ void CTlvQueueManager::ClearCurrent()
 {
     if (m_queues.empty())
         return;
-    delete m_queues.front();
+    CTlvItemQueue* queue = m_queues.front();
+    // Each item lets go of what it holds of the host before it is deleted.
+    for (CTlvModuleItem* item = queue->Front(); item != nullptr; item = queue->Front()) {
+        queue->PopFront();
+        item->Detach();
+        delete item;
+    }
+    delete queue;
     m_queues.pop_front();
 }

@@ -18,7 +18,7 @@ public:
     unsigned long NewQueue(CTlvItemQueue** queue) noexcept;
     // Null when there is none.
     CTlvItemQueue* Current() const;
-    // Deletes the front queue with its items.
+    // Detaches and deletes every item of the front queue, then the queue.
     void ClearCurrent();
 
 private:

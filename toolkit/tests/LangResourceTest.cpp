@@ -1,3 +1,5 @@
+#include "TestModuleFiles.h"
+
 #include "lang/TlvStringResource.h"
 
 #include <gtest/gtest.h>
@@ -9,14 +11,6 @@ namespace {
 constexpr UINT kCancelText = 31278;   // in the handheld language library
 constexpr UINT kSettingsSubKey = 4001; // in this module's own table only
 
-// The language libraries are built beside the test program.
-std::string BesideProgram(const char* file)
-{
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    return folder.substr(0, folder.rfind('\\') + 1) + file;
-}
 
 // Whether the image of a library loaded as a data file is still mapped.
 bool IsMapped(HINSTANCE library)
@@ -29,7 +23,7 @@ bool IsMapped(HINSTANCE library)
 TEST(LangResource, TextsComeFromTheLanguageLibraryThenTheModule)
 {
     CTlvLangResource language;
-    ASSERT_TRUE(language.Load(BesideProgram("TlvPDALang.dll").c_str()));
+    ASSERT_TRUE(language.Load(BesideTestProgram("TlvPDALang.dll").c_str()));
     const CTlvStringResource cancel(&language, kCancelText);
     EXPECT_TRUE(cancel.Found());
     EXPECT_EQ("Cancel", cancel.Text());
@@ -49,10 +43,10 @@ TEST(LangResource, TextsComeFromTheLanguageLibraryThenTheModule)
 TEST(LangResource, AReloadFreesThePreviousLibrary)
 {
     CTlvLangResource language;
-    ASSERT_TRUE(language.Load(BesideProgram("TlvPDALang.dll").c_str()));
+    ASSERT_TRUE(language.Load(BesideTestProgram("TlvPDALang.dll").c_str()));
     const HINSTANCE first = language.GetHandle();
     EXPECT_TRUE(IsMapped(first));
-    ASSERT_TRUE(language.Load(BesideProgram("TlbUploaderLang.dll").c_str()));
+    ASSERT_TRUE(language.Load(BesideTestProgram("TlbUploaderLang.dll").c_str()));
     // Freed first, the old image's place may be taken by the new one.
     EXPECT_TRUE(language.GetHandle() == first || !IsMapped(first));
     EXPECT_TRUE(IsMapped(language.GetHandle()));
@@ -65,7 +59,7 @@ TEST(LangResource, AReloadFreesThePreviousLibrary)
     HINSTANCE freedAtEnd = nullptr;
     {
         CTlvLangResource scoped;
-        ASSERT_TRUE(scoped.Load(BesideProgram("TlvPDALang.dll").c_str()));
+        ASSERT_TRUE(scoped.Load(BesideTestProgram("TlvPDALang.dll").c_str()));
         freedAtEnd = scoped.GetHandle();
     }
     EXPECT_FALSE(IsMapped(freedAtEnd));

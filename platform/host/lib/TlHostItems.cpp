@@ -72,7 +72,8 @@ void CTlHostItems::MakeSourceData(CState& state)
 {
     const TlHostItem& item = state.script;
     CTlvSourceData& source = state.source;
-    source.m_fileName = FileNameOf(item.path);
+    // An item without a file is known by its name alone.
+    source.m_fileName = item.path.empty() ? item.name : FileNameOf(item.path);
     source.m_sourceClass = item.sourceClass;
     source.m_flags = item.sourceFlags;
     source.m_fileKind = item.fileKind;
