@@ -142,6 +142,12 @@ void KelvraSetWorkerThreads(long threads)
 
 long KelvraGetWorkerThreads()
 {
+#ifdef KELVRA_CALLER_THREAD_ONLY
+    // The image editor's plug-in links its own copy of the framework, and
+    // the editor unloads its plug-ins: pool threads left in an unloaded
+    // plug-in would run freed code. That copy works on the caller's thread.
+    return 1;
+#endif
     const long threads = g_threads.load();
     return threads > 0 ? threads : Cores();
 }
