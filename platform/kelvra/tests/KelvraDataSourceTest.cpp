@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <climits>
 #include <map>
+#include <mutex>
 #include <vector>
 
 using namespace kelvra_image_test;
@@ -51,6 +52,7 @@ public:
                                     .Intersection(KelvraRect(0, 0, m_width, m_height));
         if (column < 0 || row < 0 || tile.IsEmpty())
             return KELVRA_ERROR(nullptr, kPatternTag, kKelvraBadArgument);
+        std::lock_guard<std::mutex> guard(m_lock); // whole reads lock tiles on several threads
         std::vector<std::uint8_t>& pixels = m_tiles[KelvraTileId(column, row)];
         pixels = PatternRows(m_format, tile, TileRowBytes());
         pixels.resize(std::size_t(TileRowBytes()) * std::size_t(m_tileSize), 0xEE);
@@ -65,6 +67,7 @@ public:
 
     IKelvraError* UnlockTile(long column, long row) override
     {
+        std::lock_guard<std::mutex> guard(m_lock);
         auto lock = m_locks.find(KelvraTileId(column, row));
         if (lock == m_locks.end() || lock->second == 0)
             return KELVRA_ERROR(nullptr, kPatternTag, kKelvraBadArgument);
@@ -80,6 +83,7 @@ public:
     }
     long Outstanding() const
     {
+        std::lock_guard<std::mutex> guard(m_lock);
         long count = 0;
         for (const auto& lock : m_locks)
             count += lock.second;
@@ -103,6 +107,7 @@ private:
     long m_failColumn = -1;
     long m_failRow = -1;
     std::map<long, std::vector<std::uint8_t>> m_tiles;
+    mutable std::mutex m_lock;
     std::map<long, long> m_locks;
 };
 
