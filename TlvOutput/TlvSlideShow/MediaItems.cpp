@@ -154,8 +154,19 @@ void TimedItem::DisposeBuffer()
 
 void TimedItem::DisposeAll()
 {
+    DisposeBuilt();
+}
+
+void TimedItem::DisposeBuilt()
+{
     DisposeMovie();
     DisposeBuffer();
+}
+
+bool TimedItem::NeedsRebuild() const
+{
+    const RECT& area = m_sequencer.SlideArea();
+    return (m_buffer != nullptr && !SameRect(m_bufferArea, area)) || (IsBuilt() && !SameRect(m_builtArea, area));
 }
 
 void TimedItem::DrawPicture(HDC dc, std::uint8_t*, long, const RECT& area)
@@ -187,6 +198,7 @@ TlMovieBuffer* TimedItem::EnsureBuffer()
 bool TimedItem::Build()
 {
     m_duration = m_sequencer.SlideDuration();
+    m_builtArea = m_sequencer.SlideArea();
     TlMovieBuffer* buffer = EnsureBuffer();
     std::string name;
     SlideshowPlayerHost* host = m_sequencer.PlayerHost();
@@ -238,7 +250,8 @@ bool SlideItem::IsReady() const
 
 bool SlideItem::NeedsRebuild() const
 {
-    return (m_buffer != nullptr || IsBuilt()) && m_overlayDrawn != m_sequencer.Settings().showFileInfo;
+    return TimedItem::NeedsRebuild() ||
+           ((m_buffer != nullptr || IsBuilt()) && m_overlayDrawn != m_sequencer.Settings().showFileInfo);
 }
 
 void SlideItem::DisposeAll()

@@ -51,6 +51,8 @@ public:
     virtual void DisposeMovie();
     // The movie, the picture buffer and the image.
     virtual void DisposeAll();
+    // What an item that needs rebuilding makes again: its movie and buffer.
+    virtual void DisposeBuilt() { DisposeMovie(); }
 
     // Places the movie in the slide area and plays it from its start.
     void Show();
@@ -82,11 +84,14 @@ public:
     ~TimedItem() override;
 
     bool IsReady() const override { return true; }
+    // Its buffer or movie was made for another slide area.
+    bool NeedsRebuild() const override;
     bool IsBuilt() const override { return !m_tempFile.empty() || m_movie != nullptr; }
     bool Build() override;
     bool Open() override;
     void DisposeMovie() override;
     void DisposeAll() override;
+    void DisposeBuilt() override;
 
     // Draws the picture into the buffer of the slide area when there is none.
     TlMovieBuffer* EnsureBuffer();
@@ -103,6 +108,7 @@ protected:
     double m_duration = 2400;
     TlMovieBuffer* m_buffer = nullptr;
     RECT m_bufferArea{};
+    RECT m_builtArea{};
     std::string m_tempFile;
 };
 

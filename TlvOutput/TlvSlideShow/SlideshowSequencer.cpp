@@ -220,7 +220,7 @@ void SlideshowSequencer::PrepareAhead(int from)
         if (item == m_current)
             continue;
         if (item->NeedsRebuild())
-            item->DisposeAll();
+            item->DisposeBuilt();
         if (item->IsSlide()) {
             auto* slide = static_cast<SlideItem*>(item);
             if (!slide->IsReady() && !slide->IsLoading())
@@ -332,7 +332,7 @@ int SlideshowSequencer::Step()
 bool SlideshowSequencer::EnsurePlayable(MediaItem& item)
 {
     if (item.NeedsRebuild())
-        item.DisposeAll();
+        item.DisposeBuilt();
     if (item.IsSlide()) {
         auto& slide = static_cast<SlideItem&>(item);
         if (!slide.IsReady() && OnWindowThread())
@@ -361,6 +361,8 @@ void SlideshowSequencer::Jump(int direction)
     MediaItem& found = *m_items[std::size_t(index)];
     if (!EnsurePlayable(found))
         return;
+    // A jump before the first step starts the show as that step would.
+    const bool starting = m_current == nullptr;
     if (m_current != nullptr) {
         m_current->Pause();
         if (m_current != &found)
@@ -370,6 +372,8 @@ void SlideshowSequencer::Jump(int direction)
     MakeCurrent(index);
     if (m_paused)
         m_current->Pause();
+    else if (starting)
+        StartMusic();
 }
 
 void SlideshowSequencer::StepForward()

@@ -222,6 +222,70 @@ TEST_F(SequencerTest, JumpsSkipTransitionsAndStopAtTheEnds)
     EXPECT_EQ(0x000000u, FrameColour(0, 10, 10));
 }
 
+TEST_F(SequencerTest, AJumpBeforeTheFirstStepStartsTheMusicUnlessPaused)
+{
+    for (bool paused : {false, true}) {
+        SCOPED_TRACE(paused ? "paused" : "playing");
+        m_settings.ClearRecords();
+        m_settings.sound = true;
+        m_settings.selectedMusic = MakeWav(5.0);
+        MakeShow({{kRed}, {kGreen}});
+        ASSERT_NE(nullptr, Show().Music());
+        if (paused)
+            Show().Pause();
+        Show().StepForward();
+        ASSERT_EQ(1, Show().CurrentIndex());
+        g_showClock += 300;
+        EXPECT_EQ(paused ? 0 : 300, Movies().GetTime(Show().Music()->Movie()));
+        if (paused) {
+            Show().Resume(false);
+            g_showClock += 200;
+            EXPECT_EQ(200, Movies().GetTime(Show().Music()->Movie()));
+        }
+        // The steps after the jump go on with the song rather than start it again.
+        Run(50, 4);
+        EXPECT_EQ(paused ? 400 : 500, Movies().GetTime(Show().Music()->Movie()));
+        TearDown();
+        SetUp();
+    }
+}
+
+TEST_F(SequencerTest, APictureBuiltForAnotherSlideAreaIsBuiltAgain)
+{
+    // Long slides: while one shows, the next ones are prepared ahead.
+    m_settings.imageDuration = 6000;
+    MakeShow({{kRed}, {kGreen}, {kBlue}});
+    Show().StepForward();
+    Run(50, 20);
+    ASSERT_EQ(1, Show().CurrentIndex());
+    auto* second = static_cast<SlideItem*>(Show().Items()[3].get());
+    auto* third = static_cast<SlideItem*>(Show().Items()[5].get());
+    ASSERT_TRUE(second->IsPlayable());
+    ASSERT_TRUE(third->IsPlayable());
+    EXPECT_FALSE(second->NeedsRebuild());
+
+    // Showing or hiding the toolbar changes the slide area under the built movies.
+    Show().SetShowWindows(Show().Frame(), Show().SlideWindow(), {0, 0, 200, 150});
+    EXPECT_TRUE(second->NeedsRebuild());
+    EXPECT_TRUE(third->NeedsRebuild());
+    // A jump rebuilds the picture it lands on.
+    Show().StepForward();
+    ASSERT_EQ(3, Show().CurrentIndex());
+    EXPECT_FALSE(second->NeedsRebuild());
+    // Centred in the larger area the 64 x 48 picture covers 68..131 by 51..98.
+    EXPECT_EQ(kGreen, FrameColour(0, 130, 97));
+    EXPECT_EQ(0x000000u, FrameColour(0, 66, 49));
+
+    // Preparing ahead rebuilds the next picture before it is shown.
+    Run(50, 20);
+    ASSERT_EQ(3, Show().CurrentIndex());
+    EXPECT_FALSE(third->NeedsRebuild());
+    EXPECT_TRUE(third->IsPlayable());
+    Show().StepForward();
+    ASSERT_EQ(5, Show().CurrentIndex());
+    EXPECT_EQ(kBlue, FrameColour(0, 130, 97));
+}
+
 TEST_F(SequencerTest, AtMostOneMovieIsBuiltOrOpenedPerPreparingStep)
 {
     MakeShow({{kRed}, {kGreen}, {kBlue}, {kRed}});

@@ -2,6 +2,7 @@
 
 #include "../TlMovie.h"
 #include "MovieFile.h"
+#include "MovieMp3Decoder.h"
 
 #include <algorithm>
 #include <cstring>
@@ -35,6 +36,9 @@ struct Mp3Frame {
     std::size_t length;
     int samples;
     int sampleRate;
+    int bitrate;
+    int channels;
+    bool padded;
 };
 
 bool ReadMp3Frame(const std::uint8_t* p, std::size_t left, Mp3Frame& frame)
@@ -48,6 +52,9 @@ bool ReadMp3Frame(const std::uint8_t* p, std::size_t left, Mp3Frame& frame)
         return false;
     const bool mpeg1 = version == 3;
     const int bitrate = kBitrates[mpeg1 ? 0 : 1][bitrateIndex] * 1000;
+    frame.bitrate = bitrate;
+    frame.channels = (p[3] >> 6) == 3 ? 1 : 2;
+    frame.padded = padding != 0;
     frame.sampleRate = kSampleRates[mpeg1 ? 0 : version == 2 ? 1 : 2][rateIndex];
     frame.samples = mpeg1 ? 1152 : 576;
     frame.length = std::size_t((mpeg1 ? 144 : 72) * bitrate / frame.sampleRate + padding);
@@ -105,19 +112,28 @@ long MovieReadMp3(const std::uint8_t* bytes, std::size_t size, MovieSoundFile& s
         at = std::min(size, 10 + tag);
     }
     unsigned long long samples = 0;
-    int sampleRate = 0;
-    Mp3Frame frame{};
+    Mp3Frame first{}, frame{};
+    const std::size_t start = at;
     while (ReadMp3Frame(bytes + at, size - at, frame)) {
-        if (sampleRate != 0 && frame.sampleRate != sampleRate)
+        if (samples == 0)
+            first = frame;
+        else if (frame.sampleRate != first.sampleRate || frame.channels != first.channels)
             break;
-        sampleRate = frame.sampleRate;
         samples += unsigned(frame.samples);
         at += frame.length;
     }
-    if (sampleRate == 0)
+    if (samples == 0)
         return kTlMovieErrBadSound;
-    sound.duration = UnitsOf(samples, unsigned(sampleRate));
+    sound.duration = UnitsOf(samples, unsigned(first.sampleRate));
     sound.pcm = false;
+    sound.samples.clear();
+    MovieMp3Stream& stream = sound.mp3;
+    stream.channels = first.channels;
+    stream.sampleRate = first.sampleRate;
+    stream.bitrate = first.bitrate;
+    stream.frameLength = int(first.length) - (first.padded ? 1 : 0);
+    stream.samplesPerFrame = first.samples;
+    stream.frames.assign(bytes + start, bytes + at);
     return kTlMovieOk;
 }
 
@@ -150,9 +166,24 @@ void MovieSoundPlayer::CloseDevice()
     m_prepared = false;
 }
 
+bool MovieSoundPlayer::DeviceTakes(const WAVEFORMATEX& format)
+{
+    return waveOutOpen(nullptr, WAVE_MAPPER, &format, 0, 0, WAVE_FORMAT_QUERY) == MMSYSERR_NOERROR;
+}
+
+void MovieSoundPlayer::DecodeForDevice()
+{
+    if (m_sound.pcm || m_sound.mp3.frames.empty() || !DeviceTakes(MovieMp3PcmFormat(m_sound.mp3)))
+        return;
+    // Tried once: a sound no codec takes plays silently from then on.
+    if (MovieDecodeMp3(m_sound) != MovieMp3Decoded::kOk)
+        m_sound.mp3.frames.clear();
+}
+
 void MovieSoundPlayer::Play(long time)
 {
     CloseDevice();
+    DecodeForDevice();
     if (!m_sound.pcm || m_sound.samples.empty() || m_sound.format.nBlockAlign == 0)
         return;
     if (waveOutOpen(&m_device, WAVE_MAPPER, &m_sound.format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) {

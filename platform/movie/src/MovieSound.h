@@ -1,7 +1,8 @@
 // Sound files the toolkit plays: their length from the file, and playback
-// through the system's waveform audio when a device takes the sound.
-// Without a device (or for a compressed file with no codec at hand) the
-// sound plays silently: its clock and length stay true.
+// through the system's waveform audio when a device takes the sound; MP3
+// files are decoded by the system's audio codecs when they first play on a
+// device. Without a device (or for a compressed file with no codec at hand)
+// the sound plays silently: its clock and length stay true.
 #pragma once
 
 #include <windows.h>
@@ -12,11 +13,22 @@
 #include <string>
 #include <vector>
 
+// The MPEG audio layer III frames of an MP3 file, as its codec takes them.
+struct MovieMp3Stream {
+    int channels = 0;
+    int sampleRate = 0;
+    int bitrate = 0;         // bits per second, of the first frame
+    int frameLength = 0;     // bytes of the first frame without its padding
+    int samplesPerFrame = 0;
+    std::vector<std::uint8_t> frames;
+};
+
 struct MovieSoundFile {
     long duration = 0; // units of 1/600 s
-    bool pcm = false;  // a WAV whose samples can go to the device as they are
+    bool pcm = false;  // samples that can go to the device as they are
     WAVEFORMATEX format{};
     std::vector<std::uint8_t> samples;
+    MovieMp3Stream mp3; // frames not yet decoded
 };
 
 // kTlMovieOk or kTlMovieErrBadSound.
@@ -39,6 +51,9 @@ public:
     bool Audible() const { return m_device != nullptr; }
 
 private:
+    static bool DeviceTakes(const WAVEFORMATEX& format);
+    // Compressed sound becomes PCM when a device is there to hear it.
+    void DecodeForDevice();
     void CloseDevice();
 
     MovieSoundFile m_sound;

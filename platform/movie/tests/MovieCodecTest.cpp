@@ -5,6 +5,7 @@
 #include "movie/TlMovieAtomWriter.h"
 #include "MovieFile.h"
 #include "MovieRle.h"
+#include "MovieMp3Decoder.h"
 #include "MovieSound.h"
 #include "movie/TlMovie.h"
 
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <functional>
 
@@ -223,6 +225,61 @@ TEST(MovieSoundFiles, LengthsComeFromTheFile)
     MovieSoundFile music;
     ASSERT_EQ(kTlMovieOk, MovieReadMp3(mp3.data(), mp3.size(), music));
     EXPECT_EQ(long(frames * 1152LL * 600 / 44100), music.duration);
+}
+
+// Half a second of a 440 Hz tone, MPEG 1 layer III, mono, 32 kHz at 32 kbit/s:
+// 15 frames of 144 bytes and 1152 samples.
+const std::string kToneMp3 = std::string(TL_MOVIE_TESTDATA) + "tone-440hz-32k-mono.mp3";
+constexpr int kToneFrames = 15;
+
+TEST(MovieSoundFiles, AnMp3FileKeepsItsFramesForTheCodec)
+{
+    MovieSoundFile sound;
+    ASSERT_EQ(kTlMovieOk, MovieReadSound(kToneMp3, sound));
+    EXPECT_EQ(kToneFrames * 1152 * 600 / 32000, sound.duration);
+    EXPECT_FALSE(sound.pcm);
+    EXPECT_TRUE(sound.samples.empty());
+    EXPECT_EQ(1, sound.mp3.channels);
+    EXPECT_EQ(32000, sound.mp3.sampleRate);
+    EXPECT_EQ(32000, sound.mp3.bitrate);
+    EXPECT_EQ(144, sound.mp3.frameLength);
+    EXPECT_EQ(1152, sound.mp3.samplesPerFrame);
+    EXPECT_EQ(std::size_t(kToneFrames * 144), sound.mp3.frames.size());
+}
+
+TEST(MovieSoundFiles, TheSystemCodecDecodesMp3ToPcm)
+{
+    MovieSoundFile sound;
+    ASSERT_EQ(kTlMovieOk, MovieReadSound(kToneMp3, sound));
+    const long duration = sound.duration;
+    const MovieMp3Decoded result = MovieDecodeMp3(sound);
+    if (result == MovieMp3Decoded::kNoCodec)
+        GTEST_SKIP() << "no MPEG Layer-3 codec is installed in this prefix: decoding is not checked";
+    ASSERT_EQ(MovieMp3Decoded::kOk, result);
+    EXPECT_TRUE(sound.pcm);
+    EXPECT_EQ(WAVE_FORMAT_PCM, sound.format.wFormatTag);
+    EXPECT_EQ(1, sound.format.nChannels);
+    EXPECT_EQ(32000u, sound.format.nSamplesPerSec);
+    EXPECT_EQ(16, sound.format.wBitsPerSample);
+    EXPECT_EQ(duration, sound.duration);
+    EXPECT_TRUE(sound.mp3.frames.empty());
+
+    // Every frame decoded, give or take the codec's delay of about a frame.
+    std::vector<std::int16_t> pcm(sound.samples.size() / 2);
+    std::memcpy(pcm.data(), sound.samples.data(), pcm.size() * 2);
+    EXPECT_NEAR(double(kToneFrames * 1152), double(pcm.size()), 2 * 1152.0);
+    // The tone itself, away from the ends where the encoder fades in and out.
+    ASSERT_GT(pcm.size(), 12000u);
+    const std::size_t from = 3000, to = 11000;
+    int crossings = 0;
+    double energy = 0;
+    for (std::size_t i = from; i < to; ++i) {
+        crossings += (pcm[i - 1] < 0) != (pcm[i] < 0);
+        energy += double(pcm[i]) * pcm[i];
+    }
+    const double seconds = double(to - from) / 32000;
+    EXPECT_NEAR(440.0, crossings / 2.0 / seconds, 440.0 * 0.03);
+    EXPECT_NEAR(12000 / std::sqrt(2.0), std::sqrt(energy / double(to - from)), 1500.0);
 }
 
 TEST(MovieSoundFiles, DamagedFilesAreRefused)

@@ -208,31 +208,44 @@ TEST_F(MovieToolkitTest, MalformedDescriptionsAndDamagedFilesGiveErrorCodes)
 TEST_F(MovieToolkitTest, ASoundMovieKeepsItsLengthAndClockWhetherHeardOrNot)
 {
     TempFolder folder;
-    const std::string path = folder.Write("song.wav", WavBytes(11025, 2, 16, 3.0));
-    TlMovie* sound = nullptr;
-    ASSERT_EQ(kTlMovieOk, Movies().OpenSoundMovie(path.c_str(), &sound));
-    EXPECT_EQ(1800, Movies().GetDuration(sound));
-    EXPECT_EQ(0, Movies().GetTime(sound));
-    ASSERT_EQ(kTlMovieOk, Movies().StartMovie(sound));
-    // Heard or silent, the time is the clock's.
-    const int audible = Movies().IsSoundAudible(sound);
-    g_testClockNow += 450;
-    EXPECT_EQ(450, Movies().GetTime(sound));
-    EXPECT_FALSE(Movies().IsMovieDone(sound));
-    ASSERT_EQ(kTlMovieOk, Movies().StopMovie(sound));
-    g_testClockNow += 1000;
-    EXPECT_EQ(450, Movies().GetTime(sound));
-    ASSERT_EQ(kTlMovieOk, Movies().StartMovie(sound));
-    EXPECT_EQ(audible, Movies().IsSoundAudible(sound));
-    g_testClockNow += 1349;
-    EXPECT_FALSE(Movies().IsMovieDone(sound));
-    g_testClockNow += 1;
-    EXPECT_TRUE(Movies().IsMovieDone(sound));
-    EXPECT_EQ(1800, Movies().GetTime(sound));
-    ASSERT_EQ(kTlMovieOk, Movies().GoToBeginning(sound));
-    EXPECT_EQ(0, Movies().GetTime(sound));
-    EXPECT_FALSE(Movies().IsMovieDone(sound));
-    Movies().DisposeMovie(sound);
+    struct SoundCase {
+        const char* name;
+        std::string path;
+        long duration;
+    };
+    const SoundCase cases[] = {
+        {"wav", folder.Write("song.wav", WavBytes(11025, 2, 16, 3.0)), 1800},
+        // 15 frames of 1152 samples at 32 kHz.
+        {"mp3", std::string(TL_MOVIE_TESTDATA) + "tone-440hz-32k-mono.mp3", 324},
+    };
+    for (const SoundCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TlMovie* sound = nullptr;
+        ASSERT_EQ(kTlMovieOk, Movies().OpenSoundMovie(c.path.c_str(), &sound));
+        EXPECT_EQ(c.duration, Movies().GetDuration(sound));
+        EXPECT_EQ(0, Movies().GetTime(sound));
+        ASSERT_EQ(kTlMovieOk, Movies().StartMovie(sound));
+        // Heard or silent, the time is the clock's.
+        const int audible = Movies().IsSoundAudible(sound);
+        const long quarter = c.duration / 4;
+        g_testClockNow += quarter;
+        EXPECT_EQ(quarter, Movies().GetTime(sound));
+        EXPECT_FALSE(Movies().IsMovieDone(sound));
+        ASSERT_EQ(kTlMovieOk, Movies().StopMovie(sound));
+        g_testClockNow += 1000;
+        EXPECT_EQ(quarter, Movies().GetTime(sound));
+        ASSERT_EQ(kTlMovieOk, Movies().StartMovie(sound));
+        EXPECT_EQ(audible, Movies().IsSoundAudible(sound));
+        g_testClockNow += c.duration - quarter - 1;
+        EXPECT_FALSE(Movies().IsMovieDone(sound));
+        g_testClockNow += 1;
+        EXPECT_TRUE(Movies().IsMovieDone(sound));
+        EXPECT_EQ(c.duration, Movies().GetTime(sound));
+        ASSERT_EQ(kTlMovieOk, Movies().GoToBeginning(sound));
+        EXPECT_EQ(0, Movies().GetTime(sound));
+        EXPECT_FALSE(Movies().IsMovieDone(sound));
+        Movies().DisposeMovie(sound);
+    }
 }
 
 LRESULT CALLBACK PlainWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
