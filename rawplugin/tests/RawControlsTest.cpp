@@ -67,10 +67,12 @@ private:
     HWND m_window;
 };
 
+// Runs the waiting messages; a bounded count, so that a stream of input
+// from elsewhere cannot keep a test here.
 void Pump()
 {
     MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    for (int count = 0; count < 500 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++count) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
