@@ -92,7 +92,8 @@ HWND TlRawOpenEditedNotice(HWND editorWindow)
     RECT own = {};
     GetWindowRect(notice, &own);
     const POINT at = TlRawCentredOn(around, {own.right - own.left, own.bottom - own.top}, screen);
-    SetWindowPos(notice, HWND_TOP, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    // Shown without taking the focus from the editor, which goes on reading.
+    SetWindowPos(notice, HWND_TOP, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     UpdateWindow(notice);
     return notice;
 }

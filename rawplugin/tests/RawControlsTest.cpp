@@ -56,8 +56,11 @@ public:
             return RegisterClassW(&windowClass);
         }();
         EXPECT_NE(atom, 0);
-        m_window = CreateWindowExW(0, L"TlRawControlsTestParent", L"", WS_POPUP | WS_VISIBLE, 100, 100, 400, 200,
-                                   nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        // Shown without taking activation, which would wait on whatever
+        // window of another program is active.
+        m_window = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, L"TlRawControlsTestParent", L"", WS_POPUP,
+                                   100, 100, 400, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        ShowWindow(m_window, SW_SHOWNOACTIVATE);
         g_scrolls.clear();
     }
     ~ParentWindow() { DestroyWindow(m_window); }
@@ -194,7 +197,10 @@ TEST(RawSlider, ArrowClicksMoveOneLineAndNotifyFromTheSlider)
                        {CTlRawSlider::kLeftArrowId, 250}};
     for (const Step& step : steps) {
         g_scrolls.clear();
-        SendMessageW(slider.Arrow(step.arrow), BM_CLICK, 0, 0);
+        // The arrow's click as the button reports it; a real click would
+        // take the focus and activate the test's window.
+        SendMessageW(slider.Window(), WM_COMMAND, MAKEWPARAM(step.arrow, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(slider.Arrow(step.arrow)));
         Pump();
         EXPECT_EQ(slider.Position(), step.expected);
         ASSERT_FALSE(g_scrolls.empty());
@@ -321,6 +327,45 @@ TEST(RawBitmapButton, PictureSitsFourPixelsInAndFiveWhilePressed)
     DeleteDC(dc);
 }
 
+TEST(RawBitmapButton, DialogBitmapsGiveSquareButtonsWithAPicture)
+{
+    ParentWindow parent;
+    for (unsigned id : {3203u, 3204u, 3205u, 3206u}) {
+        CTlRawBitmapButton button;
+        ASSERT_TRUE(button.Create(id, {30, 20, 0, 0}, parent.Window(), 3100)) << id;
+        RECT size = {};
+        GetClientRect(button.Window(), &size);
+        EXPECT_EQ(size.right, 28) << id;
+        EXPECT_EQ(size.bottom, 28) << id;
+
+        HDC screen = GetDC(nullptr);
+        HDC dc = CreateCompatibleDC(screen);
+        HBITMAP target = CreateCompatibleBitmap(screen, 28, 28);
+        ReleaseDC(nullptr, screen);
+        HGDIOBJ old = SelectObject(dc, target);
+        DRAWITEMSTRUCT item = {};
+        item.CtlType = ODT_BUTTON;
+        item.hwndItem = button.Window();
+        item.hDC = dc;
+        item.rcItem = {0, 0, 28, 28};
+        button.Draw(item);
+        int drawn = 0;
+        for (int y = 4; y < 24; ++y)
+            for (int x = 4; x < 24; ++x)
+                drawn += GetPixel(dc, x, y) != GetSysColor(COLOR_BTNFACE);
+        EXPECT_GT(drawn, 10) << id;
+        SelectObject(dc, old);
+        DeleteObject(target);
+        DeleteDC(dc);
+    }
+}
+
+TEST(RawBitmapButton, PreviewCursorsLoad)
+{
+    for (unsigned id : {3300u, 3301u, 3302u, 3303u})
+        EXPECT_NE(LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id)), nullptr) << id;
+}
+
 // Moves the pointer with SendInput and lets the messages run until the
 // button's hover flag is `wanted` or the pointer's messages are spent.
 bool HoverBecomes(const CTlRawTextButton& button, POINT point, bool wanted)
@@ -345,7 +390,6 @@ TEST(RawTextButton, HoverLookFollowsThePointer)
     ParentWindow parent;
     CTlRawTextButton button;
     ASSERT_TRUE(button.Create(L"Aceptar", 0, {20, 20, 120, 40}, parent.Window(), IDOK));
-    SetForegroundWindow(parent.Window());
     Pump();
     RECT rect = {};
     GetWindowRect(button.Window(), &rect);

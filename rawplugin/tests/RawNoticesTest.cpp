@@ -106,9 +106,10 @@ TEST(RawNotices, CentringKeepsTheWindowOnTheScreen)
 
 TEST(RawNotices, EditedNoticeShowsCentredOnTheEditorUntilClosed)
 {
-    HWND editor = CreateWindowExW(0, L"STATIC", L"editor", WS_POPUP | WS_VISIBLE, 120, 80, 600, 400, nullptr,
+    HWND editor = CreateWindowExW(WS_EX_NOACTIVATE, L"STATIC", L"editor", WS_POPUP, 120, 80, 600, 400, nullptr,
                                   nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(editor, nullptr);
+    ShowWindow(editor, SW_SHOWNOACTIVATE);
     HWND notice = TlRawOpenEditedNotice(editor);
     ASSERT_NE(notice, nullptr);
     EXPECT_TRUE(IsWindowVisible(notice));
