@@ -13,13 +13,17 @@ bool OffersHandles(const PsFormatRecord* record)
            procs->unlockProc;
 }
 
-HMODULE OwnModule()
+} // namespace
+
+HMODULE TlRawOwnModule()
 {
     HMODULE module = nullptr;
     GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&OwnModule), &module);
+                       reinterpret_cast<LPCSTR>(&TlRawOwnModule), &module);
     return module;
 }
+
+namespace {
 
 // What the warning says: the editor version a missing part needs, or that
 // the host's suite is newer than the plug-in knows.
@@ -105,7 +109,7 @@ bool TlRawHostCanRead(const PsFormatRecord* record)
 std::string TlRawLoadString(unsigned id)
 {
     wchar_t wide[1024] = {};
-    const int length = LoadStringW(OwnModule(), id, wide, 1024);
+    const int length = LoadStringW(TlRawOwnModule(), id, wide, 1024);
     if (length <= 0)
         return std::string();
     const int bytes = WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
@@ -118,7 +122,7 @@ std::string TlRawLoadString(unsigned id)
 std::string TlRawOwnFolder()
 {
     char path[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameA(OwnModule(), path, MAX_PATH);
+    const DWORD length = GetModuleFileNameA(TlRawOwnModule(), path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
         return std::string();
     std::string folder(path, length);

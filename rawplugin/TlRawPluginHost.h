@@ -5,6 +5,8 @@
 
 #include "psplugin/PsFormat.h"
 
+#include <windows.h>
+
 #include <cstddef>
 #include <string>
 
@@ -17,6 +19,10 @@ void TlRawUnlockHandle(const PsFormatRecord* record, PsHandle handle);
 // Checks the buffer procedures, advance state and the handle procedures;
 // when one is missing or unusable shows the warning and answers false.
 bool TlRawHostCanRead(const PsFormatRecord* record);
+
+// The plug-in's own module (the test program when linked into it), which
+// holds its resources and registers its window classes.
+HMODULE TlRawOwnModule();
 
 // The folder of the plug-in file, ending in a backslash.
 std::string TlRawOwnFolder();

@@ -1,5 +1,6 @@
 #include "TlRawPluginUi.h"
 
+#include "TlRawNotices.h"
 #include "TlRawReader.h"
 #include "TlRawSettings.h"
 
@@ -7,9 +8,8 @@
 
 namespace {
 
-// Until the dialogs are built, the settings dialog answers OK with the
-// settings as they stand (as a replayed action would), the notice OK
-// without its check box, and the edited-picture notice is not shown.
+// Until the settings dialog is built it answers OK with the settings as
+// they stand (as a replayed action would).
 class CTlRawOwnUi : public ITlRawPluginUi {
 public:
     bool RunSettingsDialog(const TlRawDialogSetup&, TlRawDialogResult* result) override
@@ -19,11 +19,16 @@ public:
     }
     bool AskNonRawNotice(bool* dontShowAgain) override
     {
-        *dontShowAgain = false;
-        return true;
+        return TlRawRunNonRawNotice(GetActiveWindow(), dontShowAgain);
     }
-    void* OpenEditedNotice(PsFormatRecord*) override { return nullptr; }
-    void CloseEditedNotice(void*) override {}
+    void* OpenEditedNotice(PsFormatRecord* record) override
+    {
+        HWND editor = nullptr;
+        if (record && record->platformData)
+            editor = reinterpret_cast<HWND>(record->platformData->hwnd);
+        return TlRawOpenEditedNotice(editor);
+    }
+    void CloseEditedNotice(void* notice) override { TlRawCloseEditedNotice(static_cast<HWND>(notice)); }
     void ShowAbout(const PsAboutRecord*) override {}
     void ShowWarning(const std::string& text) override
     {
