@@ -9,7 +9,6 @@
 #include <windows.h>
 
 #include <cctype>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -65,17 +64,6 @@ void AwaitDeletion(const std::wstring& path)
 {
     for (int i = 0; i < 600 && !DeleteFileW(path.c_str()); ++i)
         Sleep(50);
-}
-
-std::vector<std::string> LinesWithPrefix(const std::string& text, const std::string& prefix)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line))
-        if (line.compare(0, prefix.size(), prefix) == 0)
-            lines.push_back(line.substr(prefix.size()));
-    return lines;
 }
 
 std::string Narrow(const std::wstring& text)
