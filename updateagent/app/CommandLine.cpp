@@ -17,6 +17,24 @@ AgentStart ParseAgentCommandLine(const char* commandLine)
     return AgentStart::Usage;
 }
 
+const char* AgentCommandLineOf(const char* processCommandLine)
+{
+    const char* next = processCommandLine ? processCommandLine : "";
+    if (*next == '"') {
+        ++next;
+        while (*next && *next != '"')
+            ++next;
+        if (*next == '"')
+            ++next;
+    } else {
+        while (*next && *next != ' ' && *next != '\t')
+            ++next;
+    }
+    while (*next && std::strchr(" \t\r\n\v", *next))
+        ++next;
+    return next;
+}
+
 void ShowUsage()
 {
     MessageBoxA(nullptr,

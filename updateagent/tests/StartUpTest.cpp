@@ -116,3 +116,20 @@ TEST(UpdateAddresses, TheMd5FileNeedsHttpsTheInstallerHttpOrHttps)
                   c.pass)
             << c.installer << " " << c.md5File;
 }
+
+TEST(AgentCommandLine, IsWhatFollowsTheProgramName)
+{
+    const struct {
+        const char* process;
+        const char* agent;
+    } cases[] = {
+        {"TalvoCorvane.exe -m", "-m"},
+        {"\"C:\\Program Files\\Talvo\\TalvoCorvane.exe\" -a", "-a"},
+        {"TalvoCorvane.exe \t\r\n\v-m ", "-m "},
+        {"TalvoCorvane.exe", ""},
+        {"\"C:\\a b\\TalvoCorvane.exe\"", ""},
+        {"\"C:\\a b\\TalvoCorvane.exe\"-m", "-m"},
+    };
+    for (const auto& c : cases)
+        EXPECT_STREQ(AgentCommandLineOf(c.process), c.agent) << c.process;
+}
