@@ -20,6 +20,8 @@ key=value set options, the last segment is the file name. Options:
   cut=<bytes>      announce the full size but send only this much, then close
   delay=<ms>       wait before the status line
   stall=<ms>       after the first 4000 bytes of the body, wait before the rest
+  file=<name>      the body is the file <state-dir>/files/<name> instead
+  get=<status>     status code of GET requests only (HEAD keeps s=)
 """
 import http.server
 import os
@@ -50,6 +52,17 @@ def html_page(upper, size):
     close = b"</HTML>" if upper else b"</html>"
     page = tag + b"<body>Not found</body>" + close
     return page + b" " * max(0, size - len(page))
+
+
+def served_file(name):
+    """A file the tests placed in the state folder's "files" folder."""
+    if "/" in name or "\\" in name or name.startswith("."):
+        return b""
+    try:
+        with open(os.path.join(STATE, "files", name), "rb") as handle:
+            return handle.read()
+    except OSError:
+        return b""
 
 
 def parse_options(path):
@@ -96,9 +109,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
         size = int(options.get("size", "1000"))
         if options.get("body") in ("upper", "lower"):
             body = html_page(options["body"] == "upper", size)
+        elif "file" in options:
+            body = served_file(options["file"])
         else:
             body = pattern(size)
-        self.send_response(int(options.get("s", "200")))
+        status = options.get("s", "200")
+        if with_body and "get" in options:
+            status = options["get"]
+        self.send_response(int(status))
         self.send_header("Content-Type", "application/octet-stream")
         if options.get("len") == "none":
             self.send_header("Connection", "close")

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <fstream>
+#include <sstream>
 #include <iterator>
 
 ScratchFolder::ScratchFolder(const std::wstring& name)
@@ -37,9 +38,14 @@ ScratchFolder::~ScratchFolder()
 std::wstring ScratchFolder::Write(const std::wstring& name, const std::string& bytes) const
 {
     const std::wstring path = m_folder + name;
+    WriteFileBytes(path, bytes);
+    return path;
+}
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes)
+{
     std::ofstream out(path.c_str(), std::ios::binary);
     out << bytes;
-    return path;
 }
 
 std::string ReadFileBytes(const std::wstring& path)
@@ -51,4 +57,15 @@ std::string ReadFileBytes(const std::wstring& path)
 bool PathExists(const std::wstring& path)
 {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::string> LinesWithPrefix(const std::string& text, const std::string& prefix)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line))
+        if (line.compare(0, prefix.size(), prefix) == 0)
+            lines.push_back(line.substr(prefix.size()));
+    return lines;
 }

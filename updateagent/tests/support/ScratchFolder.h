@@ -5,6 +5,7 @@
 #include "files/TPath.h"
 
 #include <string>
+#include <vector>
 
 class ScratchFolder {
 public:
@@ -23,6 +24,9 @@ private:
     std::wstring m_folder;
 };
 
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 // The whole file, or an empty text when it cannot be read.
 std::string ReadFileBytes(const std::wstring& path);
 bool PathExists(const std::wstring& path);
+// The lines of a text that start with `prefix`, without it.
+std::vector<std::string> LinesWithPrefix(const std::string& text, const std::string& prefix);
