@@ -115,6 +115,22 @@ bool LastTileMade(IKelvraDataSource* source, const KelvraRect& rect, long tileSi
     return !error && exists;
 }
 
+// The source's tile size when `rect` is best read in bands on the workers,
+// else 0. The cheap questions come first: reads inside a run's work, the
+// most frequent, ask the source nothing.
+long BandTileSize(IKelvraDataSource* source, const KelvraRect& rect)
+{
+    if (KelvraGetWorkerThreads() == 1 || KelvraOnWorker())
+        return 0;
+    long tileSize = 0;
+    if (IKelvraError* error = source->GetTileSize(&tileSize)) {
+        IKelvraError::Release(error);
+        return 0;
+    }
+    const bool severalRows = tileSize > 0 && rect.top / tileSize != (rect.bottom - 1) / tileSize;
+    return severalRows && !LastTileMade(source, rect, tileSize) ? tileSize : 0;
+}
+
 } // namespace
 
 IKelvraError* KelvraReadRect(IKelvraDataSource* source, const KelvraRect& rect, void* buffer, long rowBytes)
@@ -123,12 +139,8 @@ IKelvraError* KelvraReadRect(IKelvraDataSource* source, const KelvraRect& rect, 
     IKelvraError* refused = CheckTransfer(source, rect, buffer, rowBytes, &bitsPerPixel);
     if (refused || rect.IsEmpty())
         return refused;
-    long tileSize = 0;
-    IKelvraError* noTileSize = source->GetTileSize(&tileSize);
-    IKelvraError::Release(noTileSize);
-    const bool severalRows = !noTileSize && tileSize > 0 && rect.top / tileSize != (rect.bottom - 1) / tileSize;
-    if (severalRows && KelvraGetWorkerThreads() != 1 && !KelvraOnWorker() &&
-        !LastTileMade(source, rect, tileSize))
+    const long tileSize = BandTileSize(source, rect);
+    if (tileSize > 0)
         return ReadInBands(source, rect, bitsPerPixel, tileSize, buffer, rowBytes);
     return KelvraCopyRegion(source, rect, bitsPerPixel, kTransferTag, buffer, rowBytes);
 }
